@@ -1,0 +1,47 @@
+# Helpers that keep every folder's CMakeLists.txt to a few lines.
+# One folder is one library target; its sources are the .cpp/.h files in it.
+
+function(dw_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wno-psabi)
+endfunction()
+
+# dw_add_library(<name> [QT] [DEPS <targets...>])
+# QT marks a target that may use Qt; plain targets get no Qt include path,
+# so the layering rule is enforced by the compiler and the linker.
+function(dw_add_library name)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  dw_warnings(${name})
+endfunction()
+
+# dw_add_gtest(<name> [QT] [DEPS <targets...>] [ENV <VAR=value...>])
+# One test executable per folder of tests/, discovered test by test for ctest.
+# Qt tests run on the offscreen platform so no display is needed.
+function(dw_add_gtest name)
+  cmake_parse_arguments(ARG "QT" "" "DEPS;ENV" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  if(NOT ARG_QT)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  dw_warnings(${name})
+  set(env ${ARG_ENV})
+  if(ARG_QT)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${env}")
+endfunction()
+
+# A folder joins the build once it has its CMakeLists.txt; this lets a layer be
+# started without touching the top-level file.
+macro(dw_add_folder dir)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endmacro()

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine, builds everything and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup-debian.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+ctest --test-dir build --output-on-failure -j "$(nproc)"
