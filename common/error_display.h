@@ -1,0 +1,24 @@
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace dw {
+
+// Where an error that ends a user's action is shown. The application installs
+// its message box; tests install a recorder. Widgets that catch an error in an
+// event handler (a focus change that must fail, a paste that is refused...)
+// hand it here instead of letting it cross the event loop.
+using ErrorDisplayHandler = std::function<void(const std::string& message)>;
+
+// Installs a handler and returns the previous one (an empty handler restores
+// the default, which writes the message to standard error).
+ErrorDisplayHandler SetErrorDisplay(ErrorDisplayHandler handler);
+
+// Shows the message of any exception: the program's own errors by Message(),
+// others by what().
+void ShowError(const std::exception& error);
+void ShowErrorMessage(const std::string& message);
+
+}  // namespace dw
