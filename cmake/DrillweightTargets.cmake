@@ -35,7 +35,13 @@ function(dw_add_gtest name)
   if(ARG_QT)
     list(APPEND env QT_QPA_PLATFORM=offscreen)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${env}")
+  # ctest's ENVIRONMENT property loses all but the first variable when it
+  # passes through test discovery, so the variables are set by running each
+  # test (and the discovery itself) through `cmake -E env`.
+  if(env)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # A folder joins the build once it has its CMakeLists.txt; this lets a layer be

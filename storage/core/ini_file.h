@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace dw {
+
+class IniDocument;
+
+// Access to one profile (INI) file by name. Every call looks at the file
+// afresh (its text is parsed again only when the file changed) and every
+// change rewrites it at once, so two objects (or two runs) on the same file
+// always see each other's work.
+//
+// Reading never fails: a missing or unreadable file, section or key yields
+// the default. A change that cannot be stored raises EFileError with
+// "Unable to write to <full path>", and the file is then exactly as it was:
+// a change is written to a temporary file beside it, flushed to disk and
+// renamed over it.
+class TIniFile {
+public:
+    // The name is used unchanged; a bare name goes to ProfileDirectory().
+    explicit TIniFile(std::string fileName);
+    ~TIniFile();
+
+    const std::string& FileName() const noexcept { return m_fileName; }
+    // The file actually read and written (empty when there is none).
+    const std::filesystem::path& Path() const noexcept { return m_path; }
+
+    // At most kMaxValueChars characters; one pair of enclosing quotes (both
+    // double or both single) is removed. An empty value is returned as empty,
+    // not as the default.
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Decimal, or hexadecimal with "$" or (for a text longer than two
+    // characters) a leading "0x"/"0X"; the default for an empty, invalid or
+    // out-of-range text.
+    std::int32_t ReadInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const;
+    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+
+    // Any integer other than 0 is true; written as "1" or "0".
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    bool SectionExists(std::string_view section) const;
+    bool ValueExists(std::string_view section, std::string_view key) const;
+    // Section names in file order.
+    std::vector<std::string> ReadSections() const;
+    // Key names of a section in file order.
+    std::vector<std::string> ReadSection(std::string_view section) const;
+    // Keys and their values as ReadString returns them, in file order.
+    std::vector<std::pair<std::string, std::string>> ReadSectionValues(std::string_view section) const;
+
+    void DeleteKey(std::string_view section, std::string_view key);
+    void EraseSection(std::string_view section);
+
+    static constexpr std::size_t kMaxValueChars = 1023;
+    // A profile file is a few kilobytes; anything past a megabyte is not ours
+    // to load into memory, reads as missing and is never overwritten.
+    static constexpr std::uintmax_t kMaxFileBytes = 1u << 20;
+
+private:
+    struct Cache;
+    // The file's text as it is now; an empty document for a missing file,
+    // nullptr when the file exists but cannot be read as a profile file.
+    IniDocument* Load() const;
+    template <typename Change>
+    void Update(Change&& change);
+    [[noreturn]] void ThrowWriteError() const;
+    void Store(const std::string& bytes) const;
+
+    std::string m_fileName;
+    std::filesystem::path m_path;
+    mutable std::unique_ptr<Cache> m_cache;
+};
+
+// The integer reading of a profile value (see ReadInteger); nullopt when the
+// text is not an integer.
+std::optional<std::int32_t> ParseProfileInteger(std::string_view text);
+
+}  // namespace dw
