@@ -1,0 +1,660 @@
+#include "numeric/widgets/currency_edit.h"
+
+#include "common/error_display.h"
+#include "common/errors.h"
+#include "numeric/core/locale_formats.h"
+#include "numeric/core/number_format.h"
+#include "numeric/core/number_parse.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBackingStore>
+#include <QDialog>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+
+namespace dw {
+
+namespace {
+
+std::string ToUtf8(const QString& text)
+{
+    return text.toStdString();
+}
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Qt counts positions in UTF-16 units, the rules in characters.
+std::size_t CharacterIndex(const QString& text, int utf16Index)
+{
+    utf16Index = std::clamp(utf16Index, 0, static_cast<int>(text.size()));
+    return static_cast<std::size_t>(QStringView(text).left(utf16Index).toUcs4().size());
+}
+
+// Sets a flag for the length of a scope, restoring the earlier state (the
+// field's own rewrites can nest: a refresh inside a regroup).
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : m_flag(flag), m_saved(flag) { m_flag = true; }
+    ~FlagScope() { m_flag = m_saved; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_saved;
+};
+
+std::string MessageOf(const std::exception& error)
+{
+    if (const auto* own = dynamic_cast<const Exception*>(&error))
+        return own->Message();
+    return error.what();
+}
+
+// A character key: printable text that is not a Ctrl (or Command) chord,
+// which the edit control treats as a command rather than as typing.
+bool IsCharacterKey(const QKeyEvent* event)
+{
+    const QString text = event->text();
+    if (text.isEmpty())
+        return false;
+    const char16_t first = text.at(0).unicode();
+    if (first < 32 || first == 127)
+        return false;
+    const Qt::KeyboardModifiers chord = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier);
+    return chord == Qt::NoModifier || (chord & Qt::AltModifier);
+}
+
+}  // namespace
+
+void RegisterExtendedMetaType()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (!QMetaType::hasRegisteredConverterFunction<double, Extended>())
+            QMetaType::registerConverter<double, Extended>([](double value) { return static_cast<Extended>(value); });
+        if (!QMetaType::hasRegisteredConverterFunction<Extended, double>())
+            QMetaType::registerConverter<Extended, double>([](Extended value) { return static_cast<double>(value); });
+    });
+}
+
+// ---------------------------------------------------------------------------
+
+TCustomNumEdit::TCustomNumEdit(QWidget* parent) : QLineEdit(parent)
+{
+    RegisterExtendedMetaType();
+    // Every character must come through the key handler to be checked, and
+    // text dropped on the field would bypass it.
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setAcceptDrops(false);
+    m_displayFormat = TCustomNumEdit::BaseDisplayFormat();
+    UpdateEditAlignment();
+    UpdateMinimumHeight();
+    connect(this, &QLineEdit::textChanged, this, &TCustomNumEdit::HandleTextChanged);
+    RefreshEditText();
+}
+
+void TCustomNumEdit::ResetDisplayFormat()
+{
+    m_displayFormat = BaseDisplayFormat();
+    RefreshEditText();
+    update();
+}
+
+QString TCustomNumEdit::BaseDisplayFormat() const
+{
+    return QStringLiteral(",0.##");
+}
+
+// --- value and text --------------------------------------------------------
+
+Extended TCustomNumEdit::Value()
+{
+    try {
+        CommitEditText();
+    } catch (const std::exception&) {
+        // A reader of the value gets a number in every case; a text that
+        // does not parse counts as the lowest value the field allows.
+        m_storedValue = m_settings.MinValue;
+    }
+    return m_storedValue;
+}
+
+void TCustomNumEdit::SetValue(Extended value)
+{
+    m_storedValue = ClampToRange(value, m_settings, false);
+    RefreshEditText();
+    update();
+}
+
+void TCustomNumEdit::SetText(const QString& text)
+{
+    const Extended value = ParseNumber(NormalizeNumberText(ToUtf8(text)));
+    m_storedValue = ClampToRange(value, m_settings, false);
+    RefreshEditText();
+    update();
+}
+
+QString TCustomNumEdit::DisplayedText() const
+{
+    return FormatForDisplay(m_storedValue);
+}
+
+QString TCustomNumEdit::FormatForDisplay(Extended value) const
+{
+    if (m_displayFormat.isEmpty())
+        return FromUtf8(NumberToText(value));
+    return FromUtf8(FormatNumberPattern(ToUtf8(m_displayFormat), value));
+}
+
+void TCustomNumEdit::RefreshEditText()
+{
+    setText(FromUtf8(EditTextFor(m_storedValue, m_settings.DecimalPlaces, m_zeroEmpty)));
+}
+
+void TCustomNumEdit::CommitEditText()
+{
+    const Extended value = ParseNumber(NormalizeNumberText(ToUtf8(text())));
+    m_storedValue = ClampToRange(value, m_settings, false);
+}
+
+void TCustomNumEdit::VerifyRangeOnExit()
+{
+    if (m_checkOnExit)
+        ClampToRange(ParseNumber(NormalizeNumberText(ToUtf8(text()))), m_settings, true);
+}
+
+bool TCustomNumEdit::AcceptsKey(const QString& key) const
+{
+    const QString current = text();
+    std::size_t selectionFrom = 0;
+    std::size_t selectionLength = 0;
+    if (hasSelectedText()) {
+        const int from = selectionStart();
+        selectionFrom = CharacterIndex(current, from);
+        selectionLength = CharacterIndex(current, from + static_cast<int>(selectedText().size())) - selectionFrom;
+    }
+    return dw::AcceptsKey(ToUtf8(current), selectionFrom, selectionLength, CharacterIndex(current, cursorPosition()),
+                          ToUtf8(key), m_settings);
+}
+
+// --- properties --------------------------------------------------------------
+
+void TCustomNumEdit::SetDisplayFormat(const QString& format)
+{
+    if (format == m_displayFormat)
+        return;
+    m_displayFormat = format;
+    update();
+    RefreshEditText();
+}
+
+void TCustomNumEdit::SetDecimalPlaces(unsigned decimalPlaces)
+{
+    if (decimalPlaces == m_settings.DecimalPlaces)
+        return;
+    m_settings.DecimalPlaces = decimalPlaces;
+    RefreshEditText();
+    update();
+}
+
+void TCustomNumEdit::SetZeroEmpty(bool zeroEmpty)
+{
+    if (zeroEmpty == m_zeroEmpty)
+        return;
+    m_zeroEmpty = zeroEmpty;
+    RefreshEditText();
+}
+
+void TCustomNumEdit::SetAlignment(Qt::Alignment alignment)
+{
+    if (alignment == m_alignment)
+        return;
+    m_alignment = alignment;
+    UpdateEditAlignment();
+    update();
+}
+
+void TCustomNumEdit::SetFormatOnEditing(bool formatOnEditing)
+{
+    if (formatOnEditing == m_formatOnEditing)
+        return;
+    m_formatOnEditing = formatOnEditing;
+    UpdateEditAlignment();
+    if (m_focused) {
+        if (m_formatOnEditing) {
+            ReformatWhileEditing();
+        } else {
+            CommitEditText();
+            RefreshEditText();
+        }
+    }
+    update();
+}
+
+void TCustomNumEdit::SetMinValue(Extended minValue)
+{
+    if (minValue == m_settings.MinValue)
+        return;
+    m_settings.MinValue = minValue;
+    SetValue(m_storedValue);
+}
+
+void TCustomNumEdit::SetMaxValue(Extended maxValue)
+{
+    if (maxValue == m_settings.MaxValue)
+        return;
+    m_settings.MaxValue = maxValue;
+    SetValue(m_storedValue);
+}
+
+QColor TCustomNumEdit::Color() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void TCustomNumEdit::SetColor(const QColor& color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, color);
+    setPalette(colours);
+}
+
+QColor TCustomNumEdit::FontColor() const
+{
+    return palette().color(QPalette::Text);
+}
+
+void TCustomNumEdit::SetFontColor(const QColor& color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, color);
+    setPalette(colours);
+}
+
+void TCustomNumEdit::UpdateEditAlignment()
+{
+    // The edit control writes from the top like the unfocused display, so the
+    // number does not jump when the focus arrives.
+    const Qt::Alignment horizontal = m_formatOnEditing ? (m_alignment & Qt::AlignHorizontal_Mask) : Qt::AlignLeft;
+    setAlignment(horizontal | Qt::AlignTop);
+}
+
+void TCustomNumEdit::UpdateMinimumHeight()
+{
+    // Room for one line of the smaller of the two fonts and the borders.
+    const int systemHeight = QFontMetrics(QApplication::font()).height();
+    const int ownHeight = QFontMetrics(font()).height();
+    constexpr int kBorderHeight = 1;
+    setMinimumHeight(std::min(systemHeight, ownHeight) + 4 * kBorderHeight + 1);
+}
+
+// --- editing -------------------------------------------------------------------
+
+void TCustomNumEdit::SoundBeep()
+{
+    if (!m_beepOnError)
+        return;
+    QApplication::beep();
+    emit Beeped();
+}
+
+void TCustomNumEdit::RevertEdit()
+{
+    RefreshEditText();
+    selectAll();
+}
+
+void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste)) {
+        Paste();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        Cut();
+        event->accept();
+        return;
+    }
+    const int key = event->key();
+    const bool inDialog = qobject_cast<QDialog*>(window()) != nullptr;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // A dialog's default button gets Enter; anywhere else it does nothing.
+        if (inDialog)
+            event->ignore();
+        else
+            event->accept();
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        if (inDialog) {
+            event->ignore();  // the dialog's cancel
+            return;
+        }
+        RevertEdit();
+        event->accept();
+        return;
+    }
+    if (!IsCharacterKey(event)) {
+        // Backspace, Delete, movement and the edit commands pass unchecked.
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    // A key may carry more than one character; each is checked against the
+    // text the previous one left.
+    const QList<uint> characters = event->text().toUcs4();
+    for (uint character : characters) {
+        const char32_t code = static_cast<char32_t>(character);
+        HandleCharacter(event, QString::fromUcs4(&code, 1));
+    }
+    event->accept();
+}
+
+void TCustomNumEdit::HandleCharacter(QKeyEvent* event, const QString& character)
+{
+    const QString key = FromUtf8(MapDecimalKey(ToUtf8(character)));
+    if (!AcceptsKey(key)) {
+        SoundBeep();
+        return;
+    }
+    QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), key, event->isAutoRepeat());
+    QLineEdit::keyPressEvent(&typed);
+}
+
+void TCustomNumEdit::Paste(QClipboard::Mode mode)
+{
+    const QString saved = text();
+    if (!isReadOnly()) {
+        const QString clip = QGuiApplication::clipboard()->text(mode);
+        if (!clip.isEmpty() || hasSelectedText())
+            insert(clip);
+    }
+    // A read-only field commits its unchanged text, so a paste always leaves
+    // StoredValue equal to what the edit text says.
+    try {
+        CommitEditText();
+    } catch (const std::exception&) {
+        setText(saved);
+        selectAll();
+        if (CanTakeFocus())
+            setFocus();
+        SoundBeep();
+    }
+}
+
+void TCustomNumEdit::Cut()
+{
+    if (isReadOnly())
+        return;
+    QLineEdit::cut();
+}
+
+void TCustomNumEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateEditMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+QMenu* TCustomNumEdit::CreateEditMenu()
+{
+    // The line edit's own menu calls its paste and cut slots directly, past
+    // the commit and the read-only rule, so the field builds the same menu
+    // around its own operations.
+    auto* menu = new QMenu(this);
+    const bool editable = !isReadOnly();
+    const bool selected = hasSelectedText();
+    const auto add = [menu](const char* name, const char* text, QKeySequence::StandardKey shortcut, bool enabled,
+                            auto&& slot) {
+        QString caption = QCoreApplication::translate("QLineEdit", text);
+        const QKeySequence keys(shortcut);
+        if (!keys.isEmpty())
+            caption += QLatin1Char('\t') + keys.toString(QKeySequence::NativeText);
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setEnabled(enabled);
+        QObject::connect(action, &QAction::triggered, menu, slot);
+        return action;
+    };
+    add("edit-undo", "&Undo", QKeySequence::Undo, editable && isUndoAvailable(), [this] { undo(); });
+    add("edit-redo", "&Redo", QKeySequence::Redo, editable && isRedoAvailable(), [this] { redo(); });
+    menu->addSeparator();
+    add("edit-cut", "Cu&t", QKeySequence::Cut, editable && selected, [this] { Cut(); });
+    add("edit-copy", "&Copy", QKeySequence::Copy, selected, [this] { copy(); });
+    add("edit-paste", "&Paste", QKeySequence::Paste, editable && !QGuiApplication::clipboard()->text().isEmpty(),
+        [this] { Paste(); });
+    add("edit-delete", "Delete", QKeySequence::UnknownKey, editable && selected, [this] { del(); });
+    menu->addSeparator();
+    add("select-all", "Select All", QKeySequence::SelectAll, !text().isEmpty() && selectedText() != text(),
+        [this] { selectAll(); });
+    return menu;
+}
+
+void TCustomNumEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    // The middle button pastes the primary selection where the system has one.
+    if (event->button() == Qt::MiddleButton && !isReadOnly() && QGuiApplication::clipboard()->supportsSelection()) {
+        deselect();
+        Paste(QClipboard::Selection);
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void TCustomNumEdit::HandleTextChanged()
+{
+    if (m_formatting)
+        return;
+    if (m_formatOnEditing && m_focused)
+        ReformatWhileEditing();
+    emit OnChange();
+}
+
+void TCustomNumEdit::ReformatWhileEditing()
+{
+    FlagScope formatting(m_formatting);
+    const QString old = text();
+    const QString reformatted = FromUtf8(ReformattedEditText(ToUtf8(old), m_displayFormat.contains(QLatin1Char(','))));
+    if (reformatted == old)
+        return;
+    const int caret = cursorPosition();
+    setText(reformatted);
+    if (hasFocus())
+        setCursorPosition(std::clamp(caret + static_cast<int>(reformatted.size() - old.size()), 0,
+                                     static_cast<int>(reformatted.size())));
+}
+
+// --- focus ---------------------------------------------------------------------
+
+void TCustomNumEdit::SetFocusedState(bool focused)
+{
+    if (m_focused == focused)
+        return;
+    m_focused = focused;
+    update();
+    FlagScope formatting(m_formatting);
+    RefreshEditText();
+}
+
+bool TCustomNumEdit::CanTakeFocus() const
+{
+    return isVisible() && isEnabled() && focusPolicy() != Qt::NoFocus;
+}
+
+void TCustomNumEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // Still editing: the window was re-activated, a menu closed, or a failed
+    // exit took the focus back. The typed text stays as it is.
+    if (m_focused)
+        return;
+    RunReportingErrors([this] {
+        SetFocusedState(true);
+        if (m_formatOnEditing)
+            ReformatWhileEditing();
+    });
+    if (m_autoSelect && event->reason() != Qt::MouseFocusReason)
+        selectAll();
+    emit OnEnter();
+}
+
+void TCustomNumEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    if (!m_focused)
+        return;
+    // Another window or a menu took the keyboard for a while; the field
+    // itself is still the one being edited.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    try {
+        VerifyRangeOnExit();
+        CommitEditText();
+    } catch (const std::exception& error) {
+        // The field keeps the focus and the typed text so it can be put right.
+        // The message is shown once the focus change is over, not from inside it.
+        selectAll();
+        if (CanTakeFocus())
+            setFocus(Qt::OtherFocusReason);
+        const std::string message = MessageOf(error);
+        QMetaObject::invokeMethod(
+            this, [message] { ShowErrorMessage(message); }, Qt::QueuedConnection);
+        return;
+    }
+    SetFocusedState(false);
+    setCursorPosition(0);
+    emit OnExit();
+}
+
+// --- painting --------------------------------------------------------------------
+
+void TCustomNumEdit::changeEvent(QEvent* event)
+{
+    QLineEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        UpdateMinimumHeight();
+        update();
+    } else if (event->type() == QEvent::EnabledChange && !m_focused) {
+        update();
+    }
+}
+
+bool TCustomNumEdit::PaintingAsCopy() const
+{
+    // Painting for the screen goes to the window's backing store; anything
+    // else (grab, render into a pixmap or a printer) is a copy of the field.
+    QPaintDevice* device = redirected(nullptr);
+    if (!device)
+        return false;
+    QBackingStore* store = backingStore();
+    return !store || device != store->paintDevice();
+}
+
+void TCustomNumEdit::paintEvent(QPaintEvent* event)
+{
+    if (m_focused && !PaintingAsCopy()) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    PaintDisplayText(painter);
+}
+
+void TCustomNumEdit::PaintDisplayText(QPainter& painter)
+{
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    panel.state &= ~QStyle::State_HasFocus;
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+
+    QString shown;
+    try {
+        shown = DisplayedText();
+    } catch (const std::exception&) {
+        // A pattern the formatter refuses still leaves the number readable.
+        shown = FromUtf8(NumberToText(m_storedValue));
+    }
+
+    QColor textColour = palette().color(QPalette::Text);
+    const QColor greyText = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    if (!isEnabled() && Color() != greyText)
+        textColour = greyText;
+
+    // The text sits where the edit control writes it: inside the border, after
+    // the control's left margin, from the top.
+    const int border = hasFrame() ? 1 : 0;
+    const QMargins margins = textMargins();
+    const int marginX = border + 1 + margins.left();
+    const int marginY = border + margins.top();
+    const QFontMetrics metrics(font());
+    const int textWidth = metrics.horizontalAdvance(shown);
+    int x = marginX;
+    if (m_alignment & Qt::AlignRight)
+        x = area.width() - textWidth - marginX - 2;
+    else if (m_alignment & Qt::AlignHCenter)
+        x = (area.width() - textWidth) / 2;
+
+    painter.setClipRect(area);
+    painter.setFont(font());
+    painter.setPen(textColour);
+    painter.drawText(area.left() + x, area.top() + marginY + metrics.ascent(), shown);
+}
+
+// ---------------------------------------------------------------------------
+
+TCurrencyEdit::TCurrencyEdit(QWidget* parent) : TCustomNumEdit(parent)
+{
+    ResetDisplayFormat();
+}
+
+QString TCurrencyEdit::BaseDisplayFormat() const
+{
+    const LocaleFormatSettings& locale = LocaleFormats();
+    std::string number = ",0." + std::string(locale.CurrencyDigits, '0');
+    // The marks inside a currency symbol are literals, not the pattern's own.
+    std::string symbol;
+    for (char c : locale.CurrencySymbol) {
+        if (c == ',' || c == '.')
+            symbol += std::string("'") + c + "'";
+        else
+            symbol += c;
+    }
+    if (!symbol.empty()) {
+        switch (locale.CurrencyPlacement) {
+            case 0:
+                number = symbol + number;
+                break;
+            case 1:
+                number = number + symbol;
+                break;
+            case 2:
+                number = symbol + " " + number;
+                break;
+            case 3:
+                number = number + " " + symbol;
+                break;
+            default:
+                break;
+        }
+    }
+    return FromUtf8(number + ";-" + number);
+}
+
+}  // namespace dw
