@@ -1,0 +1,15 @@
+#pragma once
+
+#include "common/errors.h"
+
+namespace dw {
+
+// A page whose bytes are not a metafile the program can read: a damaged
+// page record, a wrong or truncated metafile header, or compressed data that
+// does not decode to one.
+class EInvalidGraphic : public Exception {
+public:
+    EInvalidGraphic() : Exception("Metafile is not valid") {}
+};
+
+}  // namespace dw

@@ -1,0 +1,534 @@
+#include "report/core/page_list.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <limits>
+#include <random>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/errors.h"
+#include "report/core/compress.h"
+#include "report/core/page_errors.h"
+#include "report/core/page_stream.h"
+
+namespace dw {
+
+namespace {
+
+constexpr std::int64_t kMaxOffset = std::numeric_limits<std::int32_t>::max();
+// Page number and "next" before the data, "start" after it.
+constexpr std::int64_t kRecordOverhead = 12;
+
+// Metafile header fields the page list relies on.
+constexpr std::size_t kEmfTypeOffset = 0;
+constexpr std::size_t kEmfSignatureOffset = 40;
+constexpr std::size_t kEmfTotalSizeOffset = 48;
+constexpr std::size_t kEmfProbeSize = 52;
+constexpr std::uint32_t kEmfHeaderType = 1;
+constexpr std::uint32_t kEmfSignature = 0x464D4520;  // " EMF"
+constexpr std::size_t kEmfMinimum = 100;             // a page needs more than this
+
+std::uint32_t GetU32(const std::uint8_t* p)
+{
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v)
+{
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+    p[2] = static_cast<std::uint8_t>(v >> 16);
+    p[3] = static_cast<std::uint8_t>(v >> 24);
+}
+
+// The total size a metafile header declares, when the probe bytes are one;
+// `available` is how many bytes the page has in all.
+std::optional<std::uint32_t> ProbeMetafile(const std::uint8_t* probe, std::int64_t available)
+{
+    if (available <= static_cast<std::int64_t>(kEmfMinimum)) {
+        return std::nullopt;
+    }
+    if (GetU32(probe + kEmfTypeOffset) != kEmfHeaderType || GetU32(probe + kEmfSignatureOffset) != kEmfSignature) {
+        return std::nullopt;
+    }
+    return GetU32(probe + kEmfTotalSizeOffset);
+}
+
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2 ? 1 : 0;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+// A new file next to `target` that nobody else has, created with the mode a
+// plain create would give (so the renamed result looks like any saved file).
+std::string CreateSiblingTemp(const std::filesystem::path& target, int& fd)
+{
+    std::random_device device;
+    std::mt19937_64 random((std::uint64_t{device()} << 32) ^ device() ^
+                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string suffix = ".";
+        for (int i = 0; i < 8; ++i) {
+            suffix += kDigits[random() % 36];
+        }
+        std::filesystem::path candidate = target;
+        candidate += suffix + ".tmp";
+        fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            return candidate.string();
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    fd = -1;
+    return {};
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> MetafileDeclaredSize(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < kEmfProbeSize) {
+        return std::nullopt;
+    }
+    return ProbeMetafile(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+double CurrentDateTimeValue()
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    ::localtime_r(&seconds, &local);
+    const auto sinceSecond = now - std::chrono::system_clock::from_time_t(seconds);
+    const double millis =
+        static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceSecond).count());
+    const std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
+                                            static_cast<unsigned>(local.tm_mday)) -
+                              DaysFromCivil(1899, 12, 30);
+    const double secondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millis / 1000.0;
+    return static_cast<double>(days) + secondsOfDay / 86400.0;
+}
+
+TVpPageList::TVpPageList() = default;
+TVpPageList::~TVpPageList() = default;
+
+void TVpPageList::SetStream(TVpStream* stream)
+{
+    std::lock_guard guard(m_lock);
+    m_stream = stream;
+    if (m_openedStream && m_openedStream.get() != stream) {
+        m_openedStream.reset();
+    }
+}
+
+TVpStream& TVpPageList::RequireStream() const
+{
+    if (m_stream == nullptr) {
+        throw EVpError("VpPrinter not ready");
+    }
+    return *m_stream;
+}
+
+void TVpPageList::Damaged() const
+{
+    if (m_stream != nullptr && !m_stream->FileName().empty()) {
+        throw EFileError("File " + m_stream->FileName() + " is not a valid report file");
+    }
+    throw EVpError("Page store is not valid");
+}
+
+void TVpPageList::Clear()
+{
+    std::lock_guard guard(m_lock);
+    m_pageCount = 0;
+}
+
+void TVpPageList::WriteStreamHeader()
+{
+    TVpStream& stream = RequireStream();
+    std::lock_guard streamGuard(stream.Lock());
+    std::uint8_t header[kHeaderSize] = {};
+    header[0] = static_cast<std::uint8_t>(kSignature);
+    header[1] = static_cast<std::uint8_t>(kSignature >> 8);
+    header[2] = static_cast<std::uint8_t>(kVersion);
+    header[3] = static_cast<std::uint8_t>(kVersion >> 8);
+    PutU32(header + 8, static_cast<std::uint32_t>(m_pageCount));
+    const double when = CurrentDateTimeValue();
+    static_assert(sizeof when == 8);
+    std::memcpy(header + 12, &when, sizeof when);
+    header[21] = m_compressed ? 1 : 0;
+    stream.Seek(0, TVpSeekOrigin::Beginning);
+    stream.Write(header, sizeof header);
+}
+
+void TVpPageList::ReadStreamHeader()
+{
+    std::lock_guard guard(m_lock);
+    TVpStream& stream = RequireStream();
+    std::lock_guard streamGuard(stream.Lock());
+    std::uint8_t header[kHeaderSize];
+    stream.Seek(0, TVpSeekOrigin::Beginning);
+    if (stream.Read(header, sizeof header) != sizeof header) {
+        Damaged();
+    }
+    const auto count = static_cast<std::int32_t>(GetU32(header + 8));
+    if (count < 0) {
+        Damaged();
+    }
+    m_pageCount = count;
+    m_compressed = header[21] != 0;
+}
+
+std::optional<TVpPageList::RecordHead> TVpPageList::TryReadRecord(std::int64_t start) const
+{
+    TVpStream& stream = *m_stream;
+    const std::int64_t size = stream.Size();
+    if (start < kHeaderSize || start > size - kRecordOverhead) {
+        return std::nullopt;
+    }
+    RecordHead head;
+    head.start = start;
+    stream.Seek(start, TVpSeekOrigin::Beginning);
+    head.number = stream.ReadInt32();
+    head.next = stream.ReadInt32();
+    if (head.number < 1 || head.next < start + kRecordOverhead || head.next > size) {
+        return std::nullopt;
+    }
+    stream.Seek(head.next - 4, TVpSeekOrigin::Beginning);
+    if (stream.ReadInt32() != start) {
+        return std::nullopt;
+    }
+    return head;
+}
+
+TVpPageList::RecordHead TVpPageList::ReadRecord(std::int64_t start) const
+{
+    const auto head = TryReadRecord(start);
+    if (!head) {
+        Damaged();
+    }
+    return *head;
+}
+
+TVpPageList::RecordHead TVpPageList::LastRecord() const
+{
+    TVpStream& stream = *m_stream;
+    const std::int64_t size = stream.Size();
+    if (size < kHeaderSize + kRecordOverhead) {
+        Damaged();
+    }
+    stream.Seek(size - 4, TVpSeekOrigin::Beginning);
+    const RecordHead last = ReadRecord(stream.ReadInt32());
+    if (last.next != size) {
+        Damaged();
+    }
+    return last;
+}
+
+void TVpPageList::PositionAtPage(std::int32_t n)
+{
+    std::lock_guard guard(m_lock);
+    TVpStream& stream = RequireStream();
+    std::lock_guard streamGuard(stream.Lock());
+    stream.Seek(LocatePage(n).start, TVpSeekOrigin::Beginning);
+}
+
+TVpPageList::RecordHead TVpPageList::LocatePage(std::int32_t n) const
+{
+    TVpStream& stream = *m_stream;
+    if (n < 1) {
+        Damaged();
+    }
+    RecordHead here;
+    if (n == 1) {
+        here = ReadRecord(kHeaderSize);
+    } else if (n == m_pageCount) {
+        here = LastRecord();
+    } else {
+        // Between operations the stream stands at a record or at its end;
+        // anything else (an earlier fetch that failed half-way) restarts
+        // from the last record.
+        const std::int64_t position = stream.Position();
+        const auto current = position < stream.Size() ? TryReadRecord(position) : std::nullopt;
+        here = current ? *current : LastRecord();
+    }
+    // The direction is chosen once, so damaged numbering cannot send the
+    // walk to and fro; every step moves strictly one way, so it ends.
+    if (n > here.number) {
+        while (here.number != n) {
+            if (here.next >= stream.Size()) {
+                Damaged();
+            }
+            here = ReadRecord(here.next);
+        }
+    } else if (n < here.number) {
+        while (here.number != n) {
+            if (here.start <= kHeaderSize) {
+                Damaged();
+            }
+            stream.Seek(here.start - 4, TVpSeekOrigin::Beginning);
+            const std::int64_t previous = stream.ReadInt32();
+            if (previous < kHeaderSize || previous > here.start - kRecordOverhead) {
+                Damaged();
+            }
+            const RecordHead before = ReadRecord(previous);
+            if (before.next != here.start) {
+                Damaged();
+            }
+            here = before;
+        }
+    }
+    return here;
+}
+
+std::optional<TVpPageBytes> TVpPageList::FetchPage(std::int32_t n)
+{
+    std::lock_guard guard(m_lock);
+    if (n < 1 || n > m_pageCount) {
+        return std::nullopt;
+    }
+    TVpStream& stream = RequireStream();
+    std::lock_guard streamGuard(stream.Lock());
+    const RecordHead record = LocatePage(n);
+    stream.Seek(record.start + 8, TVpSeekOrigin::Beginning);
+    TVpPageBytes page = m_compressed ? ReadCompressedPage(record) : ReadPlainPage(record);
+    // Past the "start" field: the next record, or the end.
+    stream.Seek(record.next, TVpSeekOrigin::Beginning);
+    return page;
+}
+
+TVpPageBytes TVpPageList::ReadPlainPage(const RecordHead& record)
+{
+    TVpStream& stream = *m_stream;
+    const std::int64_t available = record.next - 4 - (record.start + 8);
+    if (available <= static_cast<std::int64_t>(kEmfMinimum)) {
+        throw EInvalidGraphic();
+    }
+    std::uint8_t probe[kEmfProbeSize];
+    stream.ReadBuffer(probe, sizeof probe);
+    const auto declared = ProbeMetafile(probe, available);
+    // The record holds exactly one metafile: a size that runs past the
+    // record, or stops short of it, means the record is not what was written.
+    if (!declared || static_cast<std::int64_t>(*declared) != available) {
+        throw EInvalidGraphic();
+    }
+    TVpPageBytes page(static_cast<std::size_t>(available));
+    std::memcpy(page.data(), probe, sizeof probe);
+    stream.ReadBuffer(page.data() + sizeof probe, page.size() - sizeof probe);
+    return page;
+}
+
+TVpPageBytes TVpPageList::ReadCompressedPage(const RecordHead& record)
+{
+    TVpStream& stream = *m_stream;
+    const std::int64_t available = record.next - 4 - (record.start + 8);
+    if (available < 4) {
+        throw EInvalidGraphic();
+    }
+    const std::int64_t length = stream.ReadInt32();
+    const std::int64_t codeBytes = available - 4;
+    // Every byte costs at least one code bit, so a length beyond eight per
+    // code byte cannot be real; checking it first keeps a damaged length
+    // from deciding how much memory is taken.
+    if (length <= static_cast<std::int64_t>(kEmfMinimum) || length > codeBytes * 8) {
+        throw EInvalidGraphic();
+    }
+    TVpCompress expander(stream, TVpCompressDirection::Expand, codeBytes);
+    std::uint8_t probe[kEmfProbeSize];
+    expander.DecodeBytes(probe);
+    const auto declared = ProbeMetafile(probe, length);
+    if (!declared || static_cast<std::int64_t>(*declared) != length) {
+        throw EInvalidGraphic();
+    }
+    // The buffer grows with what the code really yields, so a made-up
+    // length runs out of code bits long before it costs its size in memory.
+    constexpr std::size_t kStep = 1 << 20;
+    TVpPageBytes page(probe, probe + sizeof probe);
+    while (page.size() < static_cast<std::size_t>(length)) {
+        const std::size_t have = page.size();
+        page.resize(have + std::min(kStep, static_cast<std::size_t>(length) - have));
+        expander.DecodeBytes(std::span<std::uint8_t>(page).subspan(have));
+    }
+    expander.Finish();
+    if (expander.CodeBytes() != codeBytes) {
+        throw EInvalidGraphic();
+    }
+    return page;
+}
+
+void TVpPageList::AppendPage(std::span<const std::uint8_t> metafile)
+{
+    const auto declared = MetafileDeclaredSize(metafile);
+    if (!declared || *declared != metafile.size()) {
+        throw EInvalidGraphic();
+    }
+    std::lock_guard guard(m_lock);
+    TVpStream& stream = RequireStream();
+    std::lock_guard streamGuard(stream.Lock());
+    if (m_pageCount == std::numeric_limits<std::int32_t>::max()) {
+        throw EVpError("Page store is full");
+    }
+    const std::int64_t sizeBefore = stream.Size();
+    const std::int32_t countBefore = m_pageCount;
+    try {
+        m_pageCount = countBefore + 1;
+        if (m_pageCount == 1) {
+            WriteStreamHeader();
+        }
+        const std::int64_t start = stream.Seek(0, TVpSeekOrigin::End);
+        if (!m_compressed && start + kRecordOverhead + static_cast<std::int64_t>(metafile.size()) > kMaxOffset) {
+            throw EVpError("Page store is full");
+        }
+        stream.WriteInt32(m_pageCount);
+        const std::int64_t nextField = stream.Position();
+        stream.WriteInt32(static_cast<std::int32_t>(nextField));
+        if (m_compressed) {
+            stream.WriteInt32(static_cast<std::int32_t>(metafile.size()));
+            TVpCompress compressor(stream, TVpCompressDirection::Compress);
+            compressor.EncodeBytes(metafile);
+            compressor.Finish();
+            if (stream.Position() + 4 > kMaxOffset) {
+                throw EVpError("Page store is full");
+            }
+        } else {
+            stream.Write(metafile.data(), metafile.size());
+        }
+        stream.WriteInt32(static_cast<std::int32_t>(start));
+        const std::int64_t end = stream.Position();
+        stream.Seek(nextField, TVpSeekOrigin::Beginning);
+        stream.WriteInt32(static_cast<std::int32_t>(end));
+        stream.Seek(end, TVpSeekOrigin::Beginning);
+    } catch (...) {
+        // Leave the store as it was before this page, so the records stay a
+        // chain and a later page does not land behind a broken one.
+        m_pageCount = countBefore;
+        try {
+            stream.SetSize(sizeBefore);
+            stream.Seek(0, TVpSeekOrigin::End);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void TVpPageList::CheckRecords() const
+{
+    // Walks every record once from the front: the pages the header promises
+    // are there, numbered in order and linked both ways, and the chain ends
+    // exactly at the end of the file. A file may hold more records than its
+    // count (a run aborted after its first page keeps count 1); those are
+    // checked too, since walks from the last record pass through them.
+    const std::int64_t size = m_stream->Size();
+    std::int64_t position = kHeaderSize;
+    std::int32_t n = 0;
+    while (position < size || n < m_pageCount) {
+        const RecordHead head = ReadRecord(position);
+        if (n == std::numeric_limits<std::int32_t>::max() || head.number != n + 1) {
+            Damaged();
+        }
+        ++n;
+        position = head.next;
+    }
+}
+
+void TVpPageList::OpenFromFile(const std::string& fileName)
+{
+    std::unique_ptr<TVpStream> opened = TVpStream::OpenForReading(fileName);
+    std::lock_guard guard(m_lock);
+    TVpStream* previousStream = m_stream;
+    const std::int32_t previousCount = m_pageCount;
+    const bool previousCompressed = m_compressed;
+    m_stream = opened.get();
+    try {
+        ReadStreamHeader();
+        CheckRecords();
+        m_stream->Seek(kHeaderSize, TVpSeekOrigin::Beginning);
+    } catch (...) {
+        m_stream = previousStream;
+        m_pageCount = previousCount;
+        m_compressed = previousCompressed;
+        throw;
+    }
+    m_openedStream = std::move(opened);
+}
+
+void TVpPageList::CopyToFile(const std::string& fileName)
+{
+    TVpStream& stream = RequireStream();
+    const std::filesystem::path target(fileName);
+    int fd = -1;
+    const std::string tempName = fileName.empty() ? std::string() : CreateSiblingTemp(target, fd);
+    if (fd < 0) {
+        throw EFileError("Cannot create file " + fileName);
+    }
+    std::FILE* out = ::fdopen(fd, "wb");
+    if (out == nullptr) {
+        ::close(fd);
+        std::error_code ec;
+        std::filesystem::remove(tempName, ec);
+        throw EFileError("Cannot create file " + fileName);
+    }
+    auto discard = [&] {
+        if (out != nullptr) {
+            std::fclose(out);
+            out = nullptr;
+        }
+        std::error_code ec;
+        std::filesystem::remove(tempName, ec);
+    };
+    try {
+        {
+            std::lock_guard streamGuard(stream.Lock());
+            stream.Seek(0, TVpSeekOrigin::Beginning);
+            std::vector<std::uint8_t> chunk(kCopyChunk);
+            for (;;) {
+                const std::size_t got = stream.Read(chunk.data(), chunk.size());
+                if (got == 0) {
+                    break;
+                }
+                if (std::fwrite(chunk.data(), 1, got, out) != got) {
+                    throw EInOutError("Cannot write file " + fileName);
+                }
+            }
+        }
+        if (std::fflush(out) != 0 || ::fsync(::fileno(out)) != 0) {
+            throw EInOutError("Cannot write file " + fileName);
+        }
+        std::FILE* closing = out;
+        out = nullptr;
+        if (std::fclose(closing) != 0) {
+            throw EInOutError("Cannot write file " + fileName);
+        }
+        // A file being replaced keeps its permissions.
+        std::error_code ec;
+        const auto existing = std::filesystem::status(target, ec);
+        if (!ec && std::filesystem::is_regular_file(existing)) {
+            std::filesystem::permissions(tempName, existing.permissions(), ec);
+        }
+        if (std::rename(tempName.c_str(), fileName.c_str()) != 0) {
+            throw EFileError("Cannot create file " + fileName);
+        }
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+}  // namespace dw
