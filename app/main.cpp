@@ -1,18 +1,23 @@
-#include <QApplication>
-#include <QWidget>
-
-#include <clocale>
+#include "app/application.h"
+#include "app/form1.h"
+#include "app/form2.h"
+#include "numeric/locale/load_locale_formats.h"
+#include "numeric/locale/locale_change_watcher.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    // QApplication switched the C library to the user's locale; numbers the
-    // program reads and writes must never depend on it.
-    std::setlocale(LC_NUMERIC, "C");
+    dw::TApplication application(argc, argv);
+    // Marks, date and time patterns and names for every formatter, before any
+    // window exists; the watcher reads the conventions again when the system
+    // locale changes.
+    dw::LoadLocaleFormats();
+    dw::LocaleChangeWatcher localeChangeWatcher;
 
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
-    window.setGeometry(192, 109, 445, 365);
-    window.show();
-    return QApplication::exec();
+    dw::TForm1 form1;
+    dw::Form1 = &form1;
+    dw::TForm2 form2;
+    dw::Form2 = &form2;
+
+    form1.show();
+    return dw::TApplication::exec();
 }

@@ -22,3 +22,21 @@ void ShowError(const std::exception& error);
 void ShowErrorMessage(const std::string& message);
 
 }  // namespace dw
+
+namespace dw {
+
+// Runs an action started by the user (a click, a menu command) and shows any
+// error it raises instead of letting it unwind through the toolkit's frames.
+template <class Action>
+void RunReportingErrors(Action&& action) noexcept
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        ShowError(error);
+    } catch (...) {
+        ShowErrorMessage("Unexpected error");
+    }
+}
+
+}  // namespace dw

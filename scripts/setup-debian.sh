@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
-  locales xvfb xauth
+  locales xvfb xauth libuemf-dev emf2svg librsvg2-bin
 )
 # Locales the tests switch to.
 locales=(ru_RU.UTF-8 en_US.UTF-8)

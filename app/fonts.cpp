@@ -1,0 +1,25 @@
+#include "app/fonts.h"
+
+#include <QStringList>
+
+namespace dw {
+
+void InstallFontSubstitutes()
+{
+    // Substitutes are resolved lazily, when a font is first matched; asking
+    // the font database which families exist would load all of it at start-up.
+    const QStringList candidates{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                 QStringLiteral("DejaVu Sans")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), candidates);
+    QFont::insertSubstitutions(QStringLiteral("Arial"), candidates);
+}
+
+QFont FormFont(int pixelHeight, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+}  // namespace dw

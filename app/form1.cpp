@@ -1,0 +1,314 @@
+#include "app/form1.h"
+
+#include "app/app_icon.h"
+#include "app/fonts.h"
+#include "app/group_box.h"
+#include "common/error_display.h"
+#include "decor/transparent_button.h"
+#include "numeric/core/date_time.h"
+#include "numeric/core/date_time_format.h"
+#include "numeric/core/extended.h"
+#include "numeric/core/floating_point.h"
+#include "numeric/core/real48.h"
+#include "numeric/widgets/currency_edit.h"
+
+namespace dw {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+constexpr char kMetres[] = ",0.0 м'.';-,0.0 м'.'";
+constexpr char kMillimetres[] = ",0. мм'.';-,0. мм'.'";
+constexpr char kKilograms[] = ",0.00 кг'.';-,0.00 кг'.'";
+constexpr char kTonnes[] = ",0.00 т'.';-,0.00 т'.'";
+constexpr char kTonnesResult[] = ",0.000 т'.';-,0.000 т'.'";
+constexpr char kSpecificGravity[] = ",0.00 г/см3'.';-,0.00 г/см3'.'";
+
+const QColor clNavy(0, 0, 128);
+const QColor clRed(255, 0, 0);
+const QColor clMaroon(128, 0, 0);
+const QColor clBlue(0, 0, 255);
+const QColor clBlack(0, 0, 0);
+const QColor clSilver(192, 192, 192);
+const QColor clGreen(0, 128, 0);
+const QColor clYellow(255, 255, 0);
+
+void SetColours(QWidget* widget, const QColor* background, const QColor& text)
+{
+    QPalette palette = widget->palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    if (background)
+        palette.setColor(QPalette::Base, *background);
+    widget->setPalette(palette);
+}
+
+struct LabelRow {
+    const char* caption;
+    int left, top;
+    bool result;  // results are bold red, inputs navy
+};
+
+// The captions name the field level with them on the right.
+constexpr LabelRow kLabelRows[13] = {
+    {"Вес квадрата", 5, 17, false},
+    {"Вес талевого\nблока", 5, 35, false},
+    {"Вес каната", 5, 61, false},
+    {"Вес крюка", 5, 79, false},
+    {"Вес вертлюга", 5, 100, false},
+    {"Вес бурового\nрукава", 5, 115, false},
+    {"Удельный вес\nраствора", 5, 141, false},
+    {"Удельный вес\nметалла", 5, 168, false},
+    {"Вес талевой системы", 5, 204, true},
+    {"Вес бурового инструмента\n(чистый)", 5, 226, true},
+    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254, true},
+    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true},
+    {"Длина инструмента", 5, 312, true},
+};
+
+// The compiler may move arithmetic past a call that reads the status flags;
+// passing the result through memory here pins the computation before the
+// check, which then raises the step's fault, if any.
+void CheckedResult(Extended& value)
+{
+    asm volatile("" : "+m"(value));
+    ThrowPendingFloatingPointError();
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent)
+{
+    InstallFontSubstitutes();
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
+    setWindowIcon(ProgramIcon());
+    setFont(FormFont(11));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    // The controls live in the client area; what surrounds it (frame and
+    // caption bar) belongs to the window's decoration.
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("ClientArea"));
+    m_client->setGeometry(0, 0, kClientWidth, kClientHeight);
+    setGeometry(192, 109, kClientWidth, kClientHeight);
+
+    // Creation order is stacking order: where rectangles touch, the later
+    // control is drawn on top.
+    CreateLabels();
+    m_transparentButton1 = new TTransparentButton(m_client);
+    m_transparentButton1->setObjectName(QStringLiteral("TransparentButton1"));
+    m_transparentButton1->setGeometry(272, 285, 89, 48);
+    m_transparentButton1->SetCaption(QStringLiteral("ПЕЧАТЬ"));
+    m_transparentButton1->setFont(FormFont(19, true));
+    m_transparentButton1->SetFontColor(clBlue);
+    connect(m_transparentButton1, &TTransparentButton::OnClick, this,
+            [this](QObject* sender) { RunReportingErrors([this, sender] { TransparentButton1Click(sender); }); });
+    CreateColumns();
+    CreateResults();
+    CreatePanel();
+    SetKeyboardOrder();
+    m_bitBtn1->setFocus();
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+TCurrencyEdit* TForm1::CurrencyEdit(int number) const { return m_fields.at(number); }
+
+void TForm1::CreateLabels()
+{
+    for (int i = 0; i < 13; ++i) {
+        const LabelRow& row = kLabelRows[i];
+        auto* label = new QLabel(QString::fromUtf8(row.caption), m_client);
+        label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        label->setFont(FormFont(11, row.result));
+        SetColours(label, nullptr, row.result ? clRed : clNavy);
+        label->move(row.left, row.top);
+        label->adjustSize();
+        m_labels[i] = label;
+    }
+    // The date of the last calculation; empty until the first one.
+    auto* label14 = new QLabel(m_client);
+    label14->setObjectName(QStringLiteral("Label14"));
+    label14->setFont(FormFont(19, true));
+    SetColours(label14, nullptr, clMaroon);
+    label14->move(274, 256);
+    label14->adjustSize();
+    m_labels[13] = label14;
+}
+
+TCurrencyEdit* TForm1::CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat)
+{
+    auto* field = new TCurrencyEdit(parent);
+    field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(number));
+    field->setGeometry(geometry);
+    field->SetDisplayFormat(QString::fromUtf8(displayFormat));
+    m_fields[number] = field;
+    return field;
+}
+
+void TForm1::CreateColumns()
+{
+    struct Column {
+        const char* caption;
+        QRect box;
+        int fieldLeft, fieldWidth;
+        std::array<int, 8> numbers;
+        const char* displayFormat;
+    };
+    const Column columns[3] = {
+        {"L инструмента", {163, 3, 98, 187}, 5, 86, {9, 10, 11, 12, 13, 14, 15, 16}, kMetres},
+        {"D инструмента", {260, 3, 91, 187}, 4, 80, {17, 18, 19, 20, 21, 22, 23, 24}, kMillimetres},
+        {"Вес 1 метра", {350, 3, 84, 187}, 4, 73, {25, 26, 27, 28, 29, 30, 31, 36}, kKilograms},
+    };
+    for (int c = 0; c < 3; ++c) {
+        const Column& column = columns[c];
+        auto* box = new TGroupBox(QString::fromUtf8(column.caption), m_client);
+        box->setObjectName(QStringLiteral("GroupBox%1").arg(c + 1));
+        box->setGeometry(column.box);
+        SetColours(box, nullptr, clNavy);
+        m_groupBoxes[c] = box;
+        for (int k = 0; k < 8; ++k) {
+            auto* field = CreateField(box, column.numbers[k], QRect(column.fieldLeft, 15 + 20 * k, column.fieldWidth, 21),
+                                      column.displayFormat);
+            SetColours(field, &clSilver, clBlack);
+        }
+    }
+}
+
+void TForm1::CreateResults()
+{
+    const std::array<int, 4> tops{205, 231, 257, 284};
+    for (int i = 0; i < 4; ++i) {
+        auto* field = CreateField(m_client, 32 + i, QRect(184, tops[i], 73, 21), kTonnesResult);
+        field->setFont(FormFont(11, true));
+        SetColours(field, &clGreen, clYellow);
+        field->setReadOnly(true);
+        // A result takes the focus by a click, never by Tab.
+        field->setFocusPolicy(Qt::ClickFocus);
+    }
+    m_bitBtn1 = new QPushButton(QStringLiteral("РАСЧЕТ"), m_client);
+    m_bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    m_bitBtn1->setGeometry(272, 204, 87, 49);
+    m_bitBtn1->setFont(FormFont(19, true));
+    SetColours(m_bitBtn1, nullptr, clRed);
+    // Enter as well as Space presses the focused button.
+    m_bitBtn1->setAutoDefault(true);
+    connect(m_bitBtn1, &QPushButton::clicked, this,
+            [this] { RunReportingErrors([this] { BitBtn1Click(m_bitBtn1); }); });
+
+    auto* length = CreateField(m_client, 37, QRect(184, 312, 73, 21), kMetres);
+    length->setFont(FormFont(11, true));
+    SetColours(length, &clGreen, clYellow);
+    length->setFocusPolicy(Qt::ClickFocus);
+}
+
+void TForm1::CreatePanel()
+{
+    m_panel1 = new QFrame(m_client);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_panel1->setLineWidth(1);
+    m_panel1->setGeometry(81, 9, 83, 181);
+    for (int k = 0; k < 6; ++k) {
+        auto* field = CreateField(m_panel1, 38 + k, QRect(5, 8 + 20 * k, 73, 21), kTonnes);
+        SetColours(field, &clSilver, palette().color(QPalette::WindowText));
+    }
+    SetColours(CreateField(m_panel1, 44, QRect(5, 128, 73, 26), kSpecificGravity), &clSilver,
+               palette().color(QPalette::WindowText));
+    SetColours(CreateField(m_panel1, 45, QRect(5, 153, 73, 27), kSpecificGravity), &clSilver,
+               palette().color(QPalette::WindowText));
+}
+
+void TForm1::SetKeyboardOrder()
+{
+    // BitBtn1, the lengths, the diameters, the weights of a metre, then the
+    // equipment and the mud; Tab and Shift+Tab wrap around at both ends.
+    std::vector<QWidget*> order{m_bitBtn1};
+    for (int n = 9; n <= 31; ++n)
+        order.push_back(m_fields[n]);
+    order.push_back(m_fields[36]);
+    for (int n = 38; n <= 45; ++n)
+        order.push_back(m_fields[n]);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm1::BitBtn1Click(QObject* /*sender*/)
+{
+    // Every input is read once, through its field, and held at 40 significant
+    // bits for the whole command; the arithmetic itself is 80-bit.
+    const auto read = [this](int number) { return Real48::FromExtended(CurrencyEdit(number)->Value()); };
+    std::array<Real48, 6> equipment;  // kelly, block, line, hook, swivel, hose
+    for (int i = 0; i < 6; ++i)
+        equipment[i] = read(38 + i);
+    std::array<Real48, 8> length;
+    for (int i = 0; i < 8; ++i)
+        length[i] = read(9 + i);
+    std::array<Real48, 8> metreWeight;
+    for (int i = 0; i < 7; ++i)
+        metreWeight[i] = read(25 + i);
+    metreWeight[7] = read(36);
+    const Real48 mud = read(44);
+    const Real48 metal = read(45);
+
+    CurrencyEdit(38)->setFocus();
+    Label14()->setText(QString::fromStdString(DateToText(CurrentDate())));
+    Label14()->adjustSize();
+
+    // Each step's arithmetic is checked on its own: the flags are cleared
+    // after the field reads (which run toolkit code) and examined once the
+    // step's result exists.
+    ClearFloatingPointErrors();
+    Extended w1 = equipment[0].ToExtended();
+    for (int i = 1; i < 6; ++i)
+        w1 = w1 + equipment[i].ToExtended();
+    CheckedResult(w1);
+    CurrencyEdit(32)->SetValue(w1);
+
+    const Extended thousandth = ExtendedThousandth();
+    ClearFloatingPointErrors();
+    Extended net = (metreWeight[0].ToExtended() * length[0].ToExtended()) * thousandth;
+    for (int i = 1; i < 8; ++i)
+        net = (metreWeight[i].ToExtended() * length[i].ToExtended()) * thousandth + net;
+    CheckedResult(net);
+    CurrencyEdit(33)->SetValue(net);
+
+    // The buoyed weight starts from the net weight as the field shows it.
+    const Extended netShown = CurrencyEdit(33)->Value();
+    ClearFloatingPointErrors();
+    const Extended difference = metal.ToExtended() - mud.ToExtended();
+    const Extended buoyancy = difference / metal.ToExtended();
+    Extended buoyed = buoyancy * netShown;
+    CheckedResult(buoyed);
+    CurrencyEdit(34)->SetValue(buoyed);
+
+    const Extended travellingShown = CurrencyEdit(32)->Value();
+    const Extended buoyedShown = CurrencyEdit(34)->Value();
+    ClearFloatingPointErrors();
+    Extended hookLoad = buoyedShown + travellingShown;
+    CheckedResult(hookLoad);
+    CurrencyEdit(35)->SetValue(hookLoad);
+
+    ClearFloatingPointErrors();
+    Extended total = length[0].ToExtended();
+    for (int i = 1; i < 8; ++i)
+        total = total + length[i].ToExtended();
+    CheckedResult(total);
+    CurrencyEdit(37)->SetValue(total);
+}
+
+void TForm1::TransparentButton1Click(QObject* /*sender*/)
+{
+    // The print command fills the report sheet and opens its preview; it
+    // arrives with the report engine.
+}
+
+}  // namespace dw

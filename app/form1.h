@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include <array>
+
+namespace dw {
+
+class TCurrencyEdit;
+class TTransparentButton;
+
+// The main window: the inputs of the hoisting equipment, the mud, the metal
+// and the eight string sections, the five results, the calculate command
+// ("РАСЧЕТ") and the print command ("ПЕЧАТЬ"). Controls keep the names and
+// the pixel geometry (96 dpi) they were designed with.
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The calculate command.
+    void BitBtn1Click(QObject* sender);
+    // The print command.
+    void TransparentButton1Click(QObject* sender);
+
+    // CurrencyEdit9 ... CurrencyEdit45 by their number.
+    TCurrencyEdit* CurrencyEdit(int number) const;
+
+    QLabel* Label(int number) const { return m_labels.at(number - 1); }
+    QLabel* Label14() const { return m_labels[13]; }
+    QPushButton* BitBtn1() const { return m_bitBtn1; }
+    TTransparentButton* TransparentButton1() const { return m_transparentButton1; }
+    QGroupBox* GroupBox(int number) const { return m_groupBoxes.at(number - 1); }
+    QFrame* Panel1() const { return m_panel1; }
+    // The parent of every control: the window's client area.
+    QWidget* ClientArea() const { return m_client; }
+
+    // Client size of the designed window (outer 445 x 365 with its frame and caption).
+    static constexpr int kClientWidth = 437;
+    static constexpr int kClientHeight = 338;
+
+private:
+    void CreateLabels();
+    void CreateColumns();
+    void CreateResults();
+    void CreatePanel();
+    void SetKeyboardOrder();
+    TCurrencyEdit* CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat);
+
+    std::array<QLabel*, 14> m_labels{};
+    std::array<QGroupBox*, 3> m_groupBoxes{};
+    std::array<TCurrencyEdit*, 46> m_fields{};  // index = the number in the name
+    QPushButton* m_bitBtn1 = nullptr;
+    TTransparentButton* m_transparentButton1 = nullptr;
+    QFrame* m_panel1 = nullptr;
+    QWidget* m_client = nullptr;
+};
+
+// The program's global reference to its main window, set once at start-up.
+extern TForm1* Form1;
+
+}  // namespace dw

@@ -1,0 +1,32 @@
+#include "app/group_box.h"
+
+#include <QPainter>
+
+namespace dw {
+
+TGroupBox::TGroupBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {}
+
+void TGroupBox::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int top = metrics.height() / 2 - 1;
+    const QRect frame(0, top, width() - 1, height() - top - 1);
+    const QPalette& colours = palette();
+
+    // Etched: a dark line with a light one just inside and below it.
+    painter.setPen(colours.color(QPalette::Mid));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.setPen(colours.color(QPalette::Light));
+    painter.drawRect(frame.adjusted(1, 1, 0, 0));
+
+    if (title().isEmpty())
+        return;
+    const int textWidth = metrics.horizontalAdvance(title());
+    const QRect textRect(8, 0, textWidth + 1, metrics.height());
+    painter.fillRect(textRect, colours.color(QPalette::Window));
+    painter.setPen(colours.color(QPalette::WindowText));
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title());
+}
+
+}  // namespace dw

@@ -1,0 +1,28 @@
+// The yardsticks: an empty window of the same size, shown, painted and closed;
+// with "--text" it also shows one line of text, so the font system starts up
+// as it must in any program that shows words.
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstring>
+
+int main(int argc, char* argv[])
+{
+    const bool withText = argc > 1 && std::strcmp(argv[1], "--text") == 0;
+    QApplication application(argc, argv);
+    QWidget window;
+    window.setGeometry(192, 109, 437, 338);
+    if (withText) {
+        auto* label = new QLabel(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА"), &window);
+        label->move(5, 17);
+        label->adjustSize();
+    }
+    window.show();
+    QTimer::singleShot(0, &window, [&window] {
+        window.repaint();
+        window.close();
+    });
+    return QApplication::exec();
+}

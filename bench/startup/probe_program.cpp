@@ -1,0 +1,26 @@
+// The program's start-up exactly as main() does it, ending as soon as the main
+// window has been shown and painted once.
+#include "app/application.h"
+#include "app/form1.h"
+#include "app/form2.h"
+#include "numeric/locale/load_locale_formats.h"
+#include "numeric/locale/locale_change_watcher.h"
+
+#include <QTimer>
+
+int main(int argc, char* argv[])
+{
+    dw::TApplication application(argc, argv);
+    dw::LoadLocaleFormats();
+    dw::LocaleChangeWatcher localeChangeWatcher;
+    dw::TForm1 form1;
+    dw::Form1 = &form1;
+    dw::TForm2 form2;
+    dw::Form2 = &form2;
+    form1.show();
+    QTimer::singleShot(0, &form1, [&form1] {
+        form1.repaint();
+        form1.close();
+    });
+    return dw::TApplication::exec();
+}
