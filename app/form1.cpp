@@ -4,7 +4,9 @@
 #include "app/fonts.h"
 #include "app/group_box.h"
 #include "common/error_display.h"
+#include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
+#include "decor/window_frame.h"
 #include "numeric/core/date_time.h"
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/extended.h"
@@ -111,6 +113,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     CreateResults();
     CreatePanel();
     SetKeyboardOrder();
+
+    // The frame and caption bar are drawn by the program: the window's outer
+    // size is then exactly the designed 445 x 365 on every desktop.
+    new TWindowFrame(this, m_client);
+    m_gradientCaption1 = new TGradientCaption(this);
+    m_gradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
+    m_gradientCaption1->SetFormCaption(windowTitle());
+    m_gradientCaption1->SetGradientInactive(true);
     m_bitBtn1->setFocus();
 }
 

@@ -12,6 +12,7 @@ namespace dw {
 
 class TCurrencyEdit;
 class TTransparentButton;
+class TGradientCaption;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
 // and the eight string sections, the five results, the calculate command
@@ -40,8 +41,9 @@ public:
     QFrame* Panel1() const { return m_panel1; }
     // The parent of every control: the window's client area.
     QWidget* ClientArea() const { return m_client; }
+    TGradientCaption* GradientCaption1() const { return m_gradientCaption1; }
 
-    // Client size of the designed window (outer 445 x 365 with its frame and caption).
+    // Client size of the designed window (outer 445 x 365 with its frame and caption bar).
     static constexpr int kClientWidth = 437;
     static constexpr int kClientHeight = 338;
 
@@ -60,6 +62,7 @@ private:
     TTransparentButton* m_transparentButton1 = nullptr;
     QFrame* m_panel1 = nullptr;
     QWidget* m_client = nullptr;
+    TGradientCaption* m_gradientCaption1 = nullptr;
 };
 
 // The program's global reference to its main window, set once at start-up.

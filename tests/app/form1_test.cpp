@@ -72,6 +72,9 @@ TEST_F(MainWindow, StartsAtItsDesignedPlaceWithEmptyFieldsAndFocusOnCalculate)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     EXPECT_EQ(QApplication::focusWidget(), form->BitBtn1());
+    // Frame and caption bar are the program's own, so the outer size is exact.
+    EXPECT_EQ(form->geometry(), QRect(192, 109, 445, 365));
+    EXPECT_EQ(form->ClientArea()->size(), QSize(437, 338));
     EXPECT_TRUE(form->Label14()->text().isEmpty());
     for (int n = 9; n <= 45; ++n) {
         EXPECT_EQ(Field(n)->StoredValue(), 0) << n;
