@@ -16,7 +16,10 @@ void InstallFontSubstitutes()
 
 QFont FormFont(int pixelHeight, bool bold)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    // Asking for the substitutes directly spares the font system a failed
+    // search for the designed family each time a new size or weight is drawn.
+    QFont font;
+    font.setFamilies(QFont::substitutes(QStringLiteral("MS Sans Serif")) << QStringLiteral("MS Sans Serif"));
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   locales xvfb xauth libuemf-dev emf2svg librsvg2-bin
+  libcups2-dev cups printer-driver-cups-pdf poppler-utils
 )
 # Locales the tests switch to.
 locales=(ru_RU.UTF-8 en_US.UTF-8)
