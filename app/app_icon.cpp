@@ -14,23 +14,26 @@ QPixmap DrawProgramIcon(int size)
     // Designed on a 32 x 32 grid, the icon's native size.
     painter.scale(size / 32.0, size / 32.0);
 
-    // The hoisting line comes down from the top edge.
+    // The hoisting line comes down from the top edge to the hook's eye.
     painter.setPen(QPen(QColor(0, 0, 255), 2.0, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(16, 0), QPointF(16, 11));
+    painter.drawLine(QPointF(16, 0), QPointF(16, 7));
 
-    // The hook: a red shank and an open bend that carries the pipe.
-    QPainterPath hook;
-    hook.moveTo(16, 10);
-    hook.lineTo(16, 14);
-    hook.arcTo(QRectF(10, 11, 12, 10), 90, -270);
-    painter.setPen(QPen(QColor(255, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(hook);
-
-    // The pipe hangs from the hook, dark red with a yellow outline.
+    // The pipe lies across the hook, dark red with a yellow outline.
     painter.setPen(QPen(QColor(255, 255, 0), 1.5));
     painter.setBrush(QColor(128, 0, 0));
-    painter.drawRect(QRectF(13, 20, 6, 11));
+    painter.drawRect(QRectF(3, 12.5, 26, 6));
+
+    // The hook: an eye under the line, the shank on the right, the bend
+    // carrying the pipe from below and the point coming up on the left.
+    QPainterPath hook;
+    hook.moveTo(16, 7);
+    hook.lineTo(21.5, 10);
+    hook.lineTo(21.5, 20);
+    hook.arcTo(QRectF(11, 15, 10.5, 10), 0, -180);
+    hook.lineTo(11, 16);
+    painter.setPen(QPen(QColor(255, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(hook);
     return pixmap;
 }
 

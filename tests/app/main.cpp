@@ -1,13 +1,12 @@
-#include <QApplication>
+#include "app/application.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 int main(int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
+    // The program's own application object, so its error box and its
+    // last-resort catching are what the tests see.
+    dw::TApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
