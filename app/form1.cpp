@@ -13,6 +13,7 @@
 #include "numeric/core/floating_point.h"
 #include "numeric/core/real48.h"
 #include "numeric/widgets/currency_edit.h"
+#include "storage/widgets/form_storage.h"
 
 namespace dw {
 
@@ -117,11 +118,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     // The frame and caption bar are drawn by the program: the window's outer
     // size is then exactly the designed 445 x 365 on every desktop.
     new TWindowFrame(this, m_client);
+    CreateFormStorage();
     m_gradientCaption1 = new TGradientCaption(this);
     m_gradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
     m_gradientCaption1->SetFormCaption(windowTitle());
     m_gradientCaption1->SetGradientInactive(true);
     m_bitBtn1->setFocus();
+    m_formStorage1->Loaded();
 }
 
 TForm1::~TForm1()
@@ -235,6 +238,35 @@ void TForm1::CreatePanel()
                palette().color(QPalette::WindowText));
     SetColours(CreateField(m_panel1, 45, QRect(5, 153, 73, 27), kSpecificGravity), &clSilver,
                palette().color(QPalette::WindowText));
+}
+
+void TForm1::CreateFormStorage()
+{
+    m_formStorage1 = std::make_unique<TFormStorage>(this);
+    m_formStorage1->setObjectName(QStringLiteral("FormStorage1"));
+    m_formStorage1->SetIniFileName(QStringLiteral("davov"));
+    // Smallest and largest drag size are the same: the window keeps its
+    // designed size, and a maximized window stands at (199, 106).
+    TWinMinMaxInfo limits;
+    limits.SetMaxPosLeft(199);
+    limits.SetMaxPosTop(106);
+    limits.SetMaxSizeWidth(445);
+    limits.SetMaxSizeHeight(365);
+    limits.SetMaxTrackWidth(445);
+    limits.SetMaxTrackHeight(365);
+    limits.SetMinTrackWidth(445);
+    limits.SetMinTrackHeight(365);
+    m_formStorage1->SetMinMaxInfo(limits);
+    // The 32 inputs and the date of the last calculation; the results are
+    // computed afresh.
+    QStringList stored;
+    for (int n = 9; n <= 31; ++n)
+        stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
+    stored << QStringLiteral("CurrencyEdit36.Value");
+    for (int n = 38; n <= 45; ++n)
+        stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
+    stored << QStringLiteral("Label14.Caption");
+    m_formStorage1->SetStoredProps(stored);
 }
 
 void TForm1::SetKeyboardOrder()

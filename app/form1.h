@@ -7,12 +7,14 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 namespace dw {
 
 class TCurrencyEdit;
 class TTransparentButton;
 class TGradientCaption;
+class TFormStorage;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
 // and the eight string sections, the five results, the calculate command
@@ -42,6 +44,9 @@ public:
     // The parent of every control: the window's client area.
     QWidget* ClientArea() const { return m_client; }
     TGradientCaption* GradientCaption1() const { return m_gradientCaption1; }
+    // Keeps the inputs, the date of the last calculation and the window's
+    // placement in the profile "davov", and fixes the window's size.
+    TFormStorage* FormStorage1() const { return m_formStorage1.get(); }
 
     // Client size of the designed window (outer 445 x 365 with its frame and caption bar).
     static constexpr int kClientWidth = 437;
@@ -53,6 +58,7 @@ private:
     void CreateResults();
     void CreatePanel();
     void SetKeyboardOrder();
+    void CreateFormStorage();
     TCurrencyEdit* CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat);
 
     std::array<QLabel*, 14> m_labels{};
@@ -63,6 +69,9 @@ private:
     QFrame* m_panel1 = nullptr;
     QWidget* m_client = nullptr;
     TGradientCaption* m_gradientCaption1 = nullptr;
+    // A member, so it goes (and saves, if the close did not) while the
+    // controls it reads still exist.
+    std::unique_ptr<TFormStorage> m_formStorage1;
 };
 
 // The program's global reference to its main window, set once at start-up.

@@ -3,6 +3,7 @@
 // names while every other key reads back as before.
 
 #include "common/errors.h"
+#include "fuzz/fuzz_support.h"
 #include "common/utf8.h"
 #include "storage/core/ini_document.h"
 #include "storage/core/ini_file.h"
@@ -20,43 +21,13 @@
 
 namespace {
 
+using dw::fuzz::Check;
+using dw::fuzz::GetFile;
+using dw::fuzz::PutFile;
+
+const std::filesystem::path& Directory() { return dw::fuzz::ScratchDirectory("ini"); }
+
 using Entries = std::vector<std::pair<std::string, std::string>>;
-
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
-
-const std::filesystem::path& Directory()
-{
-    static const std::filesystem::path directory = [] {
-        std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "dw-fuzz-ini-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        std::filesystem::path made = pattern;
-        std::atexit([] { std::filesystem::remove_all(Directory()); });
-        return made;
-    }();
-    return directory;
-}
-
-void Put(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string Get(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool IsBlank(char c)
 {
@@ -121,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::filesystem::path path = Directory() / "davov";
-    Put(path, bytes);
+    PutFile(path, bytes);
     dw::TIniFile ini(path.string());
 
     CheckValue(ini.ReadString("TForm1", "Label14_Caption", ""));
@@ -135,13 +106,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key =
         before.empty() || before.front().second.empty() ? "NormPos" : before.front().second.front().first;
     const std::string value = bytes.substr(bytes.size() - std::min<std::size_t>(bytes.size(), 48));
-    const std::string fileBefore = Get(path);
+    const std::string fileBefore = GetFile(path);
     try {
         ini.WriteString(section, key, value);
     } catch (const dw::EFileError&) {
         // Only a name the file itself holds but that cannot be written back
         // (a NUL in it, say) may be refused, and then nothing changes.
-        Check(Get(path) == fileBefore, "refused write changed the file");
+        Check(GetFile(path) == fileBefore, "refused write changed the file");
         return 0;
     }
     Check(ini.ReadString(section, key, "<missing>") == Expected(value), "written value does not read back");

@@ -6,6 +6,7 @@
 // backward and last-record links.
 
 #include "common/errors.h"
+#include "fuzz/fuzz_support.h"
 #include "report/core/page_list.h"
 #include "report/core/page_store.h"
 #include "report/core/page_stream.h"
@@ -22,45 +23,19 @@
 
 namespace {
 
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
+using dw::fuzz::Check;
 
-const std::filesystem::path& Directory()
-{
-    static const std::filesystem::path directory = [] {
-        std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "dw-fuzz-vpr-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        // Spilled stores of the walk below land here too.
-        ::setenv("TMPDIR", pattern.c_str(), 1);
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(Directory(), ec);
-        });
-        return std::filesystem::path(pattern);
-    }();
-    return directory;
-}
+const std::filesystem::path& Directory() { return dw::fuzz::ScratchDirectory("vpr", /*pointTmpDirHere=*/true); }
 
 void Put(const std::filesystem::path& path, const std::uint8_t* data, std::size_t size)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    dw::fuzz::PutFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
 }
 
 std::vector<std::uint8_t> Get(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes = dw::fuzz::GetFile(path);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 void CheckPage(const std::optional<dw::TVpPageBytes>& page)
