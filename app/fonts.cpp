@@ -21,6 +21,9 @@ QFont FormFont(int pixelHeight, bool bold)
     QFont font;
     font.setFamilies(QFont::substitutes(QStringLiteral("MS Sans Serif")) << QStringLiteral("MS Sans Serif"));
     font.setPixelSize(pixelHeight);
+    // The substitutes carry every Cyrillic and Latin glyph the windows show, so
+    // the font system need not build per-script fallback lists at start-up.
+    font.setStyleStrategy(QFont::NoFontMerging);
     font.setBold(bold);
     return font;
 }
