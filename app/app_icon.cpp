@@ -40,8 +40,7 @@ QPixmap DrawProgramIcon(int size)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addPixmap(DrawProgramIcon(size));
+    for (int size : {16, 32, 48, 64}) icon.addPixmap(DrawProgramIcon(size));
     return icon;
 }
 

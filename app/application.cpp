@@ -30,7 +30,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     SetErrorDisplay([this](const std::string& message) { ShowErrorBox(QString::fromStdString(message)); });
 }
 
-TApplication::~TApplication() { SetErrorDisplay({}); }
+TApplication::~TApplication()
+{
+    SetErrorDisplay({});
+}
 
 void TApplication::ShowErrorBox(const QString& message)
 {

@@ -40,8 +40,7 @@ const QColor clYellow(255, 255, 0);
 void SetColours(QWidget* widget, const QColor* background, const QColor& text)
 {
     QPalette palette = widget->palette();
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(role, text);
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) palette.setColor(role, text);
     if (background)
         palette.setColor(QPalette::Base, *background);
     widget->setPalette(palette);
@@ -133,7 +132,10 @@ TForm1::~TForm1()
         Form1 = nullptr;
 }
 
-TCurrencyEdit* TForm1::CurrencyEdit(int number) const { return m_fields.at(number); }
+TCurrencyEdit* TForm1::CurrencyEdit(int number) const
+{
+    return m_fields.at(number);
+}
 
 void TForm1::CreateLabels()
 {
@@ -189,8 +191,9 @@ void TForm1::CreateColumns()
         SetColours(box, nullptr, clNavy);
         m_groupBoxes[c] = box;
         for (int k = 0; k < 8; ++k) {
-            auto* field = CreateField(box, column.numbers[k], QRect(column.fieldLeft, 15 + 20 * k, column.fieldWidth, 21),
-                                      column.displayFormat);
+            auto* field =
+                CreateField(box, column.numbers[k], QRect(column.fieldLeft, 15 + 20 * k, column.fieldWidth, 21),
+                            column.displayFormat);
             SetColours(field, &clSilver, clBlack);
         }
     }
@@ -260,11 +263,9 @@ void TForm1::CreateFormStorage()
     // The 32 inputs and the date of the last calculation; the results are
     // computed afresh.
     QStringList stored;
-    for (int n = 9; n <= 31; ++n)
-        stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
+    for (int n = 9; n <= 31; ++n) stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
     stored << QStringLiteral("CurrencyEdit36.Value");
-    for (int n = 38; n <= 45; ++n)
-        stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
+    for (int n = 38; n <= 45; ++n) stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
     stored << QStringLiteral("Label14.Caption");
     m_formStorage1->SetStoredProps(stored);
 }
@@ -274,13 +275,10 @@ void TForm1::SetKeyboardOrder()
     // BitBtn1, the lengths, the diameters, the weights of a metre, then the
     // equipment and the mud; Tab and Shift+Tab wrap around at both ends.
     std::vector<QWidget*> order{m_bitBtn1};
-    for (int n = 9; n <= 31; ++n)
-        order.push_back(m_fields[n]);
+    for (int n = 9; n <= 31; ++n) order.push_back(m_fields[n]);
     order.push_back(m_fields[36]);
-    for (int n = 38; n <= 45; ++n)
-        order.push_back(m_fields[n]);
-    for (std::size_t i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    for (int n = 38; n <= 45; ++n) order.push_back(m_fields[n]);
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)
@@ -289,14 +287,11 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
     // bits for the whole command; the arithmetic itself is 80-bit.
     const auto read = [this](int number) { return Real48::FromExtended(CurrencyEdit(number)->Value()); };
     std::array<Real48, 6> equipment;  // kelly, block, line, hook, swivel, hose
-    for (int i = 0; i < 6; ++i)
-        equipment[i] = read(38 + i);
+    for (int i = 0; i < 6; ++i) equipment[i] = read(38 + i);
     std::array<Real48, 8> length;
-    for (int i = 0; i < 8; ++i)
-        length[i] = read(9 + i);
+    for (int i = 0; i < 8; ++i) length[i] = read(9 + i);
     std::array<Real48, 8> metreWeight;
-    for (int i = 0; i < 7; ++i)
-        metreWeight[i] = read(25 + i);
+    for (int i = 0; i < 7; ++i) metreWeight[i] = read(25 + i);
     metreWeight[7] = read(36);
     const Real48 mud = read(44);
     const Real48 metal = read(45);
@@ -310,16 +305,14 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
     // step's result exists.
     ClearFloatingPointErrors();
     Extended w1 = equipment[0].ToExtended();
-    for (int i = 1; i < 6; ++i)
-        w1 = w1 + equipment[i].ToExtended();
+    for (int i = 1; i < 6; ++i) w1 = w1 + equipment[i].ToExtended();
     CheckedResult(w1);
     CurrencyEdit(32)->SetValue(w1);
 
     const Extended thousandth = ExtendedThousandth();
     ClearFloatingPointErrors();
     Extended net = (metreWeight[0].ToExtended() * length[0].ToExtended()) * thousandth;
-    for (int i = 1; i < 8; ++i)
-        net = (metreWeight[i].ToExtended() * length[i].ToExtended()) * thousandth + net;
+    for (int i = 1; i < 8; ++i) net = (metreWeight[i].ToExtended() * length[i].ToExtended()) * thousandth + net;
     CheckedResult(net);
     CurrencyEdit(33)->SetValue(net);
 
@@ -341,8 +334,7 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
 
     ClearFloatingPointErrors();
     Extended total = length[0].ToExtended();
-    for (int i = 1; i < 8; ++i)
-        total = total + length[i].ToExtended();
+    for (int i = 1; i < 8; ++i) total = total + length[i].ToExtended();
     CheckedResult(total);
     CurrencyEdit(37)->SetValue(total);
 }

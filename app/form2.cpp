@@ -4,7 +4,10 @@ namespace dw {
 
 TForm2* Form2 = nullptr;
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Form2")); }
+TForm2::TForm2(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+}
 
 TForm2::~TForm2()
 {
