@@ -1,0 +1,631 @@
+#include "report/emf/emf_reader.h"
+
+#include <cmath>
+#include <limits>
+
+namespace dw::emf {
+
+namespace {
+
+std::vector<PointL> ReadPoints16(const RecordView& r, std::size_t offset, std::uint64_t count)
+{
+    const auto bytes = r.Span(offset, count, 4);
+    std::vector<PointL> points(bytes.size() / 4);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const std::uint8_t* p = bytes.data() + 4 * i;
+        points[i] = {static_cast<std::int16_t>(ReadU16(p)), static_cast<std::int16_t>(ReadU16(p + 2))};
+    }
+    return points;
+}
+
+std::vector<PointL> ReadPoints32(const RecordView& r, std::size_t offset, std::uint64_t count)
+{
+    const auto bytes = r.Span(offset, count, 8);
+    std::vector<PointL> points(bytes.size() / 8);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const std::uint8_t* p = bytes.data() + 8 * i;
+        points[i] = {ReadI32(p), ReadI32(p + 4)};
+    }
+    return points;
+}
+
+std::vector<std::uint32_t> ReadU32s(const RecordView& r, std::size_t offset, std::uint64_t count)
+{
+    const auto bytes = r.Span(offset, count, 4);
+    std::vector<std::uint32_t> values(bytes.size() / 4);
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = ReadU32(bytes.data() + 4 * i);
+    return values;
+}
+
+std::vector<RectL> ReadRegionData(const RecordView& r, std::size_t offset, std::uint32_t dataSize)
+{
+    std::vector<RectL> rects;
+    if (dataSize == 0)
+        return rects;
+    r.Require(offset, dataSize);
+    // RGNDATAHEADER: size, type, count, region size, bounds.
+    const std::uint32_t count = r.U32(offset + 8);
+    if (dataSize < 32 || count > (dataSize - 32) / 16)
+        ThrowInvalidMetafile();
+    rects.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) rects.push_back(r.Rect(offset + 32 + 16 * static_cast<std::size_t>(i)));
+    return rects;
+}
+
+// A bitmap inside a record; both ranges must lie in it.
+std::optional<DibRef> ReadDib(const RecordView& r, std::size_t recordOffset, std::uint32_t offBmi, std::uint32_t cbBmi,
+                              std::uint32_t offBits, std::uint32_t cbBits, std::uint32_t usage)
+{
+    if (cbBmi == 0)
+        return std::nullopt;
+    const auto header = r.Span(offBmi, cbBmi);
+    const auto bits = r.Span(offBits, cbBits);
+    DibRef dib;
+    dib.Header = {recordOffset + offBmi, cbBmi};
+    dib.Bits = {recordOffset + offBits, cbBits};
+    dib.Usage = usage;
+    dib.Info = ParseDib(header, bits, usage);
+    return dib;
+}
+
+// One EmrText structure at offset `at` of a text record.
+TextRecord ReadEmrText(const RecordView& r, std::size_t at, std::uint32_t graphicsMode, bool ansi)
+{
+    TextRecord text;
+    text.GraphicsMode = graphicsMode;
+    text.IsAnsi = ansi;
+    text.Reference = r.Point(at);
+    const std::uint32_t chars = r.U32(at + 8);
+    const std::uint32_t offString = r.U32(at + 12);
+    text.Options = r.U32(at + 16);
+    std::size_t dxField = at + 20;
+    if ((text.Options & kEtoNoRect) == 0) {
+        text.Rect = r.Rect(at + 20);
+        dxField = at + 36;
+    }
+    const std::uint32_t offDx = r.U32(dxField);
+    if (chars > 0) {
+        if (ansi) {
+            const auto bytes = r.Span(offString, chars, 1);
+            text.Ansi.assign(bytes.begin(), bytes.end());
+        } else {
+            const auto bytes = r.Span(offString, chars, 2);
+            text.Text.resize(chars);
+            for (std::size_t i = 0; i < chars; ++i) text.Text[i] = static_cast<char16_t>(ReadU16(bytes.data() + 2 * i));
+        }
+        if (offDx != 0) {
+            const bool pdy = (text.Options & kEtoPdy) != 0;
+            const auto values = ReadU32s(r, offDx, static_cast<std::uint64_t>(chars) * (pdy ? 2 : 1));
+            text.Dx.resize(chars);
+            if (pdy)
+                text.Dy.resize(chars);
+            for (std::size_t i = 0; i < chars; ++i) {
+                text.Dx[i] = static_cast<std::int32_t>(values[pdy ? 2 * i : i]);
+                if (pdy)
+                    text.Dy[i] = static_cast<std::int32_t>(values[2 * i + 1]);
+            }
+        }
+    }
+    return text;
+}
+
+std::uint32_t Twin32(std::uint32_t type16)
+{
+    switch (type16) {
+        case kEmrPolyBezier16:
+            return kEmrPolyBezier;
+        case kEmrPolygon16:
+            return kEmrPolygon;
+        case kEmrPolyline16:
+            return kEmrPolyline;
+        case kEmrPolyBezierTo16:
+            return kEmrPolyBezierTo;
+        case kEmrPolylineTo16:
+            return kEmrPolylineTo;
+        case kEmrPolyPolyline16:
+            return kEmrPolyPolyline;
+        case kEmrPolyPolygon16:
+            return kEmrPolyPolygon;
+        case kEmrPolyDraw16:
+            return kEmrPolyDraw;
+        default:
+            return type16;
+    }
+}
+
+PolyPolyRecord ReadPolyPoly(const RecordView& r, bool small)
+{
+    PolyPolyRecord rec;
+    rec.Type = Twin32(r.Type());
+    const std::uint32_t polys = r.U32(24);
+    const std::uint32_t total = r.U32(28);
+    rec.Counts = ReadU32s(r, 32, polys);
+    std::uint64_t sum = 0;
+    for (std::uint32_t c : rec.Counts) sum += c;
+    if (sum > total)
+        ThrowInvalidMetafile();
+    const std::size_t pointsAt = 32 + 4 * static_cast<std::size_t>(polys);
+    rec.Points = small ? ReadPoints16(r, pointsAt, total) : ReadPoints32(r, pointsAt, total);
+    return rec;
+}
+
+BltRecord ReadBitBltLike(const RecordView& r, std::size_t offset)
+{
+    // BITBLT, STRETCHBLT, ALPHABLEND and TRANSPARENTBLT share their first 100 bytes.
+    BltRecord b;
+    b.Type = r.Type();
+    b.XDest = r.I32(24);
+    b.YDest = r.I32(28);
+    b.CxDest = r.I32(32);
+    b.CyDest = r.I32(36);
+    const std::uint32_t field40 = r.U32(40);
+    b.XSrc = r.I32(44);
+    b.YSrc = r.I32(48);
+    b.XformSrc = r.Xform(52);
+    b.BkColorSrc = r.U32(76);
+    const std::uint32_t usage = r.U32(80);
+    const std::uint32_t offBmi = r.U32(84), cbBmi = r.U32(88), offBits = r.U32(92), cbBits = r.U32(96);
+    b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
+    if (b.Type == kEmrBitBlt) {
+        b.Rop = field40;
+        b.CxSrc = b.CxDest;
+        b.CySrc = b.CyDest;
+    } else {
+        b.CxSrc = r.I32(100);
+        b.CySrc = r.I32(104);
+        if (b.Type == kEmrStretchBlt)
+            b.Rop = field40;
+        else if (b.Type == kEmrAlphaBlend)
+            b.BlendFunction = field40, b.Rop = kSrcCopy;
+        else
+            b.TransparentColor = field40, b.Rop = kSrcCopy;
+    }
+    return b;
+}
+
+}  // namespace
+
+std::size_t WalkRecords(std::span<const std::uint8_t> bytes,
+                        const std::function<void(const RecordView&, std::size_t)>& visit)
+{
+    if (bytes.size() < kHeaderBaseSize)
+        ThrowInvalidMetafile();
+    std::size_t offset = 0;
+    std::size_t count = 0;
+    while (offset < bytes.size()) {
+        if (bytes.size() - offset < 8)
+            ThrowInvalidMetafile();
+        const std::uint32_t type = ReadU32(bytes.data() + offset);
+        const std::uint32_t size = ReadU32(bytes.data() + offset + 4);
+        if (size < 8 || size % 4 != 0 || size > bytes.size() - offset)
+            ThrowInvalidMetafile();
+        if (count == 0 && (type != kEmrHeader || size < kHeaderBaseSize))
+            ThrowInvalidMetafile();
+        const RecordView record(bytes.subspan(offset, size));
+        visit(record, offset);
+        ++count;
+        offset += size;
+        if (type == kEmrEof)
+            break;
+    }
+    return count;
+}
+
+EmfHeader ReadHeader(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < kHeaderBaseSize)
+        ThrowInvalidMetafile();
+    const std::uint32_t size = ReadU32(bytes.data() + 4);
+    if (ReadU32(bytes.data()) != kEmrHeader || size < kHeaderBaseSize || size > bytes.size())
+        ThrowInvalidMetafile();
+    const RecordView r(bytes.subspan(0, size));
+    if (r.U32(40) != kEmfSignature)
+        ThrowInvalidMetafile();
+    EmfHeader h;
+    h.Size = size;
+    h.Bounds = r.Rect(8);
+    h.Frame = r.Rect(24);
+    h.Version = r.U32(44);
+    h.DeclaredBytes = r.U32(48);
+    h.DeclaredRecords = r.U32(52);
+    h.DeclaredHandles = r.U16(56);
+    const std::uint32_t nDescription = r.U32(60);
+    const std::uint32_t offDescription = r.U32(64);
+    h.Device = r.SizeAt(72);
+    h.Millimeters = r.SizeAt(80);
+
+    // Where the fixed part ends: a description or pixel format placed
+    // inside the record marks the end of the fields before it.
+    std::size_t fixedEnd = size;
+    if (nDescription > 0) {
+        if (offDescription < kHeaderBaseSize || !r.Has(offDescription, std::uint64_t{nDescription} * 2))
+            ThrowInvalidMetafile();
+        fixedEnd = offDescription;
+        for (std::uint32_t i = 0; i < nDescription; ++i)
+            h.Description.push_back(static_cast<char16_t>(r.U16(offDescription + 2 * i)));
+    }
+    if (fixedEnd >= kHeaderExt1Size) {
+        const std::uint32_t cbPixelFormat = r.U32(88);
+        const std::uint32_t offPixelFormat = r.U32(92);
+        if (cbPixelFormat > 0 && offPixelFormat >= kHeaderBaseSize && r.Has(offPixelFormat, cbPixelFormat) &&
+            offPixelFormat < fixedEnd)
+            fixedEnd = offPixelFormat;
+    }
+    if (fixedEnd >= kHeaderExt2Size)
+        h.Micrometers = r.SizeAt(100);
+    return h;
+}
+
+std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
+{
+    const std::uint32_t type = r.Type();
+    switch (type) {
+        case kEmrSetMapMode:
+        case kEmrSetBkMode:
+        case kEmrSetPolyFillMode:
+        case kEmrSetRop2:
+        case kEmrSetStretchBltMode:
+        case kEmrSetTextAlign:
+        case kEmrSetTextColor:
+        case kEmrSetBkColor:
+        case kEmrRestoreDc:
+        case kEmrSelectObject:
+        case kEmrDeleteObject:
+        case kEmrSetArcDirection:
+        case kEmrSetMiterLimit:
+        case kEmrSetLayout:
+            return ValueRecord{type, r.U32(8)};
+
+        case kEmrSetWindowExtEx:
+        case kEmrSetWindowOrgEx:
+        case kEmrSetViewportExtEx:
+        case kEmrSetViewportOrgEx:
+        case kEmrSetBrushOrgEx:
+        case kEmrMoveToEx:
+        case kEmrLineTo:
+        case kEmrOffsetClipRgn:
+            return PointRecord{type, r.Point(8)};
+
+        case kEmrScaleViewportExtEx:
+        case kEmrScaleWindowExtEx:
+            return ScaleExtRecord{type, r.I32(8), r.I32(12), r.I32(16), r.I32(20)};
+
+        case kEmrEllipse:
+        case kEmrRectangle:
+        case kEmrIntersectClipRect:
+        case kEmrExcludeClipRect:
+            return RectRecord{type, r.Rect(8)};
+
+        case kEmrRoundRect:
+            return RoundRectRecord{r.Rect(8), r.SizeAt(24)};
+
+        case kEmrArc:
+        case kEmrArcTo:
+        case kEmrChord:
+        case kEmrPie:
+            return ArcRecord{type, r.Rect(8), r.Point(24), r.Point(32)};
+
+        case kEmrAngleArc:
+            return AngleArcRecord{r.Point(8), r.U32(16), r.F32(20), r.F32(24)};
+
+        case kEmrPolyBezier:
+        case kEmrPolygon:
+        case kEmrPolyline:
+        case kEmrPolyBezierTo:
+        case kEmrPolylineTo:
+            return PolyRecord{type, ReadPoints32(r, 28, r.U32(24))};
+        case kEmrPolyBezier16:
+        case kEmrPolygon16:
+        case kEmrPolyline16:
+        case kEmrPolyBezierTo16:
+        case kEmrPolylineTo16:
+            return PolyRecord{Twin32(type), ReadPoints16(r, 28, r.U32(24))};
+
+        case kEmrPolyPolyline:
+        case kEmrPolyPolygon:
+            return ReadPolyPoly(r, false);
+        case kEmrPolyPolyline16:
+        case kEmrPolyPolygon16:
+            return ReadPolyPoly(r, true);
+
+        case kEmrPolyDraw:
+        case kEmrPolyDraw16: {
+            const std::uint32_t count = r.U32(24);
+            PolyDrawRecord rec;
+            const bool small = type == kEmrPolyDraw16;
+            rec.Points = small ? ReadPoints16(r, 28, count) : ReadPoints32(r, 28, count);
+            const auto kinds = r.Span(28 + rec.Points.size() * (small ? 4 : 8), count, 1);
+            rec.Kinds.assign(kinds.begin(), kinds.end());
+            return rec;
+        }
+
+        case kEmrSaveDc:
+        case kEmrBeginPath:
+        case kEmrEndPath:
+        case kEmrCloseFigure:
+        case kEmrFillPath:
+        case kEmrStrokeAndFillPath:
+        case kEmrStrokePath:
+        case kEmrFlattenPath:
+        case kEmrWidenPath:
+        case kEmrAbortPath:
+        case kEmrSetMetaRgn:
+            return PlainRecord{type};
+        case kEmrSelectClipPath:
+            return ValueRecord{type, r.U32(8)};
+
+        case kEmrSetWorldTransform:
+            return XFormRecord{r.Xform(8), kMwtSet};
+        case kEmrModifyWorldTransform:
+            return XFormRecord{r.Xform(8), r.U32(32)};
+
+        case kEmrCreatePen: {
+            PenRecord pen;
+            pen.Index = r.U32(8);
+            pen.Style = r.U32(12);
+            pen.Width = static_cast<std::uint32_t>(r.I32(16));
+            pen.Color = r.U32(24);
+            return pen;
+        }
+        case kEmrExtCreatePen: {
+            PenRecord pen;
+            pen.Extended = true;
+            pen.Index = r.U32(8);
+            pen.Style = r.U32(28);
+            pen.Width = r.U32(32);
+            pen.BrushStyle = r.U32(36);
+            pen.Color = r.U32(40);
+            pen.Hatch = r.U32(44);
+            const std::uint32_t entries = r.U32(48);
+            if ((pen.Style & kPsStyleMask) == kPsUserStyle)
+                pen.StyleEntries = ReadU32s(r, 52, entries);
+            // A pattern pen's bitmap is not drawn, but it must lie in the record.
+            const std::uint32_t offBmi = r.U32(12), cbBmi = r.U32(16), offBits = r.U32(20), cbBits = r.U32(24);
+            if (cbBmi > 0)
+                r.Require(offBmi, cbBmi), r.Require(offBits, cbBits);
+            return pen;
+        }
+        case kEmrCreateBrushIndirect: {
+            BrushRecord brush;
+            brush.Index = r.U32(8);
+            brush.Style = r.U32(12);
+            brush.Color = r.U32(16);
+            brush.Hatch = r.U32(20);
+            return brush;
+        }
+        case kEmrCreateDibPatternBrushPt:
+        case kEmrCreateMonoBrush: {
+            BrushRecord brush;
+            brush.Index = r.U32(8);
+            brush.Style = kBsDibPatternPt;
+            brush.Mono = type == kEmrCreateMonoBrush;
+            const std::uint32_t usage = r.U32(12);
+            brush.Pattern = ReadDib(r, offset, r.U32(16), r.U32(20), r.U32(24), r.U32(28), usage);
+            return brush;
+        }
+        case kEmrExtCreateFontIndirectW: {
+            FontRecord font;
+            font.Index = r.U32(8);
+            font.Font = ReadLogFont(r, 12);
+            return font;
+        }
+
+        case kEmrExtTextOutW:
+        case kEmrExtTextOutA:
+            return ReadEmrText(r, 36, r.U32(24), type == kEmrExtTextOutA);
+        case kEmrSmallTextOut: {
+            TextRecord text;
+            text.Reference = r.Point(8);
+            const std::uint32_t chars = r.U32(16);
+            text.Options = r.U32(20);
+            text.GraphicsMode = r.U32(24);
+            std::size_t at = 36;
+            if ((text.Options & kEtoNoRect) == 0) {
+                text.Rect = r.Rect(36);
+                at = 52;
+            }
+            if ((text.Options & kEtoSmallChars) != 0) {
+                text.IsAnsi = true;
+                const auto bytes = r.Span(at, chars, 1);
+                text.Ansi.assign(bytes.begin(), bytes.end());
+            } else {
+                const auto bytes = r.Span(at, chars, 2);
+                for (std::size_t i = 0; i < chars; ++i)
+                    text.Text.push_back(static_cast<char16_t>(ReadU16(bytes.data() + 2 * i)));
+            }
+            return text;
+        }
+
+        case kEmrBitBlt:
+        case kEmrStretchBlt:
+        case kEmrAlphaBlend:
+        case kEmrTransparentBlt:
+            return ReadBitBltLike(r, offset);
+        case kEmrStretchDiBits: {
+            BltRecord b;
+            b.Type = type;
+            b.XDest = r.I32(24);
+            b.YDest = r.I32(28);
+            b.XSrc = r.I32(32);
+            b.YSrc = r.I32(36);
+            b.CxSrc = r.I32(40);
+            b.CySrc = r.I32(44);
+            const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
+            const std::uint32_t usage = r.U32(64);
+            b.Rop = r.U32(68);
+            b.CxDest = r.I32(72);
+            b.CyDest = r.I32(76);
+            b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
+            return b;
+        }
+        case kEmrSetDiBitsToDevice: {
+            BltRecord b;
+            b.Type = type;
+            b.XDest = r.I32(24);
+            b.YDest = r.I32(28);
+            b.XSrc = r.I32(32);
+            b.YSrc = r.I32(36);
+            b.CxSrc = b.CxDest = r.I32(40);
+            b.CySrc = b.CyDest = r.I32(44);
+            const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
+            const std::uint32_t usage = r.U32(64);
+            r.U32(72);  // scan count: the bits are checked against the header instead
+            b.Rop = kSrcCopy;
+            b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
+            return b;
+        }
+
+        case kEmrExtSelectClipRgn: {
+            const std::uint32_t dataSize = r.U32(8);
+            ClipRegionRecord clip;
+            clip.Mode = r.U32(12);
+            clip.Rects = ReadRegionData(r, 16, dataSize);
+            return clip;
+        }
+        case kEmrFillRgn:
+        case kEmrFrameRgn:
+        case kEmrInvertRgn:
+        case kEmrPaintRgn: {
+            RegionRecord region;
+            region.Type = type;
+            const std::uint32_t dataSize = r.U32(24);
+            std::size_t at = 28;
+            if (type == kEmrFillRgn || type == kEmrFrameRgn) {
+                region.BrushIndex = r.U32(28);
+                at = 32;
+            }
+            if (type == kEmrFrameRgn) {
+                region.Stroke = r.SizeAt(32);
+                at = 40;
+            }
+            region.Rects = ReadRegionData(r, at, dataSize);
+            return region;
+        }
+
+        case kEmrGradientFill: {
+            GradientRecord g;
+            const std::uint32_t vertices = r.U32(24);
+            const std::uint32_t items = r.U32(28);
+            g.Mode = r.U32(32);
+            if (g.Mode > 2)
+                ThrowInvalidMetafile();
+            const auto vbytes = r.Span(36, vertices, 16);
+            g.Vertices.resize(vertices);
+            for (std::size_t i = 0; i < vertices; ++i) {
+                const std::uint8_t* p = vbytes.data() + 16 * i;
+                g.Vertices[i] = {ReadI32(p),      ReadI32(p + 4),  ReadU16(p + 8),
+                                 ReadU16(p + 10), ReadU16(p + 12), ReadU16(p + 14)};
+            }
+            const std::size_t per = g.Mode == 2 ? 3 : 2;
+            const auto indices = ReadU32s(r, 36 + vbytes.size(), static_cast<std::uint64_t>(items) * per);
+            g.Items.resize(items);
+            for (std::size_t i = 0; i < items; ++i) {
+                for (std::size_t k = 0; k < per; ++k) {
+                    const std::uint32_t v = indices[i * per + k];
+                    if (v >= vertices)
+                        ThrowInvalidMetafile();
+                    g.Items[i][k] = v;
+                }
+            }
+            return g;
+        }
+
+        case kEmrSetPixelV:
+            return PixelRecord{r.Point(8), r.U32(16)};
+
+        case kEmrPolyTextOutW:
+        case kEmrPolyTextOutA:
+            // Expanded by the document into one text record per string.
+            return std::nullopt;
+
+        default:
+            return std::nullopt;
+    }
+}
+
+EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes))
+{
+    m_header = ReadHeader(m_bytes);
+    m_walked = WalkRecords(m_bytes, [this](const RecordView& r, std::size_t offset) {
+        const std::uint32_t type = r.Type();
+        if (offset == 0)
+            return;
+        if (type == kEmrEof) {
+            m_hasEof = true;
+            return;
+        }
+        if (type == kEmrPolyTextOutW || type == kEmrPolyTextOutA) {
+            const std::uint32_t graphicsMode = r.U32(24);
+            const std::uint32_t strings = r.U32(36);
+            // Each EmrText takes at least 40 bytes of the record.
+            if (strings > r.Size() / 40)
+                ThrowInvalidMetafile();
+            std::size_t at = 40;
+            for (std::uint32_t i = 0; i < strings; ++i) {
+                TextRecord text = ReadEmrText(r, at, graphicsMode, type == kEmrPolyTextOutA);
+                at += text.Rect ? 40 : 24;
+                m_records.emplace_back(std::move(text));
+            }
+            return;
+        }
+        if (auto decoded = DecodeRecord(r, offset))
+            m_records.push_back(std::move(*decoded));
+    });
+}
+
+EmfDocument EmfDocument::FromBytes(std::span<const std::uint8_t> bytes)
+{
+    return EmfDocument(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+std::span<const std::uint8_t> EmfDocument::Range(const ByteRange& range) const
+{
+    if (range.Offset > m_bytes.size() || range.Size > m_bytes.size() - range.Offset)
+        return {};
+    return std::span<const std::uint8_t>(m_bytes).subspan(range.Offset, range.Size);
+}
+
+namespace {
+
+// The frame is kept in whole hundredths of a millimetre, so a page of w
+// pixels comes back as w plus or minus up to one such unit: values that
+// close to a whole number of pixels are taken as that number, and a page
+// written at w pixels plays back at exactly w pixels.
+double Snap(double v, double unit)
+{
+    const double r = std::round(v);
+    return std::fabs(v - r) <= std::min(unit, 0.25) ? r : v;
+}
+
+}  // namespace
+
+EmfDocument::FrameRect EmfDocument::FramePixels() const
+{
+    const EmfHeader& h = m_header;
+    FrameRect f;
+    const RectL& frame = h.Frame;
+    const std::int64_t frameWidth = std::int64_t{frame.Right} - frame.Left;
+    const std::int64_t frameHeight = std::int64_t{frame.Bottom} - frame.Top;
+    if (frameWidth > 0 && frameHeight > 0) {
+        // Pixels per .01 mm of the reference device; 96 per inch when the
+        // header gives no usable sizes.
+        double sx = 96.0 / 2540.0, sy = 96.0 / 2540.0;
+        if (h.Device.Cx > 0 && h.Millimeters.Cx > 0)
+            sx = static_cast<double>(h.Device.Cx) / (100.0 * h.Millimeters.Cx);
+        if (h.Device.Cy > 0 && h.Millimeters.Cy > 0)
+            sy = static_cast<double>(h.Device.Cy) / (100.0 * h.Millimeters.Cy);
+        f.Left = Snap(frame.Left * sx, sx);
+        f.Top = Snap(frame.Top * sy, sy);
+        f.Width = Snap(static_cast<double>(frameWidth) * sx, sx);
+        f.Height = Snap(static_cast<double>(frameHeight) * sy, sy);
+        return f;
+    }
+    const RectL& b = h.Bounds;
+    f.Left = b.Left;
+    f.Top = b.Top;
+    f.Width = std::max<double>(1.0, static_cast<double>(std::int64_t{b.Right} - b.Left + 1));
+    f.Height = std::max<double>(1.0, static_cast<double>(std::int64_t{b.Bottom} - b.Top + 1));
+    return f;
+}
+
+}  // namespace dw::emf
