@@ -1,0 +1,384 @@
+// vprtool run as a process, as a crew member would run it.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kTool = QStringLiteral(DW_VPRTOOL);
+const QString kSamples = QStringLiteral(DW_EMF_SAMPLES_DIR);
+
+// Undamaged metafiles of three kinds: a drawing, one with text and
+// bitmaps, one with text placed character by character.
+const QStringList kPageSamples{QStringLiteral("windows_sailboat.emf"), QStringLiteral("chromium_test4.emf"),
+                               QStringLiteral("LibreOffice_LibreOffice_ETO_PDY.emf")};
+// Its header promises more bytes than the file has.
+const QString kDamagedSample = QStringLiteral("kakwa-corrupted_bad_corrupted_2017-02-11-230400.emf");
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun RunTool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(kTool, arguments);
+    ToolRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        run.err = QStringLiteral("(the tool did not finish normally)");
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+int Int32At(const QByteArray& bytes, int offset)
+{
+    return static_cast<int>(static_cast<quint8>(bytes[offset]) | static_cast<quint8>(bytes[offset + 1]) << 8 |
+                            static_cast<quint8>(bytes[offset + 2]) << 16 |
+                            static_cast<quint8>(bytes[offset + 3]) << 24);
+}
+
+// Pixels that are not white, as a share of the picture.
+double InkShare(const QImage& image)
+{
+    qint64 ink = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF) {
+                ++ink;
+            }
+        }
+    }
+    return static_cast<double>(ink) / (static_cast<double>(image.width()) * image.height());
+}
+
+class VprTool : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir->isValid());
+        if (!QFileInfo(kSamples).isDir()) {
+            GTEST_SKIP() << "sample metafiles not found in " << kSamples.toStdString();
+        }
+    }
+
+    QString Path(const QString& name) const { return dir->filePath(name); }
+    static QString Sample(const QString& name) { return kSamples + QLatin1Char('/') + name; }
+
+    // A report file of the given samples.
+    QString Pack(const QString& name, const QStringList& samples, bool compress = false)
+    {
+        QStringList arguments{QStringLiteral("pack")};
+        if (compress) {
+            arguments << QStringLiteral("--compress");
+        }
+        arguments << Path(name);
+        for (const QString& sample : samples) {
+            arguments << Sample(sample);
+        }
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return Path(name);
+    }
+
+    std::unique_ptr<QTemporaryDir> dir = std::make_unique<QTemporaryDir>();
+};
+
+TEST(VprToolHelp, HelpNamesEveryCommand)
+{
+    const ToolRun run = RunTool({QStringLiteral("--help")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Usage: vprtool"))) << run.out.toStdString();
+    for (const char* command : {"info", "pdf", "png", "emf", "pack"}) {
+        EXPECT_TRUE(run.out.contains(QStringLiteral("vprtool ") + QLatin1String(command))) << command;
+    }
+}
+
+TEST(VprToolHelp, BadCommandLinesAreRefused)
+{
+    struct Row {
+        const char* name;
+        QStringList arguments;
+        const char* complaint;
+    };
+    const std::vector<Row> rows{
+        {"nothing", {}, "no command given"},
+        {"unknown command", {"print", "a.VPR"}, "unknown command \"print\""},
+        {"unknown option", {"info", "--frobnicate", "a.VPR"}, "unknown option \"--frobnicate\""},
+        {"no report file", {"info"}, "no report file given"},
+        {"two report files", {"info", "a.VPR", "b.VPR"}, "one report file at a time"},
+        {"png without output", {"png", "a.VPR"}, "png needs -o OUT"},
+        {"output without its value", {"pdf", "a.VPR", "-o"}, "-o needs a value"},
+        {"emf without page", {"emf", "a.VPR", "-o", "x.emf"}, "emf needs --page N"},
+        {"page zero", {"png", "a.VPR", "--page", "0", "-o", "x.png"}, "--page counts from 1"},
+        {"dpi not a number", {"png", "a.VPR", "--dpi", "9x", "-o", "x.png"}, "--dpi needs a whole number"},
+        {"dpi too small", {"png", "a.VPR", "--dpi", "5", "-o", "x.png"}, "--dpi must lie between 10 and 2400"},
+        {"compress outside pack", {"info", "a.VPR", "--compress"}, "--compress does not apply to \"info\""},
+        {"dpi outside png", {"pdf", "a.VPR", "--dpi", "300", "-o", "x.pdf"}, "--dpi does not apply to \"pdf\""},
+        {"pack without pages", {"pack", "out.VPR"}, "pack needs the report file to write and at least one metafile"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ToolRun run = RunTool(row.arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.startsWith(QStringLiteral("vprtool: "))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.complaint))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("vprtool --help")));
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(VprTool, PackedPagesComeBackByteForByte)
+{
+    for (const bool compress : {false, true}) {
+        SCOPED_TRACE(compress ? "compressed" : "plain");
+        const QString report =
+            Pack(compress ? QStringLiteral("packed.VPR") : QStringLiteral("plain.VPR"), kPageSamples, compress);
+        const QByteArray bytes = ReadAll(report);
+        ASSERT_GE(bytes.size(), 124);
+        EXPECT_EQ(Int32At(bytes, 0), 3 | 207 << 16);
+        EXPECT_EQ(Int32At(bytes, 8), 3);
+        EXPECT_EQ(bytes[21], compress ? 1 : 0);
+        // The last record's offset closes the file.
+        EXPECT_EQ(Int32At(bytes, 124), 1);
+        EXPECT_GT(Int32At(bytes, bytes.size() - 4), 124);
+
+        const ToolRun info = RunTool({QStringLiteral("info"), report});
+        EXPECT_EQ(info.exitCode, 0) << info.err.toStdString();
+        EXPECT_TRUE(info.err.isEmpty()) << info.err.toStdString();
+        EXPECT_TRUE(info.out.contains(QStringLiteral("Pages: 3\n")));
+        EXPECT_TRUE(
+            info.out.contains(compress ? QStringLiteral("Compression: yes\n") : QStringLiteral("Compression: no\n")));
+        EXPECT_TRUE(info.out.contains(
+            QRegularExpression(QStringLiteral("Written: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n"))))
+            << info.out.toStdString();
+
+        for (int n = 1; n <= 3; ++n) {
+            const QByteArray original = ReadAll(Sample(kPageSamples[n - 1]));
+            const QRegularExpression line(
+                QStringLiteral("Page %1: \\d+ x \\d+ pixels at \\d+ dpi, [0-9.]+ x [0-9.]+ mm, %2 bytes\n")
+                    .arg(n)
+                    .arg(original.size()));
+            EXPECT_TRUE(info.out.contains(line)) << info.out.toStdString();
+
+            const QString page = Path(QStringLiteral("page%1.emf").arg(n));
+            const ToolRun emf = RunTool({QStringLiteral("emf"), report, QStringLiteral("--page"), QString::number(n),
+                                         QStringLiteral("-o"), page});
+            EXPECT_EQ(emf.exitCode, 0) << emf.err.toStdString();
+            EXPECT_EQ(ReadAll(page), original) << "page " << n;
+        }
+    }
+}
+
+TEST_F(VprTool, PngDrawsThePageAtTheAskedResolution)
+{
+    const QString report = Pack(QStringLiteral("one.VPR"), {kPageSamples[0]});
+    const QString small = Path(QStringLiteral("small.png"));
+    const QString large = Path(QStringLiteral("large.png"));
+    ASSERT_EQ(RunTool({QStringLiteral("png"), report, QStringLiteral("-o"), small}).exitCode, 0);
+    ASSERT_EQ(RunTool({QStringLiteral("png"), report, QStringLiteral("--dpi"), QStringLiteral("192"),
+                       QStringLiteral("--page"), QStringLiteral("1"), QStringLiteral("-o"), large})
+                  .exitCode,
+              0);
+    const QImage a(small);
+    const QImage b(large);
+    ASSERT_FALSE(a.isNull());
+    ASSERT_FALSE(b.isNull());
+    EXPECT_NEAR(b.width(), 2 * a.width(), 1);
+    EXPECT_NEAR(b.height(), 2 * a.height(), 1);
+    // The sailboat covers a fair part of its picture, not a corner of it.
+    EXPECT_GT(InkShare(a), 0.15);
+    EXPECT_LT(InkShare(a), 0.9);
+}
+
+TEST_F(VprTool, PngOfSeveralPagesNumbersTheFiles)
+{
+    const QString report = Pack(QStringLiteral("three.VPR"), kPageSamples);
+    const ToolRun run =
+        RunTool({QStringLiteral("png"), report, QStringLiteral("-o"), Path(QStringLiteral("page.png"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("page.png"))));
+    for (int n = 1; n <= 3; ++n) {
+        const QImage image(Path(QStringLiteral("page-%1.png").arg(n)));
+        EXPECT_FALSE(image.isNull()) << "page " << n;
+        EXPECT_GT(InkShare(image), 0.0) << "page " << n;
+    }
+}
+
+TEST_F(VprTool, PdfHasOnePagePerStoredPage)
+{
+    const QString report = Pack(QStringLiteral("three.VPR"), kPageSamples, true);
+    const QString pdf = Path(QStringLiteral("three.pdf"));
+    const ToolRun run = RunTool({QStringLiteral("pdf"), report, QStringLiteral("-o"), pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF-"));
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()) {
+        GTEST_SKIP() << "pdfinfo not installed (poppler-utils): the pages cannot be counted";
+    }
+    QProcess pdfinfo;
+    pdfinfo.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(pdfinfo.waitForFinished(60000));
+    const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\n")))) << info.toStdString();
+}
+
+TEST_F(VprTool, ReportWithoutPagesHasNothingToDraw)
+{
+    QByteArray header(124, '\0');
+    header[0] = 3;
+    header[2] = static_cast<char>(207);
+    const QString report = Path(QStringLiteral("empty.VPR"));
+    WriteAll(report, header);
+
+    const ToolRun info = RunTool({QStringLiteral("info"), report});
+    EXPECT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.contains(QStringLiteral("Pages: 0\n")));
+    EXPECT_TRUE(info.out.contains(QStringLiteral("Written: not recorded\n")));
+
+    const ToolRun pdf = RunTool({QStringLiteral("pdf"), report, QStringLiteral("-o"), Path(QStringLiteral("x.pdf"))});
+    EXPECT_EQ(pdf.exitCode, 2);
+    EXPECT_TRUE(pdf.err.contains(QStringLiteral("holds no pages"))) << pdf.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Path(QStringLiteral("x.pdf"))));
+}
+
+TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
+{
+    // Each row prepares its input in a fresh folder and names the file the
+    // command must not leave behind.
+    struct Row {
+        const char* name;
+        std::function<QStringList(VprTool&)> prepare;  // the command line
+        int exitCode;
+        const char* complaint;
+        QString output;  // must not exist afterwards ("" = none)
+    };
+    const auto damagedPage = [](VprTool& t) {
+        const QString report = t.Pack(QStringLiteral("damaged.VPR"), {kPageSamples[0]});
+        QByteArray bytes = ReadAll(report);
+        bytes[124 + 8 + 40] = 'X';  // the page's " EMF" signature
+        WriteAll(report, bytes);
+        return report;
+    };
+    const std::vector<Row> rows{
+        {"missing report file",
+         [](VprTool& t) {
+             return QStringList{"info", t.Path("missing.VPR")};
+         },
+         1, "Cannot open file", ""},
+        {"not a report file",
+         [](VprTool& t) {
+             WriteAll(t.Path("notes.VPR"), "a few words, not a report");
+             return QStringList{"pdf", t.Path("notes.VPR"), "-o", t.Path("out.pdf")};
+         },
+         1, "is not a valid report file", "out.pdf"},
+        {"report cut short",
+         [](VprTool& t) {
+             const QString report = t.Pack("cut.VPR", kPageSamples);
+             QByteArray bytes = ReadAll(report);
+             WriteAll(report, bytes.left(bytes.size() - 10));
+             return QStringList{"png", report, "-o", t.Path("out.png")};
+         },
+         1, "is not a valid report file", "out.png"},
+        {"page data not a metafile, png",
+         [&](VprTool& t) {
+             return QStringList{"png", damagedPage(t), "-o", t.Path("out.png")};
+         },
+         1, "Metafile is not valid", "out.png"},
+        {"page data not a metafile, info",
+         [&](VprTool& t) {
+             return QStringList{"info", damagedPage(t)};
+         },
+         1, "page 1: Metafile is not valid", ""},
+        {"compressed code bits damaged",
+         [](VprTool& t) {
+             const QString report = t.Pack("bits.VPR", {kPageSamples[1]}, true);
+             QByteArray bytes = ReadAll(report);
+             for (int i = 140; i < 240; ++i) {
+                 bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+             }
+             WriteAll(report, bytes);
+             return QStringList{"emf", report, "--page", "1", "-o", t.Path("out.emf")};
+         },
+         1, "Metafile is not valid", "out.emf"},
+        {"damaged metafile to pack",
+         [](VprTool& t) {
+             return QStringList{"pack", t.Path("out.VPR"), Sample(kPageSamples[0]), Sample(kDamagedSample)};
+         },
+         1, "Metafile is not valid", "out.VPR"},
+        {"metafile to pack missing",
+         [](VprTool& t) {
+             return QStringList{"pack", t.Path("out.VPR"), t.Path("nowhere.emf")};
+         },
+         1, "Cannot open file", "out.VPR"},
+        {"page beyond the report",
+         [](VprTool& t) {
+             return QStringList{
+                 "emf", t.Pack("two.VPR", kPageSamples.mid(0, 2)), "--page", "9", "-o", t.Path("out.emf")};
+         },
+         2, "has no page 9: it holds 2 pages", "out.emf"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        dir = std::make_unique<QTemporaryDir>();
+        const ToolRun run = RunTool(row.prepare(*this));
+        EXPECT_EQ(run.exitCode, row.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("vprtool: "))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.complaint))) << run.err.toStdString();
+        if (!row.output.isEmpty()) {
+            EXPECT_FALSE(QFile::exists(Path(row.output)));
+        }
+        // Nothing half-written beside the target either.
+        const QStringList left = QDir(dir->path()).entryList(QDir::Files);
+        for (const QString& name : left) {
+            EXPECT_FALSE(name.startsWith(QStringLiteral("out"))) << name.toStdString();
+        }
+    }
+}
+
+TEST_F(VprTool, FailedRunKeepsTheFileItWouldHaveReplaced)
+{
+    const QString report = Pack(QStringLiteral("damaged.VPR"), {kPageSamples[0]});
+    QByteArray bytes = ReadAll(report);
+    bytes[124 + 8 + 40] = 'X';
+    WriteAll(report, bytes);
+    const QString previous = Path(QStringLiteral("report.pdf"));
+    WriteAll(previous, "the report sent yesterday");
+    const ToolRun run = RunTool({QStringLiteral("pdf"), report, QStringLiteral("-o"), previous});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(ReadAll(previous), QByteArray("the report sent yesterday"));
+}
+
+}  // namespace
