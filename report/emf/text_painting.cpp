@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTransform>
@@ -111,14 +112,21 @@ namespace {
 // Glyphs are rasterised by the font engine only at scales near their own,
 // on axes near a right angle, and at sizes a glyph cache is meant for; a
 // page that stretches, shears or enlarges text far beyond that has it
-// filled as outlines instead (the engine fails on such transforms).
-bool NeedsOutlines(const QTransform& t, int pixelSize)
+// filled as outlines instead (the engine fails on such transforms). Vector
+// output (PDF, printers) rasterises nothing, so there text stays text at any
+// scale, searchable and sharp, and only a degenerate transform is outlined.
+bool NeedsOutlines(const QPainter& painter, int pixelSize)
 {
+    const QTransform t = painter.worldTransform();
     const double a = std::hypot(t.m11(), t.m12());
     const double b = std::hypot(t.m21(), t.m22());
     const double det = t.m11() * t.m22() - t.m12() * t.m21();
-    const bool usable = a >= 0.25 && a <= 4.0 && b >= 0.25 && b <= 4.0 && std::fabs(det) >= 0.5 * a * b &&
-                        pixelSize * std::max(a, b) <= 256.0;
+    const bool rightAngled = a > 0 && b > 0 && std::fabs(det) >= 0.5 * a * b;
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine && engine->type() != QPaintEngine::Raster)
+        return !rightAngled;
+    const bool usable =
+        rightAngled && a >= 0.25 && a <= 4.0 && b >= 0.25 && b <= 4.0 && pixelSize * std::max(a, b) <= 256.0;
     return !usable;
 }
 
@@ -127,7 +135,7 @@ bool NeedsOutlines(const QTransform& t, int pixelSize)
 void PlacedFont::DrawRun(QPainter& painter, const QList<quint32>& glyphs, const QList<QPointF>& positions,
                          const std::vector<std::pair<QPointF, QString>>& fallbacks) const
 {
-    if (NeedsOutlines(painter.worldTransform(), m_font.pixelSize())) {
+    if (NeedsOutlines(painter, m_font.pixelSize())) {
         QPainterPath path;
         for (qsizetype i = 0; i < glyphs.size(); ++i)
             path.addPath(m_raw.pathForGlyph(glyphs[i]).translated(positions[i]));

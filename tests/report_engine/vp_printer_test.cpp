@@ -60,11 +60,11 @@ std::string VpErrorOf(const std::function<void()>& action)
 
 // Writes "Page <n>" near the top left of the page being drawn, in a label's
 // size of type.
-void DrawPageText(TVpPrinter& vp, int n)
+void DrawPageText(TVpPrinter& vp, int n, int pointSize = 12)
 {
     TVpCanvas* canvas = vp.Canvas();
     ASSERT_NE(canvas, nullptr);
-    canvas->SetFont(TCanvasFont{QStringLiteral("Arial"), 12, {}, Qt::black}, vp.CanvasPixelsPerInch());
+    canvas->SetFont(TCanvasFont{QStringLiteral("Arial"), pointSize, {}, Qt::black}, vp.CanvasPixelsPerInch());
     canvas->TextOut(vp.XPos(300), vp.YPos(300), QStringLiteral("Page %1").arg(n));
     canvas->SetBrush(TBrushStyle::bsSolid, QColor(0, 0, 255));
     canvas->FillRect(TRect{vp.XPos(300), vp.YPos(500), vp.XPos(300 + 100 * n), vp.YPos(600)});
@@ -505,6 +505,26 @@ TEST_F(VpPrinterFixture, BuiltInPdfPrinterWritesTheStoredPagesText)
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("Page 1"), std::string::npos) << *text;
     EXPECT_NE(text->find("Page 2"), std::string::npos) << *text;
+}
+
+TEST_F(VpPrinterFixture, LargeTextStaysTextInThePdf)
+{
+    // A title far larger than a glyph cache is meant for: on vector output it
+    // must still be written as text, not filled as outlines nobody can search.
+    auto vp = Make();
+    vp->BeginDoc();
+    vp->NewPage();
+    DrawPageText(*vp, 7, 36);
+    vp->EndDoc();
+    const std::string pdf = PathOf("large.pdf");
+    vp->Printer().SetOutputFileName(pdf);
+    vp->Print();
+    if (!test::HavePopplerTools()) {
+        GTEST_SKIP() << "pdftotext not installed (poppler-utils): the text cannot be read back";
+    }
+    const auto text = test::PdfText(pdf);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("Page 7"), std::string::npos) << *text;
 }
 
 TEST_F(VpPrinterFixture, NoDefaultPrinterFallsBackToTheFirstListed)
