@@ -4,11 +4,8 @@
 
 namespace dw {
 
-// The windows were designed in "MS Sans Serif" and "Arial"; both are mapped
-// to an installed family with the same metrics so layouts keep their widths.
-void InstallFontSubstitutes();
-
-// "MS Sans Serif" at a character height in pixels (96 dpi design).
+// The main window's font: "MS Sans Serif" (its metric-compatible stand-in) at
+// a character height in pixels of the 96-dpi design.
 QFont FormFont(int pixelHeight, bool bold = false);
 
 }  // namespace dw

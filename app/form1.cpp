@@ -82,7 +82,6 @@ void CheckedResult(Extended& value)
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent)
 {
-    InstallFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     setWindowIcon(ProgramIcon());

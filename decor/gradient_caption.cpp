@@ -1,11 +1,11 @@
 #include "decor/gradient_caption.h"
+#include "fonts/design_fonts.h"
 
 #include "decor/gradient_fill.h"
 #include "decor/window_frame.h"
 #include "storage/widgets/window_hook.h"
 #include "storage/widgets/window_messages.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
@@ -106,17 +106,7 @@ TGradientCaption::~TGradientCaption()
 
 QFont TGradientCaption::SystemCaptionFont()
 {
-    static const bool substituted = [] {
-        if (QFont::substitutes(QStringLiteral("MS Sans Serif")).isEmpty() &&
-            QFontDatabase::families().contains(QStringLiteral("Liberation Sans")))
-            QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-        return true;
-    }();
-    (void)substituted;
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    return font;
+    return DesignFont(QStringLiteral("MS Sans Serif"), 11, true);
 }
 
 bool TGradientCaption::InEffect() const

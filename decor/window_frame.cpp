@@ -1,10 +1,10 @@
 #include "decor/window_frame.h"
+#include "fonts/design_fonts.h"
 
 #include "decor/gradient_fill.h"
 #include "storage/widgets/window_hook.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -77,17 +77,7 @@ QColor Grey(int level)
 // are mapped to an installed one with the same metrics.
 QFont FrameCaptionFont()
 {
-    static const bool substituted = [] {
-        if (QFont::substitutes(QStringLiteral("MS Sans Serif")).isEmpty() &&
-            QFontDatabase::families().contains(QStringLiteral("Liberation Sans")))
-            QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-        return true;
-    }();
-    (void)substituted;
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    return font;
+    return DesignFont(QStringLiteral("MS Sans Serif"), 11, true);
 }
 
 Qt::Edges EdgesOf(THitTest hit)

@@ -1,5 +1,7 @@
 #include "report/emf/text_painting.h"
 
+#include "fonts/design_fonts.h"
+
 #include "report/emf/canvas.h"
 
 #include <QFontMetricsF>
@@ -23,35 +25,6 @@ int FontPixelHeight(int pointSize, int pixelsPerInch)
     const long long half = 36;
     const long long magnitude = (std::llabs(product) + half) / 72;
     return static_cast<int>(product < 0 ? -magnitude : magnitude);
-}
-
-QString SubstituteFontFamily(const QString& faceName)
-{
-    static const QHash<QString, QString> substitutes = {
-        {QStringLiteral(""), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("ms sans serif"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("microsoft sans serif"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("ms shell dlg"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("ms shell dlg 2"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("helvetica"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("system"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("tahoma"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("verdana"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("segoe ui"), QStringLiteral("Liberation Sans")},
-        {QStringLiteral("arial narrow"), QStringLiteral("Liberation Sans Narrow")},
-        {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
-        {QStringLiteral("times"), QStringLiteral("Liberation Serif")},
-        {QStringLiteral("ms serif"), QStringLiteral("Liberation Serif")},
-        {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
-        {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
-        {QStringLiteral("fixedsys"), QStringLiteral("Liberation Mono")},
-        {QStringLiteral("terminal"), QStringLiteral("Liberation Mono")},
-        {QStringLiteral("lucida console"), QStringLiteral("Liberation Mono")},
-        {QStringLiteral("consolas"), QStringLiteral("Liberation Mono")},
-    };
-    const auto it = substitutes.constFind(faceName.trimmed().toLower());
-    return it == substitutes.constEnd() ? faceName : it.value();
 }
 
 PlacedFont::PlacedFont(const TextFontSpec& spec) : m_spec(spec)

@@ -23,12 +23,6 @@ class QTransform;
 
 namespace dw {
 
-// The installed family that stands in for a face name written on pages:
-// the usual sans-serif faces map to the metric-compatible Liberation Sans,
-// serif and monospaced ones to Liberation Serif and Mono. Other names are
-// kept (Qt then falls back itself).
-QString SubstituteFontFamily(const QString& faceName);
-
 struct TextFontSpec {
     QString Family;           // face name as written on the page
     double PixelHeight = 13;  // em height in pixels

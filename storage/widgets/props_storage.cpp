@@ -223,6 +223,11 @@ std::optional<TPropsStorage> TPropsStorage::Find(QObject* object, const QString&
     if (!object || name.isEmpty())
         return std::nullopt;
     const QMetaObject* meta = object->metaObject();
+    // The name as written is the usual case and the meta-object finds it by
+    // hash (the most derived class's first); only a name in other letter case
+    // needs the scan through every property.
+    if (const int index = meta->indexOfProperty(name.toUtf8().constData()); index >= 0)
+        return TPropsStorage(object, meta->property(index));
     int exact = -1, folded = -1;
     for (int i = 0; i < meta->propertyCount(); ++i) {
         const QLatin1String declared(meta->property(i).name());

@@ -1,4 +1,5 @@
 #include "decor/gradient_caption.h"
+#include "fonts/design_fonts.h"
 
 #include "decor/gradient_fill.h"
 #include "frame_test_support.h"
@@ -109,7 +110,9 @@ TEST(GradientCaption, DefaultsAreThoseOfTheComponent)
     EXPECT_EQ(caption.StartColor().rgb(), kStart);
     EXPECT_EQ(caption.FontInactiveColor().rgb(), kInactiveText);
     EXPECT_EQ(caption.FontColor().rgb(), kActiveText);
-    EXPECT_EQ(caption.Font().family(), QStringLiteral("MS Sans Serif"));
+    // The designed family, asked for through its installed stand-in.
+    EXPECT_TRUE(caption.Font().families().contains(QStringLiteral("MS Sans Serif")));
+    EXPECT_EQ(caption.Font().families().front(), dw::SubstituteFontFamily(QStringLiteral("MS Sans Serif")));
     EXPECT_EQ(caption.Font().pixelSize(), 11);
     EXPECT_TRUE(caption.Font().bold());
 }
