@@ -1,4 +1,9 @@
-// vprtool run as a process, as a crew member would run it.
+// vprtool run as a process, as a crew member would run it. The pages it
+// packs are recorded at set-up with the program's own metafile canvas, so the
+// tests need nothing outside their temporary folder.
+
+#include "report/emf/canvas.h"
+#include "report/emf/emf_canvas.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -12,21 +17,95 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
 
+using dw::TBrushStyle;
+using dw::TCanvasFont;
+using dw::TEmfCanvas;
+using dw::TPenStyle;
+
 const QString kTool = QStringLiteral(DW_VPRTOOL);
 const QString kSamples = QStringLiteral(DW_EMF_SAMPLES_DIR);
 
-// Undamaged metafiles of three kinds: a drawing, one with text and
-// bitmaps, one with text placed character by character.
-const QStringList kPageSamples{QStringLiteral("windows_sailboat.emf"), QStringLiteral("chromium_test4.emf"),
-                               QStringLiteral("LibreOffice_LibreOffice_ETO_PDY.emf")};
-// Its header promises more bytes than the file has.
-const QString kDamagedSample = QStringLiteral("kakwa-corrupted_bad_corrupted_2017-02-11-230400.emf");
+constexpr int kPageWidth = 400;
+constexpr int kPageHeight = 300;
+
+QByteArray Bytes(const std::vector<std::uint8_t>& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+}
+
+// A boat under sail in large filled shapes: ink over a fair part of the
+// page, not a corner of it, and white left around it.
+QByteArray DrawingPage()
+{
+    TEmfCanvas canvas(kPageWidth, kPageHeight, 96);
+    canvas.SetBrush(TBrushStyle::bsSolid, QColor(30, 90, 160));
+    canvas.FillRect({0, 210, kPageWidth, kPageHeight});  // the sea
+    canvas.SetBrush(TBrushStyle::bsSolid, QColor(120, 60, 20));
+    canvas.FillRect({80, 170, 320, 210});  // the hull
+    canvas.SetBrush(TBrushStyle::bsSolid, QColor(240, 200, 60));
+    canvas.FillRect({110, 40, 195, 160});  // the sails
+    canvas.FillRect({205, 60, 290, 160});
+    canvas.SetPen(Qt::black, 4, TPenStyle::psSolid);
+    canvas.MoveTo(200, 20);  // the mast
+    canvas.LineTo(200, 170);
+    return Bytes(canvas.Finish());
+}
+
+// Lines of text in two scripts and two sizes, as a report's body would hold.
+QByteArray TextPage()
+{
+    TEmfCanvas canvas(kPageWidth, kPageHeight, 96);
+    TCanvasFont font;
+    font.Size = 14;
+    font.Style.Bold = true;
+    canvas.SetFont(font, 96);
+    canvas.TextOut(20, 16, QStringLiteral("Drilling report / Буровой журнал"));
+    font.Size = 10;
+    font.Style.Bold = false;
+    canvas.SetFont(font, 96);
+    const QStringList lines{
+        QStringLiteral("Well 17, pad 4: depth 1250.5 m"),
+        QStringLiteral("Скважина 17, куст 4: глубина 1250,5 м"),
+        QStringLiteral("Нагрузка на долото 12,0 т, обороты 90 об/мин"),
+        QStringLiteral("Weight on bit 12.0 t, rotary speed 90 rpm"),
+        QStringLiteral("Бурильщик: Иванов И. И.   Смена: ночная"),
+    };
+    int y = 60;
+    for (const QString& line : lines) {
+        canvas.TextOut(20, y, line);
+        y += canvas.TextExtent(line).height() + 6;
+    }
+    return Bytes(canvas.Finish());
+}
+
+// A form's frames and rules in several pens, with nothing filled.
+QByteArray FramesPage()
+{
+    TEmfCanvas canvas(kPageWidth, kPageHeight, 96);
+    canvas.SetBrush(TBrushStyle::bsClear, Qt::white);
+    canvas.SetPen(Qt::black, 2, TPenStyle::psSolid);
+    canvas.Rectangle({10, 10, 390, 290});
+    canvas.SetPen(Qt::black, 1, TPenStyle::psSolid);
+    canvas.Rectangle({20, 20, 380, 60});
+    for (int y = 80; y < 280; y += 20) {
+        canvas.MoveTo(20, y);
+        canvas.LineTo(380, y);
+    }
+    canvas.SetPen(QColor(160, 0, 0), 1, TPenStyle::psDash);
+    for (int x = 120; x < 380; x += 100) {
+        canvas.MoveTo(x, 70);
+        canvas.LineTo(x, 280);
+    }
+    return Bytes(canvas.Finish());
+}
 
 struct ToolRun {
     int exitCode = -1;
@@ -90,31 +169,90 @@ public:
     void SetUp() override
     {
         ASSERT_TRUE(dir->isValid());
-        if (!QFileInfo(kSamples).isDir()) {
-            GTEST_SKIP() << "sample metafiles not found in " << kSamples.toStdString();
+        ASSERT_TRUE(pageDir.isValid());
+        const QByteArray drawing = DrawingPage();
+        const std::vector<std::pair<QString, QByteArray>> files{
+            {QStringLiteral("drawing.emf"), drawing},
+            {QStringLiteral("text.emf"), TextPage()},
+            {QStringLiteral("frames.emf"), FramesPage()},
+            // Its header promises more bytes than the file has.
+            {QStringLiteral("damaged.emf"), drawing.left(drawing.size() - 40)},
+        };
+        for (const auto& [name, bytes] : files) {
+            ASSERT_NO_FATAL_FAILURE(WriteAll(pageDir.filePath(name), bytes));
         }
+        pages =
+            QStringList{pageDir.filePath(QStringLiteral("drawing.emf")), pageDir.filePath(QStringLiteral("text.emf")),
+                        pageDir.filePath(QStringLiteral("frames.emf"))};
+        damagedPage = pageDir.filePath(QStringLiteral("damaged.emf"));
     }
 
     QString Path(const QString& name) const { return dir->filePath(name); }
-    static QString Sample(const QString& name) { return kSamples + QLatin1Char('/') + name; }
 
-    // A report file of the given samples.
-    QString Pack(const QString& name, const QStringList& samples, bool compress = false)
+    // A report file of the given metafiles.
+    QString Pack(const QString& name, const QStringList& metafiles, bool compress = false)
     {
         QStringList arguments{QStringLiteral("pack")};
         if (compress) {
             arguments << QStringLiteral("--compress");
         }
-        arguments << Path(name);
-        for (const QString& sample : samples) {
-            arguments << Sample(sample);
-        }
+        arguments << Path(name) << metafiles;
         const ToolRun run = RunTool(arguments);
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         return Path(name);
     }
 
+    // Packs the metafiles plain and compressed and checks that the header,
+    // info and every page taken back out match what went in.
+    void ExpectPackedPagesComeBack(const QStringList& metafiles)
+    {
+        const int count = static_cast<int>(metafiles.size());
+        for (const bool compress : {false, true}) {
+            SCOPED_TRACE(compress ? "compressed" : "plain");
+            const QString report =
+                Pack(compress ? QStringLiteral("packed.VPR") : QStringLiteral("plain.VPR"), metafiles, compress);
+            const QByteArray bytes = ReadAll(report);
+            ASSERT_GE(bytes.size(), 124);
+            EXPECT_EQ(Int32At(bytes, 0), 3 | 207 << 16);
+            EXPECT_EQ(Int32At(bytes, 8), count);
+            EXPECT_EQ(bytes[21], compress ? 1 : 0);
+            // The last record's offset closes the file.
+            EXPECT_EQ(Int32At(bytes, 124), 1);
+            EXPECT_GT(Int32At(bytes, bytes.size() - 4), 124);
+
+            const ToolRun info = RunTool({QStringLiteral("info"), report});
+            EXPECT_EQ(info.exitCode, 0) << info.err.toStdString();
+            EXPECT_TRUE(info.err.isEmpty()) << info.err.toStdString();
+            EXPECT_TRUE(info.out.contains(QStringLiteral("Pages: %1\n").arg(count)));
+            EXPECT_TRUE(info.out.contains(compress ? QStringLiteral("Compression: yes\n")
+                                                   : QStringLiteral("Compression: no\n")));
+            EXPECT_TRUE(info.out.contains(
+                QRegularExpression(QStringLiteral("Written: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n"))))
+                << info.out.toStdString();
+
+            for (int n = 1; n <= count; ++n) {
+                const QByteArray original = ReadAll(metafiles[n - 1]);
+                ASSERT_FALSE(original.isEmpty()) << metafiles[n - 1].toStdString();
+                const QRegularExpression line(
+                    QStringLiteral("Page %1: \\d+ x \\d+ pixels at \\d+ dpi, [0-9.]+ x [0-9.]+ mm, %2 bytes\n")
+                        .arg(n)
+                        .arg(original.size()));
+                EXPECT_TRUE(info.out.contains(line)) << info.out.toStdString();
+
+                const QString page = Path(QStringLiteral("page%1.emf").arg(n));
+                const ToolRun emf = RunTool({QStringLiteral("emf"), report, QStringLiteral("--page"),
+                                             QString::number(n), QStringLiteral("-o"), page});
+                EXPECT_EQ(emf.exitCode, 0) << emf.err.toStdString();
+                EXPECT_EQ(ReadAll(page), original) << "page " << n;
+            }
+        }
+    }
+
     std::unique_ptr<QTemporaryDir> dir = std::make_unique<QTemporaryDir>();
+    // The recorded pages live apart from dir, which a test may replace.
+    QTemporaryDir pageDir;
+    QStringList pages;  // a drawing, lines of text, frames and rules
+    QString damagedPage;
 };
 
 TEST(VprToolHelp, HelpNamesEveryCommand)
@@ -163,49 +301,25 @@ TEST(VprToolHelp, BadCommandLinesAreRefused)
 
 TEST_F(VprTool, PackedPagesComeBackByteForByte)
 {
-    for (const bool compress : {false, true}) {
-        SCOPED_TRACE(compress ? "compressed" : "plain");
-        const QString report =
-            Pack(compress ? QStringLiteral("packed.VPR") : QStringLiteral("plain.VPR"), kPageSamples, compress);
-        const QByteArray bytes = ReadAll(report);
-        ASSERT_GE(bytes.size(), 124);
-        EXPECT_EQ(Int32At(bytes, 0), 3 | 207 << 16);
-        EXPECT_EQ(Int32At(bytes, 8), 3);
-        EXPECT_EQ(bytes[21], compress ? 1 : 0);
-        // The last record's offset closes the file.
-        EXPECT_EQ(Int32At(bytes, 124), 1);
-        EXPECT_GT(Int32At(bytes, bytes.size() - 4), 124);
+    ExpectPackedPagesComeBack(pages);
+}
 
-        const ToolRun info = RunTool({QStringLiteral("info"), report});
-        EXPECT_EQ(info.exitCode, 0) << info.err.toStdString();
-        EXPECT_TRUE(info.err.isEmpty()) << info.err.toStdString();
-        EXPECT_TRUE(info.out.contains(QStringLiteral("Pages: 3\n")));
-        EXPECT_TRUE(
-            info.out.contains(compress ? QStringLiteral("Compression: yes\n") : QStringLiteral("Compression: no\n")));
-        EXPECT_TRUE(info.out.contains(
-            QRegularExpression(QStringLiteral("Written: \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\n"))))
-            << info.out.toStdString();
-
-        for (int n = 1; n <= 3; ++n) {
-            const QByteArray original = ReadAll(Sample(kPageSamples[n - 1]));
-            const QRegularExpression line(
-                QStringLiteral("Page %1: \\d+ x \\d+ pixels at \\d+ dpi, [0-9.]+ x [0-9.]+ mm, %2 bytes\n")
-                    .arg(n)
-                    .arg(original.size()));
-            EXPECT_TRUE(info.out.contains(line)) << info.out.toStdString();
-
-            const QString page = Path(QStringLiteral("page%1.emf").arg(n));
-            const ToolRun emf = RunTool({QStringLiteral("emf"), report, QStringLiteral("--page"), QString::number(n),
-                                         QStringLiteral("-o"), page});
-            EXPECT_EQ(emf.exitCode, 0) << emf.err.toStdString();
-            EXPECT_EQ(ReadAll(page), original) << "page " << n;
+// Metafiles written by other programs, when the shared samples are at hand.
+TEST_F(VprTool, ForeignMetafilesComeBackByteForByte)
+{
+    const QStringList samples{kSamples + QStringLiteral("/windows_sailboat.emf"),
+                              kSamples + QStringLiteral("/chromium_test4.emf")};
+    for (const QString& sample : samples) {
+        if (!QFileInfo(sample).isFile()) {
+            GTEST_SKIP() << "sample metafile not found: " << sample.toStdString();
         }
     }
+    ExpectPackedPagesComeBack(samples);
 }
 
 TEST_F(VprTool, PngDrawsThePageAtTheAskedResolution)
 {
-    const QString report = Pack(QStringLiteral("one.VPR"), {kPageSamples[0]});
+    const QString report = Pack(QStringLiteral("one.VPR"), {pages[0]});
     const QString small = Path(QStringLiteral("small.png"));
     const QString large = Path(QStringLiteral("large.png"));
     ASSERT_EQ(RunTool({QStringLiteral("png"), report, QStringLiteral("-o"), small}).exitCode, 0);
@@ -219,14 +333,15 @@ TEST_F(VprTool, PngDrawsThePageAtTheAskedResolution)
     ASSERT_FALSE(b.isNull());
     EXPECT_NEAR(b.width(), 2 * a.width(), 1);
     EXPECT_NEAR(b.height(), 2 * a.height(), 1);
-    // The sailboat covers a fair part of its picture, not a corner of it.
+    // The drawing covers a fair part of its page, not a corner of it, so a
+    // picture drawn small or off the page shows here.
     EXPECT_GT(InkShare(a), 0.15);
     EXPECT_LT(InkShare(a), 0.9);
 }
 
 TEST_F(VprTool, PngOfSeveralPagesNumbersTheFiles)
 {
-    const QString report = Pack(QStringLiteral("three.VPR"), kPageSamples);
+    const QString report = Pack(QStringLiteral("three.VPR"), pages);
     const ToolRun run =
         RunTool({QStringLiteral("png"), report, QStringLiteral("-o"), Path(QStringLiteral("page.png"))});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -240,7 +355,7 @@ TEST_F(VprTool, PngOfSeveralPagesNumbersTheFiles)
 
 TEST_F(VprTool, PdfHasOnePagePerStoredPage)
 {
-    const QString report = Pack(QStringLiteral("three.VPR"), kPageSamples, true);
+    const QString report = Pack(QStringLiteral("three.VPR"), pages, true);
     const QString pdf = Path(QStringLiteral("three.pdf"));
     const ToolRun run = RunTool({QStringLiteral("pdf"), report, QStringLiteral("-o"), pdf});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -285,8 +400,8 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
         const char* complaint;
         QString output;  // must not exist afterwards ("" = none)
     };
-    const auto damagedPage = [](VprTool& t) {
-        const QString report = t.Pack(QStringLiteral("damaged.VPR"), {kPageSamples[0]});
+    const auto damagedReport = [](VprTool& t) {
+        const QString report = t.Pack(QStringLiteral("damaged.VPR"), {t.pages[0]});
         QByteArray bytes = ReadAll(report);
         bytes[124 + 8 + 40] = 'X';  // the page's " EMF" signature
         WriteAll(report, bytes);
@@ -306,7 +421,7 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
          1, "is not a valid report file", "out.pdf"},
         {"report cut short",
          [](VprTool& t) {
-             const QString report = t.Pack("cut.VPR", kPageSamples);
+             const QString report = t.Pack("cut.VPR", t.pages);
              QByteArray bytes = ReadAll(report);
              WriteAll(report, bytes.left(bytes.size() - 10));
              return QStringList{"png", report, "-o", t.Path("out.png")};
@@ -314,17 +429,17 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
          1, "is not a valid report file", "out.png"},
         {"page data not a metafile, png",
          [&](VprTool& t) {
-             return QStringList{"png", damagedPage(t), "-o", t.Path("out.png")};
+             return QStringList{"png", damagedReport(t), "-o", t.Path("out.png")};
          },
          1, "Metafile is not valid", "out.png"},
         {"page data not a metafile, info",
          [&](VprTool& t) {
-             return QStringList{"info", damagedPage(t)};
+             return QStringList{"info", damagedReport(t)};
          },
          1, "page 1: Metafile is not valid", ""},
         {"compressed code bits damaged",
          [](VprTool& t) {
-             const QString report = t.Pack("bits.VPR", {kPageSamples[1]}, true);
+             const QString report = t.Pack("bits.VPR", {t.pages[1]}, true);
              QByteArray bytes = ReadAll(report);
              for (int i = 140; i < 240; ++i) {
                  bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
@@ -335,7 +450,7 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
          1, "Metafile is not valid", "out.emf"},
         {"damaged metafile to pack",
          [](VprTool& t) {
-             return QStringList{"pack", t.Path("out.VPR"), Sample(kPageSamples[0]), Sample(kDamagedSample)};
+             return QStringList{"pack", t.Path("out.VPR"), t.pages[0], t.damagedPage};
          },
          1, "Metafile is not valid", "out.VPR"},
         {"metafile to pack missing",
@@ -345,8 +460,7 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
          1, "Cannot open file", "out.VPR"},
         {"page beyond the report",
          [](VprTool& t) {
-             return QStringList{
-                 "emf", t.Pack("two.VPR", kPageSamples.mid(0, 2)), "--page", "9", "-o", t.Path("out.emf")};
+             return QStringList{"emf", t.Pack("two.VPR", t.pages.mid(0, 2)), "--page", "9", "-o", t.Path("out.emf")};
          },
          2, "has no page 9: it holds 2 pages", "out.emf"},
     };
@@ -370,7 +484,7 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
 
 TEST_F(VprTool, FailedRunKeepsTheFileItWouldHaveReplaced)
 {
-    const QString report = Pack(QStringLiteral("damaged.VPR"), {kPageSamples[0]});
+    const QString report = Pack(QStringLiteral("damaged.VPR"), {pages[0]});
     QByteArray bytes = ReadAll(report);
     bytes[124 + 8 + 40] = 'X';
     WriteAll(report, bytes);
