@@ -40,7 +40,8 @@ QPixmap DrawProgramIcon(int size)
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addPixmap(DrawProgramIcon(size));
+    // The desktop scales these for other sizes; drawing more costs start-up time.
+    for (int size : {16, 32}) icon.addPixmap(DrawProgramIcon(size));
     return icon;
 }
 

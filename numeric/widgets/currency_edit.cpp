@@ -162,7 +162,13 @@ QString TCustomNumEdit::FormatForDisplay(Extended value) const
 
 void TCustomNumEdit::RefreshEditText()
 {
-    setText(FromUtf8(EditTextFor(m_storedValue, m_settings.DecimalPlaces, m_zeroEmpty)));
+    const QString edited = FromUtf8(EditTextFor(m_storedValue, m_settings.DecimalPlaces, m_zeroEmpty));
+    // An empty field that stays empty has nothing to reset (no caret to move,
+    // no selection, no undo history); a window of 37 fields at zero starts
+    // faster for not rewriting each of them.
+    if (edited.isEmpty() && text().isEmpty() && !isUndoAvailable())
+        return;
+    setText(edited);
 }
 
 void TCustomNumEdit::CommitEditText()
