@@ -78,6 +78,13 @@ void CheckedResult(Extended& value)
     ThrowPendingFloatingPointError();
 }
 
+// A label sizes itself to its caption. Measured once, directly: the label's
+// own size hints lay the text out several times over, which shows at start-up.
+void FitToCaption(QLabel* label)
+{
+    label->resize(label->fontMetrics().size(0, label->text()));
+}
+
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent)
@@ -145,7 +152,7 @@ void TForm1::CreateLabels()
         label->setFont(FormFont(11, row.result));
         SetColours(label, nullptr, row.result ? clRed : clNavy);
         label->move(row.left, row.top);
-        label->adjustSize();
+        FitToCaption(label);
         m_labels[i] = label;
     }
     // The date of the last calculation; empty until the first one.
@@ -154,7 +161,7 @@ void TForm1::CreateLabels()
     label14->setFont(FormFont(19, true));
     SetColours(label14, nullptr, clMaroon);
     label14->move(274, 256);
-    label14->adjustSize();
+    FitToCaption(label14);
     m_labels[13] = label14;
 }
 

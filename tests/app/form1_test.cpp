@@ -106,6 +106,9 @@ TEST_F(MainWindow, ControlsStandWhereTheyWereDesigned)
     EXPECT_EQ(form->Panel1()->geometry(), QRect(81, 9, 83, 181));
     EXPECT_EQ(form->GroupBox(3)->geometry(), QRect(350, 3, 84, 187));
     EXPECT_EQ(form->Label(9)->pos(), QPoint(5, 204));
+    // Labels size themselves to their captions.
+    for (int n = 1; n <= 13; ++n)
+        EXPECT_EQ(form->Label(n)->size(), form->Label(n)->sizeHint()) << "Label" << n;
 }
 
 TEST_F(MainWindow, TabVisitsEveryInputOnceAndWraps)
