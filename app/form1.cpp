@@ -194,13 +194,17 @@ void TForm1::CreateColumns()
         auto* box = new TGroupBox(QString::fromUtf8(column.caption), m_client);
         box->setObjectName(QStringLiteral("GroupBox%1").arg(c + 1));
         box->setGeometry(column.box);
-        SetColours(box, nullptr, clNavy);
+        // The column's fields take their silver face and black text from the
+        // box: one palette for eight fields, the caption in navy.
+        QPalette colours = box->palette();
+        colours.setColor(QPalette::WindowText, clNavy);
+        colours.setColor(QPalette::Base, clSilver);
+        colours.setColor(QPalette::Text, clBlack);
+        box->setPalette(colours);
         m_groupBoxes[c] = box;
         for (int k = 0; k < 8; ++k) {
-            auto* field =
-                CreateField(box, column.numbers[k], QRect(column.fieldLeft, 15 + 20 * k, column.fieldWidth, 21),
-                            column.displayFormat);
-            SetColours(field, &clSilver, clBlack);
+            CreateField(box, column.numbers[k], QRect(column.fieldLeft, 15 + 20 * k, column.fieldWidth, 21),
+                        column.displayFormat);
         }
     }
 }
@@ -239,14 +243,14 @@ void TForm1::CreatePanel()
     m_panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     m_panel1->setLineWidth(1);
     m_panel1->setGeometry(81, 9, 83, 181);
-    for (int k = 0; k < 6; ++k) {
-        auto* field = CreateField(m_panel1, 38 + k, QRect(5, 8 + 20 * k, 73, 21), kTonnes);
-        SetColours(field, &clSilver, palette().color(QPalette::WindowText));
-    }
-    SetColours(CreateField(m_panel1, 44, QRect(5, 128, 73, 26), kSpecificGravity), &clSilver,
-               palette().color(QPalette::WindowText));
-    SetColours(CreateField(m_panel1, 45, QRect(5, 153, 73, 27), kSpecificGravity), &clSilver,
-               palette().color(QPalette::WindowText));
+    // The equipment fields keep the window's text colour on a silver face.
+    QPalette colours = m_panel1->palette();
+    colours.setColor(QPalette::Base, clSilver);
+    colours.setColor(QPalette::Text, colours.color(QPalette::WindowText));
+    m_panel1->setPalette(colours);
+    for (int k = 0; k < 6; ++k) CreateField(m_panel1, 38 + k, QRect(5, 8 + 20 * k, 73, 21), kTonnes);
+    CreateField(m_panel1, 44, QRect(5, 128, 73, 26), kSpecificGravity);
+    CreateField(m_panel1, 45, QRect(5, 153, 73, 27), kSpecificGravity);
 }
 
 void TForm1::CreateFormStorage()

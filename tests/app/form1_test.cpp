@@ -53,11 +53,10 @@ protected:
     void EnterWorkedExample()
     {
         const std::pair<int, Extended> inputs[] = {
-            {38, 2.5L}, {39, 4.2L}, {40, 1.8L}, {41, 1.3L}, {42, 1.1L}, {43, 0.2L},
-            {9, 1000}, {25, 29}, {10, 150}, {26, 97.6L}, {44, 1.2L}, {45, 7.85L},
+            {38, 2.5L}, {39, 4.2L}, {40, 1.8L}, {41, 1.3L},  {42, 1.1L}, {43, 0.2L},
+            {9, 1000},  {25, 29},   {10, 150},  {26, 97.6L}, {44, 1.2L}, {45, 7.85L},
         };
-        for (const auto& [number, value] : inputs)
-            Field(number)->SetValue(value);
+        for (const auto& [number, value] : inputs) Field(number)->SetValue(value);
     }
 
     dw::ScopedLocaleFormats marks{CommaSpace()};
@@ -89,12 +88,12 @@ TEST_F(MainWindow, ControlsStandWhereTheyWereDesigned)
         QWidget* parent;
         QRect geometry;
     } rows[] = {
-        {9, form->GroupBox(1), {5, 15, 86, 21}},    {16, form->GroupBox(1), {5, 155, 86, 21}},
-        {17, form->GroupBox(2), {4, 15, 80, 21}},   {24, form->GroupBox(2), {4, 155, 80, 21}},
-        {25, form->GroupBox(3), {4, 15, 73, 21}},   {36, form->GroupBox(3), {4, 155, 73, 21}},
-        {32, form->ClientArea(), {184, 205, 73, 21}},       {35, form->ClientArea(), {184, 284, 73, 21}},
-        {37, form->ClientArea(), {184, 312, 73, 21}},       {38, form->Panel1(), {5, 8, 73, 21}},
-        {43, form->Panel1(), {5, 108, 73, 21}},     {44, form->Panel1(), {5, 128, 73, 26}},
+        {9, form->GroupBox(1), {5, 15, 86, 21}},      {16, form->GroupBox(1), {5, 155, 86, 21}},
+        {17, form->GroupBox(2), {4, 15, 80, 21}},     {24, form->GroupBox(2), {4, 155, 80, 21}},
+        {25, form->GroupBox(3), {4, 15, 73, 21}},     {36, form->GroupBox(3), {4, 155, 73, 21}},
+        {32, form->ClientArea(), {184, 205, 73, 21}}, {35, form->ClientArea(), {184, 284, 73, 21}},
+        {37, form->ClientArea(), {184, 312, 73, 21}}, {38, form->Panel1(), {5, 8, 73, 21}},
+        {43, form->Panel1(), {5, 108, 73, 21}},       {44, form->Panel1(), {5, 128, 73, 26}},
         {45, form->Panel1(), {5, 153, 73, 27}},
     };
     for (const auto& row : rows) {
@@ -106,19 +105,32 @@ TEST_F(MainWindow, ControlsStandWhereTheyWereDesigned)
     EXPECT_EQ(form->Panel1()->geometry(), QRect(81, 9, 83, 181));
     EXPECT_EQ(form->GroupBox(3)->geometry(), QRect(350, 3, 84, 187));
     EXPECT_EQ(form->Label(9)->pos(), QPoint(5, 204));
+    // Inputs silver with black text, results green with yellow text.
+    const struct {
+        int number;
+        QColor face, text;
+    } colours[] = {
+        {9, QColor(192, 192, 192), QColor(0, 0, 0)},
+        {24, QColor(192, 192, 192), QColor(0, 0, 0)},
+        {36, QColor(192, 192, 192), QColor(0, 0, 0)},
+        {45, QColor(192, 192, 192), form->palette().color(QPalette::WindowText)},
+        {32, QColor(0, 128, 0), QColor(255, 255, 0)},
+        {37, QColor(0, 128, 0), QColor(255, 255, 0)},
+    };
+    for (const auto& row : colours) {
+        EXPECT_EQ(Field(row.number)->palette().color(QPalette::Base), row.face) << row.number;
+        EXPECT_EQ(Field(row.number)->palette().color(QPalette::Text), row.text) << row.number;
+    }
     // Labels size themselves to their captions.
-    for (int n = 1; n <= 13; ++n)
-        EXPECT_EQ(form->Label(n)->size(), form->Label(n)->sizeHint()) << "Label" << n;
+    for (int n = 1; n <= 13; ++n) EXPECT_EQ(form->Label(n)->size(), form->Label(n)->sizeHint()) << "Label" << n;
 }
 
 TEST_F(MainWindow, TabVisitsEveryInputOnceAndWraps)
 {
     std::vector<int> expected;
-    for (int n = 9; n <= 31; ++n)
-        expected.push_back(n);
+    for (int n = 9; n <= 31; ++n) expected.push_back(n);
     expected.push_back(36);
-    for (int n = 38; n <= 45; ++n)
-        expected.push_back(n);
+    for (int n = 38; n <= 45; ++n) expected.push_back(n);
     ASSERT_EQ(expected.size(), 32u);
 
     for (int n : expected) {
@@ -170,14 +182,12 @@ TEST_F(MainWindow, TwoRunsAndAChangedDiameterGiveIdenticalResults)
     EnterWorkedExample();
     Calculate();
     std::vector<Extended> first;
-    for (int n : {32, 33, 34, 35, 37})
-        first.push_back(Field(n)->StoredValue());
+    for (int n : {32, 33, 34, 35, 37}) first.push_back(Field(n)->StoredValue());
     Field(17)->SetValue(127);
     Field(24)->SetValue(-5);
     Calculate();
     std::size_t i = 0;
-    for (int n : {32, 33, 34, 35, 37})
-        EXPECT_EQ(Field(n)->StoredValue(), first[i++]) << n;
+    for (int n : {32, 33, 34, 35, 37}) EXPECT_EQ(Field(n)->StoredValue(), first[i++]) << n;
     EXPECT_TRUE(errors.empty());
 }
 
