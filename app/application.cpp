@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/fonts.h"
 #include "common/error_display.h"
 #include "common/errors.h"
 
@@ -26,6 +27,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // QApplication switched the C library to the user's locale; the program's
     // own number texts never go through it, and nothing else may depend on it.
     std::setlocale(LC_NUMERIC, "C");
+    // Every control and message box starts from the form's font. A line edit
+    // lays out its empty text in the default font before it is given its own,
+    // so any other default would cost a font search and an engine per run.
+    setFont(FormFont(11));
     m_title = ApplicationTitleFromPath(argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString());
     SetErrorDisplay([this](const std::string& message) { ShowErrorBox(QString::fromStdString(message)); });
 }
