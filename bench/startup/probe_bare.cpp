@@ -1,9 +1,10 @@
 // The yardsticks: an empty window of the same size, shown, painted and closed;
 // with "--text" it also shows one line of text, so the font system starts up
 // as it must in any program that shows words.
+#include "close_after_first_paint.h"
+
 #include <QApplication>
 #include <QLabel>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstring>
@@ -19,10 +20,7 @@ int main(int argc, char* argv[])
         label->move(5, 17);
         label->adjustSize();
     }
+    CloseAfterFirstPaint closer(&window);
     window.show();
-    QTimer::singleShot(0, &window, [&window] {
-        window.repaint();
-        window.close();
-    });
     return QApplication::exec();
 }

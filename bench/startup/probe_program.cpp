@@ -3,10 +3,9 @@
 #include "app/application.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "close_after_first_paint.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
-
-#include <QTimer>
 
 int main(int argc, char* argv[])
 {
@@ -17,10 +16,7 @@ int main(int argc, char* argv[])
     dw::Form1 = &form1;
     dw::TForm2 form2;
     dw::Form2 = &form2;
+    CloseAfterFirstPaint closer(&form1);
     form1.show();
-    QTimer::singleShot(0, &form1, [&form1] {
-        form1.repaint();
-        form1.close();
-    });
     return dw::TApplication::exec();
 }

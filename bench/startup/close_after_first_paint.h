@@ -1,0 +1,35 @@
+#pragma once
+
+// Ends a start-up probe once its window has really been drawn: on the
+// offscreen platform show() only queues the exposure, so closing right after
+// show() would time a window nobody could have seen.
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QTimer>
+#include <QWidget>
+
+class CloseAfterFirstPaint : public QObject {
+public:
+    explicit CloseAfterFirstPaint(QWidget* window) : m_window(window)
+    {
+        window->installEventFilter(this);
+        // A platform that never draws the window fails the run instead of
+        // hanging the benchmark.
+        QTimer::singleShot(10000, this, [] { QCoreApplication::exit(3); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Paint && !m_closing) {
+            m_closing = true;
+            // The window's own paint and its children's finish first.
+            QTimer::singleShot(0, m_window, [window = m_window] { window->close(); });
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    bool m_closing = false;
+};
