@@ -43,6 +43,10 @@ QFont DesignFont(const QString& family, int pixelHeight, bool bold)
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     font.setStyleStrategy(QFont::NoFontMerging);
+    // The designed face was drawn for the screen pixel by pixel; the stand-ins'
+    // own TrueType hints come closest to that and spare the automatic hinter's
+    // analysis of every face and size at start.
+    font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
 
