@@ -572,10 +572,38 @@ bool TCustomNumEdit::PaintingAsCopy() const
     return !store || device != store->paintDevice();
 }
 
+namespace {
+
+// The sunken two-pixel edge of a three-dimensional edit control: shadow over
+// highlight outside, dark shadow over the light face inside. Drawn with plain
+// fills; the style's rounded, antialiased panel cost more than the whole
+// field's text.
+void DrawSunkenEdge(QPainter& painter, const QRect& bounds, const QPalette& palette)
+{
+    const auto ring = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+        painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), topLeft);
+        painter.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), topLeft);
+        painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+        painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+    };
+    if (bounds.width() < 2 || bounds.height() < 2)
+        return;
+    ring(bounds, palette.color(QPalette::Dark), palette.color(QPalette::Light));
+    if (bounds.width() >= 4 && bounds.height() >= 4)
+        ring(bounds.adjusted(1, 1, -1, -1), palette.color(QPalette::Shadow), palette.color(QPalette::Midlight));
+}
+
+}  // namespace
+
 void TCustomNumEdit::paintEvent(QPaintEvent* event)
 {
     if (m_focused && !PaintingAsCopy()) {
         QLineEdit::paintEvent(event);
+        if (hasFrame()) {
+            // The same edge as without the focus, over the style's frame.
+            QPainter painter(this);
+            DrawSunkenEdge(painter, rect(), palette());
+        }
         return;
     }
     QPainter painter(this);
@@ -587,7 +615,9 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     panel.state &= ~QStyle::State_HasFocus;
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    painter.fillRect(rect(), palette().brush(QPalette::Base));
+    if (hasFrame())
+        DrawSunkenEdge(painter, rect(), palette());
     const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
 
     QString shown;
