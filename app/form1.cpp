@@ -3,6 +3,7 @@
 #include "app/app_icon.h"
 #include "app/fonts.h"
 #include "app/group_box.h"
+#include "app/label.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
@@ -78,11 +79,10 @@ void CheckedResult(Extended& value)
     ThrowPendingFloatingPointError();
 }
 
-// A label sizes itself to its caption. Measured once, directly: the label's
-// own size hints lay the text out several times over, which shows at start-up.
+// A label sizes itself to its caption.
 void FitToCaption(QLabel* label)
 {
-    label->resize(label->fontMetrics().size(0, label->text()));
+    label->resize(label->sizeHint());
 }
 
 }  // namespace
@@ -147,7 +147,7 @@ void TForm1::CreateLabels()
 {
     for (int i = 0; i < 13; ++i) {
         const LabelRow& row = kLabelRows[i];
-        auto* label = new QLabel(QString::fromUtf8(row.caption), m_client);
+        auto* label = new TLabel(QString::fromUtf8(row.caption), m_client);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         label->setFont(FormFont(11, row.result));
         SetColours(label, nullptr, row.result ? clRed : clNavy);
@@ -156,7 +156,7 @@ void TForm1::CreateLabels()
         m_labels[i] = label;
     }
     // The date of the last calculation; empty until the first one.
-    auto* label14 = new QLabel(m_client);
+    auto* label14 = new TLabel(m_client);
     label14->setObjectName(QStringLiteral("Label14"));
     label14->setFont(FormFont(19, true));
     SetColours(label14, nullptr, clMaroon);

@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <mutex>
@@ -639,8 +640,16 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
     const QMargins margins = textMargins();
     const int marginX = border + 1 + margins.left();
     const int marginY = border + margins.top();
-    const QFontMetrics metrics(font());
-    const int textWidth = metrics.horizontalAdvance(shown);
+    // One layout both measures and draws the text: shaping it twice (once to
+    // measure, once to draw) was most of the field's painting.
+    QTextLayout layout(shown, font());
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return;
+    const int textWidth = qRound(line.horizontalAdvance());
     int x = marginX;
     if (m_alignment & Qt::AlignRight)
         x = area.width() - textWidth - marginX - 2;
@@ -648,9 +657,8 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
         x = (area.width() - textWidth) / 2;
 
     painter.setClipRect(area);
-    painter.setFont(font());
     painter.setPen(textColour);
-    painter.drawText(area.left() + x, area.top() + marginY + metrics.ascent(), shown);
+    layout.draw(&painter, QPointF(area.left() + x, area.top() + marginY));
 }
 
 // ---------------------------------------------------------------------------
