@@ -4,6 +4,7 @@
 #include "storage/core/cp1251.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 namespace dw {
@@ -39,14 +40,109 @@ char32_t FoldChar(char32_t ch)
     return ch;
 }
 
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 std::string FoldName(std::string_view name)
 {
     name = Trim(name);
-    std::string folded;
-    folded.reserve(name.size());
+    std::string folded(name);
+    // Names are nearly always plain ASCII: fold those in place, byte by byte.
+    if (IsAscii(name)) {
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c + 0x20);
+        return folded;
+    }
+    folded.clear();
     for (std::size_t pos = 0; pos < name.size();) utf8::Append(folded, FoldChar(utf8::Next(name, pos)));
     return folded;
 }
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x + 0x20);
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y + 0x20);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// FNV-1a of the folded name; an ASCII name is folded byte by byte as it is
+// hashed, so that it never has to be copied.
+std::size_t HashFolded(std::string_view folded)
+{
+    std::size_t hash = 14695981039346656037ull;
+    for (const char c : folded) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
+// The hash of an ASCII name, folded as it goes; nullopt for a name that is
+// not plain ASCII.
+std::optional<std::size_t> HashAsciiFolded(std::string_view name)
+{
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return std::nullopt;
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 0x20);
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// A name (trimmed) as it is matched. Folding never turns a non-ASCII name
+// into an ASCII one or back, so two ASCII names match by their letters, case
+// aside, without folding either; only a non-ASCII name keeps a folded copy.
+struct MatchKey {
+    bool ascii = true;
+    std::string folded;  // non-ASCII names only
+    std::size_t hash = 0;
+
+    explicit MatchKey(std::string_view name)
+    {
+        if (const auto asciiHash = HashAsciiFolded(name)) {
+            hash = *asciiHash;
+        } else {
+            ascii = false;
+            folded = FoldName(name);
+            hash = HashFolded(folded);
+        }
+    }
+};
+
+// A name looked up, prepared once for comparing with every stored name.
+class NameKey {
+public:
+    explicit NameKey(std::string_view name) : m_name(Trim(name)), m_key(m_name) {}
+    template <typename Meaning>
+    bool Matches(const Meaning& meaning) const
+    {
+        if (meaning.hash != m_key.hash || meaning.ascii != m_key.ascii)
+            return false;
+        if (!m_key.ascii)
+            return meaning.folded == m_key.folded;
+        // Mostly spelt as in the file.
+        return meaning.name == m_name || EqualIgnoringAsciiCase(meaning.name, m_name);
+    }
+
+private:
+    std::string_view m_name;
+    MatchKey m_key;
+};
 
 bool HasLineBreakOrNul(std::string_view text)
 {
@@ -57,6 +153,8 @@ bool HasLineBreakOrNul(std::string_view text)
 // so line breaks and NULs become blanks and stray bytes become U+FFFD.
 std::string CleanValue(std::string_view value)
 {
+    if (IsAscii(value) && !HasLineBreakOrNul(value))
+        return std::string(value);
     std::string out;
     out.reserve(value.size());
     for (std::size_t pos = 0; pos < value.size();) {
@@ -97,7 +195,7 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b)
 IniDocument::Line IniDocument::MakeLine(std::string raw, Eol eol)
 {
     Line line;
-    const std::string decoded = utf8::IsValid(raw) ? std::string() : Cp1251ToUtf8(raw);
+    const std::string decoded = IsAscii(raw) || utf8::IsValid(raw) ? std::string() : Cp1251ToUtf8(raw);
     const std::string_view text = Trim(decoded.empty() ? std::string_view(raw) : std::string_view(decoded));
     if (!text.empty() && text.front() == '[') {
         const std::size_t close = text.rfind(']');
@@ -115,8 +213,12 @@ IniDocument::Line IniDocument::MakeLine(std::string raw, Eol eol)
             line.meaning->value = Trim(text.substr(eq + 1));
         }
     }
-    if (line.kind != Kind::Other)
-        line.meaning->folded = FoldName(line.meaning->name);
+    if (line.kind != Kind::Other) {
+        MatchKey key(line.meaning->name);
+        line.meaning->ascii = key.ascii;
+        line.meaning->hash = key.hash;
+        line.meaning->folded = std::move(key.folded);
+    }
     line.raw = std::move(raw);
     line.eol = eol;
     return line;
@@ -130,6 +232,7 @@ IniDocument IniDocument::Parse(std::string_view bytes)
         doc.m_bom = kBom;
         bytes.remove_prefix(kBom.size());
     }
+    doc.m_lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     while (!bytes.empty()) {
         const std::size_t nl = bytes.find('\n');
         std::string_view raw = bytes.substr(0, nl);
@@ -165,9 +268,9 @@ std::string IniDocument::Serialize() const
 
 std::size_t IniDocument::FindHeader(std::string_view section) const
 {
-    const std::string folded = FoldName(section);
+    const NameKey wanted(section);
     for (std::size_t i = 0; i < m_lines.size(); ++i)
-        if (m_lines[i].kind == Kind::Header && m_lines[i].meaning->folded == folded)
+        if (m_lines[i].kind == Kind::Header && wanted.Matches(*m_lines[i].meaning))
             return i;
     return std::string::npos;
 }
@@ -181,10 +284,9 @@ std::size_t IniDocument::SectionEnd(std::size_t h) const
 
 std::size_t IniDocument::FindEntry(std::size_t h, std::string_view key) const
 {
-    const std::string folded = FoldName(key);
-    const std::size_t end = SectionEnd(h);
-    for (std::size_t i = h + 1; i < end; ++i)
-        if (m_lines[i].kind == Kind::Entry && m_lines[i].meaning->folded == folded)
+    const NameKey wanted(key);
+    for (std::size_t i = h + 1; i < m_lines.size() && m_lines[i].kind != Kind::Header; ++i)
+        if (m_lines[i].kind == Kind::Entry && wanted.Matches(*m_lines[i].meaning))
             return i;
     return std::string::npos;
 }
@@ -210,7 +312,7 @@ std::vector<std::string> IniDocument::SectionNames() const
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     for (const Line& line : m_lines)
-        if (line.kind == Kind::Header && seen.insert(line.meaning->folded).second)
+        if (line.kind == Kind::Header && seen.insert(FoldName(line.meaning->name)).second)
             names.push_back(line.meaning->name);
     return names;
 }
@@ -224,21 +326,34 @@ std::vector<std::pair<std::string, std::string>> IniDocument::SectionEntries(std
     std::unordered_set<std::string> seen;
     const std::size_t end = SectionEnd(h);
     for (std::size_t i = h + 1; i < end; ++i)
-        if (m_lines[i].kind == Kind::Entry && seen.insert(m_lines[i].meaning->folded).second)
+        if (m_lines[i].kind == Kind::Entry && seen.insert(FoldName(m_lines[i].meaning->name)).second)
             entries.emplace_back(m_lines[i].meaning->name, m_lines[i].meaning->value);
     return entries;
 }
 
 bool IniDocument::IsValidSectionName(std::string_view section)
 {
-    return !HasLineBreakOrNul(section) && utf8::IsValid(section);
+    bool ascii = true;
+    for (const char c : section) {
+        if (c == '\r' || c == '\n' || c == '\0')
+            return false;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    return ascii || utf8::IsValid(section);
 }
 
 bool IniDocument::IsValidKeyName(std::string_view key)
 {
     const std::string_view name = Trim(key);
-    return !name.empty() && name.front() != '[' && name.front() != ';' && name.find('=') == name.npos &&
-           !HasLineBreakOrNul(name) && utf8::IsValid(name);
+    if (name.empty() || name.front() == '[' || name.front() == ';')
+        return false;
+    bool ascii = true;
+    for (const char c : name) {
+        if (c == '=' || c == '\r' || c == '\n' || c == '\0')
+            return false;
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    return ascii || utf8::IsValid(name);
 }
 
 IniDocument::Eol IniDocument::NewLineEnding() const
@@ -294,11 +409,11 @@ bool IniDocument::DeleteKey(std::string_view section, std::string_view key)
     const std::size_t h = FindHeader(section);
     if (h == std::string::npos)
         return false;
-    const std::string folded = FoldName(key);
+    const NameKey wanted(key);
     const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(h + 1);
     const auto last = m_lines.begin() + static_cast<std::ptrdiff_t>(SectionEnd(h));
     const auto kept = std::remove_if(
-        first, last, [&](const Line& line) { return line.kind == Kind::Entry && line.meaning->folded == folded; });
+        first, last, [&](const Line& line) { return line.kind == Kind::Entry && wanted.Matches(*line.meaning); });
     if (kept == last)
         return false;
     m_lines.erase(kept, last);
@@ -307,12 +422,12 @@ bool IniDocument::DeleteKey(std::string_view section, std::string_view key)
 
 bool IniDocument::EraseSection(std::string_view section)
 {
-    const std::string folded = FoldName(section);
+    const NameKey wanted(section);
     bool erased = false;
     std::vector<Line> kept;
     kept.reserve(m_lines.size());
     for (std::size_t i = 0; i < m_lines.size();) {
-        if (m_lines[i].kind == Kind::Header && m_lines[i].meaning->folded == folded) {
+        if (m_lines[i].kind == Kind::Header && wanted.Matches(*m_lines[i].meaning)) {
             i = SectionEnd(i);
             erased = true;
         } else {

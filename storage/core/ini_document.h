@@ -70,9 +70,12 @@ private:
     // Only headers and entries carry a meaning; a file of a million blank or
     // junk lines then costs little more than its bytes.
     struct Meaning {
-        std::string name;    // section name or key name, UTF-8, trimmed
-        std::string folded;  // name as it is matched
-        std::string value;   // entry value, UTF-8, trimmed
+        std::string name;      // section name or key name, UTF-8, trimmed
+        std::string folded;    // name as it is matched; empty for a plain ASCII name,
+                               // which is matched by its letters without folding
+        std::string value;     // entry value, UTF-8, trimmed
+        std::size_t hash = 0;  // of the folded name: most names are told apart by it alone
+        bool ascii = true;     // the name is plain ASCII
     };
     struct Line {
         std::string raw;  // bytes as read or as we wrote them, without line end

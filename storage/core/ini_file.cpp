@@ -11,7 +11,10 @@
 
 #include <cerrno>
 #include <charconv>
+#include <ctime>
+#include <mutex>
 #include <system_error>
+#include <utility>
 
 namespace dw {
 
@@ -139,61 +142,186 @@ std::optional<std::int32_t> ParseProfileInteger(std::string_view text)
                                       : std::nullopt;
 }
 
-TIniFile::TIniFile(std::string fileName) : m_fileName(std::move(fileName)), m_path(ProfilePath(m_fileName)) {}
+namespace {
 
-TIniFile::~TIniFile() = default;
-
-// The parsed text of the file together with what identified the file when it
-// was read; rename-based writes give every version a new inode, and the
-// nanosecond time stamp and size catch an edit in place.
-struct TIniFile::Cache {
-    bool present = false;
+// What tells one version of the file from another: rename-based writes give
+// every version a new inode, and the nanosecond time stamp and size catch an
+// edit in place. The change time catches a change of permissions: a file we
+// already read is not opened again while it is unchanged, so a file that was
+// made unreadable must not look unchanged.
+struct FileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
     timespec modified{};
-    IniDocument document;
+    timespec changed{};
 
-    bool Matches(const struct stat& info) const
+    static FileIdentity Of(const struct stat& info)
     {
-        return present && device == info.st_dev && inode == info.st_ino && size == info.st_size &&
-               modified.tv_sec == info.st_mtim.tv_sec && modified.tv_nsec == info.st_mtim.tv_nsec;
+        return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
     }
-    void Remember(const struct stat& info)
+    friend bool operator==(const FileIdentity& a, const FileIdentity& b)
     {
-        present = true;
-        device = info.st_dev;
-        inode = info.st_ino;
-        size = info.st_size;
-        modified = info.st_mtim;
-    }
-    IniDocument* Missing()
-    {
-        present = false;
-        document = IniDocument{};
-        return &document;
+        return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+               a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec &&
+               a.changed.tv_sec == b.changed.tv_sec && a.changed.tv_nsec == b.changed.tv_nsec;
     }
 };
 
-IniDocument* TIniFile::Load() const
+}  // namespace
+
+// One change of the text, kept by a batch so that it can be made again on
+// the file as someone else left it.
+struct TIniFile::Change {
+    enum class Kind { Set, DeleteKey, EraseSection };
+    Kind kind;
+    std::string section;
+    std::string key;
+    std::string value;
+
+    bool ApplyTo(IniDocument& document) const
+    {
+        switch (kind) {
+            case Kind::Set:
+                return document.Set(section, key, value);
+            case Kind::DeleteKey:
+                return document.DeleteKey(section, key);
+            case Kind::EraseSection:
+                return document.EraseSection(section);
+        }
+        return false;
+    }
+};
+
+struct TIniFile::State {
+    // The parsed text of the file together with what identified the file
+    // when it was read.
+    bool present = false;  // the document is the text of the file identified
+    bool missing = false;  // the last look found no file
+    FileIdentity identity;
+    IniDocument document;
+
+    // The open batch, if depth > 0.
+    int depth = 0;
+    bool loaded = false;                           // the batch has looked at the file
+    IniDocument* snapshot = nullptr;               // what it found (see Load)
+    bool snapshotMissing = false;                  // there was no file
+    std::optional<FileIdentity> snapshotIdentity;  // the file it read
+    std::vector<Change> changes;                   // every change made, in order
+    bool changed = false;                          // one of them altered the text
+
+    // Time stamps move in ticks (of milliseconds, or of seconds on some file
+    // systems): a file changed again within the tick in which we read it, to
+    // the same size, would look unchanged. Only a text read well after the
+    // file's last change is handed on to other objects (see Handover);
+    // within one object the check stays what it always was.
+    static constexpr time_t kSettledAfterSeconds = 2;
+    bool settled = false;
+
+    bool Matches(const struct stat& info) const { return present && identity == FileIdentity::Of(info); }
+    void Remember(const struct stat& info)
+    {
+        present = true;
+        missing = false;
+        identity = FileIdentity::Of(info);
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        const timespec& last = Later(info.st_mtim, info.st_ctim);
+        settled = now.tv_sec > last.tv_sec + kSettledAfterSeconds ||
+                  (now.tv_sec == last.tv_sec + kSettledAfterSeconds && now.tv_nsec > last.tv_nsec);
+    }
+    static const timespec& Later(const timespec& a, const timespec& b)
+    {
+        return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec) ? a : b;
+    }
+    // The document no longer stands for the file.
+    void Forget() { present = false; }
+    IniDocument* Missing()
+    {
+        present = false;
+        missing = true;
+        document = IniDocument{};
+        return &document;
+    }
+    void ResetBatch()
+    {
+        loaded = false;
+        snapshot = nullptr;
+        snapshotMissing = false;
+        snapshotIdentity.reset();
+        changes.clear();
+        changed = false;
+    }
+};
+
+struct TIniFile::Handover {
+    std::mutex mutex;
+    std::filesystem::path path;
+    std::unique_ptr<State> state;
+};
+
+TIniFile::Handover& TIniFile::LastClosed()
 {
-    if (!m_cache)
-        m_cache = std::make_unique<Cache>();
-    Cache& cache = *m_cache;
+    // Never destroyed: an object that outlives the statics still finds it.
+    static Handover* const handover = new Handover;
+    return *handover;
+}
+
+TIniFile::TIniFile(std::string fileName) : m_fileName(std::move(fileName)), m_path(ProfilePath(m_fileName))
+{
+    if (!m_path.empty()) {
+        Handover& handover = LastClosed();
+        const std::lock_guard lock(handover.mutex);
+        if (handover.state && handover.path == m_path)
+            m_state = std::move(handover.state);
+    }
+    if (!m_state)
+        m_state = std::make_unique<State>();
+}
+
+TIniFile::~TIniFile()
+{
+    if (m_path.empty() || !m_state->present || !m_state->settled || m_state->depth > 0)
+        return;
+    std::unique_ptr<State> previous;
+    try {
+        Handover& handover = LastClosed();
+        const std::lock_guard lock(handover.mutex);
+        previous = std::move(handover.state);
+        handover.path = m_path;
+        handover.state = std::move(m_state);
+    } catch (...) {
+        // Nothing is handed over; the next object reads the file itself.
+    }
+}
+
+IniDocument* TIniFile::LoadFile() const
+{
+    State& state = *m_state;
     if (m_path.empty())
-        return cache.Missing();
+        return state.Missing();
+    struct stat info {};
+    if (state.present) {
+        // The usual case, a file we read before and nobody changed, costs one
+        // stat. The file matched was a regular file within the size limit
+        // when it was read, and it still is the same file.
+        if (::stat(m_path.c_str(), &info) != 0)
+            return errno == ENOENT || errno == ENOTDIR ? state.Missing() : nullptr;
+        if (state.Matches(info))
+            return &state.document;
+    }
     // Non-blocking so that a FIFO or a device put in the file's place cannot
     // stall the program; such a thing is refused below anyway.
     FileDescriptor fd(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.Valid())
-        return errno == ENOENT || errno == ENOTDIR ? cache.Missing() : nullptr;
-    struct stat info {};
+        return errno == ENOENT || errno == ENOTDIR ? state.Missing() : nullptr;
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         static_cast<std::uintmax_t>(info.st_size) > kMaxFileBytes)
         return nullptr;
-    if (cache.Matches(info))
-        return &cache.document;
-    cache.present = false;
+    if (state.Matches(info))
+        return &state.document;
+    state.present = false;
+    state.missing = false;
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
@@ -209,11 +337,26 @@ IniDocument* TIniFile::Load() const
         if (bytes.size() > kMaxFileBytes)
             return nullptr;
     }
-    cache.document = IniDocument::Parse(bytes);
+    state.document = IniDocument::Parse(bytes);
     // A file that grew while we read it is parsed as read but not remembered.
     if (bytes.size() == static_cast<std::size_t>(info.st_size))
-        cache.Remember(info);
-    return &cache.document;
+        state.Remember(info);
+    return &state.document;
+}
+
+IniDocument* TIniFile::Load() const
+{
+    State& state = *m_state;
+    if (state.depth == 0)
+        return LoadFile();
+    if (!state.loaded) {
+        state.snapshot = LoadFile();
+        state.loaded = true;
+        state.snapshotMissing = state.snapshot && state.missing;
+        if (state.snapshot && state.present)
+            state.snapshotIdentity = state.identity;
+    }
+    return state.snapshot;
 }
 
 void TIniFile::ThrowWriteError() const
@@ -254,8 +397,29 @@ void TIniFile::Store(const std::string& bytes) const
         ::fsync(dir.Get());
 }
 
-template <typename Change>
-void TIniFile::Update(Change&& change)
+void TIniFile::StoreDocument(const IniDocument& document)
+{
+    State& state = *m_state;
+    const std::string bytes = document.Serialize();
+    try {
+        // Past the limit the file would read as missing from then on.
+        if (bytes.size() > kMaxFileBytes)
+            ThrowWriteError();
+        Store(bytes);
+    } catch (...) {
+        state.Forget();
+        throw;
+    }
+    // The document now is the file's text; remember the file it is in.
+    struct stat info {};
+    if (::stat(m_path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<std::size_t>(info.st_size) == bytes.size())
+        state.Remember(info);
+    else
+        state.Forget();
+}
+
+void TIniFile::Update(Change change)
 {
     if (m_path.empty())
         ThrowWriteError();
@@ -263,24 +427,89 @@ void TIniFile::Update(Change&& change)
     IniDocument* document = Load();
     if (!document)
         ThrowWriteError();
-    if (!change(*document))
+    State& state = *m_state;
+    const bool altered = change.ApplyTo(*document);
+    if (state.depth > 0) {
+        state.changes.push_back(std::move(change));
+        state.changed = state.changed || altered;
         return;
-    const std::string bytes = document->Serialize();
-    try {
-        // Past the limit the file would read as missing from then on.
-        if (bytes.size() > kMaxFileBytes)
-            ThrowWriteError();
-        Store(bytes);
-    } catch (...) {
-        m_cache.reset();
-        throw;
     }
-    // The document now is the file's text; remember the file it is in.
+    if (altered)
+        StoreDocument(*document);
+}
+
+void TIniFile::BeginBatch()
+{
+    ++m_state->depth;
+}
+
+void TIniFile::EndBatch(bool store)
+{
+    State& state = *m_state;
+    if (state.depth == 0 || --state.depth > 0)
+        return;
+    if (store) {
+        StoreBatch();
+        return;
+    }
+    // The document holds changes that never reached the file.
+    if (state.changed)
+        state.Forget();
+    state.ResetBatch();
+}
+
+void TIniFile::StoreBatch()
+{
+    State& state = *m_state;
+    const std::vector<Change> changes = std::move(state.changes);
+    const bool changed = state.changed;
+    const bool snapshotMissing = state.snapshotMissing;
+    const std::optional<FileIdentity> snapshotIdentity = state.snapshotIdentity;
+    IniDocument* snapshot = state.snapshot;
+    state.ResetBatch();
+    if (changes.empty())
+        return;
+
+    // Is the file still the one the batch read?
     struct stat info {};
-    if (::stat(m_path.c_str(), &info) == 0 && static_cast<std::size_t>(info.st_size) == bytes.size())
-        m_cache->Remember(info);
+    bool current = false;
+    if (::stat(m_path.c_str(), &info) != 0)
+        current = snapshotMissing && (errno == ENOENT || errno == ENOTDIR);
     else
-        m_cache.reset();
+        current = snapshotIdentity && *snapshotIdentity == FileIdentity::Of(info);
+    if (current) {
+        if (changed)
+            StoreDocument(*snapshot);
+        return;
+    }
+
+    // Someone else changed it meanwhile: the changes are made again on the
+    // file as it is now, as if each had been made on its own at this moment.
+    state.Forget();
+    IniDocument* document = LoadFile();
+    if (!document)
+        ThrowWriteError();
+    bool altered = false;
+    for (const Change& change : changes) altered = change.ApplyTo(*document) || altered;
+    if (altered)
+        StoreDocument(*document);
+}
+
+TIniFile::Batch::Batch(TIniFile& file) : m_file(&file)
+{
+    file.BeginBatch();
+}
+
+TIniFile::Batch::~Batch()
+{
+    if (m_file)
+        m_file->EndBatch(false);
+}
+
+void TIniFile::Batch::Commit()
+{
+    if (TIniFile* file = std::exchange(m_file, nullptr))
+        file->EndBatch(true);
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const
@@ -297,7 +526,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
 {
     if (!IniDocument::IsValidSectionName(section) || !IniDocument::IsValidKeyName(key))
         ThrowWriteError();
-    Update([&](IniDocument& document) { return document.Set(section, key, value); });
+    Update({Change::Kind::Set, std::string(section), std::string(key), std::string(value)});
 }
 
 std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const
@@ -360,12 +589,12 @@ std::vector<std::pair<std::string, std::string>> TIniFile::ReadSectionValues(std
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key)
 {
-    Update([&](IniDocument& document) { return document.DeleteKey(section, key); });
+    Update({Change::Kind::DeleteKey, std::string(section), std::string(key), {}});
 }
 
 void TIniFile::EraseSection(std::string_view section)
 {
-    Update([&](IniDocument& document) { return document.EraseSection(section); });
+    Update({Change::Kind::EraseSection, std::string(section), {}, {}});
 }
 
 }  // namespace dw

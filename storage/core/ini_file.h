@@ -13,10 +13,10 @@ namespace dw {
 
 class IniDocument;
 
-// Access to one profile (INI) file by name. Every call looks at the file
-// afresh (its text is parsed again only when the file changed) and every
-// change rewrites it at once, so two objects (or two runs) on the same file
-// always see each other's work.
+// Access to one profile (INI) file by name. Outside a batch (below) every
+// call looks at the file afresh (its text is parsed again only when the file
+// changed) and every change rewrites it at once, so two objects (or two runs)
+// on the same file always see each other's work.
 //
 // Reading never fails: a missing or unreadable file, section or key yields
 // the default. A change that cannot be stored raises EFileError with
@@ -25,6 +25,41 @@ class IniDocument;
 // renamed over it.
 class TIniFile {
 public:
+    // Groups the calls made on one object while it lasts, as a window's save
+    // or restore does: the file is looked at once, at the first call, and
+    // every call then works on that text (reads see the batch's own writes);
+    // the changes are stored together, in one write, by Commit.
+    //
+    // - Commit stores only when something changed. Should the file have been
+    //   replaced or edited by someone else meanwhile, the batch's changes are
+    //   applied to the file as it is then, as if they had been made one by
+    //   one at that moment, so nobody's work is lost.
+    // - A change that cannot be stored raises EFileError from Commit (a name
+    //   that can never be stored, or a file that exists but cannot be read,
+    //   still raises it from the write call itself), and the file is then as
+    //   it was before the batch: nothing of the batch is written.
+    // - A batch that ends without Commit (an error left it) stores nothing:
+    //   a half-done save must not overwrite a good file with a mix of old and
+    //   new values. The file is then as it was before the batch.
+    // - Batches on one object nest: an inner one joins the outer one, and its
+    //   end (with Commit or without) leaves its changes to the outer one; the
+    //   outermost one looks at the file and stores.
+    // - Other objects and other programs see the changes once they are
+    //   committed, not before.
+    // - A batch ends before the object whose calls it groups.
+    class Batch {
+    public:
+        explicit Batch(TIniFile& file);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+        void Commit();
+
+    private:
+        TIniFile* m_file;
+    };
+
     // The name is used unchanged; a bare name goes to ProfileDirectory().
     explicit TIniFile(std::string fileName);
     ~TIniFile();
@@ -67,18 +102,34 @@ public:
     static constexpr std::uintmax_t kMaxFileBytes = 1u << 20;
 
 private:
-    struct Cache;
-    // The file's text as it is now; an empty document for a missing file,
-    // nullptr when the file exists but cannot be read as a profile file.
+    struct State;
+    struct Change;
+    struct Handover;
+    // The parsed text an object leaves behind passes to the next object made
+    // on the same file (a window's save follows its restore, each with an
+    // object of its own), which checks the file before using it, as always.
+    static Handover& LastClosed();
+
+    // The text to work on: the batch's own, or the file's as it is now. An
+    // empty document for a missing file, nullptr when the file exists but
+    // cannot be read as a profile file.
     IniDocument* Load() const;
-    template <typename Change>
-    void Update(Change&& change);
+    // The file's text as it is now (parsed again only when it changed).
+    IniDocument* LoadFile() const;
+    void Update(Change change);
+    void BeginBatch();
+    // Ends one level of batch; the outermost level stores when asked to,
+    // and otherwise drops the batch's changes.
+    void EndBatch(bool store);
+    void StoreBatch();
+    // Writes the document as the file's new text and remembers the file.
+    void StoreDocument(const IniDocument& document);
     [[noreturn]] void ThrowWriteError() const;
     void Store(const std::string& bytes) const;
 
     std::string m_fileName;
     std::filesystem::path m_path;
-    mutable std::unique_ptr<Cache> m_cache;
+    std::unique_ptr<State> m_state;
 };
 
 // The integer reading of a profile value (see ReadInteger); nullopt when the

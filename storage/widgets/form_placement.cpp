@@ -26,7 +26,16 @@ std::function<QString()>& ProfileNameHook()
 
 std::string Utf8(const QString& text)
 {
-    return text.toStdString();
+    // Sections, keys and numbers are plain ASCII: copied as they are, without
+    // the detour through a byte array.
+    std::string bytes(static_cast<std::size_t>(text.size()), '\0');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit >= 0x80)
+            return text.toStdString();
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(unit);
+    }
+    return bytes;
 }
 
 bool IsSizingBorder(THitTest hit)
@@ -96,29 +105,27 @@ void TWinMinMaxInfo::ApplyTo(TMinMaxInfo& info) const
 
 // ---------------------------------------------------------------------------
 
-// The profile file of one save or restore, or of one key read or written
-// outside them; freed at the end, error or not.
-class TFormPlacement::ProfileScope {
-public:
-    explicit ProfileScope(TFormPlacement& placement) : m_placement(placement), m_owned(!placement.m_iniFile)
-    {
-        if (m_owned)
-            m_placement.m_iniFile = std::make_unique<TIniFile>(Utf8(m_placement.ProfileFileName()));
-    }
-    ~ProfileScope()
-    {
-        if (m_owned)
-            m_placement.m_iniFile.reset();
-    }
-    ProfileScope(const ProfileScope&) = delete;
-    ProfileScope& operator=(const ProfileScope&) = delete;
+TFormPlacement::ProfileScope::ProfileScope(TFormPlacement& placement)
+    : m_placement(placement), m_owned(!placement.m_iniFile)
+{
+    if (m_owned)
+        m_placement.m_iniFile = std::make_unique<TIniFile>(Utf8(m_placement.ProfileFileName()));
+    m_batch.emplace(*m_placement.m_iniFile);
+}
 
-    TIniFile& File() { return *m_placement.m_iniFile; }
+TFormPlacement::ProfileScope::~ProfileScope()
+{
+    // The batch ends before the file object it belongs to.
+    m_batch.reset();
+    if (m_owned)
+        m_placement.m_iniFile.reset();
+}
 
-private:
-    TFormPlacement& m_placement;
-    bool m_owned;
-};
+void TFormPlacement::ProfileScope::Commit()
+{
+    if (m_batch)
+        m_batch->Commit();
+}
 
 TFormPlacement::TFormPlacement(QObject* owner) : QObject(owner), m_owner(owner)
 {
@@ -328,6 +335,7 @@ void TFormPlacement::ProfileWriteString(const QString& section, const QString& k
 {
     ProfileScope scope(*this);
     scope.File().WriteString(Utf8(section), Utf8(key), QuotedForProfile(Utf8(value)));
+    scope.Commit();
 }
 
 // ---------------------------------------------------------------------------
@@ -338,6 +346,8 @@ void TFormPlacement::SaveToProfile()
         return;
     ProfileScope scope(*this);
     SavePlacement();
+    // Stored before anyone hears of the save, and not heard of when it fails.
+    scope.Commit();
     emit OnSavePlacement(this);
     m_saved = true;
 }
@@ -347,6 +357,9 @@ void TFormPlacement::RestoreFromProfile()
     m_saved = false;
     ProfileScope scope(*this);
     RestorePlacement();
+    // The batch ends here: whoever hears of the restore works on the file
+    // itself, as outside a restore.
+    scope.Commit();
     m_restored = true;
     emit OnRestorePlacement(this);
 
@@ -373,13 +386,14 @@ void TFormPlacement::SavePlacement()
     if (!form)
         return;
     const QString section = ProfileSection();
-    WritePlacementKeys(form, section);
     ProfileScope scope(*this);
+    WritePlacementKeys(form, section);
     if (m_options & fpActiveControl) {
         if (QWidget* control = form->focusWidget(); control && !control->objectName().isEmpty())
             ProfileWriteString(section, QStringLiteral("ActiveControl"), control->objectName());
     }
     scope.File().WriteBool(Utf8(section), "Visible", m_destroying);
+    scope.Commit();
 }
 
 void TFormPlacement::RestorePlacement()
@@ -428,6 +442,7 @@ void TFormPlacement::WritePlacementKeys(QWidget* form, const QString& section)
     ProfileScope scope(*this);
     TWindowPlacementRecord placement = CurrentPlacement(form);
     dw::WritePlacementKeys(scope.File(), Utf8(section), placement, CurrentScreen());
+    scope.Commit();
 }
 
 void TFormPlacement::ReadPlacementKeys(QWidget* form, const QString& section, bool readState, bool readPosition)

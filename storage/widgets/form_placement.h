@@ -1,5 +1,6 @@
 #pragma once
 
+#include "storage/core/ini_file.h"
 #include "storage/core/placement_keys.h"
 
 #include <QFlags>
@@ -13,10 +14,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace dw {
 
-class TIniFile;
 class TWindowHook;
 struct TMinMaxInfo;
 struct TWindowMessage;
@@ -210,9 +211,31 @@ protected:
     // The most derived destructor calls it while its own parts still exist.
     void FormDestroying();
 
-private:
-    class ProfileScope;
+    // The profile file of one save or restore, or of one key read or written
+    // outside them; freed at the end, error or not. The calls made through
+    // it form one batch of the file (see TIniFile::Batch): the file is looked
+    // at once, and Commit stores what was written in one write. A scope
+    // opened while another one is open joins it, and only the outermost
+    // scope's Commit stores. A scope left without Commit (an error ended it)
+    // stores nothing, so a failed save leaves the file as it was.
+    class ProfileScope {
+    public:
+        explicit ProfileScope(TFormPlacement& placement);
+        ~ProfileScope();
+        ProfileScope(const ProfileScope&) = delete;
+        ProfileScope& operator=(const ProfileScope&) = delete;
 
+        TIniFile& File() { return *m_placement.m_iniFile; }
+        // Raises EFileError when the changes cannot be stored.
+        void Commit();
+
+    private:
+        TFormPlacement& m_placement;
+        bool m_owned;
+        std::optional<TIniFile::Batch> m_batch;
+    };
+
+private:
     void UpdatePlacement();
     void FormBefore(TWindowMessage& message);
     void FormAfter(TWindowMessage& message);

@@ -11,23 +11,46 @@ namespace dw {
 
 namespace {
 
+bool IsStoredBlank(QChar c)
+{
+    return c.unicode() <= u' ';
+}
+
 // Blanks and control characters at either end go, as the profile trims them.
+QStringView TrimStoredView(QStringView text)
+{
+    while (!text.isEmpty() && IsStoredBlank(text.front())) text = text.sliced(1);
+    while (!text.isEmpty() && IsStoredBlank(text.back())) text.chop(1);
+    return text;
+}
+
 QString TrimStored(const QString& text)
 {
-    qsizetype first = 0, last = text.size();
-    while (first < last && text.at(first).unicode() <= u' ') ++first;
-    while (last > first && text.at(last - 1).unicode() <= u' ') --last;
-    return text.mid(first, last - first);
+    const QStringView trimmed = TrimStoredView(text);
+    return trimmed.size() == text.size() ? text : trimmed.toString();
+}
+
+// The two parts of a stored line, as views into it.
+struct LineParts {
+    QStringView Component;
+    QStringView Property;
+    bool WellFormed() const { return !Component.isEmpty() && !Property.isEmpty(); }
+};
+
+LineParts SplitLine(QStringView line)
+{
+    const qsizetype dot = line.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {};
+    return {TrimStoredView(line.first(dot)), TrimStoredView(line.sliced(dot + 1))};
 }
 
 }  // namespace
 
 TStoredLineParts SplitStoredLine(const QString& line)
 {
-    const qsizetype dot = line.indexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {};
-    return {TrimStored(line.left(dot)), TrimStored(line.mid(dot + 1))};
+    const LineParts parts = SplitLine(line);
+    return {parts.Component.toString(), parts.Property.toString()};
 }
 
 TFormStorage::TFormStorage(QObject* owner) : TFormPlacement(owner)
@@ -53,7 +76,7 @@ QStringList TFormStorage::StoredProps() const
 void TFormStorage::SetStoredProps(const QStringList& lines)
 {
     m_lines.clear();
-    for (const QString& text : lines) m_lines.push_back({text, nullptr, nullptr});
+    for (const QString& text : lines) m_lines.push_back({text, nullptr, nullptr, std::nullopt, false});
     if (IsLoaded())
         ResolveStoredList();
 }
@@ -85,14 +108,16 @@ void TFormStorage::ResolveStoredList()
     }
     for (std::size_t i = m_lines.size(); i-- > 0;) {
         StoredLine& line = m_lines[i];
-        const TStoredLineParts parts = SplitStoredLine(line.Text);
-        QObject* component = parts.WellFormed() ? components.value(parts.Component.toCaseFolded()) : nullptr;
+        const LineParts parts = SplitLine(line.Text);
+        QObject* component = parts.WellFormed() ? components.value(parts.Component.toString().toCaseFolded()) : nullptr;
         if (!component) {
             m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
             continue;
         }
         line.Component = component;
         line.Identity = component;
+        line.Property.reset();
+        line.PropertyLooked = false;
         Watch(component);
     }
 }
@@ -110,21 +135,64 @@ void TFormStorage::ComponentDestroyed(QObject* component)
 void TFormStorage::NormalizeStoredList()
 {
     std::erase_if(m_lines, [](const StoredLine& line) { return !line.Component; });
-    for (StoredLine& line : m_lines)
-        line.Text = line.Component->objectName() + QLatin1Char('.') + SplitStoredLine(line.Text).Property;
+    for (StoredLine& line : m_lines) {
+        const QString name = line.Component->objectName();
+        const QStringView property = SplitLine(line.Text).Property;
+        // Most lines already read so; only a renamed component or a padded
+        // line is written anew.
+        const QStringView text(line.Text);
+        if (text.size() == name.size() + 1 + property.size() && text.startsWith(name) &&
+            text.at(name.size()) == QLatin1Char('.') && text.sliced(name.size() + 1) == property)
+            continue;
+        line.Text = name + QLatin1Char('.') + property.toString();
+    }
+}
+
+void TFormStorage::FindStoredProperties()
+{
+    // Many lines name the same property of components of one class (the
+    // program's number fields): those share one look-up. Kept for this pass
+    // only, while every class it names has live components.
+    struct Found {
+        const QMetaObject* Class;
+        QString Name;
+        TPropsStorage Property;
+    };
+    std::vector<Found> found;
+    for (StoredLine& line : m_lines) {
+        if (line.PropertyLooked || !line.Component)
+            continue;
+        line.PropertyLooked = true;
+        const LineParts parts = SplitLine(line.Text);
+        if (!parts.WellFormed())
+            continue;
+        const QMetaObject* meta = line.Component->metaObject();
+        const auto same = std::find_if(found.begin(), found.end(), [&](const Found& entry) {
+            return entry.Class == meta && entry.Name == parts.Property;
+        });
+        if (same != found.end()) {
+            line.Property = same->Property.ForObject(line.Component);
+            continue;
+        }
+        const QString name = parts.Property.toString();
+        line.Property = TPropsStorage::Find(line.Component, name);
+        if (line.Property && line.Property->IsDeclared())
+            found.push_back({meta, name, *line.Property});
+    }
 }
 
 void TFormStorage::WriteStoredValues()
 {
     NormalizeStoredList();
+    FindStoredProperties();
     const QString section = ProfileSection();
+    ProfileScope scope(*this);
     // A copy: the list may change under a property's getter.
     const std::vector<StoredLine> lines = m_lines;
     for (const StoredLine& line : lines) {
-        const TStoredLineParts parts = SplitStoredLine(line.Text);
-        if (!parts.WellFormed() || !line.Component)
+        if (!SplitLine(line.Text).WellFormed() || !line.Component)
             continue;
-        const auto property = TPropsStorage::Find(line.Component, parts.Property);
+        const auto& property = line.Property;
         if (!property)
             continue;
         const QString text = property->ToText();
@@ -133,6 +201,7 @@ void TFormStorage::WriteStoredValues()
         ProfileWriteString(section, line.Component->objectName() + QLatin1Char('_') + property->Name(),
                            TrimStored(text));
     }
+    scope.Commit();
 }
 
 void TFormStorage::ReadStoredValues()
@@ -141,14 +210,15 @@ void TFormStorage::ReadStoredValues()
     // of this reaches the user.
     try {
         NormalizeStoredList();
+        FindStoredProperties();
         const QString section = ProfileSection();
+        ProfileScope scope(*this);
         const std::vector<StoredLine> lines = m_lines;
         for (const StoredLine& line : lines) {
             try {
-                const TStoredLineParts parts = SplitStoredLine(line.Text);
-                if (!parts.WellFormed() || !line.Component)
+                if (!SplitLine(line.Text).WellFormed() || !line.Component)
                     continue;
-                const auto property = TPropsStorage::Find(line.Component, parts.Property);
+                const auto& property = line.Property;
                 if (!property || property->Kind() == TPropertyKind::Other)
                     continue;
                 const QString defaultText = property->ToText();

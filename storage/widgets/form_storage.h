@@ -1,12 +1,14 @@
 #pragma once
 
 #include "storage/widgets/form_placement.h"
+#include "storage/widgets/props_storage.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace dw {
@@ -55,11 +57,17 @@ private:
         QString Text;
         QPointer<QObject> Component;
         const QObject* Identity = nullptr;  // still known while the component is being destroyed
+        // The property the line names, looked up once per component: what a
+        // name finds depends only on the component's class.
+        std::optional<TPropsStorage> Property;
+        bool PropertyLooked = false;
     };
 
     // Each line rewritten with its component's current name; lines without a
     // component are dropped.
     void NormalizeStoredList();
+    // Looks up the property of every line that has not looked it up yet.
+    void FindStoredProperties();
     void Watch(QObject* component);
     void ComponentDestroyed(QObject* component);
 

@@ -252,6 +252,13 @@ std::optional<TPropsStorage> TPropsStorage::Find(QObject* object, const QString&
     return std::nullopt;
 }
 
+TPropsStorage TPropsStorage::ForObject(QObject* object) const
+{
+    TPropsStorage other(*this);
+    other.m_object = object;
+    return other;
+}
+
 bool TPropsStorage::IsTextKind() const
 {
     return m_kind == TPropertyKind::String || m_kind == TPropertyKind::WideChar;

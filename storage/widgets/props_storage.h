@@ -39,6 +39,13 @@ public:
     // The property of that name, or nullopt when the object has none. An
     // exact spelling wins; otherwise the most derived class's property does.
     static std::optional<TPropsStorage> Find(QObject* object, const QString& name);
+    // The same property of another object whose class is the object's own,
+    // without a second look-up; for a property the object's class declares
+    // (IsDeclared), which is all a name finds in a class.
+    TPropsStorage ForObject(QObject* object) const;
+    // A property of the class, not one of the "Caption" stand-ins (which
+    // depend on the object: whether a widget is a window).
+    bool IsDeclared() const { return m_alias == Alias::None; }
 
     // The name as the class declares it: the key part after "_".
     const QString& Name() const { return m_name; }

@@ -19,8 +19,12 @@
 #include <QTest>
 #include <QWidget>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -72,7 +76,52 @@ protected:
     }
 };
 
+// A component whose stored value looks at the profile file whenever it is
+// read, so a test sees what the file holds in the middle of a save.
+class TFileWatcher : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Seen READ Seen WRITE SetSeen)
+
+public:
+    using QObject::QObject;
+
+    std::function<std::string()> look;
+    mutable std::vector<std::string> seen;
+
+    QString Seen() const
+    {
+        if (look)
+            seen.push_back(look());
+        return QStringLiteral("x");
+    }
+    void SetSeen(const QString&) {}
+};
+
 namespace {
+
+// Restores a resource limit and the signal it raises when the test ends.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
 
 class FormStorageTest : public ::testing::Test {
 protected:
@@ -341,6 +390,60 @@ TEST_F(FormStorageTest, AnUnwritableProfileIsReportedAndTheWindowStillCloses)
     form.reset();
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[1], expected);
+}
+
+TEST_F(FormStorageTest, ASaveWritesTheFileOnceWhenItHasEverything)
+{
+    const std::string before = "[TTestForm]\nEdit1_Value=1\n";
+    WriteProfile(before);
+    TTestForm form;
+    auto* watcher = new TFileWatcher(&form);
+    watcher->setObjectName(QStringLiteral("Watcher1"));
+    watcher->look = [this] { return ReadProfile(); };
+    form.storage->SetStoredProps({QStringLiteral("Edit1.Value"), QStringLiteral("Watcher1.Seen")});
+    Show(form);
+    form.field->SetValue(7);
+    watcher->seen.clear();
+    QSignalSpy saved(form.storage.get(), &TFormPlacement::OnSavePlacement);
+    QObject::connect(form.storage.get(), &TFormPlacement::OnSavePlacement,
+                     [this] { EXPECT_EQ(Key("Edit1_Value"), "7") << "stored before the save is announced"; });
+    form.storage->SaveToProfile();
+    // Halfway through the save (the placement keys and the first value were
+    // already taken) the file is still as it was.
+    ASSERT_EQ(watcher->seen.size(), 1u);
+    EXPECT_EQ(watcher->seen[0], before);
+    EXPECT_EQ(saved.count(), 1);
+    EXPECT_EQ(Key("Edit1_Value"), "7");
+    EXPECT_EQ(Key("Watcher1_Seen"), "x");
+    EXPECT_EQ(Key("Visible"), "0");
+}
+
+TEST_F(FormStorageTest, AFailedSaveLeavesTheWholeFileAsItWas)
+{
+    const std::string before = "[TTestForm]\nEdit1_Value=1\nNormPos=1,2,3,4\n";
+    WriteProfile(before);
+    auto form = std::make_unique<TTestForm>();
+    Show(*form);
+    form->field->SetValue(2);
+    // The placement and the first values would fit; the caption does not.
+    form->label->setText(QString(8000, QLatin1Char('x')));
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_TRUE(form->close());
+    }
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "Unable to write to " + Profile().string());
+    EXPECT_FALSE(form->storage->Saved());
+    EXPECT_EQ(ReadProfile(), before);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(Profile().parent_path(), error))
+        EXPECT_EQ(entry.path().filename(), Profile().filename()) << "left behind by the failed save";
+    // With room again, the save at destruction stores it all.
+    form->label->setText(QStringLiteral("ok"));
+    form.reset();
+    EXPECT_EQ(Key("Edit1_Value"), "2");
+    EXPECT_EQ(Key("Label1_Caption"), "ok");
+    EXPECT_EQ(Key("Visible"), "1");
 }
 
 TEST_F(FormStorageTest, ThePlacementIsSavedAndComesBack)
