@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <clocale>
 
@@ -31,6 +33,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // lays out its empty text in the default font before it is given its own,
     // so any other default would cost a font search and an engine per run.
     setFont(FormFont(11));
+    if (QStyle* classic = QStyleFactory::create(QStringLiteral("Windows")))
+        setStyle(classic);
     m_title = ApplicationTitleFromPath(argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString());
     SetErrorDisplay([this](const std::string& message) { ShowErrorBox(QString::fromStdString(message)); });
 }
