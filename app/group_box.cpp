@@ -1,5 +1,7 @@
 #include "app/group_box.h"
 
+#include "fonts/text_line.h"
+
 #include <QPainter>
 
 namespace dw {
@@ -22,11 +24,11 @@ void TGroupBox::paintEvent(QPaintEvent* /*event*/)
 
     if (title().isEmpty())
         return;
-    const int textWidth = metrics.horizontalAdvance(title());
-    const QRect textRect(8, 0, textWidth + 1, metrics.height());
+    const TTextLine text(title(), font());
+    const QRect textRect(8, 0, text.Width() + 1, metrics.height());
     painter.fillRect(textRect, colours.color(QPalette::Window));
     painter.setPen(colours.color(QPalette::WindowText));
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title());
+    text.Draw(painter, textRect.topLeft());
 }
 
 }  // namespace dw

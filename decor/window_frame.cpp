@@ -1,5 +1,6 @@
 #include "decor/window_frame.h"
 #include "fonts/design_fonts.h"
+#include "fonts/text_line.h"
 
 #include "decor/gradient_fill.h"
 #include "storage/widgets/window_hook.h"
@@ -933,12 +934,19 @@ void TWindowFrame::DefaultPaint(QPainter& painter, const QRegion& region)
             if (const QRect buttonFace = ButtonRect(button); !buttonFace.isEmpty())
                 textRight = std::min(textRight, buttonFace.left() - 2);
         const QFont font = FrameCaptionFont();
-        const QFontMetrics fontMetrics(font, painter.device());
         const QRect textRect(textLeft, bar.top(), std::max(0, textRight - textLeft), bar.height());
         painter.setFont(font);
         painter.setPen(m_drawnActive ? colours.CaptionText : colours.InactiveCaptionText);
-        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         fontMetrics.elidedText(m_window->windowTitle(), Qt::ElideRight, textRect.width()));
+        // A title that fits, the usual case, is laid out once for measuring
+        // and drawing; only a long one is shortened with an ellipsis.
+        const TTextLine title(m_window->windowTitle(), font);
+        if (title.Advance() <= textRect.width()) {
+            title.Draw(painter, QPointF(textRect.left(), textRect.top() + (textRect.height() - title.Height()) / 2));
+        } else {
+            const QFontMetrics fontMetrics(font, painter.device());
+            painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                             fontMetrics.elidedText(m_window->windowTitle(), Qt::ElideRight, textRect.width()));
+        }
 
         for (THitTest button : {THitTest::MinButton, THitTest::MaxButton, THitTest::CloseButton, THitTest::HelpButton})
             PaintButton(painter, button);

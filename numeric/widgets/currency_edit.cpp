@@ -2,6 +2,7 @@
 
 #include "common/error_display.h"
 #include "common/errors.h"
+#include "fonts/text_line.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
 #include "numeric/core/number_parse.h"
@@ -18,7 +19,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QTextLayout>
 
 #include <algorithm>
 #include <mutex>
@@ -640,16 +640,8 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
     const QMargins margins = textMargins();
     const int marginX = border + 1 + margins.left();
     const int marginY = border + margins.top();
-    // One layout both measures and draws the text: shaping it twice (once to
-    // measure, once to draw) was most of the field's painting.
-    QTextLayout layout(shown, font());
-    layout.setCacheEnabled(true);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-    if (!line.isValid())
-        return;
-    const int textWidth = qRound(line.horizontalAdvance());
+    const TTextLine line(shown, font());
+    const int textWidth = line.Width();
     int x = marginX;
     if (m_alignment & Qt::AlignRight)
         x = area.width() - textWidth - marginX - 2;
@@ -658,7 +650,7 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
 
     painter.setClipRect(area);
     painter.setPen(textColour);
-    layout.draw(&painter, QPointF(area.left() + x, area.top() + marginY));
+    line.Draw(painter, QPointF(area.left() + x, area.top() + marginY));
 }
 
 // ---------------------------------------------------------------------------
