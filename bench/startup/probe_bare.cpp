@@ -11,7 +11,9 @@
 
 int main(int argc, char* argv[])
 {
-    const bool withText = argc > 1 && std::strcmp(argv[1], "--text") == 0;
+    bool withText = false;
+    for (int i = 1; i < argc; ++i)
+        withText = withText || std::strcmp(argv[i], "--text") == 0;
     QApplication application(argc, argv);
     QWidget window;
     window.setGeometry(192, 109, 437, 338);
