@@ -1,5 +1,6 @@
 #include "common/errors.h"
 #include "storage/core/ini_file.h"
+#include "tests/storage_core/file_size_limit.h"
 #include "tests/storage_core/profile_fixture.h"
 
 #include <gtest/gtest.h>
@@ -181,30 +182,6 @@ TEST_F(IniBatch, ReadsInABatchSeeItsOwnWrites)
 }
 
 // ---------------------------------------------------------------------------
-
-// Restores a resource limit and the signal it raises when the test ends.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 struct FailureCase {
     const char* name;
