@@ -47,6 +47,10 @@ QFont DesignFont(const QString& family, int pixelHeight, bool bold)
     // own TrueType hints come closest to that and spare the automatic hinter's
     // analysis of every face and size at start.
     font.setHintingPreference(QFont::PreferFullHinting);
+    // The designed texts were laid out glyph by glyph at their plain advances,
+    // without kerning pairs; widths and positions follow that (and shaping
+    // skips the kerning tables).
+    font.setKerning(false);
     return font;
 }
 
