@@ -935,17 +935,22 @@ void TWindowFrame::DefaultPaint(QPainter& painter, const QRegion& region)
                 textRight = std::min(textRight, buttonFace.left() - 2);
         const QFont font = FrameCaptionFont();
         const QRect textRect(textLeft, bar.top(), std::max(0, textRight - textLeft), bar.height());
-        painter.setFont(font);
-        painter.setPen(m_drawnActive ? colours.CaptionText : colours.InactiveCaptionText);
-        // A title that fits, the usual case, is laid out once for measuring
-        // and drawing; only a long one is shortened with an ellipsis.
-        const TTextLine title(m_window->windowTitle(), font);
-        if (title.Advance() <= textRect.width()) {
-            title.Draw(painter, QPointF(textRect.left(), textRect.top() + (textRect.height() - title.Height()) / 2));
-        } else {
-            const QFontMetrics fontMetrics(font, painter.device());
-            painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                             fontMetrics.elidedText(m_window->windowTitle(), Qt::ElideRight, textRect.width()));
+        // A caption drawn by someone else (it took its place out of the
+        // region) leaves nothing of the title to draw here.
+        if (region.intersects(textRect)) {
+            painter.setFont(font);
+            painter.setPen(m_drawnActive ? colours.CaptionText : colours.InactiveCaptionText);
+            // A title that fits, the usual case, is laid out once for measuring
+            // and drawing; only a long one is shortened with an ellipsis.
+            const TTextLine title(m_window->windowTitle(), font);
+            if (title.Advance() <= textRect.width()) {
+                title.Draw(painter,
+                           QPointF(textRect.left(), textRect.top() + (textRect.height() - title.Height()) / 2));
+            } else {
+                const QFontMetrics fontMetrics(font, painter.device());
+                painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                                 fontMetrics.elidedText(m_window->windowTitle(), Qt::ElideRight, textRect.width()));
+            }
         }
 
         for (THitTest button : {THitTest::MinButton, THitTest::MaxButton, THitTest::CloseButton, THitTest::HelpButton})
