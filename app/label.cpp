@@ -47,8 +47,6 @@ void TLabel::EnsureLayout() const
         width = std::max(width, line.naturalTextWidth());
     }
     m_layout.endLayout();
-    if (caption.isEmpty())
-        height = width = 0;
     m_textHeight = height;
     m_textSize = QSize(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
 }
