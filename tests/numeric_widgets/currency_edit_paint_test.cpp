@@ -115,6 +115,46 @@ TEST_F(PaintTest, FocusedFieldOnScreenShowsTheEditTextWhereTheDisplayStood)
     EXPECT_NEAR(edited.top(), shown.top(), 1);
 }
 
+// The sunken two-pixel edge of a 3-D edit: shadow over highlight outside,
+// dark shadow over the light face inside, the same with and without focus.
+TEST_F(PaintTest, SunkenEdgeInBothFocusStates)
+{
+    first->SetValue(5);
+    const QPalette colours = first->palette();
+    const auto checkEdge = [&](const QImage& image, const char* state) {
+        const int right = image.width() - 1, bottom = image.height() - 1;
+        struct Pixel {
+            const char* where;
+            QPoint at;
+            QPalette::ColorRole role;
+        };
+        const Pixel pixels[] = {
+            {"outer top", {image.width() / 2, 0}, QPalette::Dark},
+            {"outer left", {0, image.height() / 2}, QPalette::Dark},
+            {"outer bottom", {image.width() / 2, bottom}, QPalette::Light},
+            {"outer right", {right, image.height() / 2}, QPalette::Light},
+            {"inner top", {image.width() / 2, 1}, QPalette::Shadow},
+            {"inner left", {1, image.height() / 2}, QPalette::Shadow},
+            {"inner bottom", {image.width() / 2, bottom - 1}, QPalette::Midlight},
+            {"inner right", {right - 1, image.height() / 2}, QPalette::Midlight},
+            {"inside", {3, 3}, QPalette::Base},
+        };
+        for (const Pixel& pixel : pixels)
+            EXPECT_EQ(image.pixelColor(pixel.at).rgb(), colours.color(pixel.role).rgb()) << state << ": " << pixel.where;
+    };
+    checkEdge(Render(first), "without focus");
+
+    first->setReadOnly(true);  // no caret in the picture
+    Tab();
+    ASSERT_TRUE(first->IsFocusedState());
+    first->deselect();
+    QCoreApplication::processEvents();
+    const QImage screen = window->screen()->grabWindow(window->winId()).toImage();
+    if (screen.isNull())
+        GTEST_SKIP() << "the platform cannot grab its windows";
+    checkEdge(screen.copy(QRect(first->mapTo(window.get(), QPoint(0, 0)), first->size())), "with focus");
+}
+
 TEST_F(PaintTest, DisabledFieldIsGreyed)
 {
     first->SetValue(88);
