@@ -58,7 +58,10 @@ QSize TLabel::sizeHint() const
     return m_textSize.grownBy(margins) + QSize(2 * margin(), 2 * margin());
 }
 
-QSize TLabel::minimumSizeHint() const { return sizeHint(); }
+QSize TLabel::minimumSizeHint() const
+{
+    return sizeHint();
+}
 
 void TLabel::paintEvent(QPaintEvent*)
 {

@@ -18,11 +18,20 @@ TTextLine::TTextLine(const QString& text, const QFont& font) : m_layout(text, fo
     m_layout.endLayout();
 }
 
-int TTextLine::Width() const { return m_line.isValid() ? static_cast<int>(std::lround(m_line.horizontalAdvance())) : 0; }
+int TTextLine::Width() const
+{
+    return m_line.isValid() ? static_cast<int>(std::lround(m_line.horizontalAdvance())) : 0;
+}
 
-qreal TTextLine::Advance() const { return m_line.isValid() ? m_line.horizontalAdvance() : 0; }
+qreal TTextLine::Advance() const
+{
+    return m_line.isValid() ? m_line.horizontalAdvance() : 0;
+}
 
-qreal TTextLine::Height() const { return m_line.isValid() ? m_line.ascent() + m_line.descent() : 0; }
+qreal TTextLine::Height() const
+{
+    return m_line.isValid() ? m_line.ascent() + m_line.descent() : 0;
+}
 
 void TTextLine::Draw(QPainter& painter, const QPointF& topLeft) const
 {

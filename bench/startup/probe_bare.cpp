@@ -12,8 +12,7 @@
 int main(int argc, char* argv[])
 {
     bool withText = false;
-    for (int i = 1; i < argc; ++i)
-        withText = withText || std::strcmp(argv[i], "--text") == 0;
+    for (int i = 1; i < argc; ++i) withText = withText || std::strcmp(argv[i], "--text") == 0;
     QApplication application(argc, argv);
     QWidget window;
     window.setGeometry(192, 109, 437, 338);

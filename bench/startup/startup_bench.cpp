@@ -26,8 +26,7 @@ namespace {
 bool RunOnce(const char* program, std::initializer_list<const char*> arguments)
 {
     std::vector<char*> argv{const_cast<char*>(program)};
-    for (const char* argument : arguments)
-        argv.push_back(const_cast<char*>(argument));
+    for (const char* argument : arguments) argv.push_back(const_cast<char*>(argument));
     argv.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawn(&pid, program, nullptr, nullptr, argv.data(), environ) != 0)
@@ -54,7 +53,10 @@ void RunProcess(benchmark::State& state, const char* program, std::initializer_l
         }
 }
 
-double Seconds(std::chrono::steady_clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+double Seconds(std::chrono::steady_clock::duration duration)
+{
+    return std::chrono::duration<double>(duration).count();
+}
 
 // The program beside the bare window, started in turn; the time reported is
 // the pair's, the "ratio" counter the median of program / bare over the pairs.
@@ -81,13 +83,31 @@ void RunPairs(benchmark::State& state, std::initializer_list<const char*> progra
     state.counters["ratio"] = ratios[ratios.size() / 2];
 }
 
-void BM_StartupBareWindow(benchmark::State& state) { RunProcess(state, PROBE_BARE); }
-void BM_StartupBareWindowWithText(benchmark::State& state) { RunProcess(state, PROBE_BARE, {"--text"}); }
-void BM_StartupProgram(benchmark::State& state) { RunProcess(state, PROBE_PROGRAM); }
-void BM_StartupRatioToBareWindow(benchmark::State& state) { RunPairs(state, {}, {}); }
-void BM_StartupRatioToBareWindowWithText(benchmark::State& state) { RunPairs(state, {}, {"--text"}); }
+void BM_StartupBareWindow(benchmark::State& state)
+{
+    RunProcess(state, PROBE_BARE);
+}
+void BM_StartupBareWindowWithText(benchmark::State& state)
+{
+    RunProcess(state, PROBE_BARE, {"--text"});
+}
+void BM_StartupProgram(benchmark::State& state)
+{
+    RunProcess(state, PROBE_PROGRAM);
+}
+void BM_StartupRatioToBareWindow(benchmark::State& state)
+{
+    RunPairs(state, {}, {});
+}
+void BM_StartupRatioToBareWindowWithText(benchmark::State& state)
+{
+    RunPairs(state, {}, {"--text"});
+}
 // Closed before the first paint: shown, but not yet drawn.
-void BM_StartupRatioShownOnly(benchmark::State& state) { RunPairs(state, {"--shown-only"}, {"--shown-only"}); }
+void BM_StartupRatioShownOnly(benchmark::State& state)
+{
+    RunPairs(state, {"--shown-only"}, {"--shown-only"});
+}
 
 BENCHMARK(BM_StartupBareWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupBareWindowWithText)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);

@@ -1,5 +1,5 @@
-#include "app/fonts.h"
 #include "app/label.h"
+#include "app/fonts.h"
 
 #include <QFontMetrics>
 #include <QImage>

@@ -1,5 +1,5 @@
-#include "fonts/design_fonts.h"
 #include "fonts/text_line.h"
+#include "fonts/design_fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -69,8 +69,9 @@ TEST(TextLine, CentresVerticallyLikeThePainter)
             painter.setFont(font);
             painter.drawText(bar, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
         });
-        const QImage laidOut = Paint(
-            [&](QPainter& painter) { line.Draw(painter, QPointF(bar.left(), bar.top() + (bar.height() - line.Height()) / 2)); });
+        const QImage laidOut = Paint([&](QPainter& painter) {
+            line.Draw(painter, QPointF(bar.left(), bar.top() + (bar.height() - line.Height()) / 2));
+        });
         EXPECT_EQ(direct, laidOut) << "bar height " << barHeight;
         EXPECT_LE(line.Advance(), bar.width());
     }

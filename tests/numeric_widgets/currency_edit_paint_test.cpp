@@ -140,7 +140,8 @@ TEST_F(PaintTest, SunkenEdgeInBothFocusStates)
             {"inside", {3, 3}, QPalette::Base},
         };
         for (const Pixel& pixel : pixels)
-            EXPECT_EQ(image.pixelColor(pixel.at).rgb(), colours.color(pixel.role).rgb()) << state << ": " << pixel.where;
+            EXPECT_EQ(image.pixelColor(pixel.at).rgb(), colours.color(pixel.role).rgb())
+                << state << ": " << pixel.where;
     };
     checkEdge(Render(first), "without focus");
 
