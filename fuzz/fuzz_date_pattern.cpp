@@ -11,6 +11,8 @@
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/locale_formats.h"
 
+#include "fuzz/fuzz_support.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,18 +20,7 @@
 #include <string>
 #include <string_view>
 
-namespace {
-
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
-
-}  // namespace
+using dw::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -8,23 +8,14 @@
 #include "report/core/page_errors.h"
 #include "report/core/page_stream.h"
 
+#include "fuzz/fuzz_support.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-namespace {
-
-void Check(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fputs(what, stderr);
-        std::fputc('\n', stderr);
-        std::abort();
-    }
-}
-
-}  // namespace
+using dw::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
