@@ -15,7 +15,8 @@
 
 class CloseAfterFirstPaint : public QObject {
 public:
-    explicit CloseAfterFirstPaint(QWidget* window) : m_window(window)
+    // Owned by the window, so it lasts as long as the window it watches.
+    explicit CloseAfterFirstPaint(QWidget* window) : QObject(window), m_window(window)
     {
         if (QCoreApplication::arguments().contains(QStringLiteral("--shown-only"))) {
             QTimer::singleShot(0, m_window, [window = m_window] { window->close(); });
