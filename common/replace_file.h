@@ -1,0 +1,59 @@
+#pragma once
+
+// Files the program writes are replaced whole or not at all: the new
+// contents go to a temporary file beside the target, which is renamed over
+// the target only once everything is on disk. Whatever goes wrong on the
+// way, the file the user had stays as it was and no temporary is left.
+
+#include <string>
+#include <string_view>
+
+namespace dw {
+
+// The program's words for a file operation that failed with errno value
+// errorCode: "File access denied", "Disk full" or "I/O error <code>".
+std::string InOutErrorText(int errorCode);
+[[noreturn]] void ThrowInOutError(int errorCode);
+
+class ReplaceFileWriter {
+public:
+    // Prepares to replace fileName. A symbolic link is followed (to its
+    // final target, which need not exist yet) and stays a link; a target
+    // that exists but is not a regular file, or that its owner made
+    // read-only, is refused with "File access denied". The temporary file is
+    // created at once, so an unwritable folder is reported here. Failures
+    // raise EInOutError.
+    explicit ReplaceFileWriter(const std::string& fileName);
+    // Without Commit the temporary file is removed and the target untouched.
+    ~ReplaceFileWriter();
+    ReplaceFileWriter(const ReplaceFileWriter&) = delete;
+    ReplaceFileWriter& operator=(const ReplaceFileWriter&) = delete;
+
+    // Buffered; a failure raises EInOutError and removes the temporary file
+    // at once, and every later Write or Commit raises the same error again,
+    // so a file that lost part of its contents is never put in place.
+    void Write(std::string_view bytes);
+    // Puts everything written on disk and renames it over the target, which
+    // keeps its permissions. Raises EInOutError when that fails (the target
+    // is then untouched) or was attempted before.
+    void Commit();
+
+    // The file that is replaced, links resolved.
+    const std::string& TargetPath() const noexcept { return m_target; }
+    // Empty once the temporary file is gone (renamed or removed).
+    const std::string& TemporaryPath() const noexcept { return m_temporary; }
+
+private:
+    void Flush();
+    [[noreturn]] void Fail(int errorCode);
+    void Discard() noexcept;
+
+    std::string m_target;
+    std::string m_temporary;
+    std::string m_buffer;
+    int m_fd = -1;
+    // errno of the first failure, or EBADF after Commit.
+    int m_error = 0;
+};
+
+}  // namespace dw
