@@ -251,18 +251,24 @@ TEST_P(AsciiExportFailure, ReportsAndLeavesTheFolderAsItWas)
 INSTANTIATE_TEST_SUITE_P(Table, AsciiExportFailure, testing::ValuesIn(kFailures),
                          [](const auto& row) { return std::string(row.param.Name); });
 
-TEST_F(AsciiExport, UnwritableFolderIsReported)
+// A folder the user may not write to, and a file made read-only, which a
+// rename from beside it could otherwise replace.
+TEST_F(AsciiExport, PermissionsAreHonoured)
 {
-    OldReport(Dir());
-    fs::permissions(Dir(), fs::perms::owner_read | fs::perms::owner_exec);
-    if (::access(Dir().c_str(), W_OK) == 0) {
-        fs::permissions(Dir(), fs::perms::owner_all);
-        GTEST_SKIP() << "permissions do not bind root; the other failure rows cover the path";
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec;
+    for (const fs::path& locked : {Dir(), Target()}) {
+        OldReport(Dir());
+        fs::permissions(locked, readOnly);
+        if (::access(locked.c_str(), W_OK) == 0) {
+            fs::permissions(locked, fs::perms::owner_all);
+            GTEST_SKIP() << "permissions do not bind root; the other failure rows cover the path";
+        }
+        TVpAsciiExportFilter filter(Target().string());
+        EXPECT_EQ(MessageOf([&] { Export(filter, kOnePage); }), "File access denied") << locked;
+        fs::permissions(locked, fs::perms::owner_all);
+        EXPECT_EQ(ReadFile(Target()), "old report\r\n") << locked;
+        EXPECT_EQ(Entries(Dir()), std::set<std::string>{"report.txt"}) << locked;
     }
-    TVpAsciiExportFilter filter(Target().string());
-    EXPECT_EQ(MessageOf([&] { Export(filter, kOnePage); }), "File access denied");
-    fs::permissions(Dir(), fs::perms::owner_all);
-    EXPECT_EQ(ReadFile(Target()), "old report\r\n");
 }
 
 TEST(InOutErrorText, ProgramWordsForErrno)
