@@ -1,0 +1,88 @@
+#include "report/preview/preview_dialogs.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <utility>
+
+namespace dw {
+
+namespace {
+
+TVpFileDialogFunction& FileDialogSlot()
+{
+    static TVpFileDialogFunction dialog;
+    return dialog;
+}
+
+TVpMessageFunction& MessageSlot()
+{
+    static TVpMessageFunction message;
+    return message;
+}
+
+}  // namespace
+
+TVpFileDialogFunction SetPreviewFileDialog(TVpFileDialogFunction dialog)
+{
+    return std::exchange(FileDialogSlot(), std::move(dialog));
+}
+
+TVpMessageFunction SetPreviewMessage(TVpMessageFunction message)
+{
+    return std::exchange(MessageSlot(), std::move(message));
+}
+
+std::optional<TVpFileDialogChoice> RunPreviewFileDialog(const TVpFileDialogRequest& request)
+{
+    if (const TVpFileDialogFunction& dialog = FileDialogSlot()) {
+        return dialog(request);
+    }
+    return RunQtFileDialog(request);
+}
+
+void ShowPreviewMessage(QWidget* parent, const QString& text)
+{
+    if (const TVpMessageFunction& message = MessageSlot()) {
+        message(parent, text);
+        return;
+    }
+    // A plain notice, not an error: no icon, the program's name as caption.
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QStringList NameFiltersFromFilterText(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList names;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& name = parts[i];
+        const QString& pattern = parts[i + 1];
+        const QString bracketed = QLatin1Char('(') + pattern + QLatin1Char(')');
+        names.append(name.endsWith(bracketed) ? name : name + QLatin1Char(' ') + bracketed);
+    }
+    return names;
+}
+
+std::optional<TVpFileDialogChoice> RunQtFileDialog(const TVpFileDialogRequest& request, QFileDialog::Options options)
+{
+    QFileDialog dialog(request.Parent);
+    dialog.setOptions(options);
+    const bool saving = request.Kind == TVpFileDialogKind::Save;
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // A name that does not exist is the caller's to report, in its own words.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = NameFiltersFromFilterText(request.Filter);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    TVpFileDialogChoice choice;
+    choice.FileName = dialog.selectedFiles().constFirst();
+    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+    choice.FilterIndex = index < 0 ? 1 : static_cast<int>(index) + 1;
+    return choice;
+}
+
+}  // namespace dw

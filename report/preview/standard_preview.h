@@ -1,0 +1,115 @@
+#pragma once
+
+// The preview window of a report: a toolbar to zoom, turn pages, print, set
+// the printer up, save, export, load and close; the page in a scrolling
+// area; a status line with a progress bar and "Page n of m". It opens
+// maximized, is not modal, and frees itself when closed, which detaches it
+// from its report printer and so cancels a run still producing pages.
+//
+// The page keys are seen by the window before the control that has the
+// focus: Home and Ctrl+Page Up go to the first page, End and Ctrl+Page Down
+// to the last, Page Up and Page Down one page back or on (with Shift or Alt
+// held as well they count as without Ctrl). Esc presses Close.
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QToolButton;
+
+namespace dw {
+
+class TVpPreview;
+class TVpPrinter;
+enum class TVpGlyph;
+
+class TVpStandardPreview : public QWidget {
+    Q_OBJECT
+
+public:
+    // The window's size when it is not maximized.
+    static constexpr int kNormalWidth = 571;
+    static constexpr int kNormalHeight = 472;
+
+    // Attaches the preview to printer (not owned), which must stay alive
+    // until the window is closed.
+    explicit TVpStandardPreview(TVpPrinter* printer, QWidget* parent = nullptr);
+    ~TVpStandardPreview() override;
+
+    TVpPreview* VpPreview() const noexcept { return m_vpPreview; }
+    QWidget* Toolbar() const noexcept { return m_toolbar; }
+    QToolButton* ZoomToFit() const noexcept { return m_zoomToFit; }
+    QToolButton* ZoomTo100() const noexcept { return m_zoomTo100; }
+    QToolButton* ZoomToWidth() const noexcept { return m_zoomToWidth; }
+    QToolButton* FirstPage() const noexcept { return m_firstPage; }
+    QToolButton* PrevPage() const noexcept { return m_prevPage; }
+    QToolButton* NextPage() const noexcept { return m_nextPage; }
+    QToolButton* LastPage() const noexcept { return m_lastPage; }
+    QToolButton* PrintSetup() const noexcept { return m_printSetup; }
+    QToolButton* Print() const noexcept { return m_print; }
+    QToolButton* Save() const noexcept { return m_save; }
+    QToolButton* Load() const noexcept { return m_load; }
+    QPushButton* Exit() const noexcept { return m_exit; }
+    QWidget* StatusPanel() const noexcept { return m_statusPanel; }
+    QProgressBar* VpGauge() const noexcept { return m_vpGauge; }
+    QWidget* Panel1() const noexcept { return m_panel1; }
+    QLabel* Status() const noexcept { return m_status; }
+
+    // "Page n of m" for the page shown.
+    void UpdateStatusText();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QToolButton* AddSpeedButton(const char* name, int left, const char* hint, TVpGlyph glyph);
+    void LayOut();
+    bool PreviewKey(QKeyEvent* event);
+
+    void ZoomToFitClick();
+    void ZoomTo100Click();
+    void ZoomToWidthClick();
+    void ShowPage(int n);
+    void FirstPageClick();
+    void PrevPageClick();
+    void NextPageClick();
+    void LastPageClick();
+    void PrintSetupClick();
+    void PrintClick();
+    void SaveClick();
+    void LoadClick();
+    void VpPreviewPageAvailable(int pageNum);
+    void VpPreviewProgressUpdate(int percent);
+
+    TVpPreview* m_vpPreview = nullptr;
+    QWidget* m_toolbar = nullptr;
+    QToolButton* m_zoomToFit = nullptr;
+    QToolButton* m_zoomTo100 = nullptr;
+    QToolButton* m_zoomToWidth = nullptr;
+    QToolButton* m_firstPage = nullptr;
+    QToolButton* m_prevPage = nullptr;
+    QToolButton* m_nextPage = nullptr;
+    QToolButton* m_lastPage = nullptr;
+    QToolButton* m_printSetup = nullptr;
+    QToolButton* m_print = nullptr;
+    QToolButton* m_save = nullptr;
+    QToolButton* m_load = nullptr;
+    QPushButton* m_exit = nullptr;
+    QWidget* m_statusPanel = nullptr;
+    QProgressBar* m_vpGauge = nullptr;
+    QWidget* m_panel1 = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+// Opens a preview window on printer, shown non-modally and freed when
+// closed; printer must outlive it or see it closed first.
+TVpStandardPreview* ShowStandardPreview(TVpPrinter& printer);
+
+// Makes TVpPrinter::Preview open the standard preview window; called once
+// at start-up.
+void RegisterStandardPreview();
+
+}  // namespace dw
