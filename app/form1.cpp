@@ -2,8 +2,10 @@
 
 #include "app/app_icon.h"
 #include "app/fonts.h"
+#include "app/form2.h"
 #include "app/group_box.h"
 #include "app/label.h"
+#include "app/report_sheet.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
@@ -14,6 +16,8 @@
 #include "numeric/core/floating_point.h"
 #include "numeric/core/real48.h"
 #include "numeric/widgets/currency_edit.h"
+#include "report/elements/label.h"
+#include "report/generation/report.h"
 #include "storage/widgets/form_storage.h"
 
 namespace dw {
@@ -351,8 +355,22 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
 
 void TForm1::TransparentButton1Click(QObject* /*sender*/)
 {
-    // The print command fills the report sheet and opens its preview; it
-    // arrives with the report engine.
+    // The report prints what the fields show, not what is being typed: a
+    // field's displayed text comes from the value it holds.
+    for (const TSheetLabel& row : SheetLabels()) {
+        if (row.Source == TSheetSource::Field)
+            Form2->VpLabel(row.Number).SetCaption(CurrencyEdit(row.Field)->DisplayedText());
+    }
+    // Two readings of the clock, the date first.
+    for (const TSheetLabel& row : SheetLabels()) {
+        if (row.Source == TSheetSource::Date)
+            Form2->VpLabel(row.Number).SetCaption(QString::fromStdString(DateToText(CurrentDate())));
+    }
+    for (const TSheetLabel& row : SheetLabels()) {
+        if (row.Source == TSheetSource::Time)
+            Form2->VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
+    }
+    Form2->VpReport1().Preview();
 }
 
 }  // namespace dw

@@ -2,7 +2,12 @@
 
 #include <QWidget>
 
+#include <memory>
+
 namespace dw {
+
+class TVpLabel;
+class TVpReport;
 
 // The hidden holder of the printed report sheet. It is created at start-up,
 // never shown, and lives until the program ends; the print command reaches
@@ -13,6 +18,13 @@ class TForm2 : public QWidget {
 public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
+
+    TVpReport& VpReport1() const { return *m_vpReport1; }
+    // VpLabel1 ... VpLabel59.
+    TVpLabel& VpLabel(int number) const;
+
+private:
+    std::unique_ptr<TVpReport> m_vpReport1;
 };
 
 extern TForm2* Form2;

@@ -1,5 +1,7 @@
 #include "report/core/sizes.h"
 
+#include "common/errors.h"
+
 #include <array>
 #include <optional>
 #include <utility>
@@ -22,9 +24,18 @@ constexpr std::array<TVpDirection, TVpPrintableSize::kValueCount> kPrintableDire
 };
 constexpr std::array<Extended, TVpPrintableSize::kValueCount> kPrintableDefaults{20.0L, 20.0L, 20.0L, 20.0L};
 
+// A stored value that already shows as this pixel is left alone: rewriting
+// it from the pixel would lose the exact value it was stored with (a
+// designed 400 pixels is 1058.33... tenths, which reads back as 399.999...).
 bool Differs(int pixels, Extended current)
 {
-    return static_cast<Extended>(pixels) != current;
+    if (static_cast<Extended>(pixels) == current)
+        return false;
+    try {
+        return RoundPixel(current) != pixels;
+    } catch (const EMathError&) {
+        return true;
+    }
 }
 
 }  // namespace

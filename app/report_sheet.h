@@ -1,0 +1,36 @@
+#pragma once
+
+// The printed sheet as data: every label of the one-page A3 report, where it
+// stands (pixels at 96 per inch, as it was laid out) and what it shows.
+
+#include <cstdint>
+#include <span>
+
+namespace dw {
+
+class TVpReport;
+
+enum class TSheetSource : std::uint8_t {
+    Caption,  // a fixed text
+    Field,    // the displayed text of a main-window field
+    Date,     // the date of printing
+    Time,     // the time of printing
+};
+
+struct TSheetLabel {
+    int Number;  // VpLabel<Number>
+    TSheetSource Source;
+    const char* Caption;  // Source Caption: the text (UTF-8)
+    int Field;            // Source Field: CurrencyEdit<Field>
+    int Left, Top, Width, Height;
+    bool TitleFont;
+};
+
+// The 59 labels in the order they were declared (and are filled and drawn).
+std::span<const TSheetLabel> SheetLabels();
+
+// Gives an empty report the sheet's settings and labels, as loading its
+// stored description would.
+void BuildReportSheet(TVpReport& report);
+
+}  // namespace dw

@@ -1,0 +1,244 @@
+#pragma once
+
+// The report: a page-sized container of bands and printable elements that
+// turns itself into pages on a report printer, either into the page store a
+// preview shows, straight onto a printer, or into an export filter.
+
+#include "report/core/report_geometry.h"
+#include "report/elements/printable.h"
+#include "report/elements/text_measure.h"
+#include "report/engine/printer_settings.h"
+#include "report/generation/band.h"
+
+#include <QColor>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dw {
+
+class IVpRecordSource;
+class TVpExportFilter;
+class TVpPrinter;
+class TVpProgressForm;
+
+struct TVpReportOptions {
+    bool FirstPageHeader = true;
+    bool LastPageFooter = true;
+    bool Compression = false;
+};
+
+struct TVpReportPrinterSettings {
+    int Copies = 1;
+    bool Duplex = false;
+    std::int32_t FirstPage = 0;
+    std::int32_t LastPage = 0;
+    TVpBin OutputBin = TVpBin::First;
+    // -1: the system's default printer.
+    int PrinterIndex = -1;
+    TVpPaperSize PaperSize = TVpPaperSize::Letter;
+    std::string Title;
+};
+
+// What the printer dialog is opened with and what the user chose in it.
+struct TVpPrinterDialogRequest {
+    int Copies = 1;
+    // Pages of the report, for the page range the dialog offers.
+    std::int32_t MaxPage = 0;
+    TVpPrinter* VpPrinter = nullptr;
+};
+struct TVpPrinterDialogChoice {
+    int Copies = 1;
+    int PrinterIndex = -1;
+    // 0, 0 for all pages or the selection.
+    std::int32_t FromPage = 0;
+    std::int32_t ToPage = 0;
+    std::optional<TVpOrientation> Orientation;
+};
+
+class TVpReport : public IVpReportHost, public IVpElementReport {
+public:
+    using TNotify = std::function<void(TVpReport& sender)>;
+    using TBeforePrint = std::function<void(TVpReport& sender, bool& printIt)>;
+    using TNeedData = std::function<void(TVpReport& sender, bool& moreData)>;
+    using TPrinterFactory = std::function<std::unique_ptr<TVpPrinter>()>;
+    using TPrinterDialog = std::function<std::optional<TVpPrinterDialogChoice>(const TVpPrinterDialogRequest&)>;
+
+    explicit TVpReport(const VpEnvironment& environment);
+    ~TVpReport();
+    TVpReport(const TVpReport&) = delete;
+    TVpReport& operator=(const TVpReport&) = delete;
+
+    // --- settings -----------------------------------------------------------
+    TVpPage& Page() noexcept { return m_geometry.Page(); }
+    const TVpPage& Page() const noexcept { return m_geometry.Page(); }
+    TVpUnit Units() const override { return m_geometry.Units(); }
+    void SetUnits(TVpUnit unit) { m_geometry.SetUnits(unit); }
+    int Zoom() const override { return m_geometry.Zoom(); }
+    void SetZoom(int zoom) { m_geometry.SetZoom(zoom); }
+    const TCanvasFont& Font() const override { return m_font; }
+    void SetFont(const TCanvasFont& font);
+    int FontPointSize() const override { return m_font.Size; }
+
+    TVpReportOptions Options;
+    bool PrintIfEmpty = false;
+    bool ShowProgress = true;
+    bool SnapToGrid = true;
+    std::string ReportTitle;
+    QColor Color = Qt::white;
+    TVpFrame Frame;
+    TVpReportPrinterSettings PrinterSettings;
+    // The report's own records; not owned.
+    IVpRecordSource* DataSet = nullptr;
+
+    TBeforePrint BeforePrint;
+    TNotify AfterPrint;
+    TNotify AfterPreview;
+    TNotify OnStartPage;
+    TNotify OnEndPage;
+    TNeedData OnNeedData;
+    TNotify OnPreview;
+
+    // --- bands and elements -------------------------------------------------
+    TVpCustomBand& AddBand(TVpBandType type, std::string name = {});
+    // Print order: page headers, title, column headers, group headers,
+    // sub-details before the detail, detail, sub-details after it, group
+    // footers innermost first, summary, page footers, then the rest; each
+    // band followed by its chain of child bands.
+    const std::vector<TVpCustomBand*>& PrintOrder() const noexcept { return m_printOrder; }
+    void OrderBands();
+    // The first band of the type in print order; none without one.
+    TVpCustomBand* StandardBand(TVpBandType type) const;
+    bool HasTitle() const { return StandardBand(TVpBandType::rbTitle) != nullptr; }
+    bool HasPageHeader() const { return StandardBand(TVpBandType::rbPageHeader) != nullptr; }
+    bool HasColumnHeader() const { return StandardBand(TVpBandType::rbColumnHeader) != nullptr; }
+    bool HasDetail() const { return StandardBand(TVpBandType::rbDetail) != nullptr; }
+    bool HasPageFooter() const { return StandardBand(TVpBandType::rbPageFooter) != nullptr; }
+    bool HasSummary() const { return StandardBand(TVpBandType::rbSummary) != nullptr; }
+
+    // Elements placed on the report itself, owned, in control order.
+    template <class Element>
+    Element& AddElement(std::string name = {})
+    {
+        auto element = std::make_unique<Element>(m_environment);
+        Element& added = *element;
+        AdoptElement(std::move(element), std::move(name));
+        return added;
+    }
+    const std::vector<std::unique_ptr<TVpPrintable>>& Elements() const noexcept { return m_elements; }
+    TVpPrintable* FindElement(std::string_view name) const;
+
+    // A form description is being read: elements keep their stored sizes.
+    void BeginLoading() noexcept { m_loading = true; }
+    void Loaded();
+
+    // --- commands -----------------------------------------------------------
+    // Produces the pages into a preview and returns once the preview is
+    // closed or the application ends. Ignored while a run is going.
+    void Preview();
+    // Produces the report again straight onto the printer, with a progress window.
+    void Print();
+    void PrinterSetup();
+    // One generation run onto the current printer object.
+    void CreateReport();
+    // Runs the report once more for an export filter, its pages not stored.
+    void ExportToFilter(TVpExportFilter& filter);
+
+    // --- the run, for bands, elements and tests ----------------------------
+    bool Available() const noexcept { return m_available; }
+    TVpPrinter* VpPrinter() const override { return m_vpPrinter; }
+    bool StorePages() const override { return m_storePages; }
+    TVpExportFilter* ExportFilter() const override { return m_exportFilter; }
+    TVpMeasuringDevice& MeasuringDevice() override { return m_measuringDevice; }
+    const VpEnvironment& Environment() const override { return m_environment; }
+    bool Loading() const override { return m_loading; }
+
+    std::int32_t PageNumber() const noexcept { return m_pageNumber; }
+    std::int32_t CurrentColumn() const noexcept { return m_currentColumn; }
+    std::int32_t CurrentX() const noexcept { return m_currentX; }
+    std::int32_t CurrentY() const noexcept { return m_currentY; }
+    std::int32_t ColumnTopY() const noexcept { return m_columnTopY; }
+    Extended PageFooterHeight() const noexcept { return m_pageFooterHeight; }
+    bool FinalPage() const noexcept { return m_finalPage; }
+
+    void StartNewPage();
+    void EndPage();
+    void NewColumn();
+    void PrintPageElements();
+    void PrintBand(TVpCustomBand& band);
+    void CheckBandSpace(TVpCustomBand& band);
+    // Native units left above the page footers; 0 while idle.
+    std::int32_t AvailableSpace() const;
+    // Forced breaks asked for by bands.
+    void ColumnBreak();
+    void PageBreak();
+
+    // Growth of an AutoStretch label's band (see TVpCustomBand::GrowForLine).
+    TVpBandGrowth GrowBand(TVpCustomBand& band, Extended h);
+
+    // --- seams: where printer objects and the printer dialog come from ------
+    void SetPrinterFactory(TPrinterFactory factory) { m_printerFactory = std::move(factory); }
+    void SetPrinterDialog(TPrinterDialog dialog) { m_printerDialog = std::move(dialog); }
+
+    // --- IVpReportHost ------------------------------------------------------
+    PixelRect PixelBounds() const override { return m_bounds; }
+    void SetPixelBounds(const PixelRect& bounds) override { m_bounds = bounds; }
+    bool Destroying() const override { return m_destroying; }
+    std::vector<IVpBand*> Bands() override;
+    std::vector<TVpPrintableSize*> ElementSizes() override;
+    void Repaint() override {}
+
+private:
+    friend class TVpCustomBand;
+    void AdoptElement(std::unique_ptr<TVpPrintable> element, std::string name);
+    std::unique_ptr<TVpPrinter> NewVpPrinter();
+    void ApplyPrinterSettings(TVpPrinter& printer);
+    void ComputePageFooterHeight();
+    void RunDetailLoop();
+    void PrintDetailParts(bool withDetail);
+    void PrintWithSpaceCheck(TVpCustomBand* band);
+    void PrintGroupFooters(std::size_t fromDepth);
+    std::int32_t PaperExtent() const;
+    void ForEachElement(const std::function<void(TVpPrintable&)>& action);
+    bool Cancelled() const;
+
+    VpEnvironment m_environment;
+    TVpReportGeometry m_geometry;
+    TVpMeasuringDevice m_measuringDevice;
+    PixelRect m_bounds;
+    TCanvasFont m_font;
+    std::vector<std::unique_ptr<TVpCustomBand>> m_bands;
+    std::vector<TVpCustomBand*> m_printOrder;
+    std::vector<std::unique_ptr<TVpPrintable>> m_elements;
+    bool m_loading = false;
+    bool m_destroying = false;
+
+    TPrinterFactory m_printerFactory;
+    TPrinterDialog m_printerDialog;
+
+    // The run.
+    bool m_available = true;
+    TVpPrinter* m_vpPrinter = nullptr;
+    bool m_storePages = true;
+    TVpExportFilter* m_exportFilter = nullptr;
+    std::int32_t m_pageNumber = 0;
+    std::int32_t m_currentColumn = 1;
+    std::int32_t m_currentX = 0;
+    std::int32_t m_currentY = 0;
+    std::int32_t m_columnTopY = 0;
+    Extended m_pageFooterHeight = 0;
+    bool m_finalPage = false;
+    bool m_columnBreakSeen = false;
+    bool m_pageBreakSeen = false;
+    // A child of a page footer prints as a page footer.
+    bool m_printingFooterChild = false;
+    // Open groups of the detail loop: the key each header last printed.
+    std::vector<std::optional<std::string>> m_groupKeys;
+};
+
+}  // namespace dw
