@@ -1,0 +1,286 @@
+#include "report/elements/label.h"
+#include "report/engine/export_filter.h"
+#include "report/generation/record_source.h"
+#include "tests/report_generation/page_records.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+namespace dw {
+namespace {
+
+using test::PageRecords;
+
+class Numbers : public IVpRecordSource {
+public:
+    explicit Numbers(int count) : m_count(count) {}
+    void First() override { m_current = 1; }
+    bool Eof() const override { return m_current > m_count; }
+    void Next() override { ++m_current; }
+    int RecordCount() const override { return m_count; }
+    int RecordNumber() const override { return m_current; }
+
+private:
+    int m_count;
+    int m_current = 1;
+};
+
+VpEnvironment Screen()
+{
+    return VpEnvironment{96, false};
+}
+
+// A label on a band whose text is worked out when it prints.
+TVpLabel& AddText(TVpCustomBand& band, const std::function<QString()>& text)
+{
+    TVpLabel& label = band.AddElement<TVpLabel>();
+    label.SetCaption(QStringLiteral("x"));
+    label.OnPrint = [text](TVpCustomLabel&, QString& caption) { caption = text(); };
+    return label;
+}
+
+struct Banded {
+    TVpReport Report{Screen()};
+    Numbers Records{1000};
+    TVpCustomBand* Detail = nullptr;
+
+    Banded()
+    {
+        Report.SetUnits(TVpUnit::Native);
+        Report.Page().SetPaperSize(TVpPaperSize::A4);
+        Report.Page().SetColumns(3);
+        Report.Page().SetColumnSpace(20);
+        const auto band = [this](TVpBandType type, Extended height, const QString& text) -> TVpCustomBand& {
+            TVpCustomBand& b = Report.AddBand(type);
+            b.Size().SetHeight(height);
+            if (!text.isEmpty())
+                AddText(b, [text] { return text; });
+            return b;
+        };
+        band(TVpBandType::rbPageHeader, 100, QStringLiteral("Header"));
+        band(TVpBandType::rbPageFooter, 80, QStringLiteral("Footer"));
+        band(TVpBandType::rbTitle, 100, QStringLiteral("Title"));
+        band(TVpBandType::rbColumnHeader, 50, QStringLiteral("Column"));
+        TVpCustomBand& group = band(TVpBandType::rbGroupHeader, 60, {});
+        AddText(group, [this] { return QStringLiteral("Group %1").arg((Records.RecordNumber() - 1) / 100); });
+        group.GroupKey = [this] { return std::to_string((Records.RecordNumber() - 1) / 100); };
+        Detail = &band(TVpBandType::rbDetail, 50, {});
+        AddText(*Detail, [this] { return QStringLiteral("Row %1").arg(Records.RecordNumber()); });
+        group.GroupFooter = &band(TVpBandType::rbGroupFooter, 40, QStringLiteral("End"));
+        band(TVpBandType::rbSummary, 60, QStringLiteral("Summary"));
+        Report.OrderBands();
+        Report.DataSet = &Records;
+        Report.ShowProgress = false;
+        test::UseBackend(Report, test::A3Backend());
+    }
+
+    std::vector<PageRecords> Run()
+    {
+        std::vector<PageRecords> pages;
+        test::PreviewAndInspect(Report, [&pages](TVpPrinter& printer) {
+            for (int n = 1; n <= printer.PageCount(); ++n)
+                if (const auto page = printer.GetPage(n))
+                    pages.push_back(test::ReadPage(*page));
+        });
+        return pages;
+    }
+};
+
+int Count(const PageRecords& page, const QString& prefix)
+{
+    return static_cast<int>(std::count_if(page.Texts.begin(), page.Texts.end(),
+                                          [&prefix](const test::PageText& t) { return t.Text.startsWith(prefix); }));
+}
+
+TEST(ReportRun, AThousandRecordsInThreeColumnsWithGroupsHeadersFootersAndSummary)
+{
+    struct Row {
+        const char* Name;
+        bool FirstPageHeader;
+        bool LastPageFooter;
+    };
+    for (const Row& row :
+         {Row{"both", true, true}, Row{"no first header", false, true}, Row{"no last footer", true, false}}) {
+        SCOPED_TRACE(row.Name);
+        Banded banded;
+        banded.Report.Options.FirstPageHeader = row.FirstPageHeader;
+        banded.Report.Options.LastPageFooter = row.LastPageFooter;
+        const std::vector<PageRecords> pages = banded.Run();
+        ASSERT_GT(pages.size(), 3U);
+        const int last = static_cast<int>(pages.size()) - 1;
+        std::vector<int> rows;
+        std::set<int> columnsOfPageOne;
+        for (int p = 0; p <= last; ++p) {
+            EXPECT_EQ(Count(pages[p], "Header"), p == 0 && !row.FirstPageHeader ? 0 : 1) << p;
+            EXPECT_EQ(Count(pages[p], "Footer"), p == last && !row.LastPageFooter ? 0 : 1) << p;
+            EXPECT_EQ(Count(pages[p], "Title"), p == 0 ? 1 : 0);
+            EXPECT_EQ(Count(pages[p], "Summary"), p == last ? 1 : 0);
+            for (const test::PageText& t : pages[p].Texts) {
+                if (t.Text.startsWith(QStringLiteral("Row "))) {
+                    rows.push_back(t.Text.mid(4).toInt());
+                    if (p == 0)
+                        columnsOfPageOne.insert(t.X);
+                }
+            }
+        }
+        // Every record once, in order; page one fills all three columns.
+        ASSERT_EQ(rows.size(), 1000U);
+        for (int i = 0; i < 1000; ++i) ASSERT_EQ(rows[i], i + 1);
+        EXPECT_EQ(columnsOfPageOne.size(), 3U);
+        int groups = 0;
+        int ends = 0;
+        for (const PageRecords& page : pages) {
+            groups += Count(page, "Group");
+            ends += Count(page, "End");
+        }
+        EXPECT_EQ(groups, 10);
+        EXPECT_EQ(ends, 10);
+        EXPECT_EQ(banded.Report.PageNumber(), static_cast<int>(pages.size()));
+        EXPECT_TRUE(banded.Report.Available());
+        EXPECT_EQ(banded.Report.Units(), TVpUnit::Native);
+    }
+}
+
+TEST(ReportRun, TheFirstForcedColumnBreakInColumnOneIsIgnored)
+{
+    Banded banded;
+    banded.Detail->ForceNewColumn = true;
+    const std::vector<PageRecords> pages = banded.Run();
+    ASSERT_FALSE(pages.empty());
+    // Row 1 stays in column one; every later row starts a column of its own.
+    std::map<int, int> columnOfRow;
+    std::set<int> xs;
+    for (const test::PageText& t : pages[0].Texts)
+        if (t.Text.startsWith(QStringLiteral("Row ")))
+            xs.insert(t.X);
+    int firstX = 0;
+    int secondX = 0;
+    for (const test::PageText& t : pages[0].Texts) {
+        if (t.Text == QStringLiteral("Row 1"))
+            firstX = t.X;
+        if (t.Text == QStringLiteral("Row 2"))
+            secondX = t.X;
+    }
+    EXPECT_EQ(firstX, *xs.begin());
+    EXPECT_GT(secondX, firstX);
+}
+
+TEST(ReportRun, ElementsOnTheReportPrintOnEveryPageFromTheSheetCorner)
+{
+    struct Row {
+        const char* Name;
+        bool SecondPage;
+    };
+    for (const Row& row : {Row{"no bands: one page", false}, Row{"a forced second page", true}}) {
+        SCOPED_TRACE(row.Name);
+        TVpReport report(Screen());
+        report.SetUnits(TVpUnit::Native);
+        report.Page().SetPaperSize(TVpPaperSize::A4);
+        TVpLabel& mark = report.AddElement<TVpLabel>("Mark");
+        mark.SetCaption(QStringLiteral("Corner"));
+        mark.Size().SetLeft(254);
+        mark.Size().SetTop(508);
+        if (row.SecondPage) {
+            report.PrintIfEmpty = true;
+            TVpCustomBand& title = report.AddBand(TVpBandType::rbTitle);
+            title.Size().SetHeight(50);
+            TVpCustomBand& detail = report.AddBand(TVpBandType::rbDetail);
+            detail.Size().SetHeight(50);
+            detail.ForceNewPage = true;
+            TVpCustomBand& summary = report.AddBand(TVpBandType::rbSummary);
+            summary.Size().SetHeight(50);
+            summary.ForceNewPage = true;
+        }
+        test::UseBackend(report, test::A3Backend());
+        std::vector<PageRecords> pages;
+        test::PreviewAndInspect(report, [&pages](TVpPrinter& printer) {
+            for (int n = 1; n <= printer.PageCount(); ++n) pages.push_back(test::ReadPage(*printer.GetPage(n)));
+        });
+        ASSERT_EQ(pages.size(), row.SecondPage ? 2U : 1U);
+        for (const PageRecords& page : pages) {
+            ASSERT_EQ(page.Texts.size(), 1U);
+            EXPECT_EQ(page.Texts[0].X, 96);
+            EXPECT_EQ(page.Texts[0].Y, 192);
+        }
+    }
+}
+
+TEST(ReportRun, BeforePrintSayingNoProducesNoPageAndLeavesTheReportAvailable)
+{
+    TVpReport report(Screen());
+    report.AddElement<TVpLabel>("Mark");
+    report.BeforePrint = [](TVpReport&, bool& printIt) { printIt = false; };
+    test::UseBackend(report, test::A3Backend());
+    int pages = -1;
+    TVpPrinterStatus status = TVpPrinterStatus::Busy;
+    test::PreviewAndInspect(report, [&](TVpPrinter& printer) {
+        pages = printer.PageCount();
+        status = printer.Status();
+    });
+    EXPECT_EQ(pages, 0);
+    EXPECT_EQ(status, TVpPrinterStatus::Ready);
+    EXPECT_TRUE(report.Available());
+}
+
+TEST(ReportRun, ASecondPreviewWhileTheFirstProducesPagesDoesNothing)
+{
+    TVpReport report(Screen());
+    report.AddElement<TVpLabel>("Mark");
+    test::UseBackend(report, test::A3Backend());
+    int nestedPreviews = 0;
+    report.OnStartPage = [&](TVpReport& sender) {
+        sender.Preview();  // refused: the report is busy
+        ++nestedPreviews;
+    };
+    int pages = 0;
+    test::PreviewAndInspect(report, [&](TVpPrinter& printer) { pages = printer.PageCount(); });
+    EXPECT_EQ(nestedPreviews, 1);
+    EXPECT_EQ(pages, 1);
+}
+
+// An export run restores the report whatever happens to the filter.
+class ThrowingFilter : public TVpExportFilter {
+public:
+    using TVpExportFilter::TVpExportFilter;
+    int Placed = 0;
+    bool Throw = false;
+    void PlaceText(long double, long double, const TCanvasFont&, const QColor&, TAlignment, const std::string&) override
+    {
+        ++Placed;
+        if (Throw)
+            throw std::runtime_error("disk on fire");
+    }
+};
+
+TEST(ReportRun, AnExportRunRestoresTheReportAlsoAfterAnError)
+{
+    for (const bool failing : {false, true}) {
+        SCOPED_TRACE(failing ? "failing filter" : "working filter");
+        TVpReport report(Screen());
+        report.ShowProgress = false;
+        report.SetUnits(TVpUnit::MM);
+        TVpLabel& mark = report.AddElement<TVpLabel>("Mark");
+        mark.SetCaption(QStringLiteral("Text"));
+        test::UseBackend(report, test::A3Backend());
+        ThrowingFilter filter("unused");
+        filter.Throw = failing;
+        if (failing)
+            EXPECT_THROW(report.ExportToFilter(filter), std::runtime_error);
+        else
+            report.ExportToFilter(filter);
+        EXPECT_EQ(filter.Placed, 1);
+        EXPECT_TRUE(report.StorePages());
+        EXPECT_EQ(report.ExportFilter(), nullptr);
+        EXPECT_EQ(report.VpPrinter(), nullptr);
+        EXPECT_TRUE(report.Available());
+        EXPECT_EQ(report.Units(), TVpUnit::MM);
+        EXPECT_FALSE(mark.IsPrinting());
+    }
+}
+
+}  // namespace
+}  // namespace dw
