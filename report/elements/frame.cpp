@@ -26,7 +26,7 @@ int Thick(Extended factor, int width)
     }
     if (n <= 0 && width > 0)
         n = 1;
-    return n;
+    return std::max(n, 0);
 }
 
 }  // namespace
