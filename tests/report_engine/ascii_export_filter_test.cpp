@@ -1,7 +1,6 @@
 #include "report/engine/ascii_export_filter.h"
 
 #include "common/errors.h"
-#include "common/replace_file.h"
 #include "tests/storage_core/file_size_limit.h"
 
 #include <QTemporaryDir>
@@ -11,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -268,19 +266,6 @@ TEST_F(AsciiExport, PermissionsAreHonoured)
         fs::permissions(locked, fs::perms::owner_all);
         EXPECT_EQ(ReadFile(Target()), "old report\r\n") << locked;
         EXPECT_EQ(Entries(Dir()), std::set<std::string>{"report.txt"}) << locked;
-    }
-}
-
-TEST(InOutErrorText, ProgramWordsForErrno)
-{
-    const struct {
-        int Code;
-        const char* Text;
-    } rows[] = {{EACCES, "File access denied"}, {EPERM, "File access denied"}, {EROFS, "File access denied"},
-                {ENOSPC, "Disk full"},          {EFBIG, "Disk full"},          {EDQUOT, "Disk full"},
-                {EIO, "I/O error 5"},           {ENAMETOOLONG, "I/O error 36"}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(InOutErrorText(row.Code), row.Text) << row.Code;
     }
 }
 
