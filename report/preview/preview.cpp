@@ -282,6 +282,8 @@ void TVpPreview::keyPressEvent(QKeyEvent* event)
 void TVpPreview::wheelEvent(QWheelEvent* event)
 {
     if (!(event->modifiers() & Qt::ControlModifier)) {
+        // A zoom gesture ends where plain scrolling starts.
+        m_wheelRemainder = 0;
         QAbstractScrollArea::wheelEvent(event);
         return;
     }

@@ -1,0 +1,416 @@
+// Save, export and load from the preview: the dialogs' entries, the paths a
+// choice takes, damaged report files and folders that cannot be written.
+
+#include "common/errors.h"
+#include "report/engine/ascii_export_filter.h"
+#include "report/engine/export_filter.h"
+#include "report/preview/preview_dialogs.h"
+#include "report/preview/preview_image.h"
+#include "tests/report_preview/preview_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include <unistd.h>
+
+namespace dw {
+namespace {
+
+using test::PreviewFixture;
+
+// A filter of the tests' own, registered after the text export.
+class RecordingFilter : public TVpExportFilter {
+public:
+    explicit RecordingFilter(std::string fileName) : TVpExportFilter(std::move(fileName)) { ++s_alive; }
+    ~RecordingFilter() override { --s_alive; }
+    std::string FileExtension() const override { return "TST"; }
+    std::string DisplayName() const override { return "Test file"; }
+    static inline int s_alive = 0;
+};
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+std::uint32_t U32At(const QByteArray& bytes, qsizetype at)
+{
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+    }
+    return value;
+}
+
+void PutU32(QByteArray& bytes, qsizetype at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+// Offsets of the page records, following the "next" links.
+std::vector<qsizetype> RecordStarts(const QByteArray& file)
+{
+    std::vector<qsizetype> starts;
+    for (qsizetype at = 124; at + 12 <= file.size(); at = U32At(file, at + 4)) {
+        starts.push_back(at);
+    }
+    return starts;
+}
+
+class FileTest : public PreviewFixture {
+public:
+    void SetUp() override
+    {
+        PreviewFixture::SetUp();
+        static const bool registered = [] {
+            TVpExportFilterLibrary::Instance().RegisterFilter<RecordingFilter>();
+            return true;
+        }();
+        (void)registered;
+        m_previousDialog = SetPreviewFileDialog([this](const TVpFileDialogRequest& request) {
+            asked.push_back(request);
+            return answer;
+        });
+        m_previousMessage = SetPreviewMessage([this](QWidget*, const QString& text) { messages.push_back(text); });
+        HookExport();
+    }
+
+    // The report's export routine, as far as the preview can see it.
+    void HookExport()
+    {
+        printer->OnExport = [this](TVpPrinter&, TVpExportFilter& filter) {
+            // The filter is gone once the export returns: only what it was is kept.
+            exported.push_back(dynamic_cast<const TVpAsciiExportFilter*>(&filter) != nullptr ? "text"
+                               : dynamic_cast<const RecordingFilter*>(&filter) != nullptr    ? "own"
+                                                                                             : "other");
+            exportedNames.push_back(filter.FileName());
+            if (!exportError.empty()) {
+                throw EFileError(exportError);
+            }
+        };
+    }
+
+    void TearDown() override
+    {
+        SetPreviewFileDialog(m_previousDialog);
+        SetPreviewMessage(m_previousMessage);
+        PreviewFixture::TearDown();
+    }
+
+    QString Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    void Choose(const QString& fileName, int filterIndex = 1) { answer = TVpFileDialogChoice{fileName, filterIndex}; }
+    QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot); }
+
+    // A good report file of pageCount pages.
+    QByteArray GoodFile(int pageCount)
+    {
+        auto source = test::MakeA3Printer();
+        test::RunPages(*source, pageCount);
+        const QString path = Path("good.source");
+        source->Save(path.toStdString());
+        QByteArray bytes = ReadAll(path);
+        QFile::remove(path);
+        return bytes;
+    }
+
+    QTemporaryDir dir;
+    std::optional<TVpFileDialogChoice> answer;
+    std::vector<TVpFileDialogRequest> asked;
+    std::vector<QString> messages;
+    std::vector<std::string> exported;
+    std::vector<std::string> exportedNames;
+    std::string exportError;
+
+private:
+    TVpFileDialogFunction m_previousDialog;
+    TVpMessageFunction m_previousMessage;
+};
+
+TEST_F(FileTest, DialogsOfferTheSavedReportAndEachExportFilterWithoutAddingAnExtension)
+{
+    test::RunPages(*printer, 1);
+    Open();
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    QTest::mouseClick(window->Load(), Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].Kind, TVpFileDialogKind::Save);
+    EXPECT_EQ(asked[0].Filter,
+              QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT|Test file (*.TST)|*.TST"));
+    EXPECT_EQ(asked[1].Kind, TVpFileDialogKind::Open);
+    EXPECT_EQ(asked[1].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR"));
+    // The desktop's dialog shows the program's texts as they are.
+    EXPECT_EQ(NameFiltersFromFilterText(asked[0].Filter),
+              QStringList({QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("Text file (*.TXT)"),
+                           QStringLiteral("Test file (*.TST)")}));
+    EXPECT_TRUE(Files().isEmpty()) << "cancelled dialogs write nothing";
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
+{
+    struct Row {
+        const char* name;
+        std::function<void(FileTest&)> before;
+        const char* fileName;
+        int filterIndex;
+        bool reportWritten;
+        int exports;
+        const char* filterKind;
+        const char* error;
+    };
+    const auto finished = [](FileTest& t) { test::RunPages(*t.printer, 1); };
+    const char* isText = "text";
+    const char* isOwn = "own";
+    const Row rows[] = {
+        {"saved report", finished, "report.VPR", 1, true, 0, nullptr, ""},
+        {"saved report under the name as typed", finished, "report", 1, true, 0, nullptr, ""},
+        {"saved report while pages are produced",
+         [](FileTest& t) {
+             t.printer->BeginDoc();
+             t.printer->NewPage();
+         },
+         "busy.VPR", 1, false, 0, nullptr, ""},
+        {"text export", finished, "report.txt", 2, false, 1, isText, ""},
+        {"the tests' own filter", finished, "report.tst", 3, false, 1, isOwn, ""},
+        {"an export that fails",
+         [](FileTest& t) {
+             test::RunPages(*t.printer, 1);
+             t.exportError = "Cannot create file report.txt";
+         },
+         "report.txt", 2, false, 1, isText, "Cannot create file report.txt"},
+        {"export from a loaded report",
+         [](FileTest& t) {
+             test::RunPages(*t.printer, 1);
+             t.printer->Save(t.Path("saved.VPR").toStdString());
+             t.printer->Load(t.Path("saved.VPR").toStdString());
+         },
+         "loaded.txt", 2, false, 0, nullptr, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        delete window.data();
+        printer = test::MakeA3Printer();
+        HookExport();
+        errors.clear();
+        exported.clear();
+        exportedNames.clear();
+        exportError.clear();
+        row.before(*this);
+        Open();
+        Choose(Path(row.fileName), row.filterIndex);
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+
+        const QByteArray written = ReadAll(Path(row.fileName));
+        EXPECT_EQ(!written.isEmpty(), row.reportWritten);
+        if (row.reportWritten) {
+            EXPECT_EQ(written.left(3), QByteArray("\x03\x00\xCF", 3));
+            EXPECT_EQ(U32At(written, 8), 1u) << "page count";
+        }
+        EXPECT_FALSE(QFile::exists(Path(row.fileName)) && !row.reportWritten);
+        ASSERT_EQ(static_cast<int>(exported.size()), row.exports);
+        if (row.exports > 0) {
+            EXPECT_EQ(exportedNames[0], Path(row.fileName).toStdString());
+            EXPECT_EQ(exported[0], row.filterKind);
+        }
+        EXPECT_EQ(RecordingFilter::s_alive, 0) << "the filter is freed after the export";
+        EXPECT_EQ(errors, row.error[0] ? std::vector<std::string>{row.error} : std::vector<std::string>{});
+    }
+}
+
+TEST_F(FileTest, LoadOfAMissingFileSaysSoAndChangesNothing)
+{
+    test::RunPages(*printer, 1);
+    Open();
+    QDir(dir.path()).mkdir(QStringLiteral("folder"));
+    for (const char* name : {"missing.VPR", "folder"}) {
+        SCOPED_TRACE(name);
+        messages.clear();
+        Choose(Path(name));
+        QTest::mouseClick(window->Load(), Qt::LeftButton);
+        EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("File does not exist")});
+        EXPECT_TRUE(Preview().Image()->HasPage());
+        EXPECT_EQ(printer->PageCount(), 1);
+        EXPECT_EQ(printer->Status(), TVpPrinterStatus::Finished);
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, LoadedThreePagesShowFromTheFirstAtTheSameZoom)
+{
+    WriteAll(Path("three.VPR"), GoodFile(3));
+    test::RunPages(*printer, 1);
+    Open();
+    QTest::mouseClick(window->ZoomTo100(), Qt::LeftButton);
+    Choose(Path("three.VPR"));
+    QTest::mouseClick(window->Load(), Qt::LeftButton);
+    EXPECT_EQ(window->Status()->text(), QStringLiteral("Page 1 of 3"));
+    QTest::mouseClick(window->LastPage(), Qt::LeftButton);
+    EXPECT_EQ(window->Status()->text(), QStringLiteral("Page 3 of 3"));
+    EXPECT_EQ(Preview().Image()->PageNumber(), 3);
+    EXPECT_TRUE(Preview().Image()->HasPage());
+    EXPECT_EQ(Preview().Zoom(), 100);
+    EXPECT_EQ(Preview().Image()->size(), QSize(1127, 1591)) << "the report's page size";
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, DamagedReportFileShowsTheErrorAndLeavesTheWindowUsable)
+{
+    struct Row {
+        const char* name;
+        std::function<void(QByteArray&)> damage;
+        bool loads;  // the file opens; the damage shows when its page is read
+        const char* message;
+    };
+    const char* notValid = "File %1 is not a valid report file";
+    const Row rows[] = {
+        {"truncated", [](QByteArray& f) { f.truncate(f.size() / 2); }, false, notValid},
+        {"header cut short", [](QByteArray& f) { f.truncate(60); }, false, notValid},
+        {"wrong page count in the header", [](QByteArray& f) { PutU32(f, 8, 9); }, false, notValid},
+        {"a foreign file", [](QByteArray& f) { f = QByteArray(400, 'x'); }, false, notValid},
+        {"a loop in the page links", [](QByteArray& f) { PutU32(f, RecordStarts(f)[1] + 4, RecordStarts(f)[0]); },
+         false, notValid},
+        {"a page that is no metafile", [](QByteArray& f) { f[RecordStarts(f)[0] + 8 + 40] = 'X'; }, true,
+         "Metafile is not valid"},
+    };
+    const QByteArray good = GoodFile(3);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        delete window.data();
+        printer = test::MakeA3Printer();
+        test::RunPages(*printer, 1);
+        errors.clear();
+        Open();
+        QByteArray damaged = good;
+        row.damage(damaged);
+        WriteAll(Path("damaged.VPR"), damaged);
+        Choose(Path("damaged.VPR"));
+        QTest::mouseClick(window->Load(), Qt::LeftButton);
+
+        EXPECT_EQ(errors,
+                  std::vector<std::string>{
+                      QString::fromUtf8(row.message).replace(QStringLiteral("%1"), Path("damaged.VPR")).toStdString()});
+        // Nothing of the pages held before stays on the screen.
+        EXPECT_FALSE(Preview().Image()->HasPage());
+        EXPECT_EQ(window->Status()->text(), row.loads ? QStringLiteral("Page 1 of 3") : QStringLiteral("Page 1 of 0"));
+        // Still usable: the buttons and keys answer, and another file loads.
+        errors.clear();
+        QTest::mouseClick(window->ZoomToFit(), Qt::LeftButton);
+        QTest::mouseClick(window->NextPage(), Qt::LeftButton);
+        QTest::keyClick(window->focusWidget(), Qt::Key_End);
+        EXPECT_TRUE(errors.empty());
+        EXPECT_EQ(Preview().Image()->HasPage(), row.loads) << "page 3 of a file that loaded is good";
+        WriteAll(Path("good.VPR"), good);
+        Choose(Path("good.VPR"));
+        QTest::mouseClick(window->Load(), Qt::LeftButton);
+        EXPECT_EQ(window->Status()->text(), QStringLiteral("Page 1 of 3"));
+        EXPECT_TRUE(Preview().Image()->HasPage());
+    }
+}
+
+TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
+{
+    struct Row {
+        const char* name;
+        std::function<QString(FileTest&)> target;
+    };
+    const Row rows[] = {
+        {"folder that does not exist", [](FileTest& t) { return t.Path("missing/report.VPR"); }},
+        {"path through a file",
+         [](FileTest& t) {
+             WriteAll(t.Path("plain"), "plain");
+             return t.Path("plain/report.VPR");
+         }},
+        {"a folder in the file's place",
+         [](FileTest& t) {
+             QDir(t.dir.path()).mkdir(QStringLiteral("taken.VPR"));
+             return t.Path("taken.VPR");
+         }},
+        {"read-only folder",
+         [](FileTest& t) {
+             QDir(t.dir.path()).mkdir(QStringLiteral("ro"));
+             WriteAll(t.Path("ro/report.VPR"), "the old report");
+             std::filesystem::permissions(t.Path("ro").toStdString(),
+                                          std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+             return t.Path("ro/report.VPR");
+         }},
+    };
+    test::RunPages(*printer, 1);
+    Open();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (std::string(row.name) == "read-only folder" && ::geteuid() == 0) {
+            continue;  // permissions do not bind root; the other rows fail for everyone
+        }
+        errors.clear();
+        const QString target = row.target(*this);
+        const QStringList before = QDir(QFileInfo(target).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        Choose(target);
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+        EXPECT_EQ(errors, std::vector<std::string>{"Cannot create file " + target.toStdString()});
+        EXPECT_EQ(QDir(QFileInfo(target).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before)
+            << "no half-written file, no scratch file left";
+        // The window carries on: the same pages save elsewhere.
+        errors.clear();
+        Choose(Path("elsewhere.VPR"));
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+        EXPECT_TRUE(errors.empty());
+        EXPECT_EQ(U32At(ReadAll(Path("elsewhere.VPR")), 8), 1u);
+    }
+    std::error_code ignored;
+    std::filesystem::permissions(Path("ro").toStdString(), std::filesystem::perms::owner_all, ignored);
+}
+
+// The real dialog (the portable one, not the desktop's): its entries, the
+// chosen entry's number and the name exactly as typed.
+TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
+{
+    SetPreviewFileDialog(
+        [](const TVpFileDialogRequest& request) { return RunQtFileDialog(request, QFileDialog::DontUseNativeDialog); });
+    test::RunPages(*printer, 1);
+    Open();
+    QStringList shownFilters;
+    QString suffix = QStringLiteral("unset");
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shownFilters = dialog->nameFilters();
+        suffix = dialog->defaultSuffix();
+        dialog->setDirectory(dir.path());
+        dialog->selectNameFilter(QStringLiteral("Text file (*.TXT)"));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->clear();
+        QTest::keyClicks(name, QStringLiteral("weights"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    EXPECT_EQ(shownFilters, QStringList({QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("Text file (*.TXT)"),
+                                         QStringLiteral("Test file (*.TST)")}));
+    EXPECT_TRUE(suffix.isEmpty());
+    ASSERT_EQ(exportedNames.size(), 1u);
+    EXPECT_EQ(exportedNames[0], Path("weights").toStdString());
+    EXPECT_EQ(exported, std::vector<std::string>{"text"});
+}
+
+}  // namespace
+}  // namespace dw
