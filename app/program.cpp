@@ -5,6 +5,7 @@
 #include "app/form2.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
+#include "report/preview/standard_preview.h"
 
 namespace dw {
 
@@ -16,6 +17,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
     // locale changes.
     LoadLocaleFormats();
     LocaleChangeWatcher localeChangeWatcher;
+
+    // The report's preview opens in the standard preview window.
+    RegisterStandardPreview();
 
     TForm1 form1;
     Form1 = &form1;
