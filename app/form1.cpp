@@ -355,6 +355,8 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
 
 void TForm1::TransparentButton1Click(QObject* /*sender*/)
 {
+    if (Form2 == nullptr)
+        return;  // no report holder (a window built on its own)
     // The report prints what the fields show, not what is being typed: a
     // field's displayed text comes from the value it holds.
     for (const TSheetLabel& row : SheetLabels()) {
