@@ -361,7 +361,11 @@ void TVpPrinter::PostNotice(int type, int value)
 
 void TVpPrinter::SetShowingPreview(bool flag)
 {
-    if (m_showingPreview && !flag) {
+    const bool detaching = m_showingPreview && !flag;
+    // Detached before the hook runs: a hook that fails must not leave a
+    // waiting Preview believing the window is still there.
+    m_showingPreview = flag;
+    if (detaching) {
         if (m_status == TVpPrinterStatus::Busy) {
             Cancel();
         }
@@ -369,7 +373,6 @@ void TVpPrinter::SetShowingPreview(bool flag)
             AfterPreview(*this);
         }
     }
-    m_showingPreview = flag;
 }
 
 void TVpPrinter::SetProgress(int percent)

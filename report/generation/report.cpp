@@ -192,10 +192,10 @@ void TVpReport::Preview()
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
     QPointer<QEventLoop> waiting;
     printer->AfterPreview = [this, &waiting](TVpPrinter&) {
-        if (AfterPreview)
-            AfterPreview(*this);
         if (waiting)
             waiting->quit();
+        if (AfterPreview)
+            AfterPreview(*this);
     };
     printer->SetDestination(TVpDestination::PageStore);
     printer->OnPrint = [this](TVpPrinter&) { Print(); };
