@@ -52,8 +52,8 @@ void TVpFrame::Draw(TVpCanvas& canvas, const TRect& rect, Extended fx, Extended 
     const Thickness thickness = LineThickness(fx, fy);
     // No line is thicker than the rectangle it frames (and a huge width
     // cannot make the loop below run for ever).
-    const int nV = std::min(thickness.Vertical, std::max(rect.Width(), 0) + 1);
-    const int nH = std::min(thickness.Horizontal, std::max(rect.Height(), 0) + 1);
+    const int nV = std::min(thickness.Vertical - 1, std::max(rect.Width(), 0)) + 1;
+    const int nH = std::min(thickness.Horizontal - 1, std::max(rect.Height(), 0)) + 1;
     canvas.SetPen(Color, 1, Style);
     canvas.SetBrush(TBrushStyle::bsSolid, Color);
     for (int i = 0; DrawTop && i < nH; ++i) {
