@@ -138,7 +138,11 @@ void TEmfCanvas::TextOut(int x, int y, const QString& text)
     const std::vector<std::int32_t> advances = m_measure.Advances(text);
     std::int64_t width = 0;
     for (std::int32_t a : advances) width += a;
-    const emf::RectL box{x, y, static_cast<std::int32_t>(x + width - 1), y + m_measure.Height() - 1};
+    // A text placed at the edge of the coordinate range keeps its box inside it.
+    const auto edge = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    const emf::RectL box{x, y, edge(std::int64_t{x} + width - 1), edge(std::int64_t{y} + m_measure.Height() - 1)};
     const std::u16string units = text.toStdU16String();
     m_writer.ExtTextOutW({x, y}, units, advances, box);
 }
