@@ -339,7 +339,9 @@ void TVpCustomLabel::PrintLines(Extended x, Extended y, Extended width, Extended
             int left = printer.XPos(reference);
             if (Alignment() != TAlignment::taLeftJustify) {
                 const int textWidth = canvas->TextExtent(line).width();
-                left -= Alignment() == TAlignment::taRightJustify ? textWidth : textWidth / 2;
+                left = static_cast<int>(std::clamp<std::int64_t>(
+                    std::int64_t{left} - (Alignment() == TAlignment::taRightJustify ? textWidth : textWidth / 2),
+                    INT32_MIN, INT32_MAX));
             }
             canvas->TextOut(left, printer.YPos(y), line);
         }
