@@ -40,7 +40,7 @@ enum class TVpDestination : std::uint8_t { PageStore = 0, Printer = 1 };
 // The screen's logical pixels per inch; 96 without a screen.
 int ScreenPixelsPerInch();
 
-class TVpPrinter : public IVpProgressSource {
+class TVpPrinter final : public IVpProgressSource {
 public:
     using TNotifyHook = std::function<void(TVpPrinter& sender)>;
     using TExportHook = std::function<void(TVpPrinter& sender, TVpExportFilter& filter)>;

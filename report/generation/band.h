@@ -17,7 +17,7 @@ class TVpReport;
 // A horizontal strip of the report printed as a whole: a title, a page
 // header, one detail per record... Its elements are placed relative to the
 // band's top-left corner where the band is printed.
-class TVpCustomBand : public IVpBand, public IVpElementBand {
+class TVpCustomBand final : public IVpBand, public IVpElementBand {
 public:
     using TBeforePrint = std::function<void(TVpCustomBand& sender, bool& printIt)>;
     using TAfterPrint = std::function<void(TVpCustomBand& sender, bool printed)>;
