@@ -1,6 +1,7 @@
 #include "report/emf/emf_player.h"
 
 #include "report/emf/gdi_painting.h"
+#include "report/emf/polygon_region_p.h"
 #include "report/emf/text_painting.h"
 
 #include <QImage>
@@ -355,6 +356,7 @@ private:
     std::vector<Dc> m_saved;
     std::unordered_map<std::uint32_t, ObjectPtr> m_objects;
     std::optional<QRegion> m_baseClip;
+    QRect m_clipWindow;  // where regions made from shapes are kept
     bool m_clipDirty = true;
     bool m_inPath = false;
     QPainterPath m_path;  // painter-device coordinates
@@ -393,6 +395,7 @@ void Player::Play()
     if (m_painter.hasClipping())
         m_baseClip = base.map(m_painter.clipRegion());
     m_painter.setWorldTransform(QTransform());
+    m_clipWindow = ClipWindow(m_painter);
     m_rasterOps = m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     UpdateTransform();
     for (const EmfRecord& record : m_document.Records()) std::visit(*this, record);
@@ -588,13 +591,7 @@ QRegion Player::DeviceRectsRegion(const std::vector<RectL>& rects) const
 
 QRegion Player::PathRegion(const QPainterPath& path) const
 {
-    QPolygonF polygon = path.toFillPolygon();
-    QPolygon points;
-    points.reserve(polygon.size());
-    for (const QPointF& p : polygon)
-        points.append(QPoint(static_cast<int>(std::clamp(std::round(p.x()), -kHugeCoordinate, kHugeCoordinate)),
-                             static_cast<int>(std::clamp(std::round(p.y()), -kHugeCoordinate, kHugeCoordinate))));
-    return QRegion(points, path.fillRule());
+    return PolygonRegion(path.toFillPolygon(), path.fillRule(), m_clipWindow);
 }
 
 void Player::CombineClip(const QRegion& region, std::uint32_t mode)

@@ -7,6 +7,7 @@
 #include "page_scenes.h"
 
 #include <QDir>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -338,6 +339,98 @@ INSTANTIATE_TEST_SUITE_P(
                                {20, 20},
                                {60, 60}}),
     RowName());
+
+// A device that only keeps the clip regions the painter is given.
+class ClipRecorder : public QPaintDevice {
+public:
+    ClipRecorder(int width, int height) : m_width(width), m_height(height) {}
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    const std::vector<QRegion>& Regions() const { return m_engine.Regions; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+            case PdmWidth:
+                return m_width;
+            case PdmHeight:
+                return m_height;
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY:
+                return 96;
+            case PdmDepth:
+                return 32;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return static_cast<int>(devicePixelRatioFScale());
+            default:
+                return 0;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState& engineState) override
+        {
+            if ((engineState.state() & DirtyClipRegion) != 0)
+                Regions.push_back(engineState.clipRegion());
+        }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        Type type() const override { return User; }
+        std::vector<QRegion> Regions;
+    };
+    int m_width, m_height;
+    mutable Engine m_engine;
+};
+
+// A clip rectangle under a sheared transform, far larger than the page,
+// becomes a region of the page's own size: the region's rows used to be
+// built over the whole shape (seconds for tens of thousands of rows), and a
+// shape taller than 100000 rows came out empty, clipping everything away.
+struct HugeClipCase {
+    const char* Name;
+    RectL Box;
+};
+
+class HugeShapeClips : public ::testing::TestWithParam<HugeClipCase> {};
+
+TEST_P(HugeShapeClips, StayWithinThePage)
+{
+    const RectL box = GetParam().Box;
+    RawEmf emf;
+    emf.Add(kEmrSetWorldTransform, {F(1), F(0.2f), 0, F(1), 0, 0});
+    emf.Add(kEmrIntersectClipRect, {U(box.Left), U(box.Top), U(box.Right), U(box.Bottom)});
+    BlackFill(emf, 0, 0, 100, 100);
+    const EmfDocument document(emf.Finish());
+
+    ClipRecorder recorder(100, 100);
+    {
+        QPainter painter(&recorder);
+        PlayEmf(painter, document, QRectF(0, 0, 100, 100));
+    }
+    ASSERT_FALSE(recorder.Regions().empty());
+    // At most one band per row of the page and its margins.
+    for (const QRegion& region : recorder.Regions()) EXPECT_LE(region.rectCount(), 300);
+    EXPECT_TRUE(recorder.Regions().front().contains(QPoint(50, 60)));
+
+    QImage image = WhiteImage(100, 100);
+    {
+        QPainter painter(&image);
+        PlayEmf(painter, document, QRectF(0, 0, 100, 100));
+    }
+    EXPECT_TRUE(IsColor(image, 50, 60, Qt::black));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, HugeShapeClips,
+                         ::testing::Values(HugeClipCase{"TensOfThousandsOfRows", {0, 0, 20000, 20000}},
+                                           HugeClipCase{"MoreRowsThanQtConverts", {0, -300000, 100, 300000}}),
+                         RowName());
 
 // --- objects -----------------------------------------------------------------
 

@@ -1,0 +1,158 @@
+#include "report/emf/polygon_region_p.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace dw::emf {
+
+namespace {
+
+// Vertices further out than this are pulled in: no page comes near it, and
+// products of two coordinates stay well inside 64 bits.
+constexpr double kFarthest = 1.0e8;
+
+std::int64_t Whole(double v)
+{
+    if (!std::isfinite(v))
+        return 0;
+    return static_cast<std::int64_t>(std::clamp(std::round(v), -kFarthest, kFarthest));
+}
+
+// The smallest whole number not below a / b, for b > 0.
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b)
+{
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+// One edge that is not horizontal, from its upper end down; Dir is +1 for an
+// edge drawn downwards, -1 for one drawn upwards (for the winding count).
+struct Edge {
+    std::int64_t X0, Y0, X1, Y1;
+    int Dir;
+};
+
+// A row's covered runs, [first, second) in pixels.
+using Runs = std::vector<std::pair<int, int>>;
+
+}  // namespace
+
+QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window)
+{
+    const qsizetype n = polygon.size();
+    if (n < 3 || window.isEmpty())
+        return {};
+    std::vector<Edge> edges;
+    edges.reserve(static_cast<std::size_t>(n));
+    std::int64_t top = INT64_MAX, bottom = INT64_MIN;
+    for (qsizetype i = 0; i < n; ++i) {
+        std::int64_t x0 = Whole(polygon[i].x()), y0 = Whole(polygon[i].y());
+        std::int64_t x1 = Whole(polygon[(i + 1) % n].x()), y1 = Whole(polygon[(i + 1) % n].y());
+        if (y0 == y1)
+            continue;  // crosses no row
+        int dir = 1;
+        if (y0 > y1) {
+            std::swap(x0, x1);
+            std::swap(y0, y1);
+            dir = -1;
+        }
+        edges.push_back({x0, y0, x1, y1, dir});
+        top = std::min(top, y0);
+        bottom = std::max(bottom, y1);
+    }
+    if (edges.empty())
+        return {};
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.Y0 < b.Y0; });
+
+    const std::int64_t left = window.left(), right = static_cast<std::int64_t>(window.right()) + 1;
+    top = std::max<std::int64_t>(top, window.top());
+    bottom = std::min<std::int64_t>(bottom, static_cast<std::int64_t>(window.bottom()) + 1);
+
+    // Rows with the same runs share one band, as a region keeps them.
+    std::vector<QRect> rects;
+    Runs band, row;
+    std::int64_t bandTop = top;
+    auto closeBand = [&](std::int64_t bandBottom) {
+        for (const auto& [from, to] : band)
+            rects.emplace_back(QPoint(from, static_cast<int>(bandTop)),
+                               QPoint(to - 1, static_cast<int>(bandBottom - 1)));
+    };
+
+    std::vector<const Edge*> active;
+    std::vector<std::pair<std::int64_t, int>> crossings;
+    std::size_t next = 0;
+    for (std::int64_t y = top; y < bottom; ++y) {
+        while (next < edges.size() && edges[next].Y0 <= y) active.push_back(&edges[next++]);
+        std::erase_if(active, [y](const Edge* e) { return e->Y1 <= y; });
+        crossings.clear();
+        for (const Edge* e : active) {
+            const std::int64_t dy = e->Y1 - e->Y0;
+            // The first whole pixel at or right of where the edge crosses the row.
+            crossings.emplace_back(CeilDiv(e->X0 * dy + (y - e->Y0) * (e->X1 - e->X0), dy), e->Dir);
+        }
+        std::sort(crossings.begin(), crossings.end());
+
+        row.clear();
+        int count = 0;
+        std::int64_t start = 0;
+        for (const auto& [x, dir] : crossings) {
+            const bool was = rule == Qt::WindingFill ? count != 0 : (count & 1) != 0;
+            count += rule == Qt::WindingFill ? dir : 1;
+            const bool now = rule == Qt::WindingFill ? count != 0 : (count & 1) != 0;
+            if (!was && now) {
+                start = x;
+            } else if (was && !now) {
+                const std::int64_t from = std::max(start, left), to = std::min(x, right);
+                if (from >= to)
+                    continue;
+                if (!row.empty() && row.back().second >= from)
+                    row.back().second = std::max(row.back().second, static_cast<int>(to));
+                else
+                    row.emplace_back(static_cast<int>(from), static_cast<int>(to));
+            }
+        }
+        if (row != band) {
+            closeBand(y);
+            std::swap(band, row);
+            bandTop = y;
+        }
+    }
+    closeBand(bottom);
+
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    return region;
+}
+
+QRect ClipWindow(const QPainter& painter)
+{
+    const QPaintDevice* device = painter.device();
+    const int width = device ? device->width() : 0;
+    const int height = device ? device->height() : 0;
+    if (width <= 0 || height <= 0)
+        return QRect(-32768, -32768, 65536, 65536);
+    QRectF visible(0, 0, width, height);
+    if (painter.viewTransformEnabled()) {
+        const QRect from = painter.window(), to = painter.viewport();
+        if (from.width() != 0 && from.height() != 0 && to.width() != 0 && to.height() != 0) {
+            const double sx = static_cast<double>(to.width()) / from.width();
+            const double sy = static_cast<double>(to.height()) / from.height();
+            const QTransform view(sx, 0, 0, sy, to.x() - from.x() * sx, to.y() - from.y() * sy);
+            visible = view.inverted().mapRect(visible);
+        }
+    }
+    visible.adjust(-visible.width(), -visible.height(), visible.width(), visible.height());
+    const double l = std::clamp(std::floor(visible.left()), -kFarthest, kFarthest);
+    const double t = std::clamp(std::floor(visible.top()), -kFarthest, kFarthest);
+    const double r = std::clamp(std::ceil(visible.right()), -kFarthest, kFarthest);
+    const double b = std::clamp(std::ceil(visible.bottom()), -kFarthest, kFarthest);
+    return QRect(QPoint(static_cast<int>(l), static_cast<int>(t)), QPoint(static_cast<int>(r), static_cast<int>(b)));
+}
+
+}  // namespace dw::emf
