@@ -3,8 +3,10 @@
 #include "app/application.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/saved_report_preview.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
+#include "report/engine/vp_printer.h"
 #include "report/preview/standard_preview.h"
 
 namespace dw {
@@ -12,6 +14,8 @@ namespace dw {
 int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& mainWindowReady)
 {
     TApplication application(argc, argv);
+    // Lets the desktop match the program's windows to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.drillweight"));
     // Marks, date and time patterns and names for every formatter, before any
     // window exists; the watcher reads the conventions again when the system
     // locale changes.
@@ -20,6 +24,13 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
 
     // The report's preview opens in the standard preview window.
     RegisterStandardPreview();
+
+    // A saved report named on the command line (Qt has taken its own options
+    // out by now) opens in the preview alone; the main window is not needed.
+    if (argc > 1) {
+        TVpPrinter printer;
+        return PreviewSavedReport(printer, argv[1]);
+    }
 
     TForm1 form1;
     Form1 = &form1;

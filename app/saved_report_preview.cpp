@@ -1,0 +1,72 @@
+#include "app/saved_report_preview.h"
+
+#include "common/error_display.h"
+#include "common/errors.h"
+#include "report/engine/printer.h"
+#include "report/engine/vp_printer.h"
+#include "report/preview/preview.h"
+#include "report/preview/standard_preview.h"
+
+#include <QEventLoop>
+#include <QPointer>
+
+#include <filesystem>
+#include <system_error>
+
+namespace dw {
+
+TVpStandardPreview& OpenSavedReport(TVpPrinter& printer, const std::string& fileName)
+{
+    // The same words the preview's own load button uses for a name that
+    // leads nowhere; a folder is no report either.
+    std::error_code error;
+    const auto status = std::filesystem::status(fileName, error);
+    if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) {
+        throw EFileError("File does not exist");
+    }
+    printer.Load(fileName);
+    // A page whose metafile is damaged would only speak up once turned to;
+    // a file named on the command line is refused whole instead.
+    for (std::int32_t n = 1; n <= printer.PageCount(); ++n) {
+        printer.GetPage(n);
+    }
+    // The file carries no paper. Its pages are the program's report sheet,
+    // A3 portrait: the page is shown in that shape and printed on that paper
+    // as the print command does, whatever the printer's own default.
+    printer.SetPaperSize(TVpPaperSize::A3);
+    printer.SetOrientation(TPrinterOrientation::poPortrait);
+    // The file's name names the window and any print job made from it.
+    printer.SetTitle(std::filesystem::path(fileName).filename().string());
+
+    TVpStandardPreview& window = *ShowStandardPreview(printer);
+    // Every page is there already, so no page notice will come to set the
+    // zoom and the status line: set them as that notice would.
+    window.VpPreview()->FitPageWidth();
+    window.UpdateStatusText();
+    return window;
+}
+
+int PreviewSavedReport(TVpPrinter& printer, const std::string& fileName,
+                       const std::function<void(TVpStandardPreview&)>& previewShown)
+{
+    QPointer<TVpStandardPreview> window;
+    try {
+        window = &OpenSavedReport(printer, fileName);
+    } catch (const std::exception& failure) {
+        ShowError(failure);
+        return 1;
+    }
+    // The window frees itself when closed; the run ends with it.
+    QEventLoop untilClosed;
+    QObject::connect(window.data(), &QObject::destroyed, &untilClosed, &QEventLoop::quit);
+    if (previewShown) {
+        previewShown(*window);
+    }
+    // A window closed before the loop starts is already on its way out.
+    if (!window.isNull() && window->isVisible()) {
+        untilClosed.exec();
+    }
+    return 0;
+}
+
+}  // namespace dw

@@ -1,0 +1,201 @@
+// `drillweight FILE.VPR`: the saved report in the preview window alone, and
+// the files that cannot be shown refused with the program's message and a
+// failing exit code.
+
+#include "app/saved_report_preview.h"
+
+#include "common/error_display.h"
+#include "report/preview/preview.h"
+#include "report/preview/preview_image.h"
+#include "report/preview/standard_preview.h"
+#include "tests/report_preview/preview_test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+namespace dw {
+namespace {
+
+class SavedReportPreviewTest : public ::testing::Test {
+public:
+    void SetUp() override
+    {
+        m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
+    }
+    void TearDown() override { SetErrorDisplay(m_previousErrors); }
+
+    std::string Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
+
+    // A report of pageCount pages saved as the program saves it.
+    std::string SavedReport(const char* name, int pageCount)
+    {
+        auto source = test::MakeA3Printer();
+        test::RunPages(*source, pageCount);
+        source->Save(Path(name));
+        return Path(name);
+    }
+
+    static QByteArray ReadAll(const std::string& path)
+    {
+        QFile file(QString::fromStdString(path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static void WriteAll(const std::string& path, const QByteArray& bytes)
+    {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TVpPrinter> printer = test::MakeA3Printer();
+    std::vector<std::string> errors;
+
+private:
+    ErrorDisplayHandler m_previousErrors;
+};
+
+struct SeenPreview {
+    bool shown = false;
+    QString title, status;
+    int pageShown = 0;
+    bool hasPage = false;
+    TVpZoomMode zoomMode = TVpZoomMode::Fixed;
+    double imageAspect = 0;
+    int topLevelWindows = 0;
+};
+
+TEST_F(SavedReportPreviewTest, TheReportOpensAtItsFirstPageAndTheRunEndsWithTheWindow)
+{
+    const std::string file = SavedReport("Скважина 12.VPR", 2);
+    // The machine's default paper is not the sheet's: the page still shows as A3.
+    printer->SetPaperSize(TVpPaperSize::Letter);
+    SeenPreview seen;
+    QPointer<TVpStandardPreview> window;
+    const int code = PreviewSavedReport(*printer, file, [&](TVpStandardPreview& preview) {
+        window = &preview;
+        QCoreApplication::processEvents();  // the page notices
+        seen.shown = preview.isVisible();
+        seen.title = preview.windowTitle();
+        seen.status = preview.Status()->text();
+        seen.pageShown = preview.VpPreview()->Image()->PageNumber();
+        seen.hasPage = preview.VpPreview()->Image()->HasPage();
+        seen.zoomMode = preview.VpPreview()->ZoomMode();
+        const QSize image = preview.VpPreview()->Image()->size() - QSize(4, 4);  // less frame and shadow
+        seen.imageAspect = double(image.height()) / image.width();
+        for (QWidget* widget : QApplication::topLevelWidgets()) seen.topLevelWindows += widget->isVisible() ? 1 : 0;
+        // As the user would: the run goes on until the window is closed.
+        QTimer::singleShot(0, &preview, &QWidget::close);
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(seen.shown);
+    EXPECT_EQ(seen.title, QStringLiteral("Скважина 12.VPR"));
+    EXPECT_EQ(seen.status, QStringLiteral("Page 1 of 2"));
+    EXPECT_EQ(seen.pageShown, 1);
+    EXPECT_TRUE(seen.hasPage);
+    EXPECT_EQ(seen.zoomMode, TVpZoomMode::PageWidth);
+    EXPECT_NEAR(seen.imageAspect, 420.0 / 297.0, 0.01);
+    EXPECT_EQ(seen.topLevelWindows, 1) << "the preview alone, no main window";
+    EXPECT_TRUE(window.isNull()) << "the window freed itself when closed";
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(SavedReportPreviewTest, TheLoadedPagesArePrintableButNotExportable)
+{
+    const std::string file = SavedReport("sheet.VPR", 1);
+    bool exportHookCalled = false;
+    printer->OnExport = [&](TVpPrinter&, TVpExportFilter&) { exportHookCalled = true; };
+    printer->OnPrint = [](TVpPrinter&) {};
+    TVpStandardPreview& window = OpenSavedReport(*printer, file);
+    EXPECT_FALSE(printer->OnPrint) << "printing prints the loaded pages, not a report run";
+    EXPECT_FALSE(printer->OnExport) << "a loaded report has nothing to export from";
+    EXPECT_EQ(printer->PageCount(), 1);
+    EXPECT_EQ(printer->Title(), "sheet.VPR") << "the print job is named after the file";
+    delete &window;
+    EXPECT_FALSE(exportHookCalled);
+}
+
+TEST_F(SavedReportPreviewTest, AFileThatCannotBeShownGivesTheMessageAndAFailingExitCode)
+{
+    struct Row {
+        const char* name;
+        std::function<std::string(SavedReportPreviewTest&)> make;  // the path given
+        std::string message;
+    };
+    const auto damaged = [](const char* name, std::function<void(QByteArray&)> damage) {
+        return [name, damage](SavedReportPreviewTest& t) {
+            const std::string path = t.SavedReport(name, 2);
+            QByteArray bytes = ReadAll(path);
+            damage(bytes);
+            WriteAll(path, bytes);
+            return path;
+        };
+    };
+    const std::string notValid = " is not a valid report file";
+    const Row rows[] = {
+        {"missing", [](SavedReportPreviewTest& t) { return t.Path("missing.VPR"); }, "File does not exist"},
+        {"a folder",
+         [](SavedReportPreviewTest& t) {
+             QDir(t.dir.path()).mkdir(QStringLiteral("folder.VPR"));
+             return t.Path("folder.VPR");
+         },
+         "File does not exist"},
+        {"empty",
+         [](SavedReportPreviewTest& t) {
+             WriteAll(t.Path("empty.VPR"), {});
+             return t.Path("empty.VPR");
+         },
+         "File %s" + notValid},
+        {"cut in half", damaged("half.VPR", [](QByteArray& f) { f.truncate(f.size() / 2); }), "File %s" + notValid},
+        {"a foreign file", damaged("text.VPR", [](QByteArray& f) { f = QByteArray(400, 'x'); }), "File %s" + notValid},
+        // The file itself opens; only reading its second page finds the damage.
+        {"a page that is no metafile",
+         damaged("page.VPR",
+                 [](QByteArray& f) {
+                     const qsizetype second = f.indexOf(" EMF", f.indexOf(" EMF") + 1);
+                     f[second] = 'X';
+                 }),
+         "Metafile is not valid"},
+        // Refused before it is read: nothing may wait for a writer that never comes.
+        {"a pipe",
+         [](SavedReportPreviewTest& t) {
+             ::mkfifo(t.Path("pipe.VPR").c_str(), 0600);
+             return t.Path("pipe.VPR");
+         },
+         "Cannot open file %s"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        errors.clear();
+        printer = test::MakeA3Printer();
+        const std::string path = row.make(*this);
+        bool shown = false;
+        const int code = PreviewSavedReport(*printer, path, [&](TVpStandardPreview& window) {
+            shown = true;
+            QTimer::singleShot(0, &window, &QWidget::close);
+        });
+        EXPECT_NE(code, 0);
+        EXPECT_FALSE(shown) << "no window for a file that cannot be shown";
+        std::string expected = row.message;
+        if (const auto at = expected.find("%s"); at != std::string::npos)
+            expected.replace(at, 2, path);
+        EXPECT_EQ(errors, std::vector<std::string>{expected});
+    }
+}
+
+}  // namespace
+}  // namespace dw
