@@ -1,0 +1,35 @@
+#pragma once
+
+// A print spooler of the tests' own, with one PDF queue, for tests of the
+// real printing path. It listens only on a socket in the directory that
+// SetPrivateCupsDirectory named (where the test program points every
+// spooler lookup), so no other queue on the machine is ever reached.
+
+#include <QString>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dw::test {
+
+inline constexpr const char* kTestQueue = "DwTestPdf";
+inline constexpr const char* kTestQueueLocation = "Test bench";
+
+// Starts the spooler once per process (later calls give the first answer):
+// empty when it runs with its queue as the default, else why it cannot run.
+const std::string& StartPrivateSpooler();
+// Stops it and removes what it left outside its directory.
+void StopPrivateSpooler();
+
+// The PDF files the queue has printed so far.
+std::vector<std::filesystem::path> PrintedFiles();
+// The end of the spooler's error log, for failure messages.
+std::string SpoolerLogTail();
+
+// Waits for a condition with a bound, letting Qt work meanwhile.
+bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit);
+
+}  // namespace dw::test
