@@ -50,7 +50,8 @@ struct TRect {
 };
 
 // Character height in pixels of a font of pointSize points at
-// pixelsPerInch, rounded half away from zero: 10 pt at 96 -> 13, 8 -> 11.
+// pixelsPerInch, rounded half away from zero: 10 pt at 96 -> 13, 8 -> 11;
+// at most kLargestFontPixels either way.
 int FontPixelHeight(int pointSize, int pixelsPerInch);
 
 class TVpCanvas {

@@ -1254,12 +1254,12 @@ void Player::operator()(const TextRecord& r)
     // Em height in logical units: a positive height is the cell height.
     std::int64_t height = std::llabs(static_cast<std::int64_t>(lf.Height));
     double emLogical = height == 0 ? 12.0 / sy : static_cast<double>(height);
-    int pixels = static_cast<int>(std::clamp(std::round(emLogical * sy), 1.0, 8000.0));
+    int pixels = static_cast<int>(std::clamp(std::round(emLogical * sy), 1.0, double{kLargestFontPixels}));
     if (lf.Height > 0) {
         const auto cell = FontFor(lf, pixels, 0);
         if (cell->Height() > 0) {
             emLogical = emLogical * pixels / cell->Height();
-            pixels = static_cast<int>(std::clamp(std::round(emLogical * sy), 1.0, 8000.0));
+            pixels = static_cast<int>(std::clamp(std::round(emLogical * sy), 1.0, double{kLargestFontPixels}));
         }
     }
     double stretch = 0;

@@ -23,7 +23,7 @@ int FontPixelHeight(int pointSize, int pixelsPerInch)
 {
     const long long product = static_cast<long long>(pointSize) * pixelsPerInch;
     const long long half = 36;
-    const long long magnitude = (std::llabs(product) + half) / 72;
+    const long long magnitude = std::min<long long>((std::llabs(product) + half) / 72, kLargestFontPixels);
     return static_cast<int>(product < 0 ? -magnitude : magnitude);
 }
 
@@ -31,7 +31,7 @@ PlacedFont::PlacedFont(const TextFontSpec& spec) : m_spec(spec)
 {
     // Sizes far beyond any page are clamped: Qt would try to rasterise them.
     const double height = std::isfinite(spec.PixelHeight) ? spec.PixelHeight : 13.0;
-    const int pixels = static_cast<int>(std::clamp(std::round(height), 1.0, 8000.0));
+    const int pixels = static_cast<int>(std::clamp(std::round(height), 1.0, double{kLargestFontPixels}));
     m_font.setFamilies({SubstituteFontFamily(spec.Family)});
     m_font.setPixelSize(pixels);
     m_font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.Weight, 1, 1000)));

@@ -23,6 +23,11 @@ class QTransform;
 
 namespace dw {
 
+// The largest em height a font is realised at, in pixels: larger sizes (a
+// font size from a saved report or a caption can be anything) are held here,
+// where Qt still renders glyphs and no size computation overflows.
+inline constexpr int kLargestFontPixels = 8000;
+
 struct TextFontSpec {
     QString Family;           // face name as written on the page
     double PixelHeight = 13;  // em height in pixels

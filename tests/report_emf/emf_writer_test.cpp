@@ -156,7 +156,11 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FontHeights,
                          ::testing::Values(FontHeightCase{"Ten", 10, 96, -13}, FontHeightCase{"Eight", 8, 96, -11},
                                            FontHeightCase{"Twelve", 12, 96, -16},
                                            FontHeightCase{"Fourteen", 14, 96, -19},
-                                           FontHeightCase{"TenAtPrinter", 10, 600, -83}),
+                                           FontHeightCase{"TenAtPrinter", 10, 600, -83},
+                                           // Held at the largest font instead of wrapping the 32-bit height.
+                                           FontHeightCase{"LargestFont", 6000, 96, -8000},
+                                           FontHeightCase{"BeyondAnyPage", 1610612736, 96, -8000},
+                                           FontHeightCase{"BeyondAnyPageNegative", -1610612736, 96, -8000}),
                          RowName());
 
 TEST(EmfWriterTest, TextCarriesItsAdvancesMeasuredWithTheFont)
