@@ -11,6 +11,9 @@ packages=(
   fonts-liberation fonts-dejavu-core
   locales xvfb xauth libuemf-dev emf2svg librsvg2-bin
   libcups2-dev cups printer-driver-cups-pdf poppler-utils
+  # the Debian package and its checks (scripts/package.sh, check-package.sh)
+  dpkg-dev file man-db desktop-file-utils appstream shared-mime-info
+  xdg-utils libfile-mimeinfo-perl
 )
 # Locales the tests switch to.
 locales=(ru_RU.UTF-8 en_US.UTF-8)

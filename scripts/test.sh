@@ -6,3 +6,5 @@ bash scripts/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+# The desktop integration and the Debian package: built, installed, purged.
+bash scripts/check-package.sh build
