@@ -42,114 +42,153 @@ bool DibInfo::Embedded() const
     return Compression == kBiJpeg || Compression == kBiPng;
 }
 
-DibInfo ParseDib(std::span<const std::uint8_t> header, std::span<const std::uint8_t> bits, std::uint32_t usage)
+namespace {
+
+// The header's fields; returns where the colour table starts and how many
+// colours the header says it uses. Headers of unknown size are damage.
+struct DibHeaderFields {
+    std::size_t TableOffset = 0;
+    std::uint32_t ColorsUsed = 0;
+    bool Core = false;
+};
+
+DibHeaderFields ReadDibHeader(const RecordView& view, DibInfo& info)
 {
-    const RecordView view(header);
-    DibInfo info;
+    DibHeaderFields fields;
+    if (!view.Has(0, 4))
+        ThrowInvalidMetafile(MetafileDamage::BitmapHeader);
     const std::uint32_t headerSize = view.U32(0);
-    std::size_t tableOffset = 0;
-    std::uint32_t colorsUsed = 0;
-    bool core = false;
     if (headerSize == 12) {
-        core = true;
+        if (!view.Has(0, 12))
+            ThrowInvalidMetafile(MetafileDamage::BitmapHeader);
+        fields.Core = true;
         info.Width = view.U16(4);
         info.Height = view.U16(6);
         info.BitCount = view.U16(10);
         info.Compression = kBiRgb;
-        tableOffset = 12;
-    } else if (headerSize >= 40) {
-        view.Require(0, headerSize);
-        info.Width = view.I32(4);
-        const std::int32_t height = view.I32(8);
-        info.BitCount = view.U16(14);
-        info.Compression = view.U32(16);
-        colorsUsed = view.U32(32);
-        if (height == 0 || height == INT32_MIN)
-            ThrowInvalidMetafile();
-        info.TopDown = height < 0;
-        info.Height = height < 0 ? -height : height;
-        tableOffset = headerSize;
-        if (info.Compression == kBiBitfields) {
-            // An info header carries the masks after itself, later headers inside.
-            const std::size_t masks = 40;
-            if (headerSize == 40)
-                tableOffset += 12;
-            info.RedMask = view.U32(masks);
-            info.GreenMask = view.U32(masks + 4);
-            info.BlueMask = view.U32(masks + 8);
-            if (headerSize >= 56)
-                info.AlphaMask = view.U32(52);
-        }
-    } else {
-        ThrowInvalidMetafile();
+        fields.TableOffset = 12;
+        return fields;
     }
+    if (headerSize < 40 || !view.Has(0, headerSize))
+        ThrowInvalidMetafile(MetafileDamage::BitmapHeader);
+    info.Width = view.I32(4);
+    const std::int32_t height = view.I32(8);
+    info.BitCount = view.U16(14);
+    info.Compression = view.U32(16);
+    fields.ColorsUsed = view.U32(32);
+    if (height == 0 || height == INT32_MIN)
+        ThrowInvalidMetafile(MetafileDamage::BitmapSize);
+    info.TopDown = height < 0;
+    info.Height = height < 0 ? -height : height;
+    fields.TableOffset = headerSize;
+    if (info.Compression == kBiBitfields) {
+        // An info header carries the masks after itself, later headers inside.
+        const std::size_t masks = 40;
+        if (headerSize == 40)
+            fields.TableOffset += 12;
+        if (!view.Has(masks, 12))
+            ThrowInvalidMetafile(MetafileDamage::BitmapColourTable);
+        info.RedMask = view.U32(masks);
+        info.GreenMask = view.U32(masks + 4);
+        info.BlueMask = view.U32(masks + 8);
+        if (headerSize >= 56)
+            info.AlphaMask = view.U32(52);
+    }
+    return fields;
+}
 
-    if (info.Width <= 0 || info.Height <= 0)
-        ThrowInvalidMetafile();
-    const std::uint64_t pixels = static_cast<std::uint64_t>(info.Width) * static_cast<std::uint64_t>(info.Height);
-
+// Depths and compressions that go together; the masks of 16-bit pixels
+// without their own.
+void CheckDibFormat(DibInfo& info)
+{
+    bool known = false;
     switch (info.Compression) {
         case kBiRgb:
-            if (!(IsPaletted(info.BitCount) || info.BitCount == 16 || info.BitCount == 24 || info.BitCount == 32))
-                ThrowInvalidMetafile();
+            known = IsPaletted(info.BitCount) || info.BitCount == 16 || info.BitCount == 24 || info.BitCount == 32;
             break;
         case kBiBitfields:
-            if (info.BitCount != 16 && info.BitCount != 32)
-                ThrowInvalidMetafile();
+            known = info.BitCount == 16 || info.BitCount == 32;
             break;
         case kBiRle8:
-            if (info.BitCount != 8 || info.TopDown)
-                ThrowInvalidMetafile();
+            known = info.BitCount == 8 && !info.TopDown;
             break;
         case kBiRle4:
-            if (info.BitCount != 4 || info.TopDown)
-                ThrowInvalidMetafile();
+            known = info.BitCount == 4 && !info.TopDown;
             break;
         case kBiJpeg:
         case kBiPng:
-            if (bits.empty())
-                ThrowInvalidMetafile();
-            return info;
+            known = true;
+            break;
         default:
-            ThrowInvalidMetafile();
+            break;
     }
+    if (!known)
+        ThrowInvalidMetafile(MetafileDamage::BitmapFormat);
     if (info.Compression == kBiRgb && info.BitCount == 16) {
         info.RedMask = 0x7C00;
         info.GreenMask = 0x03E0;
         info.BlueMask = 0x001F;
     }
+}
 
-    if (IsPaletted(info.BitCount)) {
-        const std::uint32_t full = 1u << info.BitCount;
-        const std::uint32_t count = colorsUsed == 0 ? full : std::min(colorsUsed, full);
-        const std::size_t entry = core ? 3 : (usage == kDibPalColors ? 2 : 4);
-        const auto table = view.Span(tableOffset, count, entry);
-        info.Palette.reserve(count);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint8_t* p = table.data() + i * entry;
-            if (entry == 2) {
-                // Indices into a logical palette we do not keep: a grey ramp
-                // keeps such bitmaps recognisable.
-                const std::uint32_t level = count > 1 ? (ReadU16(p) % count) * 255 / (count - 1) : 0;
-                info.Palette.push_back(FromBgr(static_cast<std::uint8_t>(level), static_cast<std::uint8_t>(level),
-                                               static_cast<std::uint8_t>(level)));
-            } else {
-                info.Palette.push_back(FromBgr(p[0], p[1], p[2]));
-            }
+void ReadColourTable(const RecordView& view, const DibHeaderFields& fields, std::uint32_t usage, DibInfo& info)
+{
+    const std::uint32_t full = 1u << info.BitCount;
+    const std::uint32_t count = fields.ColorsUsed == 0 ? full : std::min(fields.ColorsUsed, full);
+    const std::size_t entry = fields.Core ? 3 : (usage == kDibPalColors ? 2 : 4);
+    if (!view.Has(fields.TableOffset, static_cast<std::uint64_t>(count) * entry))
+        ThrowInvalidMetafile(MetafileDamage::BitmapColourTable);
+    const auto table = view.Span(fields.TableOffset, count, entry);
+    info.Palette.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint8_t* p = table.data() + i * entry;
+        if (entry == 2) {
+            // Indices into a logical palette we do not keep: a grey ramp
+            // keeps such bitmaps recognisable.
+            const std::uint32_t level = count > 1 ? (ReadU16(p) % count) * 255 / (count - 1) : 0;
+            info.Palette.push_back(FromBgr(static_cast<std::uint8_t>(level), static_cast<std::uint8_t>(level),
+                                           static_cast<std::uint8_t>(level)));
+        } else {
+            info.Palette.push_back(FromBgr(p[0], p[1], p[2]));
         }
     }
+}
 
+// The size bounds, and bits that cover every row of an uncompressed bitmap.
+void CheckDibBits(std::span<const std::uint8_t> bits, DibInfo& info)
+{
+    const std::uint64_t pixels = static_cast<std::uint64_t>(info.Width) * static_cast<std::uint64_t>(info.Height);
     if (info.Compression == kBiRle8 || info.Compression == kBiRle4) {
         if (pixels > kMaxRleDibPixels)
-            ThrowInvalidMetafile();
-        return info;
+            ThrowInvalidMetafile(MetafileDamage::BitmapTooLarge);
+        return;
     }
     if (pixels > kMaxDibPixels)
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::BitmapTooLarge);
     const std::uint64_t stride = (static_cast<std::uint64_t>(info.Width) * info.BitCount + 31) / 32 * 4;
     if (stride * static_cast<std::uint64_t>(info.Height) > bits.size())
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::BitmapBitsShort);
     info.Stride = static_cast<std::uint32_t>(stride);
+}
+
+}  // namespace
+
+DibInfo ParseDib(std::span<const std::uint8_t> header, std::span<const std::uint8_t> bits, std::uint32_t usage)
+{
+    const RecordView view(header);
+    DibInfo info;
+    const DibHeaderFields fields = ReadDibHeader(view, info);
+    if (info.Width <= 0 || info.Height <= 0)
+        ThrowInvalidMetafile(MetafileDamage::BitmapSize);
+    CheckDibFormat(info);
+    if (info.Embedded()) {
+        if (bits.empty())
+            ThrowInvalidMetafile(MetafileDamage::BitmapBitsShort);
+        return info;
+    }
+    if (IsPaletted(info.BitCount))
+        ReadColourTable(view, fields, usage, info);
+    CheckDibBits(bits, info);
     return info;
 }
 

@@ -28,7 +28,8 @@ struct DibInfo {
 };
 
 // Checks the header and that the bits cover every row; raises "Metafile is
-// not valid" when they do not. usage is DIB_RGB_COLORS or DIB_PAL_COLORS.
+// not valid" (EInvalidMetafile with a Bitmap... reason) when they do not.
+// usage is DIB_RGB_COLORS or DIB_PAL_COLORS.
 DibInfo ParseDib(std::span<const std::uint8_t> header, std::span<const std::uint8_t> bits, std::uint32_t usage);
 
 struct DibImage {

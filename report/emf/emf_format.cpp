@@ -1,14 +1,12 @@
 #include "report/emf/emf_format.h"
 
-#include "report/core/page_errors.h"
-
 #include <bit>
 
 namespace dw::emf {
 
-void ThrowInvalidMetafile()
+void ThrowInvalidMetafile(MetafileDamage reason)
 {
-    throw EInvalidGraphic();
+    throw EInvalidMetafile(reason);
 }
 
 bool RecordView::Has(std::uint64_t offset, std::uint64_t count) const
@@ -20,7 +18,7 @@ bool RecordView::Has(std::uint64_t offset, std::uint64_t count) const
 void RecordView::Require(std::uint64_t offset, std::uint64_t count) const
 {
     if (!Has(offset, count))
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::FieldOutsideRecord);
 }
 
 std::uint8_t RecordView::U8(std::size_t offset) const
@@ -84,9 +82,10 @@ std::span<const std::uint8_t> RecordView::Span(std::uint64_t offset, std::uint64
 {
     // The product cannot overflow once count is known to fit the record.
     if (itemSize != 0 && count > m_bytes.size() / itemSize)
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::ArrayOutsideRecord);
     const std::uint64_t bytes = count * itemSize;
-    Require(offset, bytes);
+    if (!Has(offset, bytes))
+        ThrowInvalidMetafile(MetafileDamage::ArrayOutsideRecord);
     return m_bytes.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(bytes));
 }
 

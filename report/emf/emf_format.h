@@ -4,6 +4,8 @@
 // their fields, and bounds-checked little-endian access to one record's bytes.
 // Plain C++ on purpose: the reader built on it is fuzzed without Qt.
 
+#include "report/core/page_errors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -344,13 +346,55 @@ struct LogFontW {
     std::u16string FaceName;  // at most 31 code units, without the NUL
 };
 
-// Raised for every damaged metafile; the text is the program's
-// "Metafile is not valid".
-[[noreturn]] void ThrowInvalidMetafile();
+// Which check refused a metafile. The user reads "Metafile is not valid"
+// whatever the reason; the reason travels with it so tests and anyone
+// debugging a refused file can tell one damage from another.
+enum class MetafileDamage {
+    // The file as a whole.
+    NoHeader,          // shorter than a header, or the first record is something else
+    HeaderSize,        // the header's size is below its fixed fields or past the data
+    Signature,         // the header does not carry the metafile signature
+    Description,       // the description lies outside the header or over its fixed fields
+    RecordCut,         // too few bytes left for a record's type and size
+    RecordSize,        // a record size below 8 or not a multiple of 4
+    RecordBeyondData,  // a record running past the end of the data
+    // Inside one record.
+    FieldOutsideRecord,   // a fixed field past the record's end
+    ArrayOutsideRecord,   // a string, point list or value list outside the record
+    PolygonCounts,        // the polygons' point counts add up to more than the total
+    RegionOutsideRecord,  // a region's data outside the record
+    RegionCount,          // more rectangles than a region's data holds
+    GradientMode,         // a gradient that is neither of rectangles nor of triangles
+    GradientVertex,       // a gradient naming a vertex it does not have
+    TextCount,            // more strings than the record has room for
+    // Bitmaps.
+    BitmapOutsideRecord,  // a bitmap's header or bits outside the record
+    BitmapHeader,         // a header of no known size, or shorter than it says
+    BitmapSize,           // no pixels across or down
+    BitmapFormat,         // a depth and compression that do not go together
+    BitmapTooLarge,       // more pixels than any page holds
+    BitmapColourTable,    // a colour table past the header
+    BitmapBitsShort,      // bits that do not cover every row
+};
+
+// A damaged metafile: EInvalidGraphic "Metafile is not valid" with the
+// check that refused it.
+class EInvalidMetafile : public EInvalidGraphic {
+public:
+    explicit EInvalidMetafile(MetafileDamage reason) : m_reason(reason) {}
+    MetafileDamage Reason() const { return m_reason; }
+
+private:
+    MetafileDamage m_reason;
+};
+
+// Raised for every damaged metafile.
+[[noreturn]] void ThrowInvalidMetafile(MetafileDamage reason);
 
 // Read access to the bytes of one record. Every read is checked against the
 // record's size, so a field that lies outside the record ends in
-// ThrowInvalidMetafile instead of a read beyond the data.
+// ThrowInvalidMetafile (FieldOutsideRecord, or ArrayOutsideRecord for a
+// span) instead of a read beyond the data.
 class RecordView {
 public:
     RecordView() = default;

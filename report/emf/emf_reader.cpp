@@ -42,11 +42,12 @@ std::vector<RectL> ReadRegionData(const RecordView& r, std::size_t offset, std::
     std::vector<RectL> rects;
     if (dataSize == 0)
         return rects;
-    r.Require(offset, dataSize);
+    if (!r.Has(offset, dataSize))
+        ThrowInvalidMetafile(MetafileDamage::RegionOutsideRecord);
     // RGNDATAHEADER: size, type, count, region size, bounds.
     const std::uint32_t count = r.U32(offset + 8);
     if (dataSize < 32 || count > (dataSize - 32) / 16)
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::RegionCount);
     rects.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) rects.push_back(r.Rect(offset + 32 + 16 * static_cast<std::size_t>(i)));
     return rects;
@@ -58,6 +59,8 @@ std::optional<DibRef> ReadDib(const RecordView& r, std::size_t recordOffset, std
 {
     if (cbBmi == 0)
         return std::nullopt;
+    if (!r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits))
+        ThrowInvalidMetafile(MetafileDamage::BitmapOutsideRecord);
     const auto header = r.Span(offBmi, cbBmi);
     const auto bits = r.Span(offBits, cbBits);
     DibRef dib;
@@ -143,7 +146,7 @@ PolyPolyRecord ReadPolyPoly(const RecordView& r, bool small)
     std::uint64_t sum = 0;
     for (std::uint32_t c : rec.Counts) sum += c;
     if (sum > total)
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::PolygonCounts);
     const std::size_t pointsAt = 32 + 4 * static_cast<std::size_t>(polys);
     rec.Points = small ? ReadPoints16(r, pointsAt, total) : ReadPoints32(r, pointsAt, total);
     return rec;
@@ -189,18 +192,22 @@ std::size_t WalkRecords(std::span<const std::uint8_t> bytes,
                         const std::function<void(const RecordView&, std::size_t)>& visit)
 {
     if (bytes.size() < kHeaderBaseSize)
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::NoHeader);
     std::size_t offset = 0;
     std::size_t count = 0;
     while (offset < bytes.size()) {
         if (bytes.size() - offset < 8)
-            ThrowInvalidMetafile();
+            ThrowInvalidMetafile(MetafileDamage::RecordCut);
         const std::uint32_t type = ReadU32(bytes.data() + offset);
         const std::uint32_t size = ReadU32(bytes.data() + offset + 4);
-        if (size < 8 || size % 4 != 0 || size > bytes.size() - offset)
-            ThrowInvalidMetafile();
-        if (count == 0 && (type != kEmrHeader || size < kHeaderBaseSize))
-            ThrowInvalidMetafile();
+        if (size < 8 || size % 4 != 0)
+            ThrowInvalidMetafile(MetafileDamage::RecordSize);
+        if (size > bytes.size() - offset)
+            ThrowInvalidMetafile(MetafileDamage::RecordBeyondData);
+        if (count == 0 && type != kEmrHeader)
+            ThrowInvalidMetafile(MetafileDamage::NoHeader);
+        if (count == 0 && size < kHeaderBaseSize)
+            ThrowInvalidMetafile(MetafileDamage::HeaderSize);
         const RecordView record(bytes.subspan(offset, size));
         visit(record, offset);
         ++count;
@@ -213,14 +220,14 @@ std::size_t WalkRecords(std::span<const std::uint8_t> bytes,
 
 EmfHeader ReadHeader(std::span<const std::uint8_t> bytes)
 {
-    if (bytes.size() < kHeaderBaseSize)
-        ThrowInvalidMetafile();
+    if (bytes.size() < kHeaderBaseSize || ReadU32(bytes.data()) != kEmrHeader)
+        ThrowInvalidMetafile(MetafileDamage::NoHeader);
     const std::uint32_t size = ReadU32(bytes.data() + 4);
-    if (ReadU32(bytes.data()) != kEmrHeader || size < kHeaderBaseSize || size > bytes.size())
-        ThrowInvalidMetafile();
+    if (size < kHeaderBaseSize || size > bytes.size())
+        ThrowInvalidMetafile(MetafileDamage::HeaderSize);
     const RecordView r(bytes.subspan(0, size));
     if (r.U32(40) != kEmfSignature)
-        ThrowInvalidMetafile();
+        ThrowInvalidMetafile(MetafileDamage::Signature);
     EmfHeader h;
     h.Size = size;
     h.Bounds = r.Rect(8);
@@ -239,7 +246,7 @@ EmfHeader ReadHeader(std::span<const std::uint8_t> bytes)
     std::size_t fixedEnd = size;
     if (nDescription > 0) {
         if (offDescription < kHeaderBaseSize || !r.Has(offDescription, std::uint64_t{nDescription} * 2))
-            ThrowInvalidMetafile();
+            ThrowInvalidMetafile(MetafileDamage::Description);
         fixedEnd = offDescription;
         for (std::uint32_t i = 0; i < nDescription; ++i)
             h.Description.push_back(static_cast<char16_t>(r.U16(offDescription + 2 * i)));
@@ -256,7 +263,11 @@ EmfHeader ReadHeader(std::span<const std::uint8_t> bytes)
     return h;
 }
 
-std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
+namespace {
+
+// Modes, colours, origins, extents, the current position, saved states and
+// the world transform: records that change the drawing state only.
+std::optional<EmfRecord> DecodeStateRecord(const RecordView& r)
 {
     const std::uint32_t type = r.Type();
     switch (type) {
@@ -290,6 +301,47 @@ std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
         case kEmrScaleWindowExtEx:
             return ScaleExtRecord{type, r.I32(8), r.I32(12), r.I32(16), r.I32(20)};
 
+        case kEmrSaveDc:
+        case kEmrBeginPath:
+        case kEmrEndPath:
+        case kEmrCloseFigure:
+        case kEmrFillPath:
+        case kEmrStrokeAndFillPath:
+        case kEmrStrokePath:
+        case kEmrFlattenPath:
+        case kEmrWidenPath:
+        case kEmrAbortPath:
+        case kEmrSetMetaRgn:
+            return PlainRecord{type};
+        case kEmrSelectClipPath:
+            return ValueRecord{type, r.U32(8)};
+
+        case kEmrSetWorldTransform:
+            return XFormRecord{r.Xform(8), kMwtSet};
+        case kEmrModifyWorldTransform:
+            return XFormRecord{r.Xform(8), r.U32(32)};
+
+        default:
+            return std::nullopt;
+    }
+}
+
+PolyDrawRecord ReadPolyDraw(const RecordView& r)
+{
+    const std::uint32_t count = r.U32(24);
+    PolyDrawRecord rec;
+    const bool small = r.Type() == kEmrPolyDraw16;
+    rec.Points = small ? ReadPoints16(r, 28, count) : ReadPoints32(r, 28, count);
+    const auto kinds = r.Span(28 + rec.Points.size() * (small ? 4 : 8), count, 1);
+    rec.Kinds.assign(kinds.begin(), kinds.end());
+    return rec;
+}
+
+// Rectangles, ellipses, arcs, lines and curves, and the clip rectangles.
+std::optional<EmfRecord> DecodeShapeRecord(const RecordView& r)
+{
+    const std::uint32_t type = r.Type();
+    switch (type) {
         case kEmrEllipse:
         case kEmrRectangle:
         case kEmrIntersectClipRect:
@@ -329,36 +381,39 @@ std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
             return ReadPolyPoly(r, true);
 
         case kEmrPolyDraw:
-        case kEmrPolyDraw16: {
-            const std::uint32_t count = r.U32(24);
-            PolyDrawRecord rec;
-            const bool small = type == kEmrPolyDraw16;
-            rec.Points = small ? ReadPoints16(r, 28, count) : ReadPoints32(r, 28, count);
-            const auto kinds = r.Span(28 + rec.Points.size() * (small ? 4 : 8), count, 1);
-            rec.Kinds.assign(kinds.begin(), kinds.end());
-            return rec;
-        }
+        case kEmrPolyDraw16:
+            return ReadPolyDraw(r);
 
-        case kEmrSaveDc:
-        case kEmrBeginPath:
-        case kEmrEndPath:
-        case kEmrCloseFigure:
-        case kEmrFillPath:
-        case kEmrStrokeAndFillPath:
-        case kEmrStrokePath:
-        case kEmrFlattenPath:
-        case kEmrWidenPath:
-        case kEmrAbortPath:
-        case kEmrSetMetaRgn:
-            return PlainRecord{type};
-        case kEmrSelectClipPath:
-            return ValueRecord{type, r.U32(8)};
+        default:
+            return std::nullopt;
+    }
+}
 
-        case kEmrSetWorldTransform:
-            return XFormRecord{r.Xform(8), kMwtSet};
-        case kEmrModifyWorldTransform:
-            return XFormRecord{r.Xform(8), r.U32(32)};
+PenRecord ReadExtCreatePen(const RecordView& r)
+{
+    PenRecord pen;
+    pen.Extended = true;
+    pen.Index = r.U32(8);
+    pen.Style = r.U32(28);
+    pen.Width = r.U32(32);
+    pen.BrushStyle = r.U32(36);
+    pen.Color = r.U32(40);
+    pen.Hatch = r.U32(44);
+    const std::uint32_t entries = r.U32(48);
+    if ((pen.Style & kPsStyleMask) == kPsUserStyle)
+        pen.StyleEntries = ReadU32s(r, 52, entries);
+    // A pattern pen's bitmap is not drawn, but it must lie in the record.
+    const std::uint32_t offBmi = r.U32(12), cbBmi = r.U32(16), offBits = r.U32(20), cbBits = r.U32(24);
+    if (cbBmi > 0 && (!r.Has(offBmi, cbBmi) || !r.Has(offBits, cbBits)))
+        ThrowInvalidMetafile(MetafileDamage::BitmapOutsideRecord);
+    return pen;
+}
 
+// Pens, brushes and fonts.
+std::optional<EmfRecord> DecodeObjectRecord(const RecordView& r, std::size_t offset)
+{
+    const std::uint32_t type = r.Type();
+    switch (type) {
         case kEmrCreatePen: {
             PenRecord pen;
             pen.Index = r.U32(8);
@@ -367,24 +422,8 @@ std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
             pen.Color = r.U32(24);
             return pen;
         }
-        case kEmrExtCreatePen: {
-            PenRecord pen;
-            pen.Extended = true;
-            pen.Index = r.U32(8);
-            pen.Style = r.U32(28);
-            pen.Width = r.U32(32);
-            pen.BrushStyle = r.U32(36);
-            pen.Color = r.U32(40);
-            pen.Hatch = r.U32(44);
-            const std::uint32_t entries = r.U32(48);
-            if ((pen.Style & kPsStyleMask) == kPsUserStyle)
-                pen.StyleEntries = ReadU32s(r, 52, entries);
-            // A pattern pen's bitmap is not drawn, but it must lie in the record.
-            const std::uint32_t offBmi = r.U32(12), cbBmi = r.U32(16), offBits = r.U32(20), cbBits = r.U32(24);
-            if (cbBmi > 0)
-                r.Require(offBmi, cbBmi), r.Require(offBits, cbBits);
-            return pen;
-        }
+        case kEmrExtCreatePen:
+            return ReadExtCreatePen(r);
         case kEmrCreateBrushIndirect: {
             BrushRecord brush;
             brush.Index = r.U32(8);
@@ -409,72 +448,157 @@ std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
             font.Font = ReadLogFont(r, 12);
             return font;
         }
+        default:
+            return std::nullopt;
+    }
+}
 
+TextRecord ReadSmallTextOut(const RecordView& r)
+{
+    TextRecord text;
+    text.Reference = r.Point(8);
+    const std::uint32_t chars = r.U32(16);
+    text.Options = r.U32(20);
+    text.GraphicsMode = r.U32(24);
+    std::size_t at = 36;
+    if ((text.Options & kEtoNoRect) == 0) {
+        text.Rect = r.Rect(36);
+        at = 52;
+    }
+    if ((text.Options & kEtoSmallChars) != 0) {
+        text.IsAnsi = true;
+        const auto bytes = r.Span(at, chars, 1);
+        text.Ansi.assign(bytes.begin(), bytes.end());
+    } else {
+        const auto bytes = r.Span(at, chars, 2);
+        for (std::size_t i = 0; i < chars; ++i)
+            text.Text.push_back(static_cast<char16_t>(ReadU16(bytes.data() + 2 * i)));
+    }
+    return text;
+}
+
+// Text of one string; POLYTEXTOUT records are expanded by the document
+// into one text record per string.
+std::optional<EmfRecord> DecodeTextRecord(const RecordView& r)
+{
+    const std::uint32_t type = r.Type();
+    switch (type) {
         case kEmrExtTextOutW:
         case kEmrExtTextOutA:
             return ReadEmrText(r, 36, r.U32(24), type == kEmrExtTextOutA);
-        case kEmrSmallTextOut: {
-            TextRecord text;
-            text.Reference = r.Point(8);
-            const std::uint32_t chars = r.U32(16);
-            text.Options = r.U32(20);
-            text.GraphicsMode = r.U32(24);
-            std::size_t at = 36;
-            if ((text.Options & kEtoNoRect) == 0) {
-                text.Rect = r.Rect(36);
-                at = 52;
-            }
-            if ((text.Options & kEtoSmallChars) != 0) {
-                text.IsAnsi = true;
-                const auto bytes = r.Span(at, chars, 1);
-                text.Ansi.assign(bytes.begin(), bytes.end());
-            } else {
-                const auto bytes = r.Span(at, chars, 2);
-                for (std::size_t i = 0; i < chars; ++i)
-                    text.Text.push_back(static_cast<char16_t>(ReadU16(bytes.data() + 2 * i)));
-            }
-            return text;
-        }
+        case kEmrSmallTextOut:
+            return ReadSmallTextOut(r);
+        default:
+            return std::nullopt;
+    }
+}
 
+BltRecord ReadStretchDiBits(const RecordView& r, std::size_t offset)
+{
+    BltRecord b;
+    b.Type = r.Type();
+    b.XDest = r.I32(24);
+    b.YDest = r.I32(28);
+    b.XSrc = r.I32(32);
+    b.YSrc = r.I32(36);
+    b.CxSrc = r.I32(40);
+    b.CySrc = r.I32(44);
+    const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
+    const std::uint32_t usage = r.U32(64);
+    b.Rop = r.U32(68);
+    b.CxDest = r.I32(72);
+    b.CyDest = r.I32(76);
+    b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
+    return b;
+}
+
+BltRecord ReadSetDiBitsToDevice(const RecordView& r, std::size_t offset)
+{
+    BltRecord b;
+    b.Type = r.Type();
+    b.XDest = r.I32(24);
+    b.YDest = r.I32(28);
+    b.XSrc = r.I32(32);
+    b.YSrc = r.I32(36);
+    b.CxSrc = b.CxDest = r.I32(40);
+    b.CySrc = b.CyDest = r.I32(44);
+    const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
+    const std::uint32_t usage = r.U32(64);
+    r.U32(72);  // scan count: the bits are checked against the header instead
+    b.Rop = kSrcCopy;
+    b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
+    return b;
+}
+
+// Block transfers: a destination, a raster operation, maybe a bitmap.
+std::optional<EmfRecord> DecodeBitmapRecord(const RecordView& r, std::size_t offset)
+{
+    switch (r.Type()) {
         case kEmrBitBlt:
         case kEmrStretchBlt:
         case kEmrAlphaBlend:
         case kEmrTransparentBlt:
             return ReadBitBltLike(r, offset);
-        case kEmrStretchDiBits: {
-            BltRecord b;
-            b.Type = type;
-            b.XDest = r.I32(24);
-            b.YDest = r.I32(28);
-            b.XSrc = r.I32(32);
-            b.YSrc = r.I32(36);
-            b.CxSrc = r.I32(40);
-            b.CySrc = r.I32(44);
-            const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
-            const std::uint32_t usage = r.U32(64);
-            b.Rop = r.U32(68);
-            b.CxDest = r.I32(72);
-            b.CyDest = r.I32(76);
-            b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
-            return b;
-        }
-        case kEmrSetDiBitsToDevice: {
-            BltRecord b;
-            b.Type = type;
-            b.XDest = r.I32(24);
-            b.YDest = r.I32(28);
-            b.XSrc = r.I32(32);
-            b.YSrc = r.I32(36);
-            b.CxSrc = b.CxDest = r.I32(40);
-            b.CySrc = b.CyDest = r.I32(44);
-            const std::uint32_t offBmi = r.U32(48), cbBmi = r.U32(52), offBits = r.U32(56), cbBits = r.U32(60);
-            const std::uint32_t usage = r.U32(64);
-            r.U32(72);  // scan count: the bits are checked against the header instead
-            b.Rop = kSrcCopy;
-            b.Source = ReadDib(r, offset, offBmi, cbBmi, offBits, cbBits, usage);
-            return b;
-        }
+        case kEmrStretchDiBits:
+            return ReadStretchDiBits(r, offset);
+        case kEmrSetDiBitsToDevice:
+            return ReadSetDiBitsToDevice(r, offset);
+        default:
+            return std::nullopt;
+    }
+}
 
+RegionRecord ReadRegionFill(const RecordView& r)
+{
+    const std::uint32_t type = r.Type();
+    RegionRecord region;
+    region.Type = type;
+    const std::uint32_t dataSize = r.U32(24);
+    std::size_t at = 28;
+    if (type == kEmrFillRgn || type == kEmrFrameRgn) {
+        region.BrushIndex = r.U32(28);
+        at = 32;
+    }
+    if (type == kEmrFrameRgn) {
+        region.Stroke = r.SizeAt(32);
+        at = 40;
+    }
+    region.Rects = ReadRegionData(r, at, dataSize);
+    return region;
+}
+
+GradientRecord ReadGradient(const RecordView& r)
+{
+    GradientRecord g;
+    const std::uint32_t vertices = r.U32(24);
+    const std::uint32_t items = r.U32(28);
+    g.Mode = r.U32(32);
+    if (g.Mode > 2)
+        ThrowInvalidMetafile(MetafileDamage::GradientMode);
+    const auto vbytes = r.Span(36, vertices, 16);
+    g.Vertices.resize(vertices);
+    for (std::size_t i = 0; i < vertices; ++i) {
+        const std::uint8_t* p = vbytes.data() + 16 * i;
+        g.Vertices[i] = {ReadI32(p), ReadI32(p + 4), ReadU16(p + 8), ReadU16(p + 10), ReadU16(p + 12), ReadU16(p + 14)};
+    }
+    const std::size_t per = g.Mode == 2 ? 3 : 2;
+    const auto indices = ReadU32s(r, 36 + vbytes.size(), static_cast<std::uint64_t>(items) * per);
+    g.Items.resize(items);
+    for (std::size_t i = 0; i < items; ++i) {
+        for (std::size_t k = 0; k < per; ++k) {
+            const std::uint32_t v = indices[i * per + k];
+            if (v >= vertices)
+                ThrowInvalidMetafile(MetafileDamage::GradientVertex);
+            g.Items[i][k] = v;
+        }
+    }
+    return g;
+}
+
+// Clip regions, filled regions, gradients and single pixels.
+std::optional<EmfRecord> DecodeAreaRecord(const RecordView& r)
+{
+    switch (r.Type()) {
         case kEmrExtSelectClipRgn: {
             const std::uint32_t dataSize = r.U32(8);
             ClipRegionRecord clip;
@@ -485,62 +609,33 @@ std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
         case kEmrFillRgn:
         case kEmrFrameRgn:
         case kEmrInvertRgn:
-        case kEmrPaintRgn: {
-            RegionRecord region;
-            region.Type = type;
-            const std::uint32_t dataSize = r.U32(24);
-            std::size_t at = 28;
-            if (type == kEmrFillRgn || type == kEmrFrameRgn) {
-                region.BrushIndex = r.U32(28);
-                at = 32;
-            }
-            if (type == kEmrFrameRgn) {
-                region.Stroke = r.SizeAt(32);
-                at = 40;
-            }
-            region.Rects = ReadRegionData(r, at, dataSize);
-            return region;
-        }
-
-        case kEmrGradientFill: {
-            GradientRecord g;
-            const std::uint32_t vertices = r.U32(24);
-            const std::uint32_t items = r.U32(28);
-            g.Mode = r.U32(32);
-            if (g.Mode > 2)
-                ThrowInvalidMetafile();
-            const auto vbytes = r.Span(36, vertices, 16);
-            g.Vertices.resize(vertices);
-            for (std::size_t i = 0; i < vertices; ++i) {
-                const std::uint8_t* p = vbytes.data() + 16 * i;
-                g.Vertices[i] = {ReadI32(p),      ReadI32(p + 4),  ReadU16(p + 8),
-                                 ReadU16(p + 10), ReadU16(p + 12), ReadU16(p + 14)};
-            }
-            const std::size_t per = g.Mode == 2 ? 3 : 2;
-            const auto indices = ReadU32s(r, 36 + vbytes.size(), static_cast<std::uint64_t>(items) * per);
-            g.Items.resize(items);
-            for (std::size_t i = 0; i < items; ++i) {
-                for (std::size_t k = 0; k < per; ++k) {
-                    const std::uint32_t v = indices[i * per + k];
-                    if (v >= vertices)
-                        ThrowInvalidMetafile();
-                    g.Items[i][k] = v;
-                }
-            }
-            return g;
-        }
-
+        case kEmrPaintRgn:
+            return ReadRegionFill(r);
+        case kEmrGradientFill:
+            return ReadGradient(r);
         case kEmrSetPixelV:
             return PixelRecord{r.Point(8), r.U32(16)};
-
-        case kEmrPolyTextOutW:
-        case kEmrPolyTextOutA:
-            // Expanded by the document into one text record per string.
-            return std::nullopt;
-
         default:
             return std::nullopt;
     }
+}
+
+}  // namespace
+
+std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
+{
+    // Each family knows its own record types and gives none for the others.
+    if (auto record = DecodeStateRecord(r))
+        return record;
+    if (auto record = DecodeShapeRecord(r))
+        return record;
+    if (auto record = DecodeObjectRecord(r, offset))
+        return record;
+    if (auto record = DecodeTextRecord(r))
+        return record;
+    if (auto record = DecodeBitmapRecord(r, offset))
+        return record;
+    return DecodeAreaRecord(r);
 }
 
 EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes))
@@ -559,7 +654,7 @@ EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(by
             const std::uint32_t strings = r.U32(36);
             // Each EmrText takes at least 40 bytes of the record.
             if (strings > r.Size() / 40)
-                ThrowInvalidMetafile();
+                ThrowInvalidMetafile(MetafileDamage::TextCount);
             std::size_t at = 40;
             for (std::uint32_t i = 0; i < strings; ++i) {
                 TextRecord text = ReadEmrText(r, at, graphicsMode, type == kEmrPolyTextOutA);

@@ -9,8 +9,9 @@
 // so playing a document never reads outside its bytes. Damage (a record
 // running past the data, a size that is not a multiple of 4, a string or
 // point array outside its record, a bitmap whose bits do not cover its rows)
-// raises EInvalidGraphic "Metafile is not valid". Records of types the
-// player does not use are skipped unread.
+// raises EInvalidGraphic "Metafile is not valid" (an EInvalidMetafile that
+// names the check). Records of types the player does not use are skipped
+// unread.
 
 #include "report/emf/emf_dib.h"
 #include "report/emf/emf_format.h"

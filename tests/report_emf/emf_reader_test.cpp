@@ -72,9 +72,11 @@ void InfoHeader(ByteWriter& w, std::int32_t width, std::int32_t height, std::uin
     w.U32(0);
 }
 
-// STRETCHDIBITS fields after Type and Size, the bitmap header at 80.
+// STRETCHDIBITS fields after Type and Size, the bitmap header at 80 with
+// a colour table of the given number of (black) colours.
 std::vector<std::uint8_t> StretchDibPayload(std::int32_t width, std::int32_t height, std::uint16_t bits,
-                                            std::uint32_t compression, std::uint32_t bitsSize, std::uint32_t storedBits)
+                                            std::uint32_t compression, std::uint32_t bitsSize, std::uint32_t storedBits,
+                                            std::uint32_t colours = 0)
 {
     std::vector<std::uint8_t> p;
     ByteWriter w(p);
@@ -85,7 +87,7 @@ std::vector<std::uint8_t> StretchDibPayload(std::int32_t width, std::int32_t hei
     w.I32(0);
     w.I32(width);
     w.I32(height);
-    const std::uint32_t offBmi = 80, cbBmi = 40;
+    const std::uint32_t offBmi = 80, cbBmi = 40 + 4 * colours;
     w.U32(offBmi);
     w.U32(cbBmi);
     w.U32(offBmi + cbBmi);
@@ -94,7 +96,8 @@ std::vector<std::uint8_t> StretchDibPayload(std::int32_t width, std::int32_t hei
     w.U32(kSrcCopy);
     w.I32(10);
     w.I32(10);
-    InfoHeader(w, width, height, bits, compression);
+    InfoHeader(w, width, height, bits, compression, colours);
+    w.Zeros(4 * colours);
     w.Zeros(storedBits);
     return p;
 }
@@ -109,6 +112,7 @@ std::vector<std::uint8_t> HeaderWith(std::function<void(std::vector<std::uint8_t
 struct DamageCase {
     const char* Name;
     std::function<std::vector<std::uint8_t>()> Make;
+    MetafileDamage Reason;  // the check the file was made to fail
 };
 
 class DamagedMetafile : public ::testing::TestWithParam<DamageCase> {};
@@ -119,8 +123,9 @@ TEST_P(DamagedMetafile, IsNotValid)
     try {
         EmfDocument document(bytes);
         FAIL() << "accepted";
-    } catch (const EInvalidGraphic& e) {
+    } catch (const EInvalidMetafile& e) {
         EXPECT_EQ(e.Message(), "Metafile is not valid");
+        EXPECT_EQ(static_cast<int>(e.Reason()), static_cast<int>(GetParam().Reason));
     }
 }
 
@@ -128,76 +133,97 @@ TEST_P(DamagedMetafile, IsNotValid)
 INSTANTIATE_TEST_SUITE_P(
     Structure, DamagedMetafile,
     ::testing::Values(
-        DamageCase{"Empty", [] { return std::vector<std::uint8_t>{}; }},
-        DamageCase{"ShorterThanAHeader", [] { return std::vector<std::uint8_t>(80, 0); }},
-        DamageCase{"FirstRecordNotAHeader", [] { return HeaderWith([](auto& b) { b[0] = 2; }); }},
-        DamageCase{"WrongSignature", [] { return HeaderWith([](auto& b) { b[40] = 'X'; }); }},
-        DamageCase{"HeaderSizeBeyondData", [] { return HeaderWith([](auto& b) { b[5] = 0x10; }); }},
-        DamageCase{"RecordSizeZero", [] { return RawEmf().AddRaw(kEmrSetTextColor, 0, Le32({0})).Finish(); }},
-        DamageCase{"RecordSizeBelowEight", [] { return RawEmf().AddRaw(kEmrSetTextColor, 4, Le32({0})).Finish(); }},
+        DamageCase{"Empty", [] { return std::vector<std::uint8_t>{}; }, MetafileDamage::NoHeader},
+        DamageCase{"ShorterThanAHeader", [] { return std::vector<std::uint8_t>(80, 0); }, MetafileDamage::NoHeader},
+        DamageCase{"FirstRecordNotAHeader", [] { return HeaderWith([](auto& b) { b[0] = 2; }); },
+                   MetafileDamage::NoHeader},
+        DamageCase{"WrongSignature", [] { return HeaderWith([](auto& b) { b[40] = 'X'; }); },
+                   MetafileDamage::Signature},
+        DamageCase{"HeaderSizeBeyondData", [] { return HeaderWith([](auto& b) { b[5] = 0x10; }); },
+                   MetafileDamage::HeaderSize},
+        DamageCase{"RecordSizeZero", [] { return RawEmf().AddRaw(kEmrSetTextColor, 0, Le32({0})).Finish(); },
+                   MetafileDamage::RecordSize},
+        DamageCase{"RecordSizeBelowEight", [] { return RawEmf().AddRaw(kEmrSetTextColor, 4, Le32({0})).Finish(); },
+                   MetafileDamage::RecordSize},
         DamageCase{"RecordSizeNotMultipleOfFour",
                    [] {
                        return RawEmf().AddRaw(kEmrSetTextColor, 14, Le32({0, 0})).Finish();
-                   }},
+                   },
+                   MetafileDamage::RecordSize},
         DamageCase{"RecordSizeBeyondEnd",
-                   [] { return RawEmf().AddRaw(kEmrSetTextColor, 0x7FFFFFF0, Le32({0})).Finish(false); }},
+                   [] { return RawEmf().AddRaw(kEmrSetTextColor, 0x7FFFFFF0, Le32({0})).Finish(false); },
+                   MetafileDamage::RecordBeyondData},
         DamageCase{"RecordSizeWrapsAround",
-                   [] { return RawEmf().AddRaw(kEmrSetTextColor, 0xFFFFFFFC, Le32({0})).Finish(false); }},
+                   [] { return RawEmf().AddRaw(kEmrSetTextColor, 0xFFFFFFFC, Le32({0})).Finish(false); },
+                   MetafileDamage::RecordBeyondData},
         DamageCase{"TruncatedRecordHead",
                    [] {
                        auto b = RawEmf().Finish(false);
                        b.insert(b.end(), {0x18, 0, 0, 0});
                        return b;
-                   }},
+                   },
+                   MetafileDamage::RecordCut},
         DamageCase{"DescriptionBeyondHeader",
                    [] {
                        return HeaderWith([](auto& b) {
                            ByteWriter(b).PatchU32(60, 40);
                            ByteWriter(b).PatchU32(64, 100);
                        });
-                   }},
+                   },
+                   MetafileDamage::Description},
         DamageCase{"DescriptionInsideFixedFields",
                    [] {
                        return HeaderWith([](auto& b) {
                            ByteWriter(b).PatchU32(60, 2);
                            ByteWriter(b).PatchU32(64, 40);
                        });
-                   }}),
+                   },
+                   MetafileDamage::Description}),
     RowName());
 
 // Damage inside a record: an offset or count that points outside it.
 INSTANTIATE_TEST_SUITE_P(
     Records, DamagedMetafile,
     ::testing::Values(
-        DamageCase{"FieldMissing", [] { return RawEmf().AddBytes(kEmrSetTextColor, {}).Finish(); }},
+        DamageCase{"FieldMissing", [] { return RawEmf().AddBytes(kEmrSetTextColor, {}).Finish(); },
+                   MetafileDamage::FieldOutsideRecord},
         DamageCase{"TextStringBeyondRecord",
-                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(4, 76, 0, 4)).Finish(); }},
+                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(4, 76, 0, 4)).Finish(); },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"TextHugeCharacterCount",
-                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(0x40000000, 76, 0, 8)).Finish(); }},
+                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(0x40000000, 76, 0, 8)).Finish(); },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"TextAdvancesBeyondRecord",
-                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(2, 76, 80, 8)).Finish(); }},
+                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(2, 76, 80, 8)).Finish(); },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"TextStringOffsetWraps",
-                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(2, 0xFFFFFFFE, 0, 8)).Finish(); }},
+                   [] { return RawEmf().AddBytes(kEmrExtTextOutW, TextPayload(2, 0xFFFFFFFE, 0, 8)).Finish(); },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"Polygon16HugeCount",
                    [] {
                        return RawEmf().Add(kEmrPolygon16, {0, 0, 9, 9, 0xFFFFFFFF, 0, 0}).Finish();
-                   }},
+                   },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"PolylineCountBeyondPoints",
                    [] {
                        return RawEmf().Add(kEmrPolyline, {0, 0, 9, 9, 10, 1, 1, 5, 5}).Finish();
-                   }},
+                   },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"PolyPolygonCountsExceedTotal",
                    [] {
                        return RawEmf().Add(kEmrPolyPolygon16, {0, 0, 9, 9, 1, 2, 9, 0, 0}).Finish();
-                   }},
+                   },
+                   MetafileDamage::PolygonCounts},
         DamageCase{"PolyPolygonHugePolygonCount",
                    [] {
                        return RawEmf().Add(kEmrPolyPolygon, {0, 0, 9, 9, 0x40000000, 3, 3}).Finish();
-                   }},
+                   },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"FontRecordTooShort",
                    [] {
                        return RawEmf().Add(kEmrExtCreateFontIndirectW, {1, U(-13)}).Finish();
-                   }},
+                   },
+                   MetafileDamage::FieldOutsideRecord},
         DamageCase{"BitBltBitmapBeyondRecord",
                    [] {
                        return RawEmf()
@@ -205,48 +231,74 @@ INSTANTIATE_TEST_SUITE_P(
                                              0,  kOne, 0,  0, kOne, 0, 0,  0,  kDibRgbColors, 100,
                                              40, 140,  400})
                            .Finish();
-                   }},
+                   },
+                   MetafileDamage::BitmapOutsideRecord},
         DamageCase{
             "StretchDiBitsBitsTooShort",
             [] {
                 return RawEmf().AddBytes(kEmrStretchDiBits, StretchDibPayload(100, 100, 24, kBiRgb, 12, 12)).Finish();
-            }},
+            },
+            MetafileDamage::BitmapBitsShort},
         DamageCase{"StretchDiBitsHugeRunLengthImage",
                    [] {
                        return RawEmf()
-                           .AddBytes(kEmrStretchDiBits, StretchDibPayload(100000, 100000, 8, kBiRle8, 4, 4))
+                           .AddBytes(kEmrStretchDiBits, StretchDibPayload(100000, 100000, 8, kBiRle8, 4, 4, 2))
                            .Finish();
-                   }},
+                   },
+                   MetafileDamage::BitmapTooLarge},
         DamageCase{
             "StretchDiBitsZeroWidth",
-            [] { return RawEmf().AddBytes(kEmrStretchDiBits, StretchDibPayload(0, 4, 24, kBiRgb, 0, 0)).Finish(); }},
+            [] { return RawEmf().AddBytes(kEmrStretchDiBits, StretchDibPayload(0, 4, 24, kBiRgb, 0, 0)).Finish(); },
+            MetafileDamage::BitmapSize},
         DamageCase{
             "StretchDiBitsUnknownDepth",
-            [] { return RawEmf().AddBytes(kEmrStretchDiBits, StretchDibPayload(2, 2, 7, kBiRgb, 16, 16)).Finish(); }},
+            [] { return RawEmf().AddBytes(kEmrStretchDiBits, StretchDibPayload(2, 2, 7, kBiRgb, 16, 16)).Finish(); },
+            MetafileDamage::BitmapFormat},
         DamageCase{"ClipRegionCountBeyondData",
                    [] {
                        return RawEmf().Add(kEmrExtSelectClipRgn, {32, kRgnCopy, 32, 1, 1000, 48, 0, 0, 9, 9}).Finish();
-                   }},
+                   },
+                   MetafileDamage::RegionCount},
         DamageCase{"ClipRegionSizeBeyondRecord",
                    [] {
                        return RawEmf().Add(kEmrExtSelectClipRgn, {4096, kRgnCopy, 32, 1, 0, 16}).Finish();
-                   }},
+                   },
+                   MetafileDamage::RegionOutsideRecord},
         DamageCase{
             "GradientVertexIndexOutOfRange",
             [] {
                 return RawEmf().Add(kEmrGradientFill, {0, 0, 9, 9, 2, 1, 0, 0, 0, 0, 0, 9, 9, 0, 0, 0, 5}).Finish();
-            }},
+            },
+            MetafileDamage::GradientVertex},
         DamageCase{"PenStyleEntriesBeyondRecord",
                    [] {
                        return RawEmf()
                            .Add(kEmrExtCreatePen,
                                 {1, 0, 0, 0, 0, kPsUserStyle | kPsGeometric, 2, kBsSolid, 0, 0, 50, 3})
                            .Finish();
-                   }},
+                   },
+                   MetafileDamage::ArrayOutsideRecord},
         DamageCase{"PolyTextHugeStringCount",
                    [] {
                        return RawEmf().Add(kEmrPolyTextOutW, {0, 0, 9, 9, 1, 0, 0, 0x10000000}).Finish();
-                   }}),
+                   },
+                   MetafileDamage::TextCount},
+        DamageCase{"GradientModeUnknown",
+                   [] {
+                       return RawEmf().Add(kEmrGradientFill, {0, 0, 9, 9, 0, 0, 3}).Finish();
+                   },
+                   MetafileDamage::GradientMode},
+        DamageCase{"BitmapHeaderOfUnknownSize",
+                   [] {
+                       auto payload = StretchDibPayload(2, 2, 24, kBiRgb, 16, 16);
+                       ByteWriter(payload).PatchU32(72, 20);
+                       return RawEmf().AddBytes(kEmrStretchDiBits, payload).Finish();
+                   },
+                   MetafileDamage::BitmapHeader},
+        DamageCase{
+            "RunLengthBitmapWithoutItsColours",
+            [] { return RawEmf().AddBytes(kEmrStretchDiBits, StretchDibPayload(2, 2, 8, kBiRle8, 4, 4)).Finish(); },
+            MetafileDamage::BitmapColourTable}),
     RowName());
 
 // What real files get wrong and still play: the header's counts, bytes
@@ -468,7 +520,12 @@ TEST(DibTest, ColourTableBeyondHeaderIsNotValid)
     ByteWriter w(header);
     InfoHeader(w, 1, 1, 8);  // 256 colours promised, none there
     const std::vector<std::uint8_t> bits(4, 0);
-    EXPECT_THROW(ParseDib(header, bits, kDibRgbColors), EInvalidGraphic);
+    try {
+        ParseDib(header, bits, kDibRgbColors);
+        FAIL() << "accepted";
+    } catch (const EInvalidMetafile& e) {
+        EXPECT_EQ(static_cast<int>(e.Reason()), static_cast<int>(MetafileDamage::BitmapColourTable));
+    }
 }
 
 }  // namespace
