@@ -1,8 +1,7 @@
 #include "report/emf/emf_player.h"
+#include "report/emf/emf_player_p.h"
 
-#include "report/emf/gdi_painting.h"
 #include "report/emf/polygon_region_p.h"
-#include "report/emf/text_painting.h"
 
 #include <QImage>
 #include <QLinearGradient>
@@ -25,14 +24,10 @@
 #include <unordered_map>
 #include <variant>
 
-namespace dw {
+namespace dw::emf {
 
 namespace {
 
-using namespace emf;
-
-constexpr std::uint32_t kR2Nop = 11;
-constexpr std::size_t kMaxSavedStates = 65536;
 constexpr double kHugeCoordinate = 1.0e8;
 
 QColor ToColor(ColorRef c)
@@ -99,29 +94,6 @@ QString DecodeAnsi(const std::string& bytes, std::uint8_t charSet)
 }
 
 // --- drawing objects ------------------------------------------------------
-
-struct PenObject {
-    std::uint32_t Style = kPsSolid;
-    double Width = 0;  // logical units; 0 is one device pixel
-    ColorRef Color = 0;
-    bool Null = false;
-    bool Extended = false;
-    std::vector<std::uint32_t> Entries;
-};
-
-struct BrushObject {
-    std::uint32_t Style = kBsSolid;
-    ColorRef Color = 0;
-    std::uint32_t Hatch = 0;
-    QImage Pattern;
-};
-
-struct FontObject {
-    LogFontW Font;
-};
-
-using GdiObject = std::variant<PenObject, BrushObject, FontObject>;
-using ObjectPtr = std::shared_ptr<const GdiObject>;
 
 ObjectPtr MakePen(ColorRef color, bool null)
 {
@@ -263,108 +235,18 @@ std::optional<QPainter::CompositionMode> SourceMode(std::uint32_t index)
     }
 }
 
-// --- the device context ---------------------------------------------------
+}  // namespace
 
-struct Dc {
-    std::uint32_t MapMode = kMmText;
-    QPointF WindowOrg;
-    QPointF ViewportOrg;
-    QSizeF WindowExt{1, 1};
-    QSizeF ViewportExt{1, 1};
-    QTransform World;
-    ColorRef TextColor = 0;
-    ColorRef BkColor = MakeColorRef(255, 255, 255);
-    std::uint32_t BkMode = kOpaque;
-    std::uint32_t TextAlign = 0;
-    std::uint32_t PolyFillMode = kAlternate;
-    std::uint32_t Rop2 = 13;
-    std::uint32_t ArcDirection = kAdCounterClockwise;
-    QPointF Position;
-    ObjectPtr Pen;
-    ObjectPtr Brush;
-    ObjectPtr Font;
-    std::optional<QRegion> Clip;  // painter-device pixels; none is no clip
-};
+ObjectPtr StockObject(std::uint32_t handle)
+{
+    const auto& stock = StockObjects();
+    const auto it = stock.find(handle);
+    return it == stock.end() ? nullptr : it->second;
+}
 
-class Player {
-public:
-    Player(QPainter& painter, const EmfDocument& document, const QRectF& target);
-    void Play();
+// --- playing ----------------------------------------------------------------
 
-    void operator()(const ValueRecord& r);
-    void operator()(const PointRecord& r);
-    void operator()(const ScaleExtRecord& r);
-    void operator()(const RectRecord& r);
-    void operator()(const RoundRectRecord& r);
-    void operator()(const ArcRecord& r);
-    void operator()(const AngleArcRecord& r);
-    void operator()(const PolyRecord& r);
-    void operator()(const PolyPolyRecord& r);
-    void operator()(const PolyDrawRecord& r);
-    void operator()(const PlainRecord& r);
-    void operator()(const XFormRecord& r);
-    void operator()(const PenRecord& r);
-    void operator()(const BrushRecord& r);
-    void operator()(const FontRecord& r);
-    void operator()(const TextRecord& r);
-    void operator()(const BltRecord& r);
-    void operator()(const ClipRegionRecord& r);
-    void operator()(const RegionRecord& r);
-    void operator()(const GradientRecord& r);
-    void operator()(const PixelRecord& r);
-
-private:
-    QTransform PageTransform() const;
-    void UpdateTransform();
-    QPointF Map(const QPointF& p) const { return m_full.map(p); }
-    QPointF Map(const PointL& p) const { return m_full.map(ToPoint(p)); }
-
-    GdiPen CurrentPen() const;
-    QBrush BrushOf(const ObjectPtr& object) const;
-    QBrush CurrentBrush() const { return BrushOf(m_dc.Brush); }
-    bool Suppressed() const { return m_dc.Rop2 == kR2Nop; }
-    void PrepareDraw();
-    void ApplyClip();
-
-    void CombineClip(const QRegion& region, std::uint32_t mode);
-    QRegion LogicalRectRegion(const RectL& rect) const;
-    QRegion DeviceRectsRegion(const std::vector<RectL>& rects) const;
-    QRegion PathRegion(const QPainterPath& path) const;
-
-    void Shape(const QPainterPath& logical, bool stroke, bool fill);
-    void StrokeSegments(const std::vector<QPointF>& logicalPoints);
-    void FillDeviceRect(const QRectF& logical, const QBrush& brush);
-    void LineToLogical(const QPointF& to);
-    QPainterPath ArcPath(const ArcRecord& r, bool& ok, QPointF& arcStart, QPointF& arcEnd) const;
-    QImage Image(const DibRef& dib, bool alpha) const;
-    std::shared_ptr<PlacedFont> FontFor(const LogFontW& font, int pixels, double stretch);
-
-    void SelectObject(std::uint32_t handle);
-    void DeleteObject(std::uint32_t handle);
-    void RestoreDc(std::int32_t which);
-
-    QPainter& m_painter;
-    const EmfDocument& m_document;
-    QRectF m_target;
-    QTransform m_playback;  // reference-device pixels -> painter device
-    QTransform m_full;      // logical -> painter device
-    double m_scale = 1;
-    bool m_axisAligned = true;
-    double m_pixelsPerMmX = 96 / 25.4;
-    double m_pixelsPerMmY = 96 / 25.4;
-    Dc m_dc;
-    std::vector<Dc> m_saved;
-    std::unordered_map<std::uint32_t, ObjectPtr> m_objects;
-    std::optional<QRegion> m_baseClip;
-    QRect m_clipWindow;  // where regions made from shapes are kept
-    bool m_clipDirty = true;
-    bool m_inPath = false;
-    QPainterPath m_path;  // painter-device coordinates
-    std::map<std::tuple<std::u16string, int, int, bool, bool, bool, int>, std::shared_ptr<PlacedFont>> m_fonts;
-    bool m_rasterOps = false;
-};
-
-Player::Player(QPainter& painter, const EmfDocument& document, const QRectF& target)
+EmfPlayer::EmfPlayer(QPainter& painter, const EmfDocument& document, const QRectF& target)
     : m_painter(painter), m_document(document), m_target(target)
 {
     const EmfHeader& h = document.Header();
@@ -378,33 +260,51 @@ Player::Player(QPainter& painter, const EmfDocument& document, const QRectF& tar
     m_dc.Font = stock.at(kSystemFont);
 }
 
-void Player::Play()
+void EmfPlayer::Play()
+{
+    if (!Begin())
+        return;
+    for (const EmfRecord& record : m_document.Records()) PlayRecord(record);
+    End();
+}
+
+bool EmfPlayer::Begin()
 {
     if (!(m_target.width() != 0 && m_target.height() != 0) || !std::isfinite(m_target.width()) ||
         !std::isfinite(m_target.height()))
-        return;
+        return false;
     const EmfDocument::FrameRect frame = m_document.FramePixels();
     const double sx = m_target.width() / frame.Width;
     const double sy = m_target.height() / frame.Height;
     const QTransform base = m_painter.worldTransform();
     m_playback = QTransform(sx, 0, 0, sy, m_target.x() - frame.Left * sx, m_target.y() - frame.Top * sy) * base;
     if (!Finite(m_playback))
-        return;
+        return false;
 
     m_painter.save();
     if (m_painter.hasClipping())
         m_baseClip = base.map(m_painter.clipRegion());
     m_painter.setWorldTransform(QTransform());
-    m_clipWindow = ClipWindow(m_painter);
+    m_clipWindow = emf::ClipWindow(m_painter);
     m_rasterOps = m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     UpdateTransform();
-    for (const EmfRecord& record : m_document.Records()) std::visit(*this, record);
+    return true;
+}
+
+void EmfPlayer::End()
+{
     m_painter.restore();
+}
+
+ObjectPtr EmfPlayer::Object(std::uint32_t handle) const
+{
+    const auto it = m_objects.find(handle);
+    return it == m_objects.end() ? nullptr : it->second;
 }
 
 // --- coordinate spaces ----------------------------------------------------
 
-QTransform Player::PageTransform() const
+QTransform EmfPlayer::PageTransform() const
 {
     double sx = 1, sy = 1;
     switch (m_dc.MapMode) {
@@ -440,7 +340,7 @@ QTransform Player::PageTransform() const
                       m_dc.ViewportOrg.y() - m_dc.WindowOrg.y() * sy);
 }
 
-void Player::UpdateTransform()
+void EmfPlayer::UpdateTransform()
 {
     const QTransform full = m_dc.World * PageTransform() * m_playback;
     if (!Finite(full))
@@ -452,7 +352,7 @@ void Player::UpdateTransform()
 
 // --- pens, brushes, clipping ----------------------------------------------
 
-GdiPen Player::CurrentPen() const
+GdiPen EmfPlayer::CurrentPen() const
 {
     GdiPen pen;
     const auto* p = std::get_if<PenObject>(m_dc.Pen.get());
@@ -502,7 +402,7 @@ GdiPen Player::CurrentPen() const
     return pen;
 }
 
-QBrush Player::BrushOf(const ObjectPtr& object) const
+QBrush EmfPlayer::BrushOf(const ObjectPtr& object) const
 {
     const auto* b = object ? std::get_if<BrushObject>(object.get()) : nullptr;
     if (!b)
@@ -542,14 +442,14 @@ QBrush Player::BrushOf(const ObjectPtr& object) const
     }
 }
 
-void Player::PrepareDraw()
+void EmfPlayer::PrepareDraw()
 {
     ApplyClip();
     m_painter.setBackgroundMode(m_dc.BkMode == kOpaque ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(ToColor(m_dc.BkColor));
 }
 
-void Player::ApplyClip()
+void EmfPlayer::ApplyClip()
 {
     if (!m_clipDirty)
         return;
@@ -563,7 +463,7 @@ void Player::ApplyClip()
         m_painter.setClipping(false);
 }
 
-QRegion Player::LogicalRectRegion(const RectL& rect) const
+QRegion EmfPlayer::LogicalRectRegion(const RectL& rect) const
 {
     if (m_axisAligned)
         return QRegion(GdiRect(QRectF(Map(QPointF(rect.Left, rect.Top)), Map(QPointF(rect.Right, rect.Bottom)))));
@@ -575,7 +475,7 @@ QRegion Player::LogicalRectRegion(const RectL& rect) const
     }());
 }
 
-QRegion Player::DeviceRectsRegion(const std::vector<RectL>& rects) const
+QRegion EmfPlayer::DeviceRectsRegion(const std::vector<RectL>& rects) const
 {
     QList<QRect> mapped;
     mapped.reserve(static_cast<qsizetype>(rects.size()));
@@ -589,12 +489,12 @@ QRegion Player::DeviceRectsRegion(const std::vector<RectL>& rects) const
     return region;
 }
 
-QRegion Player::PathRegion(const QPainterPath& path) const
+QRegion EmfPlayer::PathRegion(const QPainterPath& path) const
 {
     return PolygonRegion(path.toFillPolygon(), path.fillRule(), m_clipWindow);
 }
 
-void Player::CombineClip(const QRegion& region, std::uint32_t mode)
+void EmfPlayer::CombineClip(const QRegion& region, std::uint32_t mode)
 {
     static const QRegion everything(QRect(-100000000, -100000000, 200000000, 200000000));
     auto& clip = m_dc.Clip;
@@ -623,7 +523,7 @@ void Player::CombineClip(const QRegion& region, std::uint32_t mode)
 
 // --- shapes ---------------------------------------------------------------
 
-void Player::Shape(const QPainterPath& logical, bool stroke, bool fill)
+void EmfPlayer::Shape(const QPainterPath& logical, bool stroke, bool fill)
 {
     QPainterPath device = m_full.map(logical);
     if (m_inPath) {
@@ -645,7 +545,7 @@ void Player::Shape(const QPainterPath& logical, bool stroke, bool fill)
 
 // A polyline drawn segment by segment with a solid one-pixel pen leaves out
 // only its last pixel, as the platform does; other pens stroke the path.
-void Player::StrokeSegments(const std::vector<QPointF>& points)
+void EmfPlayer::StrokeSegments(const std::vector<QPointF>& points)
 {
     if (points.size() < 2)
         return;
@@ -662,7 +562,7 @@ void Player::StrokeSegments(const std::vector<QPointF>& points)
     for (std::size_t i = 1; i < points.size(); ++i) GdiLine(m_painter, Map(points[i - 1]), Map(points[i]), pen);
 }
 
-void Player::FillDeviceRect(const QRectF& logical, const QBrush& brush)
+void EmfPlayer::FillDeviceRect(const QRectF& logical, const QBrush& brush)
 {
     if (Suppressed())
         return;
@@ -676,7 +576,7 @@ void Player::FillDeviceRect(const QRectF& logical, const QBrush& brush)
     GdiPath(m_painter, m_full.map(path), nullptr, &brush);
 }
 
-void Player::LineToLogical(const QPointF& to)
+void EmfPlayer::LineToLogical(const QPointF& to)
 {
     if (m_inPath) {
         if (m_path.elementCount() == 0)
@@ -692,7 +592,7 @@ void Player::LineToLogical(const QPointF& to)
     m_dc.Position = to;
 }
 
-QPainterPath Player::ArcPath(const ArcRecord& r, bool& ok, QPointF& arcStart, QPointF& arcEnd) const
+QPainterPath EmfPlayer::ArcPath(const ArcRecord& r, bool& ok, QPointF& arcStart, QPointF& arcEnd) const
 {
     const QRectF box = ToRect(r.Box).normalized();
     ok = box.width() > 0 && box.height() > 0;
@@ -737,7 +637,7 @@ QPainterPath Player::ArcPath(const ArcRecord& r, bool& ok, QPointF& arcStart, QP
 
 // --- records --------------------------------------------------------------
 
-void Player::operator()(const ValueRecord& r)
+void EmfPlayer::operator()(const ValueRecord& r)
 {
     switch (r.Type) {
         case kEmrSetMapMode:
@@ -802,7 +702,7 @@ void Player::operator()(const ValueRecord& r)
     }
 }
 
-void Player::operator()(const PointRecord& r)
+void EmfPlayer::operator()(const PointRecord& r)
 {
     const QPointF p = ToPoint(r.Point);
     switch (r.Type) {
@@ -843,7 +743,7 @@ void Player::operator()(const PointRecord& r)
     }
 }
 
-void Player::operator()(const ScaleExtRecord& r)
+void EmfPlayer::operator()(const ScaleExtRecord& r)
 {
     if (!(m_dc.MapMode == kMmIsotropic || m_dc.MapMode == kMmAnisotropic) || r.XDenom == 0 || r.YDenom == 0)
         return;
@@ -855,7 +755,7 @@ void Player::operator()(const ScaleExtRecord& r)
     UpdateTransform();
 }
 
-void Player::operator()(const RectRecord& r)
+void EmfPlayer::operator()(const RectRecord& r)
 {
     switch (r.Type) {
         case kEmrIntersectClipRect:
@@ -889,14 +789,14 @@ void Player::operator()(const RectRecord& r)
     }
 }
 
-void Player::operator()(const RoundRectRecord& r)
+void EmfPlayer::operator()(const RoundRectRecord& r)
 {
     QPainterPath path;
     path.addRoundedRect(ToRect(r.Box).normalized(), std::fabs(r.Corner.Cx) / 2.0, std::fabs(r.Corner.Cy) / 2.0);
     Shape(path, true, true);
 }
 
-void Player::operator()(const ArcRecord& r)
+void EmfPlayer::operator()(const ArcRecord& r)
 {
     bool ok = false;
     QPointF arcStart, arcEnd;
@@ -920,7 +820,7 @@ void Player::operator()(const ArcRecord& r)
     Shape(path, true, r.Type != kEmrArc);
 }
 
-void Player::operator()(const AngleArcRecord& r)
+void EmfPlayer::operator()(const AngleArcRecord& r)
 {
     if (!std::isfinite(r.StartAngle) || !std::isfinite(r.SweepAngle))
         return;
@@ -942,7 +842,7 @@ void Player::operator()(const AngleArcRecord& r)
     m_dc.Position = pointAt(r.StartAngle + sweep);
 }
 
-void Player::operator()(const PolyRecord& r)
+void EmfPlayer::operator()(const PolyRecord& r)
 {
     const auto& pts = r.Points;
     switch (r.Type) {
@@ -1004,7 +904,7 @@ void Player::operator()(const PolyRecord& r)
     }
 }
 
-void Player::operator()(const PolyPolyRecord& r)
+void EmfPlayer::operator()(const PolyPolyRecord& r)
 {
     QPainterPath path;
     std::size_t at = 0;
@@ -1023,7 +923,7 @@ void Player::operator()(const PolyPolyRecord& r)
     Shape(path, true, polygon);
 }
 
-void Player::operator()(const PolyDrawRecord& r)
+void EmfPlayer::operator()(const PolyDrawRecord& r)
 {
     QPainterPath path(m_dc.Position);
     const std::size_t n = std::min(r.Points.size(), r.Kinds.size());
@@ -1048,7 +948,7 @@ void Player::operator()(const PolyDrawRecord& r)
     m_dc.Position = path.currentPosition();
 }
 
-void Player::operator()(const PlainRecord& r)
+void EmfPlayer::operator()(const PlainRecord& r)
 {
     switch (r.Type) {
         case kEmrSaveDc:
@@ -1094,7 +994,7 @@ void Player::operator()(const PlainRecord& r)
     }
 }
 
-void Player::operator()(const XFormRecord& r)
+void EmfPlayer::operator()(const XFormRecord& r)
 {
     const QTransform x = ToTransform(r.Xform);
     if (!Finite(x))
@@ -1118,7 +1018,7 @@ void Player::operator()(const XFormRecord& r)
     UpdateTransform();
 }
 
-void Player::operator()(const PenRecord& r)
+void EmfPlayer::operator()(const PenRecord& r)
 {
     if (r.Index == 0 || (r.Index & kStockObjectFlag) != 0)
         return;
@@ -1134,7 +1034,7 @@ void Player::operator()(const PenRecord& r)
     m_objects[r.Index] = std::make_shared<const GdiObject>(std::move(pen));
 }
 
-void Player::operator()(const BrushRecord& r)
+void EmfPlayer::operator()(const BrushRecord& r)
 {
     if (r.Index == 0 || (r.Index & kStockObjectFlag) != 0)
         return;
@@ -1150,14 +1050,14 @@ void Player::operator()(const BrushRecord& r)
     m_objects[r.Index] = std::make_shared<const GdiObject>(std::move(brush));
 }
 
-void Player::operator()(const FontRecord& r)
+void EmfPlayer::operator()(const FontRecord& r)
 {
     if (r.Index == 0 || (r.Index & kStockObjectFlag) != 0)
         return;
     m_objects[r.Index] = std::make_shared<const GdiObject>(FontObject{r.Font});
 }
 
-void Player::SelectObject(std::uint32_t handle)
+void EmfPlayer::SelectObject(std::uint32_t handle)
 {
     ObjectPtr object;
     if ((handle & kStockObjectFlag) != 0) {
@@ -1180,7 +1080,7 @@ void Player::SelectObject(std::uint32_t handle)
         m_dc.Font = object;
 }
 
-void Player::DeleteObject(std::uint32_t handle)
+void EmfPlayer::DeleteObject(std::uint32_t handle)
 {
     const auto it = m_objects.find(handle);
     if (it == m_objects.end())
@@ -1195,7 +1095,7 @@ void Player::DeleteObject(std::uint32_t handle)
     m_objects.erase(it);
 }
 
-void Player::RestoreDc(std::int32_t which)
+void EmfPlayer::RestoreDc(std::int32_t which)
 {
     const auto saved = static_cast<std::int64_t>(m_saved.size());
     std::int64_t index = 0;  // position in m_saved of the state to restore
@@ -1213,7 +1113,7 @@ void Player::RestoreDc(std::int32_t which)
     UpdateTransform();
 }
 
-std::shared_ptr<PlacedFont> Player::FontFor(const LogFontW& font, int pixels, double stretch)
+std::shared_ptr<PlacedFont> EmfPlayer::FontFor(const LogFontW& font, int pixels, double stretch)
 {
     const auto key = std::make_tuple(font.FaceName, pixels, font.Weight, font.Italic != 0, font.Underline != 0,
                                      font.StrikeOut != 0, static_cast<int>(std::lround(stretch)));
@@ -1232,16 +1132,10 @@ std::shared_ptr<PlacedFont> Player::FontFor(const LogFontW& font, int pixels, do
     return slot;
 }
 
-void Player::operator()(const TextRecord& r)
-{
-    const auto* fontObject = std::get_if<FontObject>(m_dc.Font.get());
-    if (!fontObject)
-        return;
-    const LogFontW& lf = fontObject->Font;
-    const QString text = r.IsAnsi ? DecodeAnsi(r.Ansi, lf.CharSet)
-                                  : QString::fromUtf16(r.Text.data(), static_cast<qsizetype>(r.Text.size()));
-    const bool glyphIndices = (r.Options & kEtoGlyphIndex) != 0;
+// --- text ---------------------------------------------------------------------
 
+std::optional<EmfPlayer::TextFont> EmfPlayer::RealiseTextFont(const LogFontW& lf)
+{
     // How the logical space is scaled along the text's axes.
     const QTransform linear(m_full.m11(), m_full.m12(), m_full.m21(), m_full.m22(), 0, 0);
     const QPointF ex = linear.map(QPointF(1, 0));
@@ -1249,7 +1143,7 @@ void Player::operator()(const TextRecord& r)
     const double sx = std::hypot(ex.x(), ex.y());
     const double sy = std::hypot(ey.x(), ey.y());
     if (!(sx > 0) || !(sy > 0) || !std::isfinite(sx) || !std::isfinite(sy))
-        return;
+        return std::nullopt;
 
     // Em height in logical units: a positive height is the cell height.
     std::int64_t height = std::llabs(static_cast<std::int64_t>(lf.Height));
@@ -1268,28 +1162,36 @@ void Player::operator()(const TextRecord& r)
         if (average > 0)
             stretch = std::fabs(static_cast<double>(lf.Width)) * sx / average * 100.0;
     }
-    const auto font = FontFor(lf, pixels, stretch);
-    const double glyphToLogical = emLogical / pixels;
+    return TextFont{FontFor(lf, pixels, stretch), emLogical / pixels};
+}
 
-    // Advances in logical units: the recorded ones, or measured.
+// Advances in logical units: the recorded ones, or measured.
+EmfPlayer::TextAdvances EmfPlayer::MeasureText(const TextRecord& r, const QString& text, const TextFont& font) const
+{
     const auto count = static_cast<std::size_t>(text.size());
-    std::vector<double> dx(count, 0.0), dy(count, 0.0);
+    TextAdvances advances;
+    advances.Dx.assign(count, 0.0);
+    advances.Dy.assign(count, 0.0);
     if (r.Dx.size() == count) {
-        for (std::size_t i = 0; i < count; ++i) dx[i] = r.Dx[i];
-        for (std::size_t i = 0; i < r.Dy.size() && i < count; ++i) dy[i] = r.Dy[i];
-    } else if (!glyphIndices) {
-        const std::vector<std::int32_t> measured = font->Advances(text);
-        for (std::size_t i = 0; i < count; ++i) dx[i] = measured[i] * glyphToLogical;
+        for (std::size_t i = 0; i < count; ++i) advances.Dx[i] = r.Dx[i];
+        for (std::size_t i = 0; i < r.Dy.size() && i < count; ++i) advances.Dy[i] = r.Dy[i];
+    } else if ((r.Options & kEtoGlyphIndex) == 0) {
+        const std::vector<std::int32_t> measured = font.Font->Advances(text);
+        for (std::size_t i = 0; i < count; ++i) advances.Dx[i] = measured[i] * font.GlyphToLogical;
     } else {
         const std::vector<quint32> glyphs(r.Text.begin(), r.Text.end());
-        const std::vector<double> measured = font->GlyphAdvances(glyphs);
-        for (std::size_t i = 0; i < count && i < measured.size(); ++i) dx[i] = measured[i] * glyphToLogical;
+        const std::vector<double> measured = font.Font->GlyphAdvances(glyphs);
+        for (std::size_t i = 0; i < count && i < measured.size(); ++i)
+            advances.Dx[i] = measured[i] * font.GlyphToLogical;
     }
-    double width = 0;
-    for (std::size_t i = 0; i < count; ++i) width += dx[i];
+    for (double dx : advances.Dx) advances.Width += dx;
+    return advances;
+}
 
-    const bool updateCp = (m_dc.TextAlign & kTaUpdateCp) != 0;
-    const QPointF reference = updateCp ? m_dc.Position : ToPoint(r.Reference);
+// Where the first character's baseline starts, in glyph units from the
+// reference point, as the text alignment places the text.
+QPointF EmfPlayer::TextOrigin(const PlacedFont& font, double width, double glyphToLogical) const
+{
     double start = 0;
     switch (m_dc.TextAlign & kTaHorizontalMask) {
         case kTaRight:
@@ -1306,15 +1208,19 @@ void Player::operator()(const TextRecord& r)
         case kTaBaseline:
             break;
         case kTaBottom:
-            baseline = -font->Descent();
+            baseline = -font.Descent();
             break;
         default:
-            baseline = font->Ascent();
+            baseline = font.Ascent();
             break;
     }
+    return QPointF(start / glyphToLogical, baseline);
+}
 
-    // Glyph space: x along the baseline, y down, in the realised font's
-    // pixels; turned by the escapement and kept upright on the page.
+// Glyph space: x along the baseline, y down, in the realised font's
+// pixels; turned by the escapement and kept upright on the page.
+QTransform EmfPlayer::GlyphToLogical(const LogFontW& lf, double glyphToLogical, const QPointF& reference) const
+{
     const double angle = lf.Escapement / 10.0;
     double flipX = 1, flipY = 1;
     const double det = m_full.m11() * m_full.m22() - m_full.m12() * m_full.m21();
@@ -1326,78 +1232,108 @@ void Player::operator()(const TextRecord& r)
     }
     QTransform orient;
     orient.rotate(-angle);
-    const QTransform toLogical = QTransform::fromScale(glyphToLogical, glyphToLogical) * orient *
-                                 QTransform::fromScale(flipX, flipY) *
-                                 QTransform::fromTranslate(reference.x(), reference.y());
-    const QTransform toDevice = toLogical * m_full;
+    return QTransform::fromScale(glyphToLogical, glyphToLogical) * orient * QTransform::fromScale(flipX, flipY) *
+           QTransform::fromTranslate(reference.x(), reference.y());
+}
 
-    std::vector<QPointF> offsets(count);
-    {
-        double x = 0, y = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            offsets[i] = QPointF(x / glyphToLogical, -y / glyphToLogical);
-            x += dx[i];
-            y += dy[i];
-        }
+void EmfPlayer::DrawText(const TextRecord& r, const QString& text, const PlacedFont& font, const QTransform& toDevice,
+                         const QPointF& origin, const std::vector<QPointF>& offsets, double widthGlyph)
+{
+    PrepareDraw();
+    if ((r.Options & kEtoOpaque) != 0 && r.Rect)
+        FillDeviceRect(ToRect(*r.Rect), QBrush(ToColor(m_dc.BkColor)));
+    const bool clipped = (r.Options & kEtoClipped) != 0 && r.Rect.has_value();
+    const std::optional<QRegion> previousClip = m_dc.Clip;
+    if (clipped) {
+        CombineClip(LogicalRectRegion(*r.Rect), kRgnAnd);
+        ApplyClip();
     }
-    const QPointF origin(start / glyphToLogical, baseline);
-    const double widthGlyph = width / glyphToLogical;
-
-    if (m_inPath) {
-        if (!glyphIndices)
-            font->AppendOutline(m_path, toDevice, origin, text, offsets);
-    } else if (!Suppressed()) {
-        PrepareDraw();
-        if ((r.Options & kEtoOpaque) != 0 && r.Rect)
-            FillDeviceRect(ToRect(*r.Rect), QBrush(ToColor(m_dc.BkColor)));
-        const bool clipped = (r.Options & kEtoClipped) != 0 && r.Rect.has_value();
-        const std::optional<QRegion> previousClip = m_dc.Clip;
-        if (clipped) {
-            CombineClip(LogicalRectRegion(*r.Rect), kRgnAnd);
-            ApplyClip();
-        }
-        const bool simple = toDevice.type() <= QTransform::TxTranslate;
-        if (!simple)
-            m_painter.setWorldTransform(toDevice);
-        const QPointF shift = simple ? QPointF(toDevice.dx(), toDevice.dy()) : QPointF();
-        if (m_dc.BkMode == kOpaque && (r.Options & kEtoOpaque) == 0 && widthGlyph != 0)
-            m_painter.fillRect(
-                QRectF(origin.x() + shift.x(), origin.y() - font->Ascent() + shift.y(), widthGlyph, font->Height())
-                    .normalized(),
-                ToColor(m_dc.BkColor));
-        m_painter.setPen(ToColor(m_dc.TextColor));
-        if (!glyphIndices && !text.isEmpty()) {
-            font->Draw(m_painter, origin + shift, text, offsets, widthGlyph);
-        } else if (glyphIndices && font->StandardGlyphOrder()) {
-            const std::vector<quint32> glyphs(r.Text.begin(), r.Text.end());
-            font->DrawGlyphIndices(m_painter, origin + shift, glyphs, offsets, widthGlyph);
-        }
-        if (!simple)
-            m_painter.setWorldTransform(QTransform());
-        if (clipped) {
-            m_dc.Clip = previousClip;
-            m_clipDirty = true;
-        }
+    const bool simple = toDevice.type() <= QTransform::TxTranslate;
+    if (!simple)
+        m_painter.setWorldTransform(toDevice);
+    const QPointF shift = simple ? QPointF(toDevice.dx(), toDevice.dy()) : QPointF();
+    if (m_dc.BkMode == kOpaque && (r.Options & kEtoOpaque) == 0 && widthGlyph != 0)
+        m_painter.fillRect(
+            QRectF(origin.x() + shift.x(), origin.y() - font.Ascent() + shift.y(), widthGlyph, font.Height())
+                .normalized(),
+            ToColor(m_dc.BkColor));
+    m_painter.setPen(ToColor(m_dc.TextColor));
+    const bool glyphIndices = (r.Options & kEtoGlyphIndex) != 0;
+    if (!glyphIndices && !text.isEmpty()) {
+        font.Draw(m_painter, origin + shift, text, offsets, widthGlyph);
+    } else if (glyphIndices && font.StandardGlyphOrder()) {
+        const std::vector<quint32> glyphs(r.Text.begin(), r.Text.end());
+        font.DrawGlyphIndices(m_painter, origin + shift, glyphs, offsets, widthGlyph);
     }
-
-    if (updateCp) {
-        const QPointF along = toLogical.map(QPointF(1, 0)) - toLogical.map(QPointF(0, 0));
-        const double length = std::hypot(along.x(), along.y());
-        const QPointF unit = length > 0 ? along / length : QPointF(1, 0);
-        switch (m_dc.TextAlign & kTaHorizontalMask) {
-            case kTaRight:
-                m_dc.Position = reference - unit * width;
-                break;
-            case kTaCenter:
-                break;
-            default:
-                m_dc.Position = reference + unit * width;
-                break;
-        }
+    if (!simple)
+        m_painter.setWorldTransform(QTransform());
+    if (clipped) {
+        m_dc.Clip = previousClip;
+        m_clipDirty = true;
     }
 }
 
-QImage Player::Image(const DibRef& dib, bool alpha) const
+// With the current position in use, the text moves it along its baseline.
+void EmfPlayer::MoveAfterText(const QPointF& reference, const QTransform& toLogical, double width)
+{
+    const QPointF along = toLogical.map(QPointF(1, 0)) - toLogical.map(QPointF(0, 0));
+    const double length = std::hypot(along.x(), along.y());
+    const QPointF unit = length > 0 ? along / length : QPointF(1, 0);
+    switch (m_dc.TextAlign & kTaHorizontalMask) {
+        case kTaRight:
+            m_dc.Position = reference - unit * width;
+            break;
+        case kTaCenter:
+            break;
+        default:
+            m_dc.Position = reference + unit * width;
+            break;
+    }
+}
+
+void EmfPlayer::operator()(const TextRecord& r)
+{
+    const auto* fontObject = std::get_if<FontObject>(m_dc.Font.get());
+    if (!fontObject)
+        return;
+    const LogFontW& lf = fontObject->Font;
+    const QString text = r.IsAnsi ? DecodeAnsi(r.Ansi, lf.CharSet)
+                                  : QString::fromUtf16(r.Text.data(), static_cast<qsizetype>(r.Text.size()));
+    const std::optional<TextFont> font = RealiseTextFont(lf);
+    if (!font)
+        return;
+    const double glyphToLogical = font->GlyphToLogical;
+    const TextAdvances advances = MeasureText(r, text, *font);
+
+    const bool updateCp = (m_dc.TextAlign & kTaUpdateCp) != 0;
+    const QPointF reference = updateCp ? m_dc.Position : ToPoint(r.Reference);
+    const QPointF origin = TextOrigin(*font->Font, advances.Width, glyphToLogical);
+    const QTransform toLogical = GlyphToLogical(lf, glyphToLogical, reference);
+    const QTransform toDevice = toLogical * m_full;
+
+    std::vector<QPointF> offsets(advances.Dx.size());
+    {
+        double x = 0, y = 0;
+        for (std::size_t i = 0; i < offsets.size(); ++i) {
+            offsets[i] = QPointF(x / glyphToLogical, -y / glyphToLogical);
+            x += advances.Dx[i];
+            y += advances.Dy[i];
+        }
+    }
+    const double widthGlyph = advances.Width / glyphToLogical;
+
+    if (m_inPath) {
+        if ((r.Options & kEtoGlyphIndex) == 0)
+            font->Font->AppendOutline(m_path, toDevice, origin, text, offsets);
+    } else if (!Suppressed()) {
+        DrawText(r, text, *font->Font, toDevice, origin, offsets, widthGlyph);
+    }
+
+    if (updateCp)
+        MoveAfterText(reference, toLogical, advances.Width);
+}
+
+QImage EmfPlayer::Image(const DibRef& dib, bool alpha) const
 {
     const auto bits = m_document.Range(dib.Bits);
     if (dib.Info.Embedded()) {
@@ -1407,7 +1343,7 @@ QImage Player::Image(const DibRef& dib, bool alpha) const
     return ToImage(DecodeDib(dib.Info, bits, alpha), alpha);
 }
 
-void Player::operator()(const BltRecord& r)
+void EmfPlayer::operator()(const BltRecord& r)
 {
     if (m_inPath || Suppressed())
         return;
@@ -1507,7 +1443,7 @@ void Player::operator()(const BltRecord& r)
     m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void Player::operator()(const ClipRegionRecord& r)
+void EmfPlayer::operator()(const ClipRegionRecord& r)
 {
     if (r.Rects.empty()) {
         if (r.Mode == kRgnCopy) {
@@ -1519,7 +1455,7 @@ void Player::operator()(const ClipRegionRecord& r)
     CombineClip(DeviceRectsRegion(r.Rects), r.Mode);
 }
 
-void Player::operator()(const RegionRecord& r)
+void EmfPlayer::operator()(const RegionRecord& r)
 {
     if (m_inPath || Suppressed() || r.Rects.empty())
         return;
@@ -1569,7 +1505,7 @@ void Player::operator()(const RegionRecord& r)
     }
 }
 
-void Player::operator()(const GradientRecord& r)
+void EmfPlayer::operator()(const GradientRecord& r)
 {
     if (m_inPath || Suppressed())
         return;
@@ -1607,7 +1543,7 @@ void Player::operator()(const GradientRecord& r)
     }
 }
 
-void Player::operator()(const PixelRecord& r)
+void EmfPlayer::operator()(const PixelRecord& r)
 {
     if (m_inPath || Suppressed())
         return;
@@ -1616,13 +1552,15 @@ void Player::operator()(const PixelRecord& r)
     GdiFill(m_painter, QRectF(p, QSizeF(1, 1)), QBrush(ToColor(r.Color)));
 }
 
-}  // namespace
+}  // namespace dw::emf
+
+namespace dw {
 
 void PlayEmf(QPainter& painter, const emf::EmfDocument& metafile, const QRectF& target)
 {
     if (metafile.Empty() || !painter.isActive())
         return;
-    Player player(painter, metafile, target);
+    emf::EmfPlayer player(painter, metafile, target);
     player.Play();
 }
 

@@ -1,0 +1,212 @@
+#pragma once
+
+// Internal to the player: the state a metafile's records build up while it
+// plays (the device context, the saved states, the object table, the path
+// being recorded) and the class that keeps it. PlayEmf is the way to play a
+// page; this header lets the tests play records one by one and look at the
+// state they leave behind.
+
+#include "report/emf/emf_reader.h"
+#include "report/emf/gdi_painting.h"
+#include "report/emf/text_painting.h"
+
+#include <QBrush>
+#include <QImage>
+#include <QPainterPath>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <QRegion>
+#include <QSizeF>
+#include <QTransform>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+class QPainter;
+
+namespace dw::emf {
+
+// --- drawing objects ------------------------------------------------------
+
+struct PenObject {
+    std::uint32_t Style = kPsSolid;
+    double Width = 0;  // logical units; 0 is one device pixel
+    ColorRef Color = 0;
+    bool Null = false;
+    bool Extended = false;
+    std::vector<std::uint32_t> Entries;
+};
+
+struct BrushObject {
+    std::uint32_t Style = kBsSolid;
+    ColorRef Color = 0;
+    std::uint32_t Hatch = 0;
+    QImage Pattern;
+};
+
+struct FontObject {
+    LogFontW Font;
+};
+
+using GdiObject = std::variant<PenObject, BrushObject, FontObject>;
+using ObjectPtr = std::shared_ptr<const GdiObject>;
+
+// The stock object of a handle with the stock flag; none for an unknown one.
+ObjectPtr StockObject(std::uint32_t handle);
+
+// --- the device context ---------------------------------------------------
+
+struct DeviceContext {
+    std::uint32_t MapMode = kMmText;
+    QPointF WindowOrg;
+    QPointF ViewportOrg;
+    QSizeF WindowExt{1, 1};
+    QSizeF ViewportExt{1, 1};
+    QTransform World;
+    ColorRef TextColor = 0;
+    ColorRef BkColor = MakeColorRef(255, 255, 255);
+    std::uint32_t BkMode = kOpaque;
+    std::uint32_t TextAlign = 0;
+    std::uint32_t PolyFillMode = kAlternate;
+    std::uint32_t Rop2 = 13;
+    std::uint32_t ArcDirection = kAdCounterClockwise;
+    QPointF Position;
+    ObjectPtr Pen;
+    ObjectPtr Brush;
+    ObjectPtr Font;
+    std::optional<QRegion> Clip;  // painter-device pixels; none is no clip
+};
+
+// At most this many SAVEDC states are kept; further ones are ignored.
+inline constexpr std::size_t kMaxSavedStates = 65536;
+
+// --- the player -------------------------------------------------------------
+
+class EmfPlayer {
+public:
+    EmfPlayer(QPainter& painter, const EmfDocument& document, const QRectF& target);
+
+    // Begin, every record of the document, End.
+    void Play();
+    // Sets the painter up for the picture; false (and nothing to end) when
+    // the target is empty or the mapping onto it is not finite.
+    bool Begin();
+    void PlayRecord(const EmfRecord& record) { std::visit(*this, record); }
+    // Gives the painter back its own state.
+    void End();
+
+    // The state as the records played so far have left it.
+    const DeviceContext& State() const { return m_dc; }
+    std::size_t SavedStates() const { return m_saved.size(); }
+    // The object a handle names in the table; none when it names nothing.
+    ObjectPtr Object(std::uint32_t handle) const;
+    bool InPath() const { return m_inPath; }
+    const QPainterPath& Path() const { return m_path; }  // painter-device coordinates
+    const QTransform& LogicalToDevice() const { return m_full; }
+    const QRect& ClipWindow() const { return m_clipWindow; }
+
+    // One record each (for std::visit).
+    void operator()(const ValueRecord& r);
+    void operator()(const PointRecord& r);
+    void operator()(const ScaleExtRecord& r);
+    void operator()(const RectRecord& r);
+    void operator()(const RoundRectRecord& r);
+    void operator()(const ArcRecord& r);
+    void operator()(const AngleArcRecord& r);
+    void operator()(const PolyRecord& r);
+    void operator()(const PolyPolyRecord& r);
+    void operator()(const PolyDrawRecord& r);
+    void operator()(const PlainRecord& r);
+    void operator()(const XFormRecord& r);
+    void operator()(const PenRecord& r);
+    void operator()(const BrushRecord& r);
+    void operator()(const FontRecord& r);
+    void operator()(const TextRecord& r);
+    void operator()(const BltRecord& r);
+    void operator()(const ClipRegionRecord& r);
+    void operator()(const RegionRecord& r);
+    void operator()(const GradientRecord& r);
+    void operator()(const PixelRecord& r);
+
+private:
+    // A font realised for a text record, and how its pixels relate to
+    // logical units.
+    struct TextFont {
+        std::shared_ptr<PlacedFont> Font;
+        double GlyphToLogical = 1;
+    };
+    // Per-character advances in logical units.
+    struct TextAdvances {
+        std::vector<double> Dx, Dy;
+        double Width = 0;
+    };
+
+    QTransform PageTransform() const;
+    void UpdateTransform();
+    QPointF Map(const QPointF& p) const { return m_full.map(p); }
+    QPointF Map(const PointL& p) const { return m_full.map(QPointF(p.X, p.Y)); }
+
+    GdiPen CurrentPen() const;
+    QBrush BrushOf(const ObjectPtr& object) const;
+    QBrush CurrentBrush() const { return BrushOf(m_dc.Brush); }
+    bool Suppressed() const { return m_dc.Rop2 == kR2Nop; }
+    void PrepareDraw();
+    void ApplyClip();
+
+    void CombineClip(const QRegion& region, std::uint32_t mode);
+    QRegion LogicalRectRegion(const RectL& rect) const;
+    QRegion DeviceRectsRegion(const std::vector<RectL>& rects) const;
+    QRegion PathRegion(const QPainterPath& path) const;
+
+    void Shape(const QPainterPath& logical, bool stroke, bool fill);
+    void StrokeSegments(const std::vector<QPointF>& logicalPoints);
+    void FillDeviceRect(const QRectF& logical, const QBrush& brush);
+    void LineToLogical(const QPointF& to);
+    QPainterPath ArcPath(const ArcRecord& r, bool& ok, QPointF& arcStart, QPointF& arcEnd) const;
+    QImage Image(const DibRef& dib, bool alpha) const;
+    std::shared_ptr<PlacedFont> FontFor(const LogFontW& font, int pixels, double stretch);
+
+    std::optional<TextFont> RealiseTextFont(const LogFontW& lf);
+    TextAdvances MeasureText(const TextRecord& r, const QString& text, const TextFont& font) const;
+    QPointF TextOrigin(const PlacedFont& font, double width, double glyphToLogical) const;
+    QTransform GlyphToLogical(const LogFontW& lf, double glyphToLogical, const QPointF& reference) const;
+    void DrawText(const TextRecord& r, const QString& text, const PlacedFont& font, const QTransform& toDevice,
+                  const QPointF& origin, const std::vector<QPointF>& offsets, double widthGlyph);
+    void MoveAfterText(const QPointF& reference, const QTransform& toLogical, double width);
+
+    void SelectObject(std::uint32_t handle);
+    void DeleteObject(std::uint32_t handle);
+    void RestoreDc(std::int32_t which);
+
+    static constexpr std::uint32_t kR2Nop = 11;
+
+    QPainter& m_painter;
+    const EmfDocument& m_document;
+    QRectF m_target;
+    QTransform m_playback;  // reference-device pixels -> painter device
+    QTransform m_full;      // logical -> painter device
+    double m_scale = 1;
+    bool m_axisAligned = true;
+    double m_pixelsPerMmX = 96 / 25.4;
+    double m_pixelsPerMmY = 96 / 25.4;
+    DeviceContext m_dc;
+    std::vector<DeviceContext> m_saved;
+    std::unordered_map<std::uint32_t, ObjectPtr> m_objects;
+    std::optional<QRegion> m_baseClip;
+    QRect m_clipWindow;  // where regions made from shapes are kept
+    bool m_clipDirty = true;
+    bool m_inPath = false;
+    QPainterPath m_path;  // painter-device coordinates
+    std::map<std::tuple<std::u16string, int, int, bool, bool, bool, int>, std::shared_ptr<PlacedFont>> m_fonts;
+    bool m_rasterOps = false;
+};
+
+}  // namespace dw::emf
