@@ -20,6 +20,9 @@
 #include "report/generation/report.h"
 #include "storage/widgets/form_storage.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+
 namespace dw {
 
 TForm1* Form1 = nullptr;
@@ -140,6 +143,17 @@ TForm1::~TForm1()
 {
     if (Form1 == this)
         Form1 = nullptr;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window != Form2 && window->isVisible())
+            window->close();
+    }
 }
 
 TCurrencyEdit* TForm1::CurrencyEdit(int number) const

@@ -52,6 +52,11 @@ public:
     static constexpr int kClientWidth = 437;
     static constexpr int kClientHeight = 338;
 
+protected:
+    // The program ends with its main window: report previews still open
+    // close with it, so the print command waiting for them returns.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void CreateLabels();
     void CreateColumns();
