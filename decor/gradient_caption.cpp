@@ -3,8 +3,8 @@
 
 #include "decor/gradient_fill.h"
 #include "decor/window_frame.h"
-#include "storage/widgets/window_hook.h"
-#include "storage/widgets/window_messages.h"
+#include "window/window_hook.h"
+#include "window/window_messages.h"
 
 #include <QFontMetrics>
 #include <QMenu>

@@ -3,7 +3,7 @@
 #include "fonts/text_line.h"
 
 #include "decor/gradient_fill.h"
-#include "storage/widgets/window_hook.h"
+#include "window/window_hook.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/widgets/window_messages.h"
+#include "window/window_messages.h"
 
 #include <QColor>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "storage/widgets/window_hook.h"
+#include "window/window_hook.h"
 
 #include "common/error_display.h"
-#include "storage/widgets/window_messages.h"
+#include "window/window_messages.h"
 
 #include <algorithm>
 #include <exception>

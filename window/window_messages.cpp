@@ -1,4 +1,4 @@
-#include "storage/widgets/window_messages.h"
+#include "window/window_messages.h"
 
 #include <QCoreApplication>
 #include <QWidget>

@@ -2,8 +2,8 @@
 
 #include "common/error_display.h"
 #include "storage/core/ini_file.h"
-#include "storage/widgets/window_hook.h"
-#include "storage/widgets/window_messages.h"
+#include "window/window_hook.h"
+#include "window/window_messages.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "decor/window_frame.h"
 
 #include "frame_test_support.h"
-#include "storage/widgets/window_hook.h"
-#include "storage/widgets/window_messages.h"
+#include "window/window_hook.h"
+#include "window/window_messages.h"
 
 #include <gtest/gtest.h>
 

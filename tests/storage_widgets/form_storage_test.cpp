@@ -5,8 +5,8 @@
 #include "numeric/widgets/currency_edit.h"
 #include "storage/core/ini_file.h"
 #include "storage/core/profile_location.h"
-#include "storage/widgets/window_messages.h"
 #include "tests/storage_core/file_size_limit.h"
+#include "window/window_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "storage/widgets/window_hook.h"
+#include "window/window_hook.h"
 
 #include "common/error_display.h"
 #include "common/errors.h"
-#include "storage/widgets/window_messages.h"
+#include "window/window_messages.h"
 
 #include <gtest/gtest.h>
 
