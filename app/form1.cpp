@@ -6,6 +6,7 @@
 #include "app/group_box.h"
 #include "app/label.h"
 #include "app/report_sheet.h"
+#include "app/weight_fields.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
@@ -13,8 +14,6 @@
 #include "numeric/core/date_time.h"
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/extended.h"
-#include "numeric/core/floating_point.h"
-#include "numeric/core/real48.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/elements/label.h"
 #include "report/generation/report.h"
@@ -76,15 +75,6 @@ constexpr LabelRow kLabelRows[13] = {
     {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true},
     {"Длина инструмента", 5, 312, true},
 };
-
-// The compiler may move arithmetic past a call that reads the status flags;
-// passing the result through memory here pins the computation before the
-// check, which then raises the step's fault, if any.
-void CheckedResult(Extended& value)
-{
-    asm volatile("" : "+m"(value));
-    ThrowPendingFloatingPointError();
-}
 
 // A label sizes itself to its caption.
 void FitToCaption(QLabel* label)
@@ -313,58 +303,30 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
 {
     // Every input is read once, through its field, and held at 40 significant
     // bits for the whole command; the arithmetic itself is 80-bit.
-    const auto read = [this](int number) { return Real48::FromExtended(CurrencyEdit(number)->Value()); };
-    std::array<Real48, 6> equipment;  // kelly, block, line, hook, swivel, hose
-    for (int i = 0; i < 6; ++i) equipment[i] = read(38 + i);
-    std::array<Real48, 8> length;
-    for (int i = 0; i < 8; ++i) length[i] = read(9 + i);
-    std::array<Real48, 8> metreWeight;
-    for (int i = 0; i < 7; ++i) metreWeight[i] = read(25 + i);
-    metreWeight[7] = read(36);
-    const Real48 mud = read(44);
-    const Real48 metal = read(45);
+    const WeightInputs inputs =
+        ReadWeightInputs([this](WeightInput input) { return CurrencyEdit(fields::InputField(input))->Value(); });
 
-    CurrencyEdit(38)->setFocus();
+    CurrencyEdit(fields::kKellyWeight)->setFocus();
     Label14()->setText(QString::fromStdString(DateToText(CurrentDate())));
     Label14()->adjustSize();
 
-    // Each step's arithmetic is checked on its own: the flags are cleared
-    // after the field reads (which run toolkit code) and examined once the
-    // step's result exists.
-    ClearFloatingPointErrors();
-    Extended w1 = equipment[0].ToExtended();
-    for (int i = 1; i < 6; ++i) w1 = w1 + equipment[i].ToExtended();
-    CheckedResult(w1);
-    CurrencyEdit(32)->SetValue(w1);
+    // Results go to their fields; a field read back holds two decimals.
+    class ResultFields final : public IWeightResults {
+    public:
+        explicit ResultFields(const TForm1& form) : m_form(form) {}
+        void Write(WeightResult result, Extended value) override
+        {
+            m_form.CurrencyEdit(fields::ResultField(result))->SetValue(value);
+        }
+        Extended ReadBack(WeightResult result) override
+        {
+            return m_form.CurrencyEdit(fields::ResultField(result))->Value();
+        }
 
-    const Extended thousandth = ExtendedThousandth();
-    ClearFloatingPointErrors();
-    Extended net = (metreWeight[0].ToExtended() * length[0].ToExtended()) * thousandth;
-    for (int i = 1; i < 8; ++i) net = (metreWeight[i].ToExtended() * length[i].ToExtended()) * thousandth + net;
-    CheckedResult(net);
-    CurrencyEdit(33)->SetValue(net);
-
-    // The buoyed weight starts from the net weight as the field shows it.
-    const Extended netShown = CurrencyEdit(33)->Value();
-    ClearFloatingPointErrors();
-    const Extended difference = metal.ToExtended() - mud.ToExtended();
-    const Extended buoyancy = difference / metal.ToExtended();
-    Extended buoyed = buoyancy * netShown;
-    CheckedResult(buoyed);
-    CurrencyEdit(34)->SetValue(buoyed);
-
-    const Extended travellingShown = CurrencyEdit(32)->Value();
-    const Extended buoyedShown = CurrencyEdit(34)->Value();
-    ClearFloatingPointErrors();
-    Extended hookLoad = buoyedShown + travellingShown;
-    CheckedResult(hookLoad);
-    CurrencyEdit(35)->SetValue(hookLoad);
-
-    ClearFloatingPointErrors();
-    Extended total = length[0].ToExtended();
-    for (int i = 1; i < 8; ++i) total = total + length[i].ToExtended();
-    CheckedResult(total);
-    CurrencyEdit(37)->SetValue(total);
+    private:
+        const TForm1& m_form;
+    } results(*this);
+    CalculateWeights(inputs, results);
 }
 
 void TForm1::TransparentButton1Click(QObject* /*sender*/)

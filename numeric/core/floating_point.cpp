@@ -126,4 +126,10 @@ void ThrowPendingFloatingPointError()
     throw EOverflow();
 }
 
+void CheckFloatingPointResult(long double& value)
+{
+    asm volatile("" : "+m"(value));
+    ThrowPendingFloatingPointError();
+}
+
 }  // namespace dw

@@ -34,4 +34,10 @@ void ClearFloatingPointErrors() noexcept;
 // fault is not reported twice. Does nothing when none is pending.
 void ThrowPendingFloatingPointError();
 
+// ThrowPendingFloatingPointError for the computation that produced value.
+// The compiler may move arithmetic past a call that reads the status flags;
+// passing the result through memory first pins the computation before the
+// check. value is taken by reference for that reason only; it is not changed.
+void CheckFloatingPointResult(long double& value);
+
 }  // namespace dw
