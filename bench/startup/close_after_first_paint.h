@@ -4,9 +4,9 @@
 // offscreen platform show() only queues the exposure, so closing right after
 // show() would time a window nobody could have seen.
 //
-// With "--shown-only" on the command line the probe closes on the first turn
-// of the event loop instead, before the first paint: the narrower reading of
-// "shown", kept so both figures come from the same run.
+// With shownOnly the probe closes on the first turn of the event loop
+// instead, before the first paint: the narrower reading of "shown", kept so
+// both figures come from the same run (the probes' "--shown-only").
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
@@ -16,9 +16,9 @@
 class CloseAfterFirstPaint : public QObject {
 public:
     // Owned by the window, so it lasts as long as the window it watches.
-    explicit CloseAfterFirstPaint(QWidget* window) : QObject(window), m_window(window)
+    CloseAfterFirstPaint(QWidget* window, bool shownOnly) : QObject(window), m_window(window)
     {
-        if (QCoreApplication::arguments().contains(QStringLiteral("--shown-only"))) {
+        if (shownOnly) {
             QTimer::singleShot(0, m_window, [window = m_window] { window->close(); });
             return;
         }

@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
         label->move(5, 17);
         label->adjustSize();
     }
-    CloseAfterFirstPaint closer(&window);
+    CloseAfterFirstPaint closer(&window, QCoreApplication::arguments().contains(QStringLiteral("--shown-only")));
     window.show();
     return QApplication::exec();
 }

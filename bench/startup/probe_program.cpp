@@ -3,7 +3,21 @@
 #include "app/program.h"
 #include "close_after_first_paint.h"
 
+#include <cstring>
+
 int main(int argc, char* argv[])
 {
-    return dw::RunProgram(argc, argv, [](QWidget& window) { new CloseAfterFirstPaint(&window); });
+    // The probe's own option is taken out: the program reads a file name
+    // from its command line.
+    bool shownOnly = false;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--shown-only") == 0)
+            shownOnly = true;
+        else
+            argv[kept++] = argv[i];
+    }
+    argv[kept] = nullptr;
+    argc = kept;
+    return dw::RunProgram(argc, argv, [shownOnly](QWidget& window) { new CloseAfterFirstPaint(&window, shownOnly); });
 }
