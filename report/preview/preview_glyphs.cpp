@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <map>
+#include <tuple>
 
 namespace dw {
 
@@ -266,7 +268,9 @@ QImage Embossed(const QImage& image, int shift)
 
 }  // namespace
 
-QPixmap GlyphPixmap(TVpGlyph glyph, qreal devicePixelRatio, bool disabled)
+namespace {
+
+QImage DrawGlyphImage(TVpGlyph glyph, qreal devicePixelRatio, bool disabled)
 {
     const int side = static_cast<int>(std::ceil(kGlyphSize * devicePixelRatio));
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -280,7 +284,22 @@ QPixmap GlyphPixmap(TVpGlyph glyph, qreal devicePixelRatio, bool disabled)
     if (disabled) {
         image = Embossed(image, std::max(1, static_cast<int>(std::lround(devicePixelRatio))));
     }
-    QPixmap pixmap = QPixmap::fromImage(image);
+    return image;
+}
+
+}  // namespace
+
+QPixmap GlyphPixmap(TVpGlyph glyph, qreal devicePixelRatio, bool disabled)
+{
+    // Glyphs are drawn point by point; every preview window shows the same
+    // ones, so each is drawn once per size and kept (as an image, which
+    // outlives the application object safely, unlike a pixmap).
+    static std::map<std::tuple<int, qreal, bool>, QImage> drawn;
+    const auto key = std::make_tuple(static_cast<int>(glyph), devicePixelRatio, disabled);
+    auto it = drawn.find(key);
+    if (it == drawn.end())
+        it = drawn.emplace(key, DrawGlyphImage(glyph, devicePixelRatio, disabled)).first;
+    QPixmap pixmap = QPixmap::fromImage(it->second);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
 }
