@@ -44,10 +44,12 @@ function(dw_add_gtest name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# A folder joins the build once it has its CMakeLists.txt; this lets a layer be
-# started without touching the top-level file.
+# A folder of the build. One that is named here but missing is a mistake in
+# the tree (a moved or deleted folder), so it stops the configure step rather
+# than quietly building less.
 macro(dw_add_folder dir)
-  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
+  if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    message(FATAL_ERROR "The build names ${dir}, which has no CMakeLists.txt")
   endif()
+  add_subdirectory(${dir})
 endmacro()
