@@ -66,6 +66,14 @@ bool IsLeapYear(int year) noexcept
     return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
+bool IsCalendarDateValue(DateTimeValue value) noexcept
+{
+    if (!std::isfinite(value))
+        return false;
+    const std::int32_t day = ToDayClock(value).DayNumber;
+    return day >= 1 && day <= kLastDayNumber;
+}
+
 int DaysInMonth(int year, int month) noexcept
 {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -209,6 +217,14 @@ DateTimeValue CurrentTime()
 DateTimeValue CurrentDateTime()
 {
     return CurrentDate() + CurrentTime();
+}
+
+DateTimeValue CurrentMoment()
+{
+    const LocalClockReading now = ReadLocalClock();
+    const int second = now.Fields.tm_sec > 59 ? 59 : now.Fields.tm_sec;
+    return EncodeDateValue(now.Fields.tm_year + 1900, now.Fields.tm_mon + 1, now.Fields.tm_mday) +
+           EncodeTimeValue(now.Fields.tm_hour, now.Fields.tm_min, second, now.Millisecond);
 }
 
 }  // namespace dw

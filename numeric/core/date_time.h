@@ -34,6 +34,8 @@ struct ClockTime {
 
 // DayNumber of DateTimeValue 0 (30 December 1899).
 inline constexpr std::int32_t kDayNumberOfDateZero = 693594;
+// DayNumber of 31 December 9999, the last day a date encodes.
+inline constexpr std::int32_t kLastDayNumber = 3652059;
 inline constexpr std::int64_t kMillisecondsPerDay = 86400000;
 
 // Years 1..9999; EConvertError "Invalid argument to date encode" otherwise.
@@ -59,6 +61,11 @@ ClockTime DecodeMillisecondOfDay(std::int32_t millisecondOfDay) noexcept;
 int WeekDayOf(DateTimeValue value) noexcept;
 int WeekDayOfDayNumber(std::int32_t dayNumber) noexcept;
 
+// The value names a day of the years 1..9999 once rounded to the
+// millisecond: not a NaN, an infinity or a number beyond the calendar. Values
+// read from outside (a file's stamp) are checked with it before decoding.
+bool IsCalendarDateValue(DateTimeValue value) noexcept;
+
 bool IsLeapYear(int year) noexcept;
 int DaysInMonth(int year, int month) noexcept;  // 0 for a month outside 1..12
 
@@ -67,5 +74,8 @@ int DaysInMonth(int year, int month) noexcept;  // 0 for a month outside 1..12
 DateTimeValue CurrentDate();
 DateTimeValue CurrentTime();
 DateTimeValue CurrentDateTime();
+// The local clock read once, date and time of the same instant: a stamp
+// taken at midnight must not pair one day's date with the next day's time.
+DateTimeValue CurrentMoment();
 
 }  // namespace dw

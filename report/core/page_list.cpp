@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -63,14 +62,13 @@ std::optional<std::uint32_t> ProbeMetafile(const std::uint8_t* probe, std::int64
     return GetU32(probe + kEmfTotalSizeOffset);
 }
 
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
+// A header's stamp as a date, when it is one: a header never stamped holds 0.
+std::optional<DateTimeValue> StampedDate(DateTimeValue when)
 {
-    y -= m <= 2 ? 1 : 0;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+    if (when == 0 || !IsCalendarDateValue(when)) {
+        return std::nullopt;
+    }
+    return when;
 }
 
 // A new file next to `target` that nobody else has, created with the mode a
@@ -110,22 +108,6 @@ std::optional<std::uint32_t> MetafileDeclaredSize(std::span<const std::uint8_t> 
     return ProbeMetafile(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
-double CurrentDateTimeValue()
-{
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    ::localtime_r(&seconds, &local);
-    const auto sinceSecond = now - std::chrono::system_clock::from_time_t(seconds);
-    const double millis =
-        static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceSecond).count());
-    const std::int64_t days = DaysFromCivil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
-                                            static_cast<unsigned>(local.tm_mday)) -
-                              DaysFromCivil(1899, 12, 30);
-    const double secondsOfDay = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + millis / 1000.0;
-    return static_cast<double>(days) + secondsOfDay / 86400.0;
-}
-
 TVpPageList::TVpPageList() = default;
 TVpPageList::~TVpPageList() = default;
 
@@ -154,6 +136,12 @@ void TVpPageList::Damaged() const
     throw EVpError("Page store is not valid");
 }
 
+std::optional<DateTimeValue> TVpPageList::Written() const
+{
+    std::lock_guard guard(m_lock);
+    return m_written;
+}
+
 void TVpPageList::Clear()
 {
     std::lock_guard guard(m_lock);
@@ -162,6 +150,7 @@ void TVpPageList::Clear()
 
 void TVpPageList::WriteStreamHeader()
 {
+    std::lock_guard guard(m_lock);
     TVpStream& stream = RequireStream();
     std::lock_guard streamGuard(stream.Lock());
     std::uint8_t header[kHeaderSize] = {};
@@ -170,9 +159,10 @@ void TVpPageList::WriteStreamHeader()
     header[2] = static_cast<std::uint8_t>(kVersion);
     header[3] = static_cast<std::uint8_t>(kVersion >> 8);
     PutU32(header + 8, static_cast<std::uint32_t>(m_pageCount));
-    const double when = CurrentDateTimeValue();
+    const DateTimeValue when = CurrentMoment();
     static_assert(sizeof when == 8);
     std::memcpy(header + 12, &when, sizeof when);
+    m_written = StampedDate(when);
     header[21] = m_compressed ? 1 : 0;
     stream.Seek(0, TVpSeekOrigin::Beginning);
     stream.Write(header, sizeof header);
@@ -194,6 +184,9 @@ void TVpPageList::ReadStreamHeader()
     }
     m_pageCount = count;
     m_compressed = header[21] != 0;
+    DateTimeValue when = 0;
+    std::memcpy(&when, header + 12, sizeof when);
+    m_written = StampedDate(when);
 }
 
 std::optional<TVpPageList::RecordHead> TVpPageList::TryReadRecord(std::int64_t start) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numeric/core/date_time.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -62,8 +64,14 @@ public:
     // Leaves the stream at the start of page n's record.
     void PositionAtPage(std::int32_t n);
 
+    // Stamps the header with the local time of writing.
     void WriteStreamHeader();
     void ReadStreamHeader();
+
+    // When the stream's header was written, as the header last written or
+    // read says; none for a header that was never stamped (it holds 0) or
+    // whose stamp is not a date of the years 1..9999.
+    std::optional<DateTimeValue> Written() const;
 
     // Opens a saved report file read-only as this list's stream and reads
     // its header. EFileError "Cannot open file <name>", or a damage error.
@@ -99,6 +107,7 @@ private:
     mutable std::recursive_mutex m_lock;
     std::int32_t m_pageCount = 0;
     bool m_compressed = false;
+    std::optional<DateTimeValue> m_written;
     TVpStream* m_stream = nullptr;
     std::unique_ptr<TVpStream> m_openedStream;
 };
@@ -107,8 +116,5 @@ private:
 // offset 40, more than 100 bytes) and returns the total size it declares.
 // Returns none for anything else.
 std::optional<std::uint32_t> MetafileDeclaredSize(std::span<const std::uint8_t> bytes);
-
-// Days since 30 December 1899 with the time of day as the fraction, local time.
-double CurrentDateTimeValue();
 
 }  // namespace dw

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <string>
 
@@ -248,6 +249,48 @@ TEST(LocalClock, DateIsWholeDaysAndTimeIsAFraction)
     const double both = dw::CurrentDateTime();
     EXPECT_GE(both, date);
     EXPECT_LT(both, date + 2);
+}
+
+TEST(LocalClock, TheMomentIsDaysSince30December1899)
+{
+    // Today's serial, from the C library's own calendar, brackets the value.
+    const double value = dw::CurrentMoment();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::tm midnight = local;
+    midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+    midnight.tm_isdst = 0;
+    const double daysSince1970 = std::difftime(::timegm(&midnight), 0) / 86400.0;
+    EXPECT_GE(value, daysSince1970 + 25569.0);
+    EXPECT_LT(value, daysSince1970 + 25569.0 + 1.0);
+}
+
+struct CalendarRow {
+    const char* name;
+    double value;
+    bool isDate;
+};
+
+const CalendarRow kCalendarValues[] = {
+    {"day 0", 0.0, true},
+    {"1 January of year 1", -693593.0, true},
+    {"the day before year 1", -693594.0, false},
+    {"noon of 1 January of year 1, a negative value", -693593.5, true},
+    {"the last millisecond of 9999", 2958465.0 + 86399999.0 / 86400000.0, true},
+    {"rounds up into year 10000", 2958465.0 + 86399999.9 / 86400000.0, false},
+    {"1 January 10000", 2958466.0, false},
+    {"a saturated day number", 1e300, false},
+    {"not a number", std::numeric_limits<double>::quiet_NaN(), false},
+    {"infinite", -std::numeric_limits<double>::infinity(), false},
+};
+
+TEST(DateValue, OnlyValuesNamingADayOfYears1To9999AreCalendarDates)
+{
+    for (const auto& row : kCalendarValues) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(dw::IsCalendarDateValue(row.value), row.isDate);
+    }
 }
 
 }  // namespace

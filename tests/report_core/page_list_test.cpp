@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <ctime>
+#include <limits>
 #include <numeric>
 
 #include "common/errors.h"
@@ -54,10 +54,10 @@ TEST(PageListLayoutTest, OnePageStreamLayout)
     list.SetStream(&stream);
     const Bytes page = test::MakeEmfPage(1, 5000);
     const std::uint32_t e = static_cast<std::uint32_t>(page.size());
-    const double before = CurrentDateTimeValue();
+    const double before = CurrentMoment();
     list.AppendPage(page);
     list.WriteStreamHeader();
-    const double after = CurrentDateTimeValue();
+    const double after = CurrentMoment();
 
     Bytes bytes(static_cast<std::size_t>(stream.Size()));
     stream.Seek(0, TVpSeekOrigin::Beginning);
@@ -71,6 +71,7 @@ TEST(PageListLayoutTest, OnePageStreamLayout)
     std::memcpy(&when, bytes.data() + 12, 8);
     EXPECT_GE(when, before);
     EXPECT_LE(when, after);
+    EXPECT_EQ(list.Written(), when);
     EXPECT_EQ(test::GetU32(bytes, 124), 1u);
     EXPECT_EQ(test::GetU32(bytes, 128), 136 + e);
     EXPECT_TRUE(std::equal(page.begin(), page.end(), bytes.begin() + 132));
@@ -79,19 +80,40 @@ TEST(PageListLayoutTest, OnePageStreamLayout)
     EXPECT_TRUE(std::all_of(bytes.begin() + 22, bytes.begin() + 124, [](auto b) { return b == 0; }));
 }
 
-TEST(PageListLayoutTest, DateIsDaysSince30December1899)
+TEST(PageListLayoutTest, TheStampReadBackIsADateOnlyWhenItNamesOne)
 {
-    // Today's serial, from the C library's own calendar, brackets the value.
-    const double value = CurrentDateTimeValue();
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    std::tm midnight = local;
-    midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
-    midnight.tm_isdst = 0;
-    const double daysSince1970 = std::difftime(::timegm(&midnight), 0) / 86400.0;
-    EXPECT_GE(value, daysSince1970 + 25569.0);
-    EXPECT_LT(value, daysSince1970 + 25569.0 + 1.0);
+    struct Row {
+        const char* name;
+        double stamp;
+        bool isDate;
+    };
+    const Row rows[] = {
+        {"a header never stamped holds 0", 0.0, false},
+        {"not a number", std::numeric_limits<double>::quiet_NaN(), false},
+        {"infinite", std::numeric_limits<double>::infinity(), false},
+        {"the day before year 1", -693594.0, false},
+        {"the first day of year 1", -693593.0, true},
+        {"noon on 30 December 1899, day 0", 0.5, true},
+        {"an afternoon in 2026", 46023.75, true},
+        {"the last millisecond of 9999", 2958465.0 + 86399999.0 / 86400000.0, true},
+        {"rounds up into year 10000", 2958465.0 + 86399999.9 / 86400000.0, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Bytes header(TVpPageList::kHeaderSize, 0);
+        header[0] = 3;
+        header[2] = 207;
+        std::memcpy(header.data() + 12, &row.stamp, sizeof row.stamp);
+        TVpStream stream;
+        stream.Write(header.data(), header.size());
+        TVpPageList list;
+        list.SetStream(&stream);
+        list.ReadStreamHeader();
+        EXPECT_EQ(list.Written().has_value(), row.isDate);
+        if (row.isDate) {
+            EXPECT_EQ(*list.Written(), row.stamp);
+        }
+    }
 }
 
 TEST(PageListLayoutTest, CompressedRecordHoldsLengthThenCode)

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -368,6 +369,33 @@ TEST_F(VprTool, PdfHasOnePagePerStoredPage)
     ASSERT_TRUE(pdfinfo.waitForFinished(60000));
     const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+3\n")))) << info.toStdString();
+}
+
+TEST_F(VprTool, InfoShowsTheStampAsTheNumberCoreDecodesIt)
+{
+    struct Row {
+        const char* name;
+        double stamp;
+        const char* line;
+    };
+    const Row rows[] = {
+        {"an afternoon", 46023.75, "Written: 2026-01-01 18:00:00\n"},
+        {"a negative day, its fraction running forward", -1.25, "Written: 1899-12-29 06:00:00\n"},
+        {"the last millisecond of 9999", 2958465.0 + 86399999.0 / 86400000.0, "Written: 9999-12-31 23:59:59\n"},
+        {"past the calendar", 2958466.0, "Written: not recorded\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QByteArray header(124, '\0');
+        header[0] = 3;
+        header[2] = static_cast<char>(207);
+        std::memcpy(header.data() + 12, &row.stamp, sizeof row.stamp);
+        const QString report = Path(QStringLiteral("stamped.VPR"));
+        WriteAll(report, header);
+        const ToolRun info = RunTool({QStringLiteral("info"), report});
+        EXPECT_EQ(info.exitCode, 0) << info.err.toStdString();
+        EXPECT_TRUE(info.out.contains(QString::fromUtf8(row.line))) << info.out.toStdString();
+    }
 }
 
 TEST_F(VprTool, ReportWithoutPagesHasNothingToDraw)

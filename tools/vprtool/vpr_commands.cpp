@@ -1,6 +1,7 @@
 #include "tools/vprtool/vpr_commands.h"
 
 #include "common/errors.h"
+#include "numeric/core/date_time.h"
 #include "report/core/page_list.h"
 #include "report/core/page_stream.h"
 #include "report/emf/emf_player.h"
@@ -20,10 +21,8 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -57,28 +56,16 @@ public:
     bool Compressed() const { return m_list.Compressed(); }
 
     // The date and time of writing, when the header holds a usable one.
-    std::optional<QDateTime> Written()
+    std::optional<QDateTime> Written() const
     {
-        TVpStream& stream = *m_list.Stream();
-        std::lock_guard guard(stream.Lock());
-        std::uint8_t bytes[8];
-        stream.Seek(12, TVpSeekOrigin::Beginning);
-        stream.ReadBuffer(bytes, sizeof bytes);
-        std::uint64_t bits = 0;
-        for (int i = 7; i >= 0; --i) {
-            bits = (bits << 8) | bytes[i];
-        }
-        const double value = std::bit_cast<double>(bits);
-        // Days since 30 December 1899; a header left empty holds 0, and
-        // anything outside the years 1 to 9999 is not a date at all.
-        if (!std::isfinite(value) || value == 0 || value < -693593 || value > 2958466) {
+        const std::optional<DateTimeValue> written = m_list.Written();
+        if (!written) {
             return std::nullopt;
         }
-        const double days = std::trunc(value);
-        const double fraction = std::fabs(value - days);
-        const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(days));
-        const auto millis = static_cast<int>(std::min(std::round(fraction * 86400000.0), 86399999.0));
-        return QDateTime(date, QTime::fromMSecsSinceStartOfDay(millis));
+        const CalendarDate date = DecodeDateValue(*written);
+        const ClockTime time = DecodeTimeValue(*written);
+        return QDateTime(QDate(date.Year, date.Month, date.Day),
+                         QTime(time.Hour, time.Minute, time.Second, time.Millisecond));
     }
 
     void RequirePage(int n) const
