@@ -11,6 +11,7 @@
 #include <QPrinterInfo>
 
 #include <cups/cups.h>
+#include <dlfcn.h>
 
 #include <memory>
 #include <string>
@@ -18,6 +19,48 @@
 namespace dw {
 
 namespace {
+
+// The print spooler's library is opened when the first job is handed over,
+// not when the program starts: it brings some twenty libraries of its own,
+// and loading them all at every start-up would cost more than the rest of
+// the report engine together.
+class SpoolerLibrary {
+public:
+    using AddOptionFn = int (*)(const char*, const char*, int, cups_option_t**);
+    using FreeOptionsFn = void (*)(int, cups_option_t*);
+    using PrintFileFn = int (*)(const char*, const char*, const char*, int, cups_option_t*);
+    using LastErrorStringFn = const char* (*)();
+
+    AddOptionFn AddOption = nullptr;
+    FreeOptionsFn FreeOptions = nullptr;
+    PrintFileFn PrintFile = nullptr;
+    LastErrorStringFn LastErrorString = nullptr;
+
+    // EPrinter when the library or one of its functions is missing.
+    static const SpoolerLibrary& Get()
+    {
+        static const SpoolerLibrary library;
+        if (library.PrintFile == nullptr)
+            throw EPrinter("The print spooler's library (libcups.so.2) is not installed");
+        return library;
+    }
+
+private:
+    SpoolerLibrary()
+    {
+        // Kept open for the life of the process, as a linked library would be.
+        void* handle = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr)
+            return;
+        AddOption = reinterpret_cast<AddOptionFn>(::dlsym(handle, "cupsAddOption"));
+        FreeOptions = reinterpret_cast<FreeOptionsFn>(::dlsym(handle, "cupsFreeOptions"));
+        LastErrorString = reinterpret_cast<LastErrorStringFn>(::dlsym(handle, "cupsLastErrorString"));
+        PrintFile = reinterpret_cast<PrintFileFn>(::dlsym(handle, "cupsPrintFile"));
+        if (AddOption == nullptr || FreeOptions == nullptr || LastErrorString == nullptr)
+            PrintFile = nullptr;
+    }
+};
+
 
 class SystemPrinters : public TPrinterBackend {
 public:
@@ -80,25 +123,26 @@ public:
 
     void PrintFile(const std::string& device, const std::filesystem::path& pdf, const TPrintJob& job) override
     {
+        const SpoolerLibrary& cups = SpoolerLibrary::Get();
         cups_option_t* options = nullptr;
         int count = 0;
-        count = cupsAddOption("copies", std::to_string(std::max(1, job.Copies)).c_str(), count, &options);
+        count = cups.AddOption("copies", std::to_string(std::max(1, job.Copies)).c_str(), count, &options);
         // The pages carry their size and orientation; the paper option makes
         // the printer pick the matching sheet.
         const QByteArray media = job.Paper.key().toUtf8();
         if (!media.isEmpty()) {
-            count = cupsAddOption("media", media.constData(), count, &options);
+            count = cups.AddOption("media", media.constData(), count, &options);
         }
         if (job.Duplex) {
             const char* sides = *job.Duplex == kDmDuplexVertical     ? "two-sided-long-edge"
                                 : *job.Duplex == kDmDuplexHorizontal ? "two-sided-short-edge"
                                                                      : "one-sided";
-            count = cupsAddOption("sides", sides, count, &options);
+            count = cups.AddOption("sides", sides, count, &options);
         }
-        const int id = cupsPrintFile(device.c_str(), pdf.c_str(), job.Title.c_str(), count, options);
-        cupsFreeOptions(count, options);
+        const int id = cups.PrintFile(device.c_str(), pdf.c_str(), job.Title.c_str(), count, options);
+        cups.FreeOptions(count, options);
         if (id == 0) {
-            const char* reason = cupsLastErrorString();
+            const char* reason = cups.LastErrorString();
             throw EPrinter(std::string("The print job could not be sent to ") + device +
                            (reason != nullptr && *reason != '\0' ? std::string(": ") + reason : std::string()));
         }
