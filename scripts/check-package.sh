@@ -56,8 +56,14 @@ LIST
 actual=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./|/|' | sort)
 [ "$actual" = "$expected" ] || fail "file list differs:
 $(diff <(echo "$expected") <(echo "$actual") || true)"
+# The installed tree as a whole: the metadata finds its desktop entry.
+tree=$(mktemp -d)
+dpkg-deb -x "$deb" "$tree"
+appstreamcli validate-tree --no-net --pedantic "$tree" >"$tree.log" 2>&1 ||
+  { cat "$tree.log"; rm -rf "$tree" "$tree.log"; fail "appstreamcli validate-tree"; }
+rm -rf "$tree" "$tree.log"
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6printsupport6 libc6 fonts-liberation; do
+for d in libqt6widgets6 libqt6printsupport6 libc6 libcups2 fonts-liberation; do
   [[ ", $depends" == *", $d"* ]] || fail "Depends lacks $d: $depends"
 done
 for icon in 16 32 48 64 128 256; do
