@@ -11,7 +11,7 @@
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
 #include "report/preview/standard_preview.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
 
 #include <QApplication>
 #include <QFont>

@@ -10,7 +10,7 @@
 #include "report/engine/vp_printer.h"
 #include "report/generation/record_source.h"
 #include "report/generation/report.h"
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -16,7 +16,7 @@
 #include "report/elements/label.h"
 #include "report/engine/vp_printer.h"
 #include "report/generation/report.h"
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QApplication>
 

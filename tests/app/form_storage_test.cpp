@@ -13,11 +13,12 @@
 #include "storage/core/placement_keys.h"
 #include "storage/core/profile_location.h"
 #include "storage/widgets/form_storage.h"
+#include "tests/support/number_marks.h"
+#include "tests/support/profile_sandbox.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -45,15 +46,6 @@ std::vector<int> Inputs()
 
 constexpr int kResults[] = {32, 33, 34, 35, 37};
 
-dw::LocaleFormatSettings CommaSpace()
-{
-    dw::LocaleFormatSettings settings;
-    settings.DecimalMark = ",";
-    settings.ThousandsMark = " ";
-    settings.ShortDatePattern = "dd.mm.yyyy";
-    return settings;
-}
-
 // Refuses every close, as a handler that asks "really quit?" and gets "no".
 class CloseRefuser : public QObject {
 protected:
@@ -70,9 +62,6 @@ class MainWindowStorage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_savedXdg = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
         m_previous = dw::SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
         screen = dw::TFormPlacement::CurrentScreen();
         suffix = dw::ScreenSuffix(screen);
@@ -81,7 +70,6 @@ protected:
     {
         form.reset();
         dw::SetErrorDisplay(std::move(m_previous));
-        qputenv("XDG_CONFIG_HOME", m_savedXdg);
     }
 
     // The program starts: the window is created and shown.
@@ -101,16 +89,8 @@ protected:
 
     dw::TCurrencyEdit* Field(int number) const { return form->CurrencyEdit(number); }
     std::filesystem::path Profile() const { return dw::ProfilePath("davov"); }
-    void WriteProfile(const std::string& text) const
-    {
-        std::ofstream out(Profile(), std::ios::binary | std::ios::trunc);
-        out << text;
-    }
-    std::string ReadProfile() const
-    {
-        std::ifstream in(Profile(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void WriteProfile(const std::string& text) const { dw::test::WriteBytes(Profile(), text); }
+    std::string ReadProfile() const { return dw::test::ReadBytes(Profile()); }
     std::string Key(const std::string& key) const
     {
         return dw::TIniFile(Profile().string()).ReadString("TForm1", key, "<missing>");
@@ -123,15 +103,14 @@ protected:
         return condition();
     }
 
-    dw::ScopedLocaleFormats marks{CommaSpace()};
+    dw::ScopedLocaleFormats marks{dw::test::CommaSpaceMarks()};
     std::unique_ptr<dw::TForm1> form;
     std::vector<std::string> errors;
     dw::TScreenMetrics screen;
     std::string suffix;
 
 private:
-    QTemporaryDir m_dir;
-    QByteArray m_savedXdg;
+    dw::test::ProfileSandbox m_profile;
     dw::ErrorDisplayHandler m_previous;
 };
 
@@ -205,7 +184,7 @@ TEST_F(MainWindowStorage, NumbersAreStoredWithAPointUnderACommaLocale)
     form.reset();
 
     // The same file under a point locale.
-    dw::LocaleFormatSettings point = CommaSpace();
+    dw::LocaleFormatSettings point = dw::test::CommaSpaceMarks();
     point.DecimalMark = ".";
     point.ThousandsMark = ",";
     dw::ScopedLocaleFormats pointMarks(point);

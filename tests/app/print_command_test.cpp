@@ -13,8 +13,8 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
-#include "tests/report_engine/private_spooler.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
+#include "tests/support/private_spooler.h"
 
 #include <QApplication>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "report/elements/label.h"
 #include "report/engine/ascii_export_filter.h"
 #include "report/generation/report.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
 
 #include <QFile>
 #include <QTemporaryDir>

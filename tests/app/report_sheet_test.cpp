@@ -2,7 +2,7 @@
 #include "app/form2.h"
 #include "report/elements/label.h"
 #include "report/generation/report.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
 
 #include <gtest/gtest.h>
 

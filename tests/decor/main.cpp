@@ -1,18 +1,11 @@
-#include <gtest/gtest.h>
+#include "tests/support/test_main.h"
 
-#include <QApplication>
 #include <QFont>
-
-#include <clocale>
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery runs the binary outside ctest's environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
-    return RUN_ALL_TESTS();
+    // The forms ask for this face by name; tests draw it with the installed
+    // stand-in.
+    return dw::test::RunAllTests(argc, argv,
+                                 {.AfterStart = [] { QFont::insertSubstitution("MS Sans Serif", "Liberation Sans"); }});
 }

@@ -1,13 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <QGuiApplication>
+#include "tests/support/test_main.h"
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery runs the binary outside ctest's environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    return dw::test::RunAllTests(argc, argv, {.Application = dw::test::TestApplication::Gui, .CNumbers = false});
 }

@@ -1,13 +1,6 @@
-#include <QCoreApplication>
-
-#include <gtest/gtest.h>
-
-#include <clocale>
+#include "tests/support/test_main.h"
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return dw::test::RunAllTests(argc, argv, {.Application = dw::test::TestApplication::Core});
 }

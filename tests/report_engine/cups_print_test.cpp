@@ -6,8 +6,8 @@
 #include "report/engine/printer.h"
 #include "report/engine/printer_settings.h"
 
-#include "tests/report_engine/printer_test_support.h"
-#include "tests/report_engine/private_spooler.h"
+#include "tests/support/printer_test_support.h"
+#include "tests/support/private_spooler.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "report/engine/printer_settings.h"
 
 #include "report/core/units.h"
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #include "report/engine/printer.h"
 
 #include "common/errors.h"
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "report/emf/emf_reader.h"
 #include "report/engine/printer_notices.h"
 #include "report/engine/progress_form.h"
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QCoreApplication>
 #include <QFile>

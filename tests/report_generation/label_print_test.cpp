@@ -1,6 +1,6 @@
 #include "report/elements/frame.h"
 #include "report/elements/label.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "report/elements/label.h"
 #include "report/generation/record_source.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
 
 #include <gtest/gtest.h>
 

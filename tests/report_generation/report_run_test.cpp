@@ -1,7 +1,7 @@
 #include "report/elements/label.h"
 #include "report/engine/export_filter.h"
 #include "report/generation/record_source.h"
-#include "tests/report_generation/page_records.h"
+#include "tests/support/page_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "tests/support/profile_sandbox.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dw::test {
 
@@ -13,23 +15,18 @@ namespace dw::test {
 // and HOME point into it, so the user's real profile is never touched.
 class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { m_sandbox.emplace(ProfileSandbox::Home::Own); }
+    void TearDown() override { m_sandbox.reset(); }
 
-    std::filesystem::path Root() const { return m_root; }
-    std::filesystem::path Config() const { return m_root / "config"; }
-    std::filesystem::path Profile() const { return Config() / "davov"; }
+    std::filesystem::path Root() const { return m_sandbox->Root(); }
+    std::filesystem::path Config() const { return m_sandbox->Config(); }
+    std::filesystem::path Profile() const { return m_sandbox->Profile(); }
 
-    static void SetVariable(const char* name, const std::optional<std::string>& value);
-    static void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
-    static std::string ReadBytes(const std::filesystem::path& path);
     // Names in a directory other than the expected file: leftovers of a write.
     static std::vector<std::string> OtherEntries(const std::filesystem::path& directory, const std::string& keep);
 
 private:
-    std::filesystem::path m_root;
-    std::optional<std::string> m_savedXdg;
-    std::optional<std::string> m_savedHome;
+    std::optional<ProfileSandbox> m_sandbox;
 };
 
 }  // namespace dw::test

@@ -6,6 +6,7 @@
 #include "storage/core/ini_file.h"
 #include "storage/core/profile_location.h"
 #include "tests/storage_core/file_size_limit.h"
+#include "tests/support/profile_sandbox.h"
 #include "window/window_messages.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -106,30 +106,15 @@ class FormStorageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_savedXdg = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
         m_previous = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
         screen = TFormPlacement::CurrentScreen();
         suffix = ScreenSuffix(screen);
     }
-    void TearDown() override
-    {
-        SetErrorDisplay(std::move(m_previous));
-        qputenv("XDG_CONFIG_HOME", m_savedXdg);
-    }
+    void TearDown() override { SetErrorDisplay(std::move(m_previous)); }
 
     std::filesystem::path Profile() const { return ProfilePath("davov"); }
-    void WriteProfile(const std::string& text) const
-    {
-        std::ofstream out(Profile(), std::ios::binary | std::ios::trunc);
-        out << text;
-    }
-    std::string ReadProfile() const
-    {
-        std::ifstream in(Profile(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void WriteProfile(const std::string& text) const { dw::test::WriteBytes(Profile(), text); }
+    std::string ReadProfile() const { return dw::test::ReadBytes(Profile()); }
     std::string Key(const char* key) const
     {
         return TIniFile(Profile().string()).ReadString("TTestForm", key, "<missing>");
@@ -145,8 +130,7 @@ protected:
     std::string suffix;
 
 private:
-    QTemporaryDir m_dir;
-    QByteArray m_savedXdg;
+    dw::test::ProfileSandbox m_profile;
     ErrorDisplayHandler m_previous;
 };
 

@@ -1,16 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <QApplication>
-
-#include <clocale>
+#include "tests/support/test_main.h"
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery runs the binary outside ctest's environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    return RUN_ALL_TESTS();
+    return dw::test::RunAllTests(argc, argv, {});
 }

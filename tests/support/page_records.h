@@ -6,7 +6,7 @@
 #include "report/emf/emf_reader.h"
 #include "report/engine/vp_printer.h"
 #include "report/generation/report.h"
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QString>
 #include <QTimer>

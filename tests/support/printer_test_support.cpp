@@ -1,4 +1,4 @@
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include "common/errors.h"
 

@@ -1,6 +1,6 @@
-#include "tests/report_engine/private_spooler.h"
+#include "tests/support/private_spooler.h"
 
-#include "tests/report_engine/printer_test_support.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,0 +1,41 @@
+#pragma once
+
+// A profile directory of the test's own: while it lives, XDG_CONFIG_HOME
+// (and, if asked, HOME) point into a fresh temporary directory, so no test
+// reads or writes the user's real profile or another test's.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace dw::test {
+
+class ProfileSandbox {
+public:
+    enum class Home { Kept, Own };
+
+    explicit ProfileSandbox(Home home = Home::Kept);
+    ~ProfileSandbox();
+    ProfileSandbox(const ProfileSandbox&) = delete;
+    ProfileSandbox& operator=(const ProfileSandbox&) = delete;
+
+    const std::filesystem::path& Root() const { return m_root; }
+    std::filesystem::path Config() const { return m_root / "config"; }
+    std::filesystem::path Profile() const { return Config() / "davov"; }
+
+private:
+    std::filesystem::path m_root;
+    std::optional<std::string> m_savedXdg;
+    std::optional<std::string> m_savedHome;
+    Home m_home;
+};
+
+std::optional<std::string> Variable(const char* name);
+// Sets the variable, or removes it for none.
+void SetVariable(const char* name, const std::optional<std::string>& value);
+
+// A file's bytes as they are, and written whole.
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+std::string ReadBytes(const std::filesystem::path& path);
+
+}  // namespace dw::test
