@@ -6,6 +6,7 @@
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
+#include "tests/support/number_marks.h"
 
 #include <QApplication>
 #include <QTest>
@@ -19,15 +20,6 @@
 namespace {
 
 using dw::Extended;
-
-dw::LocaleFormatSettings CommaSpace()
-{
-    dw::LocaleFormatSettings settings;
-    settings.DecimalMark = ",";
-    settings.ThousandsMark = " ";
-    settings.ShortDatePattern = "dd.mm.yyyy";
-    return settings;
-}
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -59,7 +51,7 @@ protected:
         for (const auto& [number, value] : inputs) Field(number)->SetValue(value);
     }
 
-    dw::ScopedLocaleFormats marks{CommaSpace()};
+    dw::ScopedLocaleFormats marks{dw::test::CommaSpaceMarks()};
     std::unique_ptr<dw::TForm1> form;
     std::vector<std::string> errors;
 

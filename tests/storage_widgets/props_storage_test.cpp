@@ -4,6 +4,7 @@
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
 #include "numeric/widgets/extended_metatype.h"
+#include "tests/support/number_marks.h"
 
 #include <gtest/gtest.h>
 
@@ -58,14 +59,6 @@ public:
 
 namespace {
 
-LocaleFormatSettings CommaMarks()
-{
-    LocaleFormatSettings settings;
-    settings.DecimalMark = ",";
-    settings.ThousandsMark = " ";
-    return settings;
-}
-
 TPropsStorage Property(QObject* object, const char* name)
 {
     auto found = TPropsStorage::Find(object, QString::fromLatin1(name));
@@ -117,7 +110,7 @@ TEST(PropsStorage, AnExactSpellingWinsOverTheMostDerivedClass)
 
 TEST(PropsStorage, FloatsAreWrittenWithAPointWhateverTheLocale)
 {
-    ScopedLocaleFormats marks(CommaMarks());
+    ScopedLocaleFormats marks(test::CommaSpaceMarks());
     TCurrencyEdit field;
     PropertyProbe probe;
     const TPropsStorage value = Property(&field, "Value");
@@ -153,7 +146,7 @@ TEST(PropsStorage, FloatsAreWrittenWithAPointWhateverTheLocale)
 
 TEST(PropsStorage, AFloatThatDoesNotReadRaisesAndKeepsTheValue)
 {
-    ScopedLocaleFormats marks(CommaMarks());
+    ScopedLocaleFormats marks(test::CommaSpaceMarks());
     TCurrencyEdit field;
     field.SetValue(4);
     const TPropsStorage value = Property(&field, "Value");
