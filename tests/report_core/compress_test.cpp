@@ -14,19 +14,7 @@ namespace {
 
 using test::Bytes;
 
-Bytes Encode(const Bytes& input)
-{
-    TVpStream stream;
-    {
-        TVpCompress compressor(stream, TVpCompressDirection::Compress);
-        compressor.EncodeBytes(input);
-        compressor.Finish();
-    }
-    Bytes out(static_cast<std::size_t>(stream.Size()));
-    stream.Seek(0, TVpSeekOrigin::Beginning);
-    stream.ReadBuffer(out.data(), out.size());
-    return out;
-}
+using test::Encode;
 
 // Decodes `count` bytes from code followed by a trailer; returns the bytes
 // and how far the stream moved.

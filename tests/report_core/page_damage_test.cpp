@@ -26,17 +26,7 @@ Bytes Page(int n)
     return test::MakeEmfPage(static_cast<std::uint32_t>(700 + n), 600 + 100 * static_cast<std::size_t>(n));
 }
 
-Bytes Compress(const Bytes& plain)
-{
-    TVpStream stream;
-    TVpCompress compressor(stream, TVpCompressDirection::Compress);
-    compressor.EncodeBytes(plain);
-    compressor.Finish();
-    Bytes code(static_cast<std::size_t>(stream.Size()));
-    stream.Seek(0, TVpSeekOrigin::Beginning);
-    stream.ReadBuffer(code.data(), code.size());
-    return code;
-}
+using test::Encode;
 
 // A whole file laid out by hand from each record's data, links computed.
 Bytes BuildFile(const std::vector<Bytes>& recordData, bool compressed, std::int32_t count)
@@ -60,7 +50,7 @@ Bytes CompressedData(const Bytes& page)
 {
     Bytes data;
     test::AppendU32(data, static_cast<std::uint32_t>(page.size()));
-    const Bytes code = Compress(page);
+    const Bytes code = Encode(page);
     data.insert(data.end(), code.begin(), code.end());
     return data;
 }

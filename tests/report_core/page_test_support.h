@@ -3,6 +3,9 @@
 // Shared by the page stream, page list, page store and compression tests:
 // metafile-shaped pages, a private temporary directory, file helpers.
 
+#include "report/core/compress.h"
+#include "report/core/page_stream.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -38,6 +41,21 @@ inline void AppendU32(Bytes& b, std::uint32_t v)
 {
     b.resize(b.size() + 4);
     PutU32(b, b.size() - 4, v);
+}
+
+// The compressed form of `plain`, as the page store writes it.
+inline Bytes Encode(const Bytes& plain)
+{
+    TVpStream stream;
+    {
+        TVpCompress compressor(stream, TVpCompressDirection::Compress);
+        compressor.EncodeBytes(plain);
+        compressor.Finish();
+    }
+    Bytes code(static_cast<std::size_t>(stream.Size()));
+    stream.Seek(0, TVpSeekOrigin::Beginning);
+    stream.ReadBuffer(code.data(), code.size());
+    return code;
 }
 
 // A page shaped like the ones the report writes: a metafile header, then
