@@ -1,5 +1,6 @@
 #include "report/elements/label.h"
 
+#include "report/elements/scoped_flag_p.h"
 #include "report/elements/text_measure.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/vp_printer.h"
@@ -10,18 +11,6 @@
 namespace dw {
 
 namespace {
-
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag), m_old(flag) { flag = true; }
-    ~FlagScope() { m_flag = m_old; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
 
 // A caption an OnPrint handler replaced goes back when the print ends, also
 // when the print fails half-way.
@@ -234,7 +223,7 @@ void TVpCustomLabel::FormatLines()
     if (m_autoSize) {
         if (m_autoSizing)
             return;
-        FlagScope sizing(m_autoSizing);
+        ScopedFlag sizing(m_autoSizing);
         int width = 0;
         for (const QString& line : m_formattedLines) width = std::max(width, TextWidth(line));
         if (Frame().DrawLeft)

@@ -1,25 +1,9 @@
 #include "report/elements/printable.h"
 
+#include "report/elements/scoped_flag_p.h"
 #include "report/engine/vp_printer.h"
 
 namespace dw {
-
-namespace {
-
-// Sets a flag for a scope, also when the work inside throws.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag), m_old(flag) { flag = true; }
-    ~FlagScope() { m_flag = m_old; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
-
-}  // namespace
 
 TVpPrintable::TVpPrintable(const VpEnvironment& environment) : m_size(environment, this) {}
 
@@ -103,7 +87,7 @@ void TVpPrintable::AlignToParent()
 {
     if (!m_alignToBand || m_aligning)
         return;
-    FlagScope aligning(m_aligning);
+    ScopedFlag aligning(m_aligning);
     PixelRect bounds = m_bounds;
     switch (m_alignment) {
         case TAlignment::taLeftJustify:

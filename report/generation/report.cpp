@@ -238,18 +238,7 @@ void TVpReport::Print()
     if (!printer->PrinterOK())
         return;
     printer->SetDestination(TVpDestination::Printer);
-    TVpProgressForm progress;
-    progress.SetVpPrinter(printer.get());
-    if (ShowProgress)
-        progress.show();
-    printer->SetStatusWindow(&progress);
-    TVpPrinter* const kept = m_vpPrinter;
-    m_vpPrinter = printer.get();
-    const Finally release([this, kept, &progress] {
-        m_vpPrinter = kept;
-        progress.SetVpPrinter(nullptr);
-    });
-    CreateReport();
+    RunWithProgress(*printer);
 }
 
 void TVpReport::ExportToFilter(TVpExportFilter& filter)
@@ -257,19 +246,28 @@ void TVpReport::ExportToFilter(TVpExportFilter& filter)
     if (!m_available)
         return;
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
-    TVpProgressForm progress;
-    progress.SetVpPrinter(printer.get());
-    if (ShowProgress)
-        progress.show();
-    printer->SetStatusWindow(&progress);
-    TVpPrinter* const kept = m_vpPrinter;
     m_exportFilter = &filter;
     m_storePages = false;
-    m_vpPrinter = printer.get();
-    const Finally release([this, kept, &progress] {
-        m_vpPrinter = kept;
+    const Finally release([this] {
         m_exportFilter = nullptr;
         m_storePages = true;
+    });
+    RunWithProgress(*printer);
+}
+
+void TVpReport::RunWithProgress(TVpPrinter& printer)
+{
+    TVpProgressForm progress;
+    progress.SetVpPrinter(&printer);
+    if (ShowProgress)
+        progress.show();
+    printer.SetStatusWindow(&progress);
+    // The report's printer object is this run's until it ends; the one kept
+    // aside (a preview's) is the report's again afterwards.
+    TVpPrinter* const kept = m_vpPrinter;
+    m_vpPrinter = &printer;
+    const Finally release([this, kept, &progress] {
+        m_vpPrinter = kept;
         progress.SetVpPrinter(nullptr);
     });
     CreateReport();

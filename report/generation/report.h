@@ -197,6 +197,8 @@ private:
     friend class TVpCustomBand;
     void AdoptElement(std::unique_ptr<TVpPrintable> element, std::string name);
     std::unique_ptr<TVpPrinter> NewVpPrinter();
+    // One run on a printer object of its own, with the progress window.
+    void RunWithProgress(TVpPrinter& printer);
     void ApplyPrinterSettings(TVpPrinter& printer);
     void ComputePageFooterHeight();
     void RunDetailLoop();
