@@ -1,5 +1,6 @@
 #include "numeric/core/number_format.h"
 #include "numeric/core/locale_formats.h"
+#include "tests/support/number_marks.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,7 @@ namespace {
 using dw::Extended;
 using dw::NumberStyle;
 
-dw::LocaleFormatSettings Marks(const std::string& decimalMark, const std::string& thousandsMark)
-{
-    dw::LocaleFormatSettings settings;
-    settings.DecimalMark = decimalMark;
-    settings.ThousandsMark = thousandsMark;
-    return settings;
-}
+using dw::test::Marks;
 
 const Extended kInfinity = std::numeric_limits<Extended>::infinity();
 const Extended kNan = std::numeric_limits<Extended>::quiet_NaN();

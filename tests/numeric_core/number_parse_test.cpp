@@ -3,6 +3,7 @@
 #include "numeric/core/floating_point.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
+#include "tests/support/number_marks.h"
 
 #include <gtest/gtest.h>
 
@@ -20,13 +21,7 @@ namespace {
 
 using dw::Extended;
 
-dw::LocaleFormatSettings Marks(const std::string& decimalMark, const std::string& thousandsMark)
-{
-    dw::LocaleFormatSettings settings;
-    settings.DecimalMark = decimalMark;
-    settings.ThousandsMark = thousandsMark;
-    return settings;
-}
+using dw::test::Marks;
 
 struct ParseRow {
     const char* name;

@@ -2,6 +2,7 @@
 #include "common/utf8.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
+#include "tests/support/number_marks.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,7 @@ namespace {
 
 using dw::Extended;
 
-dw::LocaleFormatSettings Marks(const std::string& decimalMark, const std::string& thousandsMark)
-{
-    dw::LocaleFormatSettings settings;
-    settings.DecimalMark = decimalMark;
-    settings.ThousandsMark = thousandsMark;
-    return settings;
-}
+using dw::test::Marks;
 
 const Extended kInfinity = std::numeric_limits<Extended>::infinity();
 const Extended kNan = std::numeric_limits<Extended>::quiet_NaN();

@@ -5,14 +5,23 @@
 
 #include "numeric/core/locale_formats.h"
 
+#include <string>
+
 namespace dw::test {
+
+// Marks of choice; every other setting as a fresh one has it.
+inline LocaleFormatSettings Marks(const std::string& decimalMark, const std::string& thousandsMark)
+{
+    LocaleFormatSettings settings;
+    settings.DecimalMark = decimalMark;
+    settings.ThousandsMark = thousandsMark;
+    return settings;
+}
 
 // Decimal comma, a plain space between thousands, day.month.year.
 inline LocaleFormatSettings CommaSpaceMarks()
 {
-    LocaleFormatSettings settings;
-    settings.DecimalMark = ",";
-    settings.ThousandsMark = " ";
+    LocaleFormatSettings settings = Marks(",", " ");
     settings.ShortDatePattern = "dd.mm.yyyy";
     return settings;
 }
