@@ -10,6 +10,7 @@
 #include "report/engine/vp_printer.h"
 #include "report/generation/record_source.h"
 #include "report/generation/report.h"
+#include "tests/support/banded_report.h"
 #include "tests/support/printer_test_support.h"
 
 #include <QApplication>
@@ -147,67 +148,9 @@ void BM_SheetBuildAndFill(benchmark::State& state)
 }
 BENCHMARK(BM_SheetBuildAndFill)->Unit(benchmark::kMillisecond);
 
-class Numbers : public IVpRecordSource {
-public:
-    explicit Numbers(int count) : m_count(count) {}
-    void First() override { m_current = 1; }
-    bool Eof() const override { return m_current > m_count; }
-    void Next() override { ++m_current; }
-    int RecordCount() const override { return m_count; }
-    int RecordNumber() const override { return m_current; }
-
-private:
-    int m_count;
-    int m_current = 1;
-};
-
-TVpLabel& AddText(TVpCustomBand& band, const std::function<QString()>& text)
-{
-    TVpLabel& label = band.AddElement<TVpLabel>();
-    label.SetCaption(QStringLiteral("x"));
-    label.OnPrint = [text](TVpCustomLabel&, QString& caption) { caption = text(); };
-    return label;
-}
-
-// A thousand records in three columns, a group every hundred, with page and
-// column headers, a title and a summary.
-struct Banded {
-    TVpReport Report{Screen()};
-    Numbers Records{1000};
-
-    Banded()
-    {
-        Report.SetUnits(TVpUnit::Native);
-        Report.Page().SetPaperSize(TVpPaperSize::A4);
-        Report.Page().SetColumns(3);
-        Report.Page().SetColumnSpace(20);
-        const auto band = [this](TVpBandType type, Extended height, const QString& text) -> TVpCustomBand& {
-            TVpCustomBand& b = Report.AddBand(type);
-            b.Size().SetHeight(height);
-            if (!text.isEmpty())
-                AddText(b, [text] { return text; });
-            return b;
-        };
-        band(TVpBandType::rbPageHeader, 100, QStringLiteral("Header"));
-        band(TVpBandType::rbPageFooter, 80, QStringLiteral("Footer"));
-        band(TVpBandType::rbTitle, 100, QStringLiteral("Title"));
-        band(TVpBandType::rbColumnHeader, 50, QStringLiteral("Column"));
-        TVpCustomBand& group = band(TVpBandType::rbGroupHeader, 60, {});
-        AddText(group, [this] { return QStringLiteral("Group %1").arg((Records.RecordNumber() - 1) / 100); });
-        group.GroupKey = [this] { return std::to_string((Records.RecordNumber() - 1) / 100); };
-        TVpCustomBand& detail = band(TVpBandType::rbDetail, 50, {});
-        AddText(detail, [this] { return QStringLiteral("Row %1").arg(Records.RecordNumber()); });
-        group.GroupFooter = &band(TVpBandType::rbGroupFooter, 40, QStringLiteral("End"));
-        band(TVpBandType::rbSummary, 60, QStringLiteral("Summary"));
-        Report.OrderBands();
-        Report.DataSet = &Records;
-        Report.ShowProgress = false;
-    }
-};
-
 void BM_BandedThousandRecords(benchmark::State& state)
 {
-    Banded banded;
+    test::BandedReport banded;
     std::int64_t pages = 0;
     for (auto _ : state) {
         RunIntoPageStore(banded.Report);
