@@ -12,6 +12,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/standard_preview.h"
 #include "tests/support/page_records.h"
+#include "tests/support/sheet_samples.h"
 
 #include <QApplication>
 #include <QFont>
@@ -113,22 +114,9 @@ void PaintSheet(QPrinter& printer)
     title.setBold(true);
     int n = 0;
     for (const TSheetLabel& row : SheetLabels()) {
-        QString text;
-        switch (row.Source) {
-            case TSheetSource::Caption:
-                text = QString::fromUtf8(row.Caption);
-                break;
-            case TSheetSource::Date:
-                text = QStringLiteral("07.12.2026");
-                break;
-            case TSheetSource::Time:
-                text = QStringLiteral("14:10:00");
-                break;
-            default:
-                text = QStringLiteral("%1,%2 т.").arg(11 + n).arg(100 + n * 7);
-                ++n;
-                break;
-        }
+        const QString text = test::SampleSheetText(row, n);
+        if (row.Source == TSheetSource::Field)
+            ++n;
         painter.setFont(row.TitleFont ? title : normal);
         const QFontMetricsF metrics(painter.font(), &printer);
         painter.drawText(QPointF(row.Left * scale, row.Top * scale + metrics.ascent()), text);

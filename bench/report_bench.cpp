@@ -12,6 +12,7 @@
 #include "report/generation/report.h"
 #include "tests/support/banded_report.h"
 #include "tests/support/printer_test_support.h"
+#include "tests/support/sheet_samples.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -88,18 +89,7 @@ void FillSheet(TVpReport& report)
         auto* label = dynamic_cast<TVpLabel*>(report.FindElement("VpLabel" + std::to_string(row.Number)));
         if (label == nullptr)
             throw std::runtime_error("the sheet has no label " + std::to_string(row.Number));
-        QString text;
-        switch (row.Source) {
-            case TSheetSource::Date:
-                text = QStringLiteral("07.12.2026");
-                break;
-            case TSheetSource::Time:
-                text = QStringLiteral("14:10:00");
-                break;
-            default:
-                text = QStringLiteral("%1,%2 т.").arg(11 + n).arg(100 + n * 7);
-                break;
-        }
+        const QString text = test::SampleSheetText(row, n);
         label->SetCaption(text);
         ++n;
     }
