@@ -341,74 +341,84 @@ void TTransparentButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QPalette& pal = palette();
-    const QColor face = pal.color(QPalette::Button);
-    const QColor highlight = pal.color(QPalette::Light);
-    const QColor shadow = pal.color(QPalette::Dark);
-    const QColor darkShadow = pal.color(QPalette::Shadow);
-    const QColor black = Qt::black;
+    const PaintColours colours{pal.color(QPalette::Button), pal.color(QPalette::Light), pal.color(QPalette::Dark),
+                               pal.color(QPalette::Shadow)};
+    const bool pressed = m_pressedLook && m_showPressed;
+    PaintBase(painter, colours);
+    PaintFrame(painter, colours, pressed);
+    const int offset = pressed ? 1 : 0;
+    const auto [glyphTop, glyphHeight] = PaintGlyph(painter, colours, offset);
+    PaintCaption(painter, colours, offset, glyphTop, glyphHeight);
+}
+
+void TTransparentButton::PaintBase(QPainter& painter, const PaintColours& c) const
+{
     const int w = width();
     const int h = height();
-    const Box r0{0, 0, w, h};
-    const int lines = static_cast<int>(std::min<unsigned>(m_borderWidth, 0x7fff));
-
-    // Base.
     switch (m_frameStyle) {
         case TFrameStyle::fsRegular:
-            Outline(painter, Box{1, 1, w, h}, black, m_transparent ? nullptr : &face);
+            Outline(painter, Box{1, 1, w, h}, Qt::black, m_transparent ? nullptr : &c.Face);
             break;
         case TFrameStyle::fsIndent:
-            Outline(painter, Box{0, 0, w - 1, h - 1}, shadow);
-            Outline(painter, Box{1, 1, w, h}, highlight);
+            Outline(painter, Box{0, 0, w - 1, h - 1}, c.Shadow);
+            Outline(painter, Box{1, 1, w, h}, c.Highlight);
             break;
         default:
             if (!m_transparent)
-                painter.fillRect(0, 0, w, h, face);
+                painter.fillRect(0, 0, w, h, c.Face);
             break;
     }
+}
 
-    // Frame.
-    const bool pressed = m_pressedLook && m_showPressed;
+void TTransparentButton::PaintFrame(QPainter& painter, const PaintColours& c, bool pressed) const
+{
+    const QColor black = Qt::black;
+    const Box r0{0, 0, width(), height()};
+    const int lines = static_cast<int>(std::min<unsigned>(m_borderWidth, 0x7fff));
     switch (m_frameStyle) {
         case TFrameStyle::fsRegular:
         case TFrameStyle::fsIndent:
             if (pressed) {
-                const Box inner = Frame3D(painter, r0, black, highlight, lines);
-                Frame3D(painter, inner, shadow, face, lines);
+                const Box inner = Frame3D(painter, r0, black, c.Highlight, lines);
+                Frame3D(painter, inner, c.Shadow, c.Face, lines);
             } else if (m_frameStyle == TFrameStyle::fsRegular) {
-                const Box inner = Frame3D(painter, r0, highlight, black, lines);
-                Frame3D(painter, inner, face, shadow, lines);
+                const Box inner = Frame3D(painter, r0, c.Highlight, black, lines);
+                Frame3D(painter, inner, c.Face, c.Shadow, lines);
             } else {
-                Frame3D(painter, r0, shadow, highlight, lines);
+                Frame3D(painter, r0, c.Shadow, c.Highlight, lines);
             }
             break;
         case TFrameStyle::fsExplorer:
             if (m_pressedLook) {
                 if (m_mouseOver || m_down) {
                     if (m_showPressed)
-                        Frame3D(painter, r0, shadow, highlight, lines);
+                        Frame3D(painter, r0, c.Shadow, c.Highlight, lines);
                     else
-                        Frame3D(painter, r0, highlight, shadow, lines);
+                        Frame3D(painter, r0, c.Highlight, c.Shadow, lines);
                 }
             } else if (m_mouseOver) {
-                Frame3D(painter, r0, highlight, shadow, lines);
+                Frame3D(painter, r0, c.Highlight, c.Shadow, lines);
             }
             break;
         case TFrameStyle::fsNone:
             break;
         case TFrameStyle::fsLight:
-            Frame3D(painter, r0, pressed ? shadow : highlight, pressed ? highlight : shadow, 1);
+            Frame3D(painter, r0, pressed ? c.Shadow : c.Highlight, pressed ? c.Highlight : c.Shadow, 1);
             break;
         case TFrameStyle::fsDark:
-            Frame3D(painter, r0, pressed ? darkShadow : face, pressed ? face : darkShadow, 1);
+            Frame3D(painter, r0, pressed ? c.DarkShadow : c.Face, pressed ? c.Face : c.DarkShadow, 1);
             break;
         case TFrameStyle::fsMono:
-            Frame3D(painter, r0, pressed ? darkShadow : highlight, pressed ? highlight : darkShadow, 1);
+            Frame3D(painter, r0, pressed ? c.DarkShadow : c.Highlight, pressed ? c.Highlight : c.DarkShadow, 1);
             break;
     }
+}
 
-    // Content: glyph first, then the caption.
+std::pair<int, int> TTransparentButton::PaintGlyph(QPainter& painter, const PaintColours& c, int offset) const
+{
     const int align = static_cast<int>(m_textAlign);
-    const int offset = pressed ? 1 : 0;
+    const int w = width();
+    const int h = height();
     int gw = 0;
     int gh = 0;
     if (!m_glyph.isNull()) {
@@ -436,12 +446,20 @@ void TTransparentButton::paintEvent(QPaintEvent*)
         const QImage& image = m_images[static_cast<size_t>(GlyphImageIndex())];
         const QPoint at(glyphLeft + offset, glyphTop + offset);
         if (!m_transparent)
-            painter.fillRect(QRect(at, image.size()), face);
+            painter.fillRect(QRect(at, image.size()), c.Face);
         painter.drawImage(at, image);
     }
+    return {glyphTop, gh};
+}
 
+void TTransparentButton::PaintCaption(QPainter& painter, const PaintColours& c, int offset, int glyphTop,
+                                      int glyphHeight) const
+{
     if (m_caption.isEmpty())
         return;
+    const int align = static_cast<int>(m_textAlign);
+    const int w = width();
+    const int h = height();
     painter.setFont(font());
     const int wrap = m_wordWrap ? Qt::TextWordWrap : 0;
     const QRect measured = QFontMetrics(font()).boundingRect(
@@ -459,18 +477,18 @@ void TTransparentButton::paintEvent(QPaintEvent*)
     if (IsTopPosition(align))
         y = glyphTop - th - m_spacing;
     else if (IsBottomPosition(align))
-        y = glyphTop + gh + m_spacing;
+        y = glyphTop + glyphHeight + m_spacing;
     else
         y = h / 2 - th / 2;
     const QRect textRect(x + offset, y + offset, tw, th);
     const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic | Qt::TextDontClip | wrap;
     if (isEnabled()) {
-        painter.setPen(pal.color(QPalette::WindowText));
+        painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(textRect, flags, m_caption);
     } else {
-        painter.setPen(highlight);
+        painter.setPen(c.Highlight);
         painter.drawText(textRect.translated(1, 1), flags, m_caption);
-        painter.setPen(shadow);
+        painter.setPen(c.Shadow);
         painter.drawText(textRect, flags, m_caption);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <utility>
+
 #include <QColor>
 #include <QImage>
 #include <QPointer>
@@ -9,6 +11,8 @@
 #include <vector>
 
 class QMenu;
+
+class QPainter;
 
 namespace dw {
 
@@ -136,6 +140,16 @@ private:
     void RebuildGlyphImages();
     void UpdateShortcut();
     int GlyphImageIndex() const;
+
+    // The painting, in its order: base, frame, glyph, caption.
+    struct PaintColours {
+        QColor Face, Highlight, Shadow, DarkShadow;
+    };
+    void PaintBase(QPainter& painter, const PaintColours& colours) const;
+    void PaintFrame(QPainter& painter, const PaintColours& colours, bool pressed) const;
+    // Returns the glyph's top and height, which place a caption above or below it.
+    std::pair<int, int> PaintGlyph(QPainter& painter, const PaintColours& colours, int offset) const;
+    void PaintCaption(QPainter& painter, const PaintColours& colours, int offset, int glyphTop, int glyphHeight) const;
     template <class Emit>
     void Fire(Emit&& emitSignal);
 
