@@ -9,6 +9,9 @@
 #include "report/engine/vp_printer.h"
 #include "report/preview/standard_preview.h"
 
+#include <cstdio>
+#include <string>
+
 namespace dw {
 
 int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& mainWindowReady)
@@ -28,8 +31,23 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
     // A saved report named on the command line (Qt has taken its own options
     // out by now) opens in the preview alone; the main window is not needed.
     if (argc > 1) {
+        const std::string argument = argv[1];
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(
+                "Usage: drillweight [FILE.VPR]\n"
+                "Without a file: the weight calculation window.\n"
+                "With a saved report file: that report in the print preview alone.\n",
+                stdout);
+            return 0;
+        }
+        // A name that looks like an option is not a report the user meant;
+        // saying so beats "File does not exist".
+        if (argument.size() > 1 && argument[0] == '-') {
+            std::fprintf(stderr, "drillweight: unknown option %s\nTry \"drillweight --help\".\n", argv[1]);
+            return 2;
+        }
         TVpPrinter printer;
-        return PreviewSavedReport(printer, argv[1]);
+        return PreviewSavedReport(printer, argument);
     }
 
     TForm1 form1;
