@@ -5,6 +5,7 @@
 // machine. The printer objects come from the fake backend of the printer
 // tests, so no spooler or device is touched.
 
+#include "app/application.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/report_sheet.h"
@@ -160,7 +161,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir profile;
     qputenv("XDG_CONFIG_HOME", profile.path().toUtf8());
-    QApplication application(argc, argv);
+    // The program's own application object: its style is the one the crew
+    // sees, for both windows alike.
+    dw::TApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
