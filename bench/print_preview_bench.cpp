@@ -12,6 +12,7 @@
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
 #include "report/preview/standard_preview.h"
+#include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
 #include "tests/support/sheet_samples.h"
 
@@ -33,13 +34,7 @@
 namespace dw {
 namespace {
 
-TVpStandardPreview* OpenPreview()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* preview = qobject_cast<TVpStandardPreview*>(window); preview && preview->isVisible())
-            return preview;
-    return nullptr;
-}
+using test::OpenPreview;
 
 // The main window and the report holder, as the program builds them at
 // start-up, with the report printing to the fake backend.

@@ -13,6 +13,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
+#include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
 #include "tests/support/private_spooler.h"
 
@@ -37,13 +38,7 @@
 namespace dw {
 namespace {
 
-TVpStandardPreview* OpenPreview()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* preview = qobject_cast<TVpStandardPreview*>(window); preview && preview->isVisible())
-            return preview;
-    return nullptr;
-}
+using test::OpenPreview;
 
 QStringList PageTexts(TVpStandardPreview& preview)
 {
