@@ -143,8 +143,9 @@ QSize TVpCustomLabel::MeasureExtent(const QString& text)
         return device.TextExtent(text);
     }
     // Without a report the label measures on a screen device of its own,
-    // with the font enlarged by its zoom instead.
-    static TVpMeasuringDevice own(96);
+    // with the font enlarged by its zoom instead. Not kept: a font held in a
+    // static would outlive the application object that fonts need.
+    TVpMeasuringDevice own(96);
     TCanvasFont font = Font();
     font.Size = ScaleByZoom(font.Size);
     own.SetFont(font);
