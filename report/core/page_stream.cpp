@@ -63,11 +63,7 @@ void TVpStream::CloseFile() noexcept
         ::close(m_fd);
         m_fd = -1;
     }
-    if (!m_tempName.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_tempName, ec);
-        m_tempName.clear();
-    }
+    m_tempName.clear();
 }
 
 std::string TVpStream::DisplayName() const
@@ -204,14 +200,22 @@ void TVpStream::Write(const void* buffer, std::size_t count)
 
 void TVpStream::SpillToFile()
 {
-    std::string path = (std::filesystem::temp_directory_path() / "VPRXXXXXX").string();
-    // mkstemp gives a name no one else holds and a file only we can read.
-    const int fd = ::mkostemp(path.data(), O_CLOEXEC);
+    const std::filesystem::path directory = std::filesystem::temp_directory_path();
+    // The file has no name from the start (or loses it at once where the file
+    // system cannot make nameless files), so however the process ends, even
+    // killed, nothing is left behind in the temporary folder.
+    int fd = ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd < 0) {
-        throw EInOutError("Cannot create file " + path);
+        std::string path = (directory / "VPRXXXXXX").string();
+        // mkstemp gives a name no one else holds and a file only we can read.
+        fd = ::mkostemp(path.data(), O_CLOEXEC);
+        if (fd < 0) {
+            throw EInOutError("Cannot create file " + path);
+        }
+        ::unlink(path.c_str());
     }
     m_fd = fd;
-    m_tempName = path;
+    m_tempName = (directory / "VPR").string() + " (temporary file)";
     try {
         FileWrite(m_memory.data(), m_memory.size(), 0);
     } catch (...) {

@@ -15,10 +15,10 @@ enum class TVpSeekOrigin { Beginning, Current, End };
 // report file opened for reading.
 //
 // For a run it starts in memory; the first write that makes it larger than
-// SpillThreshold moves the whole content to a temporary file ("VPR..." in the
-// system's temporary directory) and every later operation goes there. The
-// temporary file belongs to the stream: it is removed when the stream is
-// destroyed, whether the run ended normally or by an exception.
+// SpillThreshold moves the whole content to a temporary file in the system's
+// temporary directory and every later operation goes there. The file has no
+// name in any folder: it goes with the stream, or with the process however
+// that ends, and never outlives either.
 //
 // A saved file is opened read-only and is never deleted.
 //
@@ -60,7 +60,8 @@ public:
     bool Spilled() const;
     bool ReadOnly() const { return m_readOnly; }
     std::int64_t SpillThreshold() const { return m_spillThreshold; }
-    // The temporary file's full path once spilled; empty otherwise and for a saved file.
+    // What messages call the temporary file once spilled (it has no name in
+    // the folder); empty otherwise and for a saved file.
     std::string TempFileName() const;
     // The saved file's name when reading one; empty for a run's stream.
     const std::string& FileName() const { return m_fileName; }
@@ -75,7 +76,6 @@ public:
     TVpStream(ReadOnlyTag, const std::string& fileName);
 
 private:
-
     void SpillToFile();
     void CloseFile() noexcept;
     std::size_t FileRead(void* buffer, std::size_t count, std::int64_t at);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 // Shared by the page stream, page list, page store and compression tests:
 // metafile-shaped pages, a private temporary directory, file helpers.
 
@@ -215,17 +217,25 @@ protected:
 
     std::filesystem::path Path(const std::string& name) const { return m_dir / name; }
 
-    // Files in the test's directory whose names start with "VPR".
-    int SpillFiles() const
+    // Sizes of the temporary files this process holds open in the test's
+    // directory. Such a file has no name there (see FileCount), so it is
+    // found through the process's open descriptors, as one without a name.
+    std::vector<std::uintmax_t> SpillFileSizes() const
     {
-        int count = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(m_dir)) {
-            if (entry.path().filename().string().rfind("VPR", 0) == 0) {
-                ++count;
+        std::vector<std::uintmax_t> sizes;
+        const std::string prefix = m_dir.string() + "/";
+        for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            const std::string target = std::filesystem::read_symlink(entry.path(), ec).string();
+            struct stat info {};
+            const bool unnamed = target.size() > 10 && target.ends_with(" (deleted)");
+            if (!ec && unnamed && target.rfind(prefix, 0) == 0 && ::stat(entry.path().c_str(), &info) == 0) {
+                sizes.push_back(static_cast<std::uintmax_t>(info.st_size));
             }
         }
-        return count;
+        return sizes;
     }
+    int SpillFiles() const { return static_cast<int>(SpillFileSizes().size()); }
 
     int FileCount() const
     {
