@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
+#include <utility>
 
 namespace dw {
 
@@ -24,6 +25,24 @@ constexpr int kMaxLinkHops = 40;
 // The temporary name adds a few characters to the target's; a long target
 // name is shortened so the temporary one still fits a directory entry.
 constexpr std::size_t kMaxNameStem = 200;
+
+// What a target that is not a regular file is, in the words of a message.
+std::string NotAFileReason(mode_t mode)
+{
+    if (S_ISDIR(mode)) {
+        return "it is a folder, not a file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "it is a device, not a file";
+    }
+    if (S_ISFIFO(mode)) {
+        return "it is a pipe, not a file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "it is a socket, not a file";
+    }
+    return "it is not a regular file";
+}
 
 // The final file behind fileName: links are followed one by one, so a link
 // whose target does not exist yet leads to where that file will be created.
@@ -42,7 +61,7 @@ std::filesystem::path ResolveTarget(const std::string& fileName)
             // Replacing a folder, a device or a pipe by a file of text would
             // be a loss, not a save; a file made read-only is kept too.
             if (!S_ISREG(info.st_mode)) {
-                ThrowInOutError(EACCES);
+                throw ENotAFile(fileName, NotAFileReason(info.st_mode));
             }
             if (::access(path.c_str(), W_OK) != 0) {
                 ThrowInOutError(errno);
@@ -89,6 +108,11 @@ std::string CreateSiblingTemporary(const std::filesystem::path& target, int& fd)
 }
 
 }  // namespace
+
+ENotAFile::ENotAFile(const std::string& fileName, std::string reason)
+    : EInOutError("Cannot create file " + fileName + ": " + reason), m_reason(std::move(reason))
+{
+}
 
 std::string InOutErrorText(int errorCode)
 {

@@ -5,10 +5,26 @@
 // the target only once everything is on disk. Whatever goes wrong on the
 // way, the file the user had stays as it was and no temporary is left.
 
+#include "common/errors.h"
+
 #include <string>
 #include <string_view>
 
 namespace dw {
+
+// A target that exists but is not a regular file (a folder, a device, a pipe,
+// a socket): writing a file in its place would destroy it, and writing into a
+// device or a pipe is no save either. The message names the file:
+// "Cannot create file <name>: it is a folder, not a file".
+class ENotAFile : public EInOutError {
+public:
+    ENotAFile(const std::string& fileName, std::string reason);
+    // "it is a folder, not a file", for callers that word the failure their own way.
+    const std::string& Reason() const noexcept { return m_reason; }
+
+private:
+    std::string m_reason;
+};
 
 // The program's words for a file operation that failed with errno value
 // errorCode: "File access denied", "Disk full" or "I/O error <code>".
@@ -19,10 +35,10 @@ class ReplaceFileWriter {
 public:
     // Prepares to replace fileName. A symbolic link is followed (to its
     // final target, which need not exist yet) and stays a link; a target
-    // that exists but is not a regular file, or that its owner made
-    // read-only, is refused with "File access denied". The temporary file is
-    // created at once, so an unwritable folder is reported here. Failures
-    // raise EInOutError.
+    // that exists but is not a regular file raises ENotAFile, one its owner
+    // made read-only "File access denied". The temporary file is created at
+    // once, so an unwritable folder is reported here. Failures raise
+    // EInOutError; nothing is created or replaced then.
     explicit ReplaceFileWriter(const std::string& fileName);
     // Without Commit the temporary file is removed and the target untouched.
     ~ReplaceFileWriter();

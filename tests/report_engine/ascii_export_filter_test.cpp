@@ -173,6 +173,7 @@ struct FailureRow {
     std::function<fs::path(const fs::path& dir)> SetUp;
     // The run, ended by EndExport or not.
     std::function<void(TVpAsciiExportFilter&)> Act;
+    // "%s" stands for the file name.
     const char* Expected;
     // Above 0, the file size is capped at that many bytes during the run.
     std::size_t LimitBytes = 0;
@@ -199,13 +200,13 @@ const FailureRow kFailures[] = {
          fs::create_directory(dir / "report.txt");
          return dir / "report.txt";
      },
-     [](TVpAsciiExportFilter& f) { Export(f, kOnePage); }, "File access denied"},
+     [](TVpAsciiExportFilter& f) { Export(f, kOnePage); }, "Cannot create file %s: it is a folder, not a file"},
     {"PipeTarget",
      [](const fs::path& dir) {
          ::mkfifo((dir / "report.txt").c_str(), 0600);
          return dir / "report.txt";
      },
-     [](TVpAsciiExportFilter& f) { Export(f, kOnePage); }, "File access denied"},
+     [](TVpAsciiExportFilter& f) { Export(f, kOnePage); }, "Cannot create file %s: it is a pipe, not a file"},
     {"MissingFolder", [](const fs::path& dir) { return dir / "none" / "report.txt"; },
      [](TVpAsciiExportFilter& f) { Export(f, kOnePage); }, "I/O error 2"},
     {"LinkLoop",
@@ -228,16 +229,20 @@ TEST_P(AsciiExportFailure, ReportsAndLeavesTheFolderAsItWas)
     std::error_code ignored;  // a link loop has no status
     const std::string before = fs::is_regular_file(target, ignored) ? ReadFile(target) : "";
     const std::set<std::string> entries = Entries(Dir());
+    std::string expected = row.Expected;
+    if (const auto at = expected.find("%s"); at != std::string::npos) {
+        expected.replace(at, 2, target.string());
+    }
     {
         TVpAsciiExportFilter filter(target.string());
         std::optional<test::FileSizeLimit> limit;
         if (row.LimitBytes > 0) {
             limit.emplace(row.LimitBytes);
         }
-        EXPECT_EQ(MessageOf([&] { row.Act(filter); }), row.Expected);
+        EXPECT_EQ(MessageOf([&] { row.Act(filter); }), expected);
         if (row.LimitBytes > 0) {
             // A run whose writing failed is not finished by a later EndExport.
-            EXPECT_EQ(MessageOf([&] { filter.EndExport(); }), row.Expected);
+            EXPECT_EQ(MessageOf([&] { filter.EndExport(); }), expected);
         }
     }
     EXPECT_EQ(Entries(Dir()), entries);

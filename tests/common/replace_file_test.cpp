@@ -1,0 +1,170 @@
+#include "common/replace_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace dw {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class ReplaceFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device device;
+        m_dir = fs::temp_directory_path() / ("dw-replace-" + std::to_string(device()) + std::to_string(device()));
+        fs::create_directories(m_dir / "kept");
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+    fs::path m_dir;
+};
+
+// What the caller names, and where the new contents must end up.
+struct KindRow {
+    const char* Name;
+    // Makes the target in dir and returns the name given to the writer.
+    std::function<fs::path(const fs::path& dir)> Make;
+    // Where the contents land, relative to dir; empty when the target is refused.
+    const char* WrittenTo;
+    // The refusal's reason when refused.
+    const char* Reason;
+    bool NeedsRoot = false;
+};
+
+void PrintTo(const KindRow& row, std::ostream* out)
+{
+    *out << row.Name;
+}
+
+const KindRow kKinds[] = {
+    {"NewFile", [](const fs::path& dir) { return dir / "out"; }, "out", nullptr},
+    {"RegularFile",
+     [](const fs::path& dir) {
+         WriteFile(dir / "out", "old");
+         return dir / "out";
+     },
+     "out", nullptr},
+    {"LinkToFile",
+     [](const fs::path& dir) {
+         WriteFile(dir / "kept" / "real", "old");
+         fs::create_symlink("kept/real", dir / "out");
+         return dir / "out";
+     },
+     "kept/real", nullptr},
+    {"DanglingLink",
+     [](const fs::path& dir) {
+         fs::create_symlink("kept/later", dir / "out");
+         return dir / "out";
+     },
+     "kept/later", nullptr},
+    {"Folder",
+     [](const fs::path& dir) {
+         fs::create_directory(dir / "out");
+         return dir / "out";
+     },
+     nullptr, "it is a folder, not a file"},
+    {"Pipe",
+     [](const fs::path& dir) {
+         ::mkfifo((dir / "out").c_str(), 0600);
+         return dir / "out";
+     },
+     nullptr, "it is a pipe, not a file"},
+    {"LinkToPipe",
+     [](const fs::path& dir) {
+         ::mkfifo((dir / "kept" / "pipe").c_str(), 0600);
+         fs::create_symlink("kept/pipe", dir / "out");
+         return dir / "out";
+     },
+     nullptr, "it is a pipe, not a file"},
+    {"Socket",
+     [](const fs::path& dir) {
+         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         sockaddr_un address{};
+         address.sun_family = AF_UNIX;
+         const std::string path = (dir / "out").string();
+         path.copy(address.sun_path, sizeof address.sun_path - 1);
+         ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+         ::close(fd);
+         return dir / "out";
+     },
+     nullptr, "it is a socket, not a file"},
+    {"Device",
+     [](const fs::path& dir) {
+         ::mknod((dir / "out").c_str(), S_IFCHR | 0600, makedev(1, 7));  // as /dev/full
+         return dir / "out";
+     },
+     nullptr, "it is a device, not a file", true},
+};
+
+class ReplaceFileKinds : public ReplaceFile, public ::testing::WithParamInterface<KindRow> {};
+
+TEST_P(ReplaceFileKinds, ReplacesFilesThroughLinksAndRefusesEverythingElse)
+{
+    const KindRow& row = GetParam();
+    if (row.NeedsRoot && ::geteuid() != 0) {
+        GTEST_SKIP() << "making a device node needs root";
+    }
+    const fs::path given = row.Make(m_dir);
+    const fs::file_type before = fs::symlink_status(given).type();
+
+    if (row.WrittenTo != nullptr) {
+        ReplaceFileWriter writer(given.string());
+        writer.Write("new");
+        writer.Commit();
+        EXPECT_EQ(ReadFile(m_dir / row.WrittenTo), "new");
+        // A link stays a link; only its target is replaced.
+        EXPECT_EQ(fs::symlink_status(given).type(),
+                  before == fs::file_type::not_found ? fs::file_type::regular : before);
+    } else {
+        try {
+            ReplaceFileWriter writer(given.string());
+            ADD_FAILURE() << "not refused";
+        } catch (const ENotAFile& error) {
+            EXPECT_EQ(error.Reason(), row.Reason);
+            EXPECT_EQ(error.Message(), "Cannot create file " + given.string() + ": " + row.Reason);
+        }
+        EXPECT_EQ(fs::symlink_status(given).type(), before);
+    }
+    // No temporary file stays beside either.
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(m_dir)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u);  // "kept" and the target
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileKinds, ::testing::ValuesIn(kKinds),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
+}  // namespace
+}  // namespace dw
