@@ -1,20 +1,13 @@
 #include "report/core/page_list.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <random>
-#include <system_error>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
+#include <string_view>
 
 #include "common/errors.h"
+#include "common/replace_file.h"
 #include "report/core/compress.h"
 #include "report/core/page_errors.h"
 #include "report/core/page_stream.h"
@@ -69,33 +62,6 @@ std::optional<DateTimeValue> StampedDate(DateTimeValue when)
         return std::nullopt;
     }
     return when;
-}
-
-// A new file next to `target` that nobody else has, created with the mode a
-// plain create would give (so the renamed result looks like any saved file).
-std::string CreateSiblingTemp(const std::filesystem::path& target, int& fd)
-{
-    std::random_device device;
-    std::mt19937_64 random((std::uint64_t{device()} << 32) ^ device() ^
-                           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-    static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string suffix = ".";
-        for (int i = 0; i < 8; ++i) {
-            suffix += kDigits[random() % 36];
-        }
-        std::filesystem::path candidate = target;
-        candidate += suffix + ".tmp";
-        fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            return candidate.string();
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    fd = -1;
-    return {};
 }
 
 }  // namespace
@@ -465,63 +431,38 @@ void TVpPageList::OpenFromFile(const std::string& fileName)
 void TVpPageList::CopyToFile(const std::string& fileName)
 {
     TVpStream& stream = RequireStream();
-    const std::filesystem::path target(fileName);
-    int fd = -1;
-    const std::string tempName = fileName.empty() ? std::string() : CreateSiblingTemp(target, fd);
-    if (fd < 0) {
+    if (fileName.empty()) {
         throw EFileError("Cannot create file " + fileName);
     }
-    std::FILE* out = ::fdopen(fd, "wb");
-    if (out == nullptr) {
-        ::close(fd);
-        std::error_code ec;
-        std::filesystem::remove(tempName, ec);
-        throw EFileError("Cannot create file " + fileName);
-    }
-    auto discard = [&] {
-        if (out != nullptr) {
-            std::fclose(out);
-            out = nullptr;
-        }
-        std::error_code ec;
-        std::filesystem::remove(tempName, ec);
-    };
+    std::optional<ReplaceFileWriter> out;
     try {
-        {
-            std::lock_guard streamGuard(stream.Lock());
-            stream.Seek(0, TVpSeekOrigin::Beginning);
-            std::vector<std::uint8_t> chunk(kCopyChunk);
-            for (;;) {
-                const std::size_t got = stream.Read(chunk.data(), chunk.size());
-                if (got == 0) {
-                    break;
-                }
-                if (std::fwrite(chunk.data(), 1, got, out) != got) {
-                    throw EInOutError("Cannot write file " + fileName);
-                }
-            }
-        }
-        if (std::fflush(out) != 0 || ::fsync(::fileno(out)) != 0) {
-            throw EInOutError("Cannot write file " + fileName);
-        }
-        std::FILE* closing = out;
-        out = nullptr;
-        if (std::fclose(closing) != 0) {
-            throw EInOutError("Cannot write file " + fileName);
-        }
-        // A file being replaced keeps its permissions.
-        std::error_code ec;
-        const auto existing = std::filesystem::status(target, ec);
-        if (!ec && std::filesystem::is_regular_file(existing)) {
-            std::filesystem::permissions(tempName, existing.permissions(), ec);
-        }
-        if (std::rename(tempName.c_str(), fileName.c_str()) != 0) {
-            throw EFileError("Cannot create file " + fileName);
-        }
-    } catch (...) {
-        discard();
-        throw;
+        out.emplace(fileName);
+    } catch (const ENotAFile& error) {
+        throw EFileError(error.Message());  // names the file and what it is
+    } catch (const EInOutError&) {
+        throw EFileError("Cannot create file " + fileName);
     }
+    // The writer's own words ("Disk full") do not say which file failed.
+    const auto write = [&](auto&& step) {
+        try {
+            step();
+        } catch (const EInOutError&) {
+            throw EInOutError("Cannot write file " + fileName);
+        }
+    };
+    {
+        std::lock_guard streamGuard(stream.Lock());
+        stream.Seek(0, TVpSeekOrigin::Beginning);
+        std::vector<std::uint8_t> chunk(kCopyChunk);
+        for (;;) {
+            const std::size_t got = stream.Read(chunk.data(), chunk.size());
+            if (got == 0) {
+                break;
+            }
+            write([&] { out->Write(std::string_view(reinterpret_cast<const char*>(chunk.data()), got)); });
+        }
+    }
+    write([&] { out->Commit(); });
 }
 
 }  // namespace dw

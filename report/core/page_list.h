@@ -78,8 +78,9 @@ public:
     void OpenFromFile(const std::string& fileName);
     // Writes the stream's bytes to fileName through a temporary file beside
     // it, renamed over it only when complete: a failed copy leaves what was
-    // there before. EFileError "Cannot create file <name>", EInOutError
-    // "Cannot write file <name>".
+    // there before. A link is followed and stays a link. EFileError "Cannot
+    // create file <name>" (followed by what it is for a folder, a device, a
+    // pipe or a socket), EInOutError "Cannot write file <name>".
     void CopyToFile(const std::string& fileName);
 
     // Forgets the pages; the stream is its owner's business.

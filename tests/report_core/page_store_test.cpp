@@ -282,9 +282,26 @@ TEST_F(PageStoreTest, SaveWhereNoFileCanBeCreated)
     }
     // A directory in the way is not replaced.
     std::filesystem::create_directory(Path("dir.vpr"));
-    EXPECT_THROW(m_store.Save(Path("dir.vpr").string()), EFileError);
+    try {
+        m_store.Save(Path("dir.vpr").string());
+        FAIL();
+    } catch (const EFileError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file " + Path("dir.vpr").string() + ": it is a folder, not a file");
+    }
     EXPECT_TRUE(std::filesystem::is_directory(Path("dir.vpr")));
     EXPECT_EQ(FileCount(), 1);
+}
+
+// Crews keep reports in a folder of their own and link to them.
+TEST_F(PageStoreTest, SaveThroughALinkKeepsTheLink)
+{
+    Run(2);
+    std::filesystem::create_symlink("real.vpr", Path("link.vpr"));
+    m_store.Save(Path("link.vpr").string());
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("link.vpr")));
+    TVpPageStore loaded;
+    loaded.Load(Path("real.vpr").string());
+    ExpectPages(loaded, m_pages);
 }
 
 TEST_F(PageStoreTest, SaveReplacesAnOlderFileKeepingItsPermissions)
