@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include "common/errors.h"
+#include "common/input_file.h"
+#include "report/core/file_limits.h"
 
 namespace dw {
 
@@ -29,22 +31,13 @@ TVpStream::TVpStream(std::int64_t spillThreshold) : m_spillThreshold(std::max<st
 TVpStream::TVpStream(ReadOnlyTag, const std::string& fileName)
     : m_spillThreshold(0), m_readOnly(true), m_spilled(true), m_fileName(fileName)
 {
-    // Non-blocking only for the open itself: a FIFO or a device named as a
-    // report must not hang the program; only a regular file is accepted.
-    m_fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (m_fd < 0) {
-        throw EFileError("Cannot open file " + fileName);
-    }
-    struct stat info {};
-    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        CloseFile();
-        throw EFileError("Cannot open file " + fileName);
-    }
-    const int flags = ::fcntl(m_fd, F_GETFL);
-    if (flags >= 0) {
-        ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK);
-    }
-    m_size = static_cast<std::int64_t>(info.st_size);
+    // Only a regular file is read, and one too large to be a report is
+    // refused from its size: a pipe or a device named as a report must not
+    // hang the program, nor a huge file be walked.
+    InputFile file(fileName);
+    file.RequireSizeAtMost(kMaxReportFileSize, "a report file");
+    m_size = file.Size();
+    m_fd = file.Release();
 }
 
 std::unique_ptr<TVpStream> TVpStream::OpenForReading(const std::string& fileName)

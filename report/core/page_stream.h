@@ -32,7 +32,10 @@ public:
 
     // A stream for a report run.
     explicit TVpStream(std::int64_t spillThreshold = kPageStoreSpillThreshold);
-    // A saved file, read-only. Raises EFileError "Cannot open file <name>".
+    // A saved file, read-only. Raises EFileError "Cannot open file <name>",
+    // with the reason when it is not a regular file (InputFile), and "File
+    // <name> is too large: a report file holds at most ... bytes" beyond
+    // kMaxReportFileSize, before anything is read.
     static std::unique_ptr<TVpStream> OpenForReading(const std::string& fileName);
 
     ~TVpStream();

@@ -176,7 +176,7 @@ TEST_F(SavedReportPreviewTest, AFileThatCannotBeShownGivesTheMessageAndAFailingE
              ::mkfifo(t.Path("pipe.VPR").c_str(), 0600);
              return t.Path("pipe.VPR");
          },
-         "Cannot open file %s"},
+         "Cannot open file %s: it is a pipe, not a file"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

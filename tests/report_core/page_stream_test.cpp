@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "common/errors.h"
+#include "report/core/file_limits.h"
 #include "tests/report_core/page_test_support.h"
 
 namespace dw {
@@ -226,14 +230,23 @@ TEST_F(PageStreamTest, SavedFileIsReadOnlyAndStays)
     EXPECT_EQ(test::ReadFileBytes(path), test::RandomBytes(4, 300));
 }
 
-TEST_F(PageStreamTest, OpeningWhatIsNotAFileNamesIt)
+TEST_F(PageStreamTest, OpeningWhatIsNotAReportNamesIt)
 {
-    for (const auto& path : {Path("missing.vpr"), m_dir}) {
+    // A report past its limit is made sparse: it costs no disk.
+    const auto huge = Path("huge.vpr");
+    test::WriteFileBytes(huge, {});
+    std::filesystem::resize_file(huge, static_cast<std::uintmax_t>(kMaxReportFileSize) + 1);
+    const std::pair<std::filesystem::path, std::string> rows[] = {
+        {Path("missing.vpr"), "Cannot open file " + Path("missing.vpr").string()},
+        {m_dir, "Cannot open file " + m_dir.string() + ": it is a folder, not a file"},
+        {huge, "File " + huge.string() + " is too large: a report file holds at most 2147483647 bytes"},
+    };
+    for (const auto& [path, message] : rows) {
         try {
             TVpStream::OpenForReading(path.string());
             FAIL() << path;
         } catch (const EFileError& e) {
-            EXPECT_EQ(e.Message(), "Cannot open file " + path.string());
+            EXPECT_EQ(e.Message(), message);
         }
     }
 }

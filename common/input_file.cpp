@@ -1,0 +1,149 @@
+#include "common/input_file.h"
+
+#include "common/errors.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dw {
+
+namespace {
+
+[[noreturn]] void ThrowTooLarge(const std::string& fileName, std::int64_t maxSize, std::string_view kind)
+{
+    throw EFileError("File " + fileName + " is too large: " + std::string(kind) + " holds at most " +
+                     std::to_string(maxSize) + " bytes");
+}
+
+}  // namespace
+
+std::string NotAFileReason(mode_t mode)
+{
+    if (S_ISREG(mode)) {
+        return {};
+    }
+    if (S_ISDIR(mode)) {
+        return "it is a folder, not a file";
+    }
+    if (S_ISFIFO(mode)) {
+        return "it is a pipe, not a file";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "it is a device, not a file";
+    }
+    if (S_ISSOCK(mode)) {
+        return "it is a socket, not a file";
+    }
+    return "it is not a regular file";
+}
+
+InputFile::InputFile(const std::string& fileName) : m_fileName(fileName)
+{
+    const auto refuse = [&](const std::string& reason) {
+        Close();
+        throw EFileError("Cannot open file " + fileName + (reason.empty() ? "" : ": " + reason));
+    };
+    // Looked at before it is opened: opening some devices already does
+    // something (a tape rewinds, a modem line is taken).
+    struct stat info {};
+    if (fileName.empty() || ::stat(fileName.c_str(), &info) != 0) {
+        refuse({});
+    }
+    if (!S_ISREG(info.st_mode)) {
+        refuse(NotAFileReason(info.st_mode));
+    }
+    // Non-blocking for the open itself, and checked again on what was
+    // opened: the name may have been given to a pipe in between.
+    m_fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
+        refuse({});
+    }
+    if (!S_ISREG(info.st_mode)) {
+        refuse(NotAFileReason(info.st_mode));
+    }
+    const int flags = ::fcntl(m_fd, F_GETFL);
+    if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        refuse({});
+    }
+    m_size = static_cast<std::int64_t>(info.st_size);
+}
+
+InputFile::~InputFile()
+{
+    Close();
+}
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : m_fileName(std::move(other.m_fileName)), m_fd(std::exchange(other.m_fd, -1)), m_size(other.m_size)
+{
+}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        m_fileName = std::move(other.m_fileName);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_size = other.m_size;
+    }
+    return *this;
+}
+
+void InputFile::Close() noexcept
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+int InputFile::Release() noexcept
+{
+    return std::exchange(m_fd, -1);
+}
+
+void InputFile::RequireSizeAtMost(std::int64_t maxSize, std::string_view kind) const
+{
+    if (m_size > maxSize) {
+        ThrowTooLarge(m_fileName, maxSize, kind);
+    }
+}
+
+std::vector<std::uint8_t> InputFile::ReadAll(std::int64_t maxSize, std::string_view kind)
+{
+    RequireSizeAtMost(maxSize, kind);
+    if (m_fd < 0) {
+        throw EInOutError("Cannot read file " + m_fileName);
+    }
+    // One byte more than the size said, to notice a file that grew since.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(m_size) + 1);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (static_cast<std::int64_t>(got) > maxSize) {
+                ThrowTooLarge(m_fileName, maxSize, kind);
+            }
+            bytes.resize(std::min<std::size_t>(got * 2, static_cast<std::size_t>(maxSize) + 1));
+        }
+        const ssize_t n = ::pread(m_fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            throw EInOutError("Cannot read file " + m_fileName);
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+}  // namespace dw
