@@ -1,6 +1,7 @@
 #include "storage/core/ini_file.h"
 
 #include "common/errors.h"
+#include "common/replace_file.h"
 #include "common/utf8.h"
 #include "storage/core/ini_document.h"
 #include "storage/core/profile_location.h"
@@ -40,38 +41,6 @@ public:
 private:
     int m_fd;
 };
-
-// A temporary file beside the target that disappears unless it was renamed
-// into place, so no failure leaves debris in the user's directory.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::string path) : m_path(std::move(path)) {}
-    ~TemporaryFile()
-    {
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::string& Path() const { return m_path; }
-    void Release() { m_path.clear(); }
-
-private:
-    std::string m_path;
-};
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 std::string StripEnclosingQuotes(std::string value)
 {
@@ -316,7 +285,7 @@ IniDocument* TIniFile::LoadFile() const
     if (!fd.Valid())
         return errno == ENOENT || errno == ENOTDIR ? state.Missing() : nullptr;
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uintmax_t>(info.st_size) > kMaxFileBytes)
+        !WithinSizeLimit(static_cast<std::uintmax_t>(info.st_size)))
         return nullptr;
     if (state.Matches(info))
         return &state.document;
@@ -334,7 +303,7 @@ IniDocument* TIniFile::LoadFile() const
         if (n == 0)
             break;
         bytes.append(chunk, static_cast<std::size_t>(n));
-        if (bytes.size() > kMaxFileBytes)
+        if (!WithinSizeLimit(bytes.size()))
             return nullptr;
     }
     state.document = IniDocument::Parse(bytes);
@@ -366,35 +335,20 @@ void TIniFile::ThrowWriteError() const
 
 void TIniFile::Store(const std::string& bytes) const
 {
-    std::error_code error;
-    // A link to a file kept elsewhere stays a link: its target is what we update.
-    std::filesystem::path target = m_path;
-    if (std::filesystem::is_symlink(m_path, error)) {
-        auto resolved = std::filesystem::canonical(m_path, error);
-        if (!error)
-            target = std::move(resolved);
+    if (!ProfileNameHasDirectory(m_fileName)) {
+        std::error_code error;
+        std::filesystem::create_directories(m_path.parent_path(), error);  // a failure shows in the next step
     }
-    const std::filesystem::path directory = target.parent_path();
-    if (!ProfileNameHasDirectory(m_fileName))
-        std::filesystem::create_directories(directory, error);  // a failure shows in the next step
-
-    std::string pattern = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
-    FileDescriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (!fd.Valid())
+    // The program's one way of replacing a file: a link to a profile kept
+    // elsewhere stays a link, and a folder, device or pipe in its place is
+    // never replaced.
+    try {
+        ReplaceFileWriter file(m_path.string());
+        file.Write(bytes);
+        file.Commit();
+    } catch (const EInOutError&) {
         ThrowWriteError();
-    TemporaryFile temporary(pattern);
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd.Get(), old.st_mode & 07777);
-    if (!WriteAll(fd.Get(), bytes) || ::fsync(fd.Get()) != 0 || !fd.Close())
-        ThrowWriteError();
-    if (::rename(temporary.Path().c_str(), target.c_str()) != 0)
-        ThrowWriteError();
-    temporary.Release();
-    // Make the rename itself durable; the data is already safe either way.
-    FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Valid())
-        ::fsync(dir.Get());
+    }
 }
 
 void TIniFile::StoreDocument(const IniDocument& document)
@@ -403,7 +357,7 @@ void TIniFile::StoreDocument(const IniDocument& document)
     const std::string bytes = document.Serialize();
     try {
         // Past the limit the file would read as missing from then on.
-        if (bytes.size() > kMaxFileBytes)
+        if (!WithinSizeLimit(bytes.size()))
             ThrowWriteError();
         Store(bytes);
     } catch (...) {

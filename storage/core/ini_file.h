@@ -97,9 +97,12 @@ public:
     void EraseSection(std::string_view section);
 
     static constexpr std::size_t kMaxValueChars = 1023;
-    // A profile file is a few kilobytes; anything past a megabyte is not ours
-    // to load into memory, reads as missing and is never overwritten.
-    static constexpr std::uintmax_t kMaxFileBytes = 1u << 20;
+    // A profile file is a few kilobytes; one of a megabyte or more is not
+    // ours to load into memory, reads as missing and is never overwritten,
+    // and no change makes a file reach that size. Reading and writing ask the
+    // same question, so a file that is read is never one that may not exist.
+    static constexpr std::uintmax_t kFileBytesLimit = 1u << 20;
+    static constexpr bool WithinSizeLimit(std::uintmax_t bytes) noexcept { return bytes < kFileBytesLimit; }
 
 private:
     struct State;

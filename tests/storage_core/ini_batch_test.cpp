@@ -193,7 +193,7 @@ struct FailureCase {
 TEST_F(IniBatch, AFailingStoreReportsTheErrorAndLeavesTheFileAsItWas)
 {
     const std::string old = "[TForm1]\nLeft=5\n; note\n";
-    const std::string huge(TIniFile::kMaxFileBytes, '7');
+    const std::string huge(TIniFile::kFileBytesLimit, '7');
     const FailureCase cases[] = {
         {"disk full at commit", [] {}, Write("TForm1", "Top", std::string(4096, '7')), true},
         {"past the size limit at commit", [] {}, [&huge](TIniFile& ini) { ini.WriteString("TForm1", "Top", huge); },

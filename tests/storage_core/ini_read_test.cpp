@@ -73,7 +73,7 @@ TEST_F(IniRead, MissingOrUnusableFileGivesDefaultsAndCreatesNothing)
     EXPECT_EQ(TIniFile("davov").ReadString("TForm1", "Left", "d"), "d");
     EXPECT_FALSE(std::filesystem::exists(Root() / "absent"));
     SetVariable("XDG_CONFIG_HOME", Config().string());
-    WriteBytes(Profile(), "[TForm1]\nLeft=5\n;" + std::string(TIniFile::kMaxFileBytes, ' '));
+    WriteBytes(Profile(), "[TForm1]\nLeft=5\n;" + std::string(TIniFile::kFileBytesLimit, ' '));
     EXPECT_EQ(TIniFile("davov").ReadString("TForm1", "Left", "d"), "d");
     std::filesystem::remove(Profile());
     std::filesystem::create_directory(Profile());
@@ -95,7 +95,7 @@ TEST_F(IniRead, ReturnsAtMost1023Characters)
         {"1024 cut", std::string(1024, 'x'), std::string(1023, 'x')},
         {"counted in characters", cyrillic, cyrillic.substr(0, 2 * 1023)},
         {"quotes removed before the cut", "\"" + std::string(1023, 'x') + "\"", std::string(1023, 'x')},
-        {"huge line", std::string(TIniFile::kMaxFileBytes - 64, 'y'), std::string(1023, 'y')},
+        {"huge line", std::string(TIniFile::kFileBytesLimit - 64, 'y'), std::string(1023, 'y')},
     };
     for (const auto& c : cases) {
         WriteBytes(Profile(), "[S]\nk=" + c.value + "\nnext=1\n");

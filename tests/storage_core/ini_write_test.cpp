@@ -168,6 +168,56 @@ TEST_F(IniWrite, KeepsModeAndFollowsLinks)
     EXPECT_TRUE(OtherEntries(elsewhere.parent_path(), "davov").empty());
 }
 
+// A dangling link is a profile kept elsewhere that does not exist yet.
+TEST_F(IniWrite, ADanglingLinkCreatesItsTargetAndStaysALink)
+{
+    std::filesystem::create_directories(Root() / "dotfiles");
+    std::filesystem::remove(Profile());
+    std::filesystem::create_symlink(Root() / "dotfiles" / "davov", Profile());
+    TIniFile("davov").WriteString("S", "k", "1");
+    EXPECT_TRUE(std::filesystem::is_symlink(Profile()));
+    EXPECT_EQ(ReadBytes(Root() / "dotfiles" / "davov"), "[S]\nk=1\n");
+}
+
+// Reading and writing ask the one question: a file the program reads it can
+// write back as long as the result stays under the limit, and one it does not
+// read it never writes.
+TEST_F(IniWrite, OneSizeLimitForReadingAndWriting)
+{
+    struct Row {
+        const char* name;
+        std::uintmax_t size;
+        const char* newValue;
+        bool read;
+        bool written;
+    };
+    const std::uintmax_t limit = TIniFile::kFileBytesLimit;
+    const Row rows[] = {
+        {"one under, same size", limit - 1, "2", true, true},
+        {"one under, growing to the limit", limit - 1, "22", true, false},
+        {"at the limit", limit, "2", false, false},
+    };
+    for (const Row& row : rows) {
+        std::string text = "[S]\nk=1\n;";
+        text += std::string(row.size - text.size() - 1, '.');
+        text += "\n";
+        WriteBytes(Profile(), text);
+        TIniFile ini("davov");
+        EXPECT_EQ(ini.ReadString("S", "k", "none"), row.read ? "1" : "none") << row.name;
+        try {
+            ini.WriteString("S", "k", row.newValue);
+            EXPECT_TRUE(row.written) << row.name;
+        } catch (const EFileError& error) {
+            EXPECT_FALSE(row.written) << row.name;
+            EXPECT_EQ(error.Message(), "Unable to write to " + Profile().string()) << row.name;
+        }
+        const std::string after = ReadBytes(Profile());
+        EXPECT_EQ(after.size(), row.written ? row.size : text.size()) << row.name;
+        EXPECT_EQ(after.substr(0, 8), row.written ? "[S]\nk=" + std::string(row.newValue) + "\n" : text.substr(0, 8))
+            << row.name;
+    }
+}
+
 TEST_F(IniWrite, CreatesTheConfigDirectory)
 {
     SetVariable("XDG_CONFIG_HOME", (Root() / "new" / "config").string());
@@ -196,6 +246,13 @@ TEST_F(IniWrite, FailedWriteReportsThePathAndKeepsTheOldFile)
              return Root() / "plain" / "davov";
          },
          writeLong},
+        {"profile is a pipe",
+         [this] {
+             std::filesystem::remove(Profile());
+             ::mkfifo(Profile().c_str(), 0600);
+             return Profile();
+         },
+         writeLong},
         {"profile is a directory",
          [this] {
              std::filesystem::remove(Profile());
@@ -205,7 +262,7 @@ TEST_F(IniWrite, FailedWriteReportsThePathAndKeepsTheOldFile)
          writeLong},
         {"file too large to be ours",
          [this] {
-             std::filesystem::resize_file(Profile(), TIniFile::kMaxFileBytes + 1);
+             std::filesystem::resize_file(Profile(), TIniFile::kFileBytesLimit + 1);
              return Profile();
          },
          writeLong},
