@@ -1,6 +1,7 @@
 #include "report/engine/printer.h"
 
 #include "common/errors.h"
+#include "common/replace_file.h"
 #include "common/utf8.h"
 
 #include <QApplication>
@@ -9,11 +10,12 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string_view>
 #include <tuple>
 
 namespace dw {
@@ -80,6 +82,50 @@ public:
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char*, qint64 length) override { return length; }
+};
+
+// A printed PDF goes through the program's one file writer: written beside
+// the target and put in place only when the job ends (an aborted or failed
+// job leaves no half-written file), a link stays a link, and a folder, device
+// or pipe of that name is refused rather than replaced.
+class ReplaceFileDevice : public QIODevice {
+public:
+    explicit ReplaceFileDevice(const std::string& fileName)
+    {
+        try {
+            m_file.emplace(fileName);
+        } catch (const ENotAFile& error) {
+            throw EFileError(error.Message());
+        } catch (const EInOutError&) {
+            throw EFileError("Cannot create file " + fileName);
+        }
+        open(QIODevice::WriteOnly);
+    }
+    // False when anything failed on the way; the target is then untouched.
+    bool Commit()
+    {
+        try {
+            m_file->Commit();
+            return true;
+        } catch (const EInOutError&) {
+            return false;
+        }
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        try {
+            m_file->Write(std::string_view(data, static_cast<std::size_t>(length)));
+            return length;
+        } catch (const EInOutError&) {
+            return -1;  // the writer remembers the failure, and Commit reports it
+        }
+    }
+
+private:
+    std::optional<ReplaceFileWriter> m_file;
 };
 
 std::string AskPdfFileName(const std::string& suggestedName)
@@ -428,13 +474,7 @@ void TPrinter::BeginDoc()
             job->Discard = true;
             job->Output = std::make_unique<NullDevice>();
         } else {
-            // Written beside the target and put in place only when the job
-            // ends, so an aborted or failed job leaves no half-written file.
-            auto file = std::make_unique<QSaveFile>(ToQt(job->FileName));
-            if (!file->open(QIODevice::WriteOnly)) {
-                throw EFileError("Cannot create file " + job->FileName);
-            }
-            job->Output = std::move(file);
+            job->Output = std::make_unique<ReplaceFileDevice>(job->FileName);
         }
     } else {
         auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("VPRXXXXXX.pdf")));
@@ -490,7 +530,7 @@ void TPrinter::FinishJob()
         return;
     }
     if (job->ToPdfFile) {
-        if (!static_cast<QSaveFile&>(*job->Output).commit()) {
+        if (!static_cast<ReplaceFileDevice&>(*job->Output).Commit()) {
             throw EFileError("Cannot create file " + job->FileName);
         }
         return;
@@ -507,10 +547,8 @@ void TPrinter::Abort()
     m_pageNumber = 0;
     m_aborted = true;
     job->Painter.end();
-    if (job->ToPdfFile && !job->Discard) {
-        static_cast<QSaveFile&>(*job->Output).cancelWriting();
-    }
-    // The temporary file of a system job goes with the job, unsent.
+    // A file being printed to is left as it was, and the temporary file of a
+    // system job goes with the job, unsent.
 }
 
 QPainter* TPrinter::Canvas()

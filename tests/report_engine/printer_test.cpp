@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -469,16 +470,27 @@ TEST_F(PrinterFixture, AbortedPdfJobLeavesTheEarlierFileAsItWas)
 
 TEST_F(PrinterFixture, PdfFileThatCannotBeCreatedIsReported)
 {
-    TPrinter printer(backend);
-    const std::string file = PathOf("missing-folder/report.pdf");
-    printer.SetOutputFileName(file);
-    try {
-        printer.BeginDoc();
-        FAIL() << "no error";
-    } catch (const EFileError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file " + file);
+    QDir(dir.path()).mkdir(QStringLiteral("folder.pdf"));
+    const struct {
+        std::string file;
+        std::string message;
+    } rows[] = {
+        {PathOf("missing-folder/report.pdf"), "Cannot create file " + PathOf("missing-folder/report.pdf")},
+        // Printing over a folder of that name must not replace it.
+        {PathOf("folder.pdf"), "Cannot create file " + PathOf("folder.pdf") + ": it is a folder, not a file"},
+    };
+    for (const auto& row : rows) {
+        TPrinter printer(backend);
+        printer.SetOutputFileName(row.file);
+        try {
+            printer.BeginDoc();
+            ADD_FAILURE() << row.file << ": no error";
+        } catch (const EFileError& e) {
+            EXPECT_EQ(e.Message(), row.message);
+        }
+        EXPECT_FALSE(printer.Printing());
     }
-    EXPECT_FALSE(printer.Printing());
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(PathOf("folder.pdf"))).isDir());
 }
 
 }  // namespace
