@@ -1,7 +1,9 @@
 #include "report/emf/emf_reader.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace dw::emf {
 
@@ -721,6 +723,46 @@ EmfDocument::FrameRect EmfDocument::FramePixels() const
     f.Width = std::max<double>(1.0, static_cast<double>(std::int64_t{b.Right} - b.Left + 1));
     f.Height = std::max<double>(1.0, static_cast<double>(std::int64_t{b.Bottom} - b.Top + 1));
     return f;
+}
+
+EmfDocument::PaperSize EmfDocument::PageMillimetres() const
+{
+    const RectL& frame = m_header.Frame;
+    const std::int64_t frameWidth = std::int64_t{frame.Right} - frame.Left;
+    const std::int64_t frameHeight = std::int64_t{frame.Bottom} - frame.Top;
+    if (frameWidth > 0 && frameHeight > 0)
+        return {static_cast<double>(frameWidth) / 100.0, static_cast<double>(frameHeight) / 100.0};
+    // The bounds that FramePixels falls back to, at the reference device's
+    // pixels per millimetre.
+    const EmfHeader& h = m_header;
+    const FrameRect pixels = FramePixels();
+    double sx = 96.0 / 25.4, sy = 96.0 / 25.4;
+    if (h.Device.Cx > 0 && h.Millimeters.Cx > 0)
+        sx = static_cast<double>(h.Device.Cx) / h.Millimeters.Cx;
+    if (h.Device.Cy > 0 && h.Millimeters.Cy > 0)
+        sy = static_cast<double>(h.Device.Cy) / h.Millimeters.Cy;
+    return {pixels.Width / sx, pixels.Height / sy};
+}
+
+namespace {
+
+// Hundredths of a millimetre, the frame's own unit, whatever the locale.
+std::string Millimetres(double value)
+{
+    char text[400];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    return std::string(text, result.ptr);
+}
+
+}  // namespace
+
+void RequirePageFits(const EmfDocument& page)
+{
+    const EmfDocument::PaperSize size = page.PageMillimetres();
+    if (!(size.Width <= kMaxPageSideMm && size.Height <= kMaxPageSideMm)) {
+        throw EPageTooLarge("Page is too large: " + Millimetres(size.Width) + " x " + Millimetres(size.Height) +
+                            " mm, at most " + std::to_string(static_cast<int>(kMaxPageSideMm)) + " mm a side");
+    }
 }
 
 }  // namespace dw::emf

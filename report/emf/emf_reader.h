@@ -255,6 +255,14 @@ public:
     };
     FrameRect FramePixels() const;
 
+    // The picture's size on paper in millimetres: its frame (kept in
+    // hundredths of a millimetre), or without one its bounds at the
+    // reference device's resolution (96 per inch when the header gives none).
+    struct PaperSize {
+        double Width = 0, Height = 0;
+    };
+    PaperSize PageMillimetres() const;
+
 private:
     std::vector<std::uint8_t> m_bytes;
     EmfHeader m_header;
@@ -262,5 +270,22 @@ private:
     std::size_t m_walked = 0;
     bool m_hasEof = false;
 };
+
+// The longest side a page may have on paper. The program prints on A3
+// (420 mm), and the largest sheets made are under 2.4 m; a page beyond a few
+// metres is not a page but a damaged or made-up header, which would ask for
+// a PDF page kilometres wide or a picture no memory holds. 5 m also stays
+// within the 200 inches that PDF readers take as a page's side.
+inline constexpr double kMaxPageSideMm = 5000;
+
+// A page larger than kMaxPageSideMm on either side, refused by every command
+// that shows, prints, converts or packs one.
+class EPageTooLarge : public Exception {
+    using Exception::Exception;
+};
+
+// Raises EPageTooLarge "Page is too large: <w> x <h> mm, at most 5000 mm a
+// side" (sizes to .01 mm) for such a page.
+void RequirePageFits(const EmfDocument& page);
 
 }  // namespace dw::emf

@@ -326,7 +326,11 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
     if (!bytes) {
         return nullptr;
     }
-    m_currentPageMetafile = std::make_shared<const emf::EmfDocument>(std::move(*bytes));
+    auto page = std::make_shared<const emf::EmfDocument>(std::move(*bytes));
+    // A loaded report may hold a page larger than any paper: the preview and
+    // the printer refuse it, as every other reader of pages does.
+    emf::RequirePageFits(*page);
+    m_currentPageMetafile = std::move(page);
     return m_currentPageMetafile;
 }
 

@@ -145,7 +145,8 @@ public:
     // --- the stored pages ---------------------------------------------------
     // Page n while a run is going or has ended, 1 <= n <= PageCount, and the
     // page is already stored; none otherwise. EInvalidGraphic "Metafile is
-    // not valid" for a damaged page.
+    // not valid" for a damaged page, emf::EPageTooLarge for one larger than
+    // any paper.
     std::shared_ptr<const emf::EmfDocument> GetPage(std::int32_t n);
     // The page GetPage returned last.
     std::shared_ptr<const emf::EmfDocument> CurrentPageMetafile() const { return m_currentPageMetafile; }

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -420,6 +421,25 @@ TEST_F(VpPrinterFixture, SavedPagesLoadBackByteForByte)
         EXPECT_FALSE(loaded->OnExport);
         backend = std::make_shared<FakeBackend>();
     }
+}
+
+TEST_F(VpPrinterFixture, LoadedPageLargerThanAnyPaperIsRefused)
+{
+    OfficePrinter();
+    auto vp = Make();
+    RunPages(*vp, 1);
+    const std::string file = PathOf("wide.VPR");
+    vp->Save(file);
+    // The page's frame (.01 mm, from byte 24 of its metafile) made to span
+    // the whole coordinate range.
+    QFile saved(QString::fromStdString(file));
+    const std::int32_t sides[] = {INT32_MIN, 0, INT32_MAX};
+    ASSERT_TRUE(saved.open(QIODevice::ReadWrite) && saved.seek(TVpPageList::kHeaderSize + 8 + 24));
+    ASSERT_EQ(saved.write(reinterpret_cast<const char*>(sides), sizeof sides), qint64{sizeof sides});
+    saved.close();
+    auto loaded = Make();
+    loaded->Load(file);
+    EXPECT_THROW(loaded->GetPage(1), emf::EPageTooLarge);
 }
 
 TEST_F(VpPrinterFixture, SaveWritesNothingUntilTheRunHasEnded)
