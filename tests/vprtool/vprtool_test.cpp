@@ -2,6 +2,7 @@
 // packs are recorded at set-up with the program's own metafile canvas, so the
 // tests need nothing outside their temporary folder.
 
+#include "report/core/file_limits.h"
 #include "report/emf/canvas.h"
 #include "report/emf/emf_canvas.h"
 
@@ -23,6 +24,10 @@
 #include <memory>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -114,12 +119,12 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun RunTool(const QStringList& arguments)
+ToolRun RunTool(const QStringList& arguments, int timeoutMs = 120000)
 {
     QProcess process;
     process.start(kTool, arguments);
     ToolRun run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
         process.waitForFinished();
         run.err = QStringLiteral("(the tool did not finish normally)");
@@ -151,6 +156,11 @@ int Int32At(const QByteArray& bytes, int offset)
                             static_cast<quint8>(bytes[offset + 3]) << 24);
 }
 
+// A metafile's header holds its bounds (device pixels) from offset 8 and
+// its frame (.01 mm) from offset 24: left, top, right, bottom.
+constexpr qsizetype kBounds = 8;
+constexpr qsizetype kFrame = 24;
+
 // Pixels that are not white, as a share of the picture.
 double InkShare(const QImage& image)
 {
@@ -164,6 +174,8 @@ double InkShare(const QImage& image)
     }
     return static_cast<double>(ink) / (static_cast<double>(image.width()) * image.height());
 }
+
+struct KindRow;
 
 class VprTool : public ::testing::Test {
 public:
@@ -248,6 +260,53 @@ public:
             }
         }
     }
+
+    // A command line a row prepares in a fresh folder, what the tool must
+    // answer, and the output it must not leave behind. In the complaint, %1
+    // and %2 stand for the first and second file of the command line.
+    struct AnswerRow {
+        const char* name;
+        std::function<QStringList(VprTool&)> prepare;
+        int exitCode;
+        QString complaint;
+        QString output;  // must not exist afterwards ("" = none)
+    };
+
+    void ExpectAnswers(const std::vector<AnswerRow>& rows)
+    {
+        for (const AnswerRow& row : rows) {
+            SCOPED_TRACE(row.name);
+            dir = std::make_unique<QTemporaryDir>();
+            const QStringList arguments = row.prepare(*this);
+            const ToolRun run = RunTool(arguments);
+            EXPECT_EQ(run.exitCode, row.exitCode) << run.err.toStdString();
+            QString complaint = row.complaint;
+            complaint.replace("%1", arguments.value(1)).replace("%2", arguments.value(2));
+            EXPECT_TRUE(complaint.isEmpty() || run.err.startsWith("vprtool: " + complaint)) << run.err.toStdString();
+            // Nothing half-written in place of the target or beside it.
+            const QStringList left = QDir(dir->path()).entryList(QDir::Files | QDir::Hidden);
+            EXPECT_TRUE(row.output.isEmpty() || left.filter(row.output).isEmpty()) << left.join(' ').toStdString();
+        }
+    }
+
+    // The first recorded page, alone or in a report, with the bounds or the
+    // frame of its header made `left` to `right` wide; a second call in the
+    // same row reshapes it further.
+    QString Reshaped(qsizetype rect, std::int32_t left, std::int32_t right, bool inReport = false)
+    {
+        const QString file = Path(inReport ? "framed.VPR" : "framed.emf");
+        if (!QFile::exists(file)) {
+            inReport ? void(Pack("framed.VPR", {pages[0]})) : WriteAll(file, ReadAll(pages[0]));
+        }
+        QByteArray bytes = ReadAll(file);
+        const qsizetype at = (inReport ? 124 + 8 : 0) + rect;
+        std::memcpy(bytes.data() + at, &left, 4);
+        std::memcpy(bytes.data() + at + 8, &right, 4);
+        WriteAll(file, bytes);
+        return file;
+    }
+
+    void ExpectKind(const KindRow& row);
 
     std::unique_ptr<QTemporaryDir> dir = std::make_unique<QTemporaryDir>();
     // The recorded pages live apart from dir, which a test may replace.
@@ -411,42 +470,41 @@ TEST_F(VprTool, ReportWithoutPagesHasNothingToDraw)
     EXPECT_TRUE(info.out.contains(QStringLiteral("Pages: 0\n")));
     EXPECT_TRUE(info.out.contains(QStringLiteral("Written: not recorded\n")));
 
+    // A file that cannot be used, not a bad command line.
     const ToolRun pdf = RunTool({QStringLiteral("pdf"), report, QStringLiteral("-o"), Path(QStringLiteral("x.pdf"))});
-    EXPECT_EQ(pdf.exitCode, 2);
-    EXPECT_TRUE(pdf.err.contains(QStringLiteral("holds no pages"))) << pdf.err.toStdString();
+    EXPECT_EQ(pdf.exitCode, 1);
+    EXPECT_EQ(pdf.err, QStringLiteral("vprtool: %1 holds no pages\n").arg(report));
     EXPECT_FALSE(QFile::exists(Path(QStringLiteral("x.pdf"))));
 }
 
-TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
+// What each failure says, with the file and the page, and its exit status:
+// 1 for a file that cannot be used, 2 for a command line asking for a page
+// the report does not have.
+TEST_F(VprTool, DamagedInputEndsInAnErrorNamingFileAndPage)
 {
-    // Each row prepares its input in a fresh folder and names the file the
-    // command must not leave behind.
-    struct Row {
-        const char* name;
-        std::function<QStringList(VprTool&)> prepare;  // the command line
-        int exitCode;
-        const char* complaint;
-        QString output;  // must not exist afterwards ("" = none)
-    };
-    const auto damagedReport = [](VprTool& t) {
-        const QString report = t.Pack(QStringLiteral("damaged.VPR"), {t.pages[0]});
+    const auto damagedReport = [](VprTool& t, int which) {
+        const QString report = t.Pack(QStringLiteral("damaged.VPR"), t.pages);
         QByteArray bytes = ReadAll(report);
-        bytes[124 + 8 + 40] = 'X';  // the page's " EMF" signature
+        qsizetype at = 124;
+        for (int n = 1; n < which; ++n) {
+            at = Int32At(bytes, static_cast<int>(at + 4));
+        }
+        bytes[at + 8 + 40] = 'X';  // the page's " EMF" signature
         WriteAll(report, bytes);
         return report;
     };
-    const std::vector<Row> rows{
+    const std::vector<AnswerRow> rows{
         {"missing report file",
          [](VprTool& t) {
              return QStringList{"info", t.Path("missing.VPR")};
          },
-         1, "Cannot open file", ""},
+         1, "Cannot open file %1\n", ""},
         {"not a report file",
          [](VprTool& t) {
              WriteAll(t.Path("notes.VPR"), "a few words, not a report");
              return QStringList{"pdf", t.Path("notes.VPR"), "-o", t.Path("out.pdf")};
          },
-         1, "is not a valid report file", "out.pdf"},
+         1, "File %1 is not a valid report file\n", "out.pdf"},
         {"report cut short",
          [](VprTool& t) {
              const QString report = t.Pack("cut.VPR", t.pages);
@@ -454,17 +512,22 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
              WriteAll(report, bytes.left(bytes.size() - 10));
              return QStringList{"png", report, "-o", t.Path("out.png")};
          },
-         1, "is not a valid report file", "out.png"},
+         1, "File %1 is not a valid report file\n", "out.png"},
         {"page data not a metafile, png",
          [&](VprTool& t) {
-             return QStringList{"png", damagedReport(t), "-o", t.Path("out.png")};
+             return QStringList{"png", damagedReport(t, 1), "-o", t.Path("out.png")};
          },
-         1, "Metafile is not valid", "out.png"},
-        {"page data not a metafile, info",
+         1, "%1: page 1: Metafile is not valid\n", "out.png"},
+        {"third page not a metafile, pdf",
          [&](VprTool& t) {
-             return QStringList{"info", damagedReport(t)};
+             return QStringList{"pdf", damagedReport(t, 3), "-o", t.Path("out.pdf")};
          },
-         1, "page 1: Metafile is not valid", ""},
+         1, "%1: page 3: Metafile is not valid\n", "out.pdf"},
+        {"second page not a metafile, info",
+         [&](VprTool& t) {
+             return QStringList{"info", damagedReport(t, 2)};
+         },
+         1, "%1: page 2: Metafile is not valid\n", ""},
         {"compressed code bits damaged",
          [](VprTool& t) {
              const QString report = t.Pack("bits.VPR", {t.pages[1]}, true);
@@ -475,39 +538,145 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorAndWritesNothing)
              WriteAll(report, bytes);
              return QStringList{"emf", report, "--page", "1", "-o", t.Path("out.emf")};
          },
-         1, "Metafile is not valid", "out.emf"},
+         1, "%1: page 1: Metafile is not valid\n", "out.emf"},
+        {"page too large to render",
+         [](VprTool& t) {
+             return QStringList{"png", t.Reshaped(kFrame, 0, 400000, true), "--dpi", "2400", "-o", t.Path("out.png")};
+         },
+         1, "%1: page 1 would be 377953 x ", "out.png"},
         {"damaged metafile to pack",
          [](VprTool& t) {
-             return QStringList{"pack", t.Path("out.VPR"), t.pages[0], t.damagedPage};
+             return QStringList{"pack", t.Path("out.VPR"), t.damagedPage, t.pages[0]};
          },
-         1, "Metafile is not valid", "out.VPR"},
+         1, "%2: Metafile is not valid\n", "out.VPR"},
         {"metafile to pack missing",
          [](VprTool& t) {
              return QStringList{"pack", t.Path("out.VPR"), t.Path("nowhere.emf")};
          },
-         1, "Cannot open file", "out.VPR"},
+         1, "Cannot open file %2\n", "out.VPR"},
         {"page beyond the report",
          [](VprTool& t) {
              return QStringList{"emf", t.Pack("two.VPR", t.pages.mid(0, 2)), "--page", "9", "-o", t.Path("out.emf")};
          },
-         2, "has no page 9: it holds 2 pages", "out.emf"},
+         2, "%1 has no page 9: it holds 2 pages\n", "out.emf"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        dir = std::make_unique<QTemporaryDir>();
-        const ToolRun run = RunTool(row.prepare(*this));
-        EXPECT_EQ(run.exitCode, row.exitCode) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QStringLiteral("vprtool: "))) << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QString::fromUtf8(row.complaint))) << run.err.toStdString();
-        if (!row.output.isEmpty()) {
-            EXPECT_FALSE(QFile::exists(Path(row.output)));
-        }
-        // Nothing half-written beside the target either.
-        const QStringList left = QDir(dir->path()).entryList(QDir::Files);
-        for (const QString& name : left) {
-            EXPECT_FALSE(name.startsWith(QStringLiteral("out"))) << name.toStdString();
-        }
+    ExpectAnswers(rows);
+}
+
+// Nothing larger than the program can have written is read: a file from its
+// size alone (made sparse, so the test costs no disk), a page from its frame.
+TEST_F(VprTool, FilesAndPagesBeyondTheLimitsAreRefused)
+{
+    const auto pack = [](qsizetype rect, std::int32_t left, std::int32_t right) {
+        return [=](VprTool& t) { return QStringList{"pack", t.Path("out.VPR"), t.Reshaped(rect, left, right)}; };
+    };
+    // The command line with the sparse file last.
+    const auto sparse = [](const char* name, qint64 size, QStringList command) {
+        return [=](VprTool& t) {
+            WriteAll(t.Path(name), {});
+            EXPECT_TRUE(QFile::resize(t.Path(name), size));
+            return QStringList(command).replaceInStrings("out.VPR", t.Path("out.VPR")) << t.Path(name);
+        };
+    };
+    const std::vector<AnswerRow> rows{
+        {"metafile one byte over", sparse("huge.emf", dw::kMaxMetafileSize + 1, {"pack", "out.VPR"}), 1,
+         "File %2 is too large: a page's metafile holds at most 268435456 bytes\n", "out.VPR"},
+        {"report one byte over", sparse("huge.VPR", dw::kMaxReportFileSize + 1, {"info"}), 1,
+         "File %1 is too large: a report file holds at most 2147483647 bytes\n", ""},
+        {"page 5 m wide", pack(kFrame, 1000, 501000), 0, "", ""},
+        {"page 5 m and 0.01 mm wide", pack(kFrame, 1000, 501001), 1, "%2: Page is too large: 5000.01 x ", "out.VPR"},
+        {"frame across the coordinate range", pack(kFrame, INT32_MIN, INT32_MAX), 1,
+         "%2: Page is too large: 42949672.95 x ", "out.VPR"},
+        {"no frame, bounds across the range",
+         [](VprTool& t) {
+             t.Reshaped(kFrame, 0, 0);
+             return QStringList{"pack", t.Path("out.VPR"), t.Reshaped(kBounds, INT32_MIN, INT32_MAX)};
+         },
+         1, "%2: Page is too large: ", "out.VPR"},
+        {"such a page in a report",
+         [](VprTool& t) {
+             return QStringList{"pdf", t.Reshaped(kFrame, INT32_MIN, INT32_MAX, true), "-o", t.Path("out.pdf")};
+         },
+         1, "%1: page 1: Page is too large: 42949672.95 x ", "out.pdf"},
+    };
+    ExpectAnswers(rows);
+}
+
+// What a name given to the tool is: only a regular file is read or replaced,
+// a link is followed (and stays a link), and nothing waits on a pipe.
+struct KindRow {
+    const char* name;
+    // Makes the kind at path; a link points to target. False when it cannot.
+    std::function<bool(const QString& path, const QString& target)> make;
+    bool targetExists;  // for a link: whether what it points to is there
+    // After "Cannot open file <path>" and "Cannot create file <path>"; none
+    // when the file is read, or written.
+    const char* asInput;
+    const char* asOutput;
+};
+
+const auto kMakeLink = [](const QString& p, const QString& t) { return QFile::link(t, p); };
+const KindRow kKinds[] = {
+    {"pipe", [](const QString& p, const QString&) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }, false,
+     ": it is a pipe, not a file\n", ": it is a pipe, not a file\n"},
+    {"folder", [](const QString& p, const QString&) { return QDir().mkdir(p); }, false,
+     ": it is a folder, not a file\n", ": it is a folder, not a file\n"},
+    {"link to a file", kMakeLink, true, nullptr, nullptr},
+    {"dangling link", kMakeLink, false, "\n", nullptr},
+};
+// A device node of its own, as /dev/null is: only root may make one.
+const KindRow kDevice{
+    "device",
+    [](const QString& p, const QString&) { return ::mknod(QFile::encodeName(p), S_IFCHR | 0600, makedev(1, 3)) == 0; },
+    false, ": it is a device, not a file\n", ": it is a device, not a file\n"};
+
+void VprTool::ExpectKind(const KindRow& row)
+{
+    SCOPED_TRACE(row.name);
+    dir = std::make_unique<QTemporaryDir>();
+    const QString report = Pack("good.VPR", {pages[0]});
+    const QString input = Path("in.emf");
+    if (!row.make(input, row.targetExists ? pages[0] : Path("gone"))) {
+        GTEST_SKIP() << row.name << " cannot be made here";
     }
+    ToolRun run = RunTool({"pack", Path("packed.VPR"), input}, 20000);
+    EXPECT_EQ(run.exitCode, row.asInput ? 1 : 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, row.asInput ? "vprtool: Cannot open file " + input + row.asInput : QString());
+
+    // The link's target is written and the link stays; anything else that is
+    // not a file stays as it was.
+    const QString output = Path("out.pdf");
+    const QString target = Path("target.pdf");
+    if (row.targetExists) {
+        WriteAll(target, "the report sent yesterday");
+    }
+    ASSERT_TRUE(row.make(output, target));
+    const auto mode = [&] {
+        struct stat info {};
+        return ::lstat(QFile::encodeName(output), &info) == 0 ? info.st_mode : mode_t{0};
+    };
+    const mode_t before = mode();
+    run = RunTool({"pdf", report, "-o", output}, 20000);
+    EXPECT_EQ(mode(), before);
+    EXPECT_EQ(run.exitCode, row.asOutput ? 1 : 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, row.asOutput ? "vprtool: Cannot create file " + output + row.asOutput : QString());
+    EXPECT_EQ(ReadAll(target).startsWith("%PDF-"), row.asOutput == nullptr);
+    EXPECT_EQ(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden).filter(".tmp"), QStringList());
+}
+
+TEST_F(VprTool, OnlyRegularFilesAreReadOrReplaced)
+{
+    for (const KindRow& row : kKinds) {
+        ExpectKind(row);
+    }
+}
+
+TEST_F(VprTool, DeviceIsNeitherReadNorReplaced)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "a device node can only be made as root";
+    }
+    ExpectKind(kDevice);
 }
 
 TEST_F(VprTool, FailedRunKeepsTheFileItWouldHaveReplaced)

@@ -1,5 +1,8 @@
 #include "tools/vprtool/tool_arguments.h"
 
+#include "report/core/file_limits.h"
+#include "report/emf/emf_reader.h"
+
 #include <map>
 
 namespace dw::vprtool {
@@ -48,10 +51,24 @@ QString UsageText()
                "      a report file holding the metafiles as its pages, in the order given\n"
                "  vprtool --help\n"
                "\n"
-               "Files are written beside their target and renamed over it when complete.\n"
-               "Exit status: 0 done, 1 a file could not be read or written, 2 a bad command line.\n")
+               "Only regular files are read: a pipe, device or folder given as input is refused.\n"
+               "Nothing the program writes is larger than these, so more is refused at once:\n"
+               "  a report file  %3 bytes (its offsets are 32-bit)\n"
+               "  a metafile     %4 bytes\n"
+               "  a page         %5 mm a side\n"
+               "Files are written beside their target and renamed over it when complete; a\n"
+               "link is followed and stays a link, and a folder, device or pipe is not replaced.\n"
+               "\n"
+               "Exit status:\n"
+               "  0  done\n"
+               "  1  a file could not be read, used or written: missing, not a regular file,\n"
+               "     too large, damaged, without pages, or a page too large to draw\n"
+               "  2  a bad command line, or a --page the report does not have\n")
         .arg(kMinDpi)
-        .arg(kMaxDpi);
+        .arg(kMaxDpi)
+        .arg(kMaxReportFileSize)
+        .arg(kMaxMetafileSize)
+        .arg(emf::kMaxPageSideMm);
 }
 
 ToolArguments ParseArguments(const QStringList& arguments)

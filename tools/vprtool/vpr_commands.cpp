@@ -1,15 +1,20 @@
 #include "tools/vprtool/vpr_commands.h"
 
 #include "common/errors.h"
+#include "common/input_file.h"
+#include "common/replace_file.h"
 #include "numeric/core/date_time.h"
+#include "report/core/file_limits.h"
+#include "report/core/page_errors.h"
 #include "report/core/page_list.h"
 #include "report/core/page_stream.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QDate>
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -17,15 +22,16 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dw::vprtool {
@@ -70,8 +76,10 @@ public:
 
     void RequirePage(int n) const
     {
+        // A file without pages cannot be used; a page number it does not
+        // have is a mistake of the command line.
         if (PageCount() == 0) {
-            throw UsageError(QStringLiteral("%1 holds no pages").arg(m_path));
+            throw EFileError(Utf8(m_path) + " holds no pages");
         }
         if (n < 1 || n > PageCount()) {
             throw UsageError(QStringLiteral("%1 has no page %2: it holds %3 page%4")
@@ -82,19 +90,40 @@ public:
         }
     }
 
-    TVpPageBytes PageBytes(int n)
+    // Page n, read and checked as the preview would show it: its metafile
+    // valid and its size one that paper can have. What is wrong with it is
+    // said with the file and the page: "FILE.VPR: page 3: Metafile is not valid".
+    emf::EmfDocument Page(int n)
     {
         RequirePage(n);
-        std::optional<TVpPageBytes> bytes = m_list.FetchPage(n);
+        std::optional<TVpPageBytes> bytes;
+        try {
+            bytes = m_list.FetchPage(n);
+        } catch (const EInvalidGraphic& e) {
+            PageFailed(n, e);
+        }
         if (!bytes) {
             throw EFileError("File " + Utf8(m_path) + " is not a valid report file");
         }
-        return std::move(*bytes);
+        try {
+            emf::EmfDocument page(std::move(*bytes));
+            emf::RequirePageFits(page);
+            return page;
+        } catch (const EInvalidGraphic& e) {
+            PageFailed(n, e);
+        } catch (const emf::EPageTooLarge& e) {
+            PageFailed(n, e);
+        }
     }
 
-    emf::EmfDocument Page(int n) { return emf::EmfDocument(PageBytes(n)); }
+    const QString& Path() const { return m_path; }
 
 private:
+    [[noreturn]] void PageFailed(int n, const Exception& e) const
+    {
+        throw Exception(Utf8(m_path) + ": page " + std::to_string(n) + ": " + e.Message());
+    }
+
     QString m_path;
     TVpPageList m_list;
 };
@@ -132,33 +161,51 @@ QString Fixed(double value, int decimals)
     return QString::number(value, 'f', decimals);
 }
 
-// Written beside the target and renamed over it only once complete.
+// Every file the tool writes goes through the program's one writer: beside
+// the target, on disk, then renamed over it; a link is followed and stays a
+// link, and a folder, device or pipe named as output is refused, not
+// replaced. Its failures are said with the file's name.
 class OutputFile {
 public:
-    explicit OutputFile(const QString& path) : m_file(path)
+    explicit OutputFile(const QString& path) : m_path(Utf8(path))
     {
-        if (!m_file.open(QIODevice::WriteOnly)) {
-            throw EFileError("Cannot create file " + Utf8(path));
+        try {
+            m_writer.emplace(m_path);
+        } catch (const ENotAFile&) {
+            throw;  // "Cannot create file <name>: it is a folder, not a file"
+        } catch (const Exception& e) {
+            throw EInOutError("Cannot create file " + m_path + ": " + e.Message());
         }
     }
-    QSaveFile& Device() { return m_file; }
-    void Write(const std::vector<std::uint8_t>& bytes)
+
+    void Write(const QByteArray& bytes)
     {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (m_file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-            Fail();
+        try {
+            m_writer->Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        } catch (const Exception& e) {
+            Failed(e);
         }
     }
+
     void Commit()
     {
-        if (!m_file.commit()) {
-            Fail();
+        try {
+            m_writer->Commit();
+        } catch (const Exception& e) {
+            Failed(e);
         }
     }
-    [[noreturn]] void Fail() { throw EInOutError("Cannot write file " + Utf8(m_file.fileName())); }
+
+    [[noreturn]] void Failed(const Exception& e) const
+    {
+        throw EInOutError("Cannot write file " + m_path + ": " + e.Message());
+    }
+
+    const std::string& Name() const { return m_path; }
 
 private:
-    QSaveFile m_file;
+    std::string m_path;
+    std::optional<ReplaceFileWriter> m_writer;
 };
 
 // OUT.png for one page; OUT-1.png, OUT-2.png... for several.
@@ -187,15 +234,14 @@ int Info(const ToolArguments& arguments, QTextStream& out, QTextStream& err)
     int status = 0;
     for (int n = 1; n <= file.PageCount(); ++n) {
         try {
-            const TVpPageBytes bytes = file.PageBytes(n);
-            const std::size_t size = bytes.size();
-            const PageExtent extent = ExtentOf(emf::EmfDocument(bytes));
-            out << "Page " << n << ": " << qRound(extent.Width) << " x " << qRound(extent.Height) << " pixels at "
-                << qRound(extent.DpiX) << " dpi, " << Fixed(extent.WidthMm(), 1) << " x " << Fixed(extent.HeightMm(), 1)
-                << " mm, " << size << " bytes\n";
+            const emf::EmfDocument page = file.Page(n);
+            const PageExtent extent = ExtentOf(page);
+            out << "Page " << n << ": " << qRound64(extent.Width) << " x " << qRound64(extent.Height) << " pixels at "
+                << qRound64(extent.DpiX) << " dpi, " << Fixed(extent.WidthMm(), 1) << " x "
+                << Fixed(extent.HeightMm(), 1) << " mm, " << page.Bytes().size() << " bytes\n";
         } catch (const Exception& e) {
             out.flush();
-            err << "vprtool: page " << n << ": " << FromUtf8(e.Message()) << '\n';
+            err << "vprtool: " << FromUtf8(e.Message()) << '\n';
             err.flush();
             status = 1;
         }
@@ -206,27 +252,30 @@ int Info(const ToolArguments& arguments, QTextStream& out, QTextStream& err)
 int Emf(const ToolArguments& arguments)
 {
     ReportFile file(arguments.Input);
-    const TVpPageBytes bytes = file.PageBytes(*arguments.Page);
     // A page is handed out only when it would show: damaged code bits of a
     // compressed page can expand to bytes that merely look like a metafile.
-    const emf::EmfDocument check(bytes);
+    const emf::EmfDocument page = file.Page(*arguments.Page);
     OutputFile output(arguments.Output);
-    output.Write(bytes);
+    output.Write(QByteArray::fromRawData(reinterpret_cast<const char*>(page.Bytes().data()),
+                                         static_cast<qsizetype>(page.Bytes().size())));
     output.Commit();
     return 0;
 }
 
-QImage Render(const emf::EmfDocument& page, int dpi, int n)
+QImage Render(const ReportFile& file, const emf::EmfDocument& page, int dpi, int n)
 {
     const PageExtent extent = ExtentOf(page);
     const double width = std::round(extent.Width * dpi / extent.DpiX);
     const double height = std::round(extent.Height * dpi / extent.DpiY);
-    if (!(width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels)) {
-        throw UsageError(QStringLiteral("page %1 would be %2 x %3 pixels at %4 dpi: too large to render")
-                             .arg(n)
-                             .arg(width, 0, 'f', 0)
-                             .arg(height, 0, 'f', 0)
-                             .arg(dpi));
+    const bool tooSmall = !(width >= 1 && height >= 1);
+    if (tooSmall || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels) {
+        throw Exception(Utf8(QStringLiteral("%1: page %2 would be %3 x %4 pixels at %5 dpi: too %6 to render")
+                                 .arg(file.Path())
+                                 .arg(n)
+                                 .arg(width, 0, 'f', 0)
+                                 .arg(height, 0, 'f', 0)
+                                 .arg(dpi)
+                                 .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large"))));
     }
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
     if (image.isNull()) {
@@ -254,20 +303,31 @@ int Png(const ToolArguments& arguments)
             pages.push_back(n);
         }
     }
-    // Every picture is drawn before any is written, so a damaged page
-    // leaves no partial set of files behind.
-    std::vector<QImage> images;
+    // Every picture is drawn and every output opened before any is put in
+    // place, so a damaged page or an output that cannot be written leaves no
+    // partial set of files behind.
+    std::vector<QByteArray> pictures;
     for (const int n : pages) {
-        images.push_back(Render(file.Page(n), arguments.Dpi, n));
+        const QImage image = Render(file, file.Page(n), arguments.Dpi, n);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        if (!writer.write(image)) {
+            throw std::bad_alloc();  // the only way encoding into memory fails
+        }
+        pictures.push_back(std::move(bytes));
+    }
+    std::vector<std::unique_ptr<OutputFile>> outputs;
+    for (const int n : pages) {
+        outputs.push_back(
+            std::make_unique<OutputFile>(pages.size() == 1 ? arguments.Output : NumberedName(arguments.Output, n)));
     }
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        const QString name = pages.size() == 1 ? arguments.Output : NumberedName(arguments.Output, pages[i]);
-        OutputFile output(name);
-        QImageWriter writer(&output.Device(), "png");
-        if (!writer.write(images[i])) {
-            output.Fail();
-        }
-        output.Commit();
+        outputs[i]->Write(pictures[i]);
+    }
+    for (const auto& output : outputs) {
+        output->Commit();
     }
     return 0;
 }
@@ -282,52 +342,42 @@ int Pdf(const ToolArguments& arguments)
     }
 
     OutputFile output(arguments.Output);
-    QPdfWriter writer(&output.Device());
-    writer.setCreator(QStringLiteral("vprtool"));
-    writer.setTitle(QFileInfo(arguments.Input).completeBaseName());
-    // Pages are played at their own resolution, one page pixel to one
-    // device pixel, so that their text stays text in the document.
-    const int resolution = std::clamp(qRound(ExtentOf(pages.front()).DpiX), kMinDpi, kMaxDpi);
-    writer.setResolution(resolution);
+    // The document is made in memory and written through the program's
+    // writer as a whole.
+    QByteArray document;
+    QBuffer buffer(&document);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setCreator(QStringLiteral("vprtool"));
+        writer.setTitle(QFileInfo(arguments.Input).completeBaseName());
+        // Pages are played at their own resolution, one page pixel to one
+        // device pixel, so that their text stays text in the document.
+        const int resolution = qRound(std::clamp(ExtentOf(pages.front()).DpiX, double{kMinDpi}, double{kMaxDpi}));
+        writer.setResolution(resolution);
 
-    QPainter painter;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        const PageExtent extent = ExtentOf(pages[i]);
-        const double widthMm = extent.WidthMm();
-        const double heightMm = extent.HeightMm();
-        const bool landscape = widthMm > heightMm;
-        const QPageSize paper(QSizeF(std::min(widthMm, heightMm), std::max(widthMm, heightMm)), QPageSize::Millimeter,
-                              QString(), QPageSize::ExactMatch);
-        const QPageLayout layout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
-        if (!writer.setPageLayout(layout)) {
-            throw EInOutError("Cannot write file " + Utf8(arguments.Output));
-        }
-        if (i == 0) {
-            if (!painter.begin(&writer)) {
-                output.Fail();
+        QPainter painter;
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            const PageExtent extent = ExtentOf(pages[i]);
+            const double widthMm = extent.WidthMm();
+            const double heightMm = extent.HeightMm();
+            const bool landscape = widthMm > heightMm;
+            const QPageSize paper(QSizeF(std::min(widthMm, heightMm), std::max(widthMm, heightMm)),
+                                  QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+            const QPageLayout layout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+            if (!writer.setPageLayout(layout) || (i == 0 ? !painter.begin(&writer) : !writer.newPage())) {
+                throw EInOutError("Cannot write file " + output.Name() + ": page " + std::to_string(i + 1) +
+                                  " cannot be laid out");
             }
-        } else if (!writer.newPage()) {
-            output.Fail();
+            const QRectF target(0, 0, extent.Width * resolution / extent.DpiX,
+                                extent.Height * resolution / extent.DpiY);
+            PlayEmf(painter, pages[i], target);
         }
-        const QRectF target(0, 0, extent.Width * resolution / extent.DpiX, extent.Height * resolution / extent.DpiY);
-        PlayEmf(painter, pages[i], target);
+        painter.end();
     }
-    painter.end();
+    output.Write(document);
     output.Commit();
     return 0;
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw EFileError("Cannot open file " + Utf8(path));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw EInOutError("Cannot read file " + Utf8(path));
-    }
-    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 int Pack(const ToolArguments& arguments, QTextStream& out)
@@ -337,12 +387,17 @@ int Pack(const ToolArguments& arguments, QTextStream& out)
     list.SetStream(&stream);
     list.SetCompressed(arguments.Compress);
     for (const QString& path : arguments.Pages) {
-        const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+        // Only a regular file, and one no larger than a page can be, is
+        // read: a pipe would wait for a writer, and a huge file cost its
+        // size in memory before it was found not valid.
+        InputFile input(Utf8(path));
+        std::vector<std::uint8_t> bytes = input.ReadAll(kMaxMetafileSize, "a page's metafile");
         try {
             // The whole metafile is read here, so that a page that would not
             // show in the preview never gets into a report file.
-            const emf::EmfDocument check(bytes);
-            list.AppendPage(bytes);
+            const emf::EmfDocument page(std::move(bytes));
+            emf::RequirePageFits(page);
+            list.AppendPage(page.Bytes());
         } catch (const Exception& e) {
             throw Exception(Utf8(path) + ": " + e.Message());
         }

@@ -1,8 +1,9 @@
 #pragma once
 
-// What vprtool does with a checked command line. A file that cannot be read
-// or written raises the program's own errors (dw::Exception); a request the
-// file cannot satisfy (a page it does not have) raises UsageError.
+// What vprtool does with a checked command line. A file that cannot be read,
+// used or written raises the program's own errors (dw::Exception), named
+// with the file and, for one page, the page; a page number the report does
+// not have raises UsageError.
 
 #include "tools/vprtool/tool_arguments.h"
 
