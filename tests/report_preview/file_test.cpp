@@ -332,6 +332,7 @@ TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
     struct Row {
         const char* name;
         std::function<QString(FileTest&)> target;
+        const char* reason = "";  // after the file's name in the message
     };
     const Row rows[] = {
         {"folder that does not exist", [](FileTest& t) { return t.Path("missing/report.VPR"); }},
@@ -344,7 +345,8 @@ TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
          [](FileTest& t) {
              QDir(t.dir.path()).mkdir(QStringLiteral("taken.VPR"));
              return t.Path("taken.VPR");
-         }},
+         },
+         ": it is a folder, not a file"},
         {"read-only folder",
          [](FileTest& t) {
              QDir(t.dir.path()).mkdir(QStringLiteral("ro"));
@@ -366,7 +368,7 @@ TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
         const QStringList before = QDir(QFileInfo(target).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         Choose(target);
         QTest::mouseClick(window->Save(), Qt::LeftButton);
-        EXPECT_EQ(errors, std::vector<std::string>{"Cannot create file " + target.toStdString()});
+        EXPECT_EQ(errors, std::vector<std::string>{"Cannot create file " + target.toStdString() + row.reason});
         EXPECT_EQ(QDir(QFileInfo(target).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before)
             << "no half-written file, no scratch file left";
         // The window carries on: the same pages save elsewhere.
