@@ -15,8 +15,11 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <tuple>
+
+#include <unistd.h>
 
 namespace dw {
 
@@ -481,7 +484,15 @@ void TPrinter::BeginDoc()
         if (!file->open()) {
             throw EInOutError("Cannot create file " + FromQt(file->fileTemplate()));
         }
-        job->FileName = FromQt(file->fileName());
+        // The job's file loses its name at once, so a program killed while it
+        // spools leaves nothing in the temporary folder; the spooler is handed
+        // the open file itself (it reads the file in this process).
+        if (::unlink(QFile::encodeName(file->fileName()).constData()) == 0) {
+            file->setAutoRemove(false);
+            job->FileName = "/proc/self/fd/" + std::to_string(file->handle());
+        } else {
+            job->FileName = FromQt(file->fileName());
+        }
         job->Output = std::move(file);
     }
 

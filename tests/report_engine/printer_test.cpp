@@ -270,8 +270,12 @@ TEST_F(PrinterFixture, TwoSheetJobReachesTheSpoolerWithTheDeviceMode)
     printer.SetPrinter(d.Device, d.Driver, d.Port, d.DeviceMode);
     printer.SetTitle("Weight report");
 
+    const QStringList spoolFiles = QDir::temp().entryList({QStringLiteral("VPR*.pdf")}, QDir::Files);
     printer.BeginDoc();
     EXPECT_TRUE(printer.Printing());
+    // The job's file has no name in the temporary folder: a program killed
+    // while it prints leaves none behind.
+    EXPECT_EQ(QDir::temp().entryList({QStringLiteral("VPR*.pdf")}, QDir::Files), spoolFiles);
     EXPECT_EQ(printer.PageNumber(), 1);
     Draw(printer, QStringLiteral("Sheet one"));
     printer.NewPage();
