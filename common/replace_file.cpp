@@ -1,6 +1,7 @@
 #include "common/replace_file.h"
 
 #include "common/errors.h"
+#include "common/input_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,24 +26,6 @@ constexpr int kMaxLinkHops = 40;
 // The temporary name adds a few characters to the target's; a long target
 // name is shortened so the temporary one still fits a directory entry.
 constexpr std::size_t kMaxNameStem = 200;
-
-// What a target that is not a regular file is, in the words of a message.
-std::string NotAFileReason(mode_t mode)
-{
-    if (S_ISDIR(mode)) {
-        return "it is a folder, not a file";
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "it is a device, not a file";
-    }
-    if (S_ISFIFO(mode)) {
-        return "it is a pipe, not a file";
-    }
-    if (S_ISSOCK(mode)) {
-        return "it is a socket, not a file";
-    }
-    return "it is not a regular file";
-}
 
 // The final file behind fileName: links are followed one by one, so a link
 // whose target does not exist yet leads to where that file will be created.

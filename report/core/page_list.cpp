@@ -9,6 +9,7 @@
 #include "common/errors.h"
 #include "common/replace_file.h"
 #include "report/core/compress.h"
+#include "report/core/file_limits.h"
 #include "report/core/page_errors.h"
 #include "report/core/page_stream.h"
 
@@ -16,7 +17,9 @@ namespace dw {
 
 namespace {
 
-constexpr std::int64_t kMaxOffset = std::numeric_limits<std::int32_t>::max();
+// Offsets are stored as signed 32-bit fields: a store ends where they do,
+// which is also the largest report file a reader accepts.
+constexpr std::int64_t kMaxOffset = kMaxReportFileSize;
 // Page number and "next" before the data, "start" after it.
 constexpr std::int64_t kRecordOverhead = 12;
 
