@@ -1,11 +1,12 @@
 // Metafiles from anywhere: any bytes must either read as a document or end
 // in "Metafile is not valid", never in a crash, a hang or a read outside the
 // input. Every bitmap of a document that reads is decoded as playing would.
-// Built with DW_FUZZ_WITH_QT (and linked with report_emf and Qt6::Gui), the
-// document is also played onto a small image, stretched and placed oddly.
+// In a build with the Qt layers (fuzz/run.sh uses build-fuzz-qt for it),
+// DW_FUZZ_WITH_QT is set and the document is also played onto a small image,
+// stretched and placed oddly.
 //
-// The fuzz build has no Qt, so the library of report/emf is not there; the
-// plain files it needs are compiled into this harness instead.
+// The plain fuzz build has no Qt, so the library of report/emf is not there;
+// the plain files it needs are compiled into this harness instead.
 
 #include "report/core/page_errors.h"
 #include "report/emf/emf_dib.h"
