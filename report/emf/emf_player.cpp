@@ -518,6 +518,8 @@ void EmfPlayer::CombineClip(const QRegion& region, std::uint32_t mode)
         default:
             return;
     }
+    if (clip)
+        clip = SimplifiedRegion(*clip);
     m_clipDirty = true;
 }
 

@@ -41,47 +41,22 @@ struct Edge {
 // A row's covered runs, [first, second) in pixels.
 using Runs = std::vector<std::pair<int, int>>;
 
-}  // namespace
-
-QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window)
+// The rectangles of the rows from top to bottom (edges sorted by their upper
+// ends); with hull each row is one run from its first pixel to its last.
+// False, with the rectangles left incomplete, once there would be more than
+// kMaxClipRects of them.
+bool BuildRows(const std::vector<Edge>& edges, Qt::FillRule rule, const QRect& window, std::int64_t top,
+               std::int64_t bottom, bool hull, std::vector<QRect>& rects)
 {
-    const qsizetype n = polygon.size();
-    if (n < 3 || window.isEmpty())
-        return {};
-    std::vector<Edge> edges;
-    edges.reserve(static_cast<std::size_t>(n));
-    std::int64_t top = INT64_MAX, bottom = INT64_MIN;
-    for (qsizetype i = 0; i < n; ++i) {
-        std::int64_t x0 = Whole(polygon[i].x()), y0 = Whole(polygon[i].y());
-        std::int64_t x1 = Whole(polygon[(i + 1) % n].x()), y1 = Whole(polygon[(i + 1) % n].y());
-        if (y0 == y1)
-            continue;  // crosses no row
-        int dir = 1;
-        if (y0 > y1) {
-            std::swap(x0, x1);
-            std::swap(y0, y1);
-            dir = -1;
-        }
-        edges.push_back({x0, y0, x1, y1, dir});
-        top = std::min(top, y0);
-        bottom = std::max(bottom, y1);
-    }
-    if (edges.empty())
-        return {};
-    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.Y0 < b.Y0; });
-
     const std::int64_t left = window.left(), right = static_cast<std::int64_t>(window.right()) + 1;
-    top = std::max<std::int64_t>(top, window.top());
-    bottom = std::min<std::int64_t>(bottom, static_cast<std::int64_t>(window.bottom()) + 1);
-
     // Rows with the same runs share one band, as a region keeps them.
-    std::vector<QRect> rects;
     Runs band, row;
     std::int64_t bandTop = top;
     auto closeBand = [&](std::int64_t bandBottom) {
         for (const auto& [from, to] : band)
             rects.emplace_back(QPoint(from, static_cast<int>(bandTop)),
                                QPoint(to - 1, static_cast<int>(bandBottom - 1)));
+        return rects.size() <= static_cast<std::size_t>(kMaxClipRects);
     };
 
     std::vector<const Edge*> active;
@@ -111,23 +86,86 @@ QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& 
                 const std::int64_t from = std::max(start, left), to = std::min(x, right);
                 if (from >= to)
                     continue;
-                if (!row.empty() && row.back().second >= from)
+                if (!row.empty() && (hull || row.back().second >= from))
                     row.back().second = std::max(row.back().second, static_cast<int>(to));
                 else
                     row.emplace_back(static_cast<int>(from), static_cast<int>(to));
             }
         }
         if (row != band) {
-            closeBand(y);
+            if (!closeBand(y))
+                return false;
             std::swap(band, row);
             bandTop = y;
         }
     }
-    closeBand(bottom);
+    return closeBand(bottom);
+}
 
+}  // namespace
+
+QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window)
+{
+    const qsizetype n = polygon.size();
+    if (n < 3 || window.isEmpty())
+        return {};
+    std::vector<Edge> edges;
+    edges.reserve(static_cast<std::size_t>(n));
+    std::int64_t top = INT64_MAX, bottom = INT64_MIN;
+    for (qsizetype i = 0; i < n; ++i) {
+        std::int64_t x0 = Whole(polygon[i].x()), y0 = Whole(polygon[i].y());
+        std::int64_t x1 = Whole(polygon[(i + 1) % n].x()), y1 = Whole(polygon[(i + 1) % n].y());
+        if (y0 == y1)
+            continue;  // crosses no row
+        int dir = 1;
+        if (y0 > y1) {
+            std::swap(x0, x1);
+            std::swap(y0, y1);
+            dir = -1;
+        }
+        edges.push_back({x0, y0, x1, y1, dir});
+        top = std::min(top, y0);
+        bottom = std::max(bottom, y1);
+    }
+    if (edges.empty())
+        return {};
+    std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.Y0 < b.Y0; });
+    top = std::max<std::int64_t>(top, window.top());
+    bottom = std::min<std::int64_t>(bottom, static_cast<std::int64_t>(window.bottom()) + 1);
+
+    std::vector<QRect> rects;
+    if (!BuildRows(edges, rule, window, top, bottom, false, rects)) {
+        rects.clear();
+        BuildRows(edges, rule, window, top, bottom, true, rects);
+    }
     QRegion region;
     region.setRects(rects.data(), static_cast<int>(rects.size()));
     return region;
+}
+
+QRegion SimplifiedRegion(const QRegion& region)
+{
+    if (region.rectCount() <= kMaxClipRects)
+        return region;
+    // A region keeps its rectangles band by band, top to bottom, and the
+    // rectangles of one band share their top and bottom.
+    std::vector<QRect> rects;
+    for (auto it = region.begin(); it != region.end();) {
+        const int top = it->top(), bottom = it->bottom();
+        int left = it->left(), right = it->right();
+        for (++it; it != region.end() && it->top() == top; ++it) {
+            left = std::min(left, it->left());
+            right = std::max(right, it->right());
+        }
+        QRect* last = rects.empty() ? nullptr : &rects.back();
+        if (last && last->left() == left && last->right() == right && last->bottom() + 1 == top)
+            last->setBottom(bottom);
+        else
+            rects.emplace_back(QPoint(left, top), QPoint(right, bottom));
+    }
+    QRegion simplified;
+    simplified.setRects(rects.data(), static_cast<int>(rects.size()));
+    return simplified;
 }
 
 QRect ClipWindow(const QPainter& painter)
@@ -147,6 +185,8 @@ QRect ClipWindow(const QPainter& painter)
             visible = view.inverted().mapRect(visible);
         }
     }
+    if (painter.hasClipping())
+        visible &= painter.worldTransform().mapRect(painter.clipBoundingRect());
     visible.adjust(-visible.width(), -visible.height(), visible.width(), visible.height());
     const double l = std::clamp(std::floor(visible.left()), -kFarthest, kFarthest);
     const double t = std::clamp(std::floor(visible.top()), -kFarthest, kFarthest);

@@ -15,16 +15,32 @@ class QPainter;
 
 namespace dw::emf {
 
+// Past this many rectangles a clip region is simplified: the Qt calls made
+// with it, and a printer's page that writes it out rectangle by rectangle,
+// take time growing with its rectangles. A clip of real pages has one or
+// two runs a row (a circle, a ring) and stays far below it; a zigzag of a
+// thousand points over a page printed finely would reach tens of millions.
+inline constexpr int kMaxClipRects = 1 << 18;
+
+// The region with each of its bands (rows sharing their runs) reduced to one
+// rectangle from its leftmost to its rightmost pixel, once it has more than
+// kMaxClipRects rectangles; as it is otherwise.
+QRegion SimplifiedRegion(const QRegion& region);
+
 // The pixels whose top-left corners lie inside the polygon (closed from its
 // last point to its first), a point on a left or top edge being inside and
 // one on a right or bottom edge outside, as Qt fills a polygon region;
 // vertices are rounded to whole pixels first. Only the part inside window is
-// kept, so the region has at most one band per row of the window.
+// kept, so the region has at most one band per row of the window; a shape
+// that would need more than kMaxClipRects rectangles is simplified as
+// SimplifiedRegion does.
 QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window);
 
 // The window clip regions made from shapes are kept to: what the painter can
-// show, in its coordinates with no world transform, widened by its own size
-// on each side so a clip moved by an offset still brings its shape along.
+// show (its device, and of that only what its own clip lets through), in its
+// coordinates with no world transform, widened by its own size on each side
+// so a clip moved by an offset still brings its shape along. A preview zoomed
+// far paints on a device of tens of thousands of rows but shows a few hundred.
 QRect ClipWindow(const QPainter& painter);
 
 }  // namespace dw::emf

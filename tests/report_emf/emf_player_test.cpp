@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
 namespace dw::emf {
 namespace {
 
@@ -391,46 +393,80 @@ private:
 
 // A clip rectangle under a sheared transform, far larger than the page,
 // becomes a region of the page's own size: the region's rows used to be
-// built over the whole shape (seconds for tens of thousands of rows), and a
-// shape taller than 100000 rows came out empty, clipping everything away.
+// built over the whole shape (seconds for tens of thousands of rows, nearly
+// a minute for a page played into a mirrored rectangle), and a shape taller
+// than 100000 rows came out empty, clipping everything away.
 struct HugeClipCase {
     const char* Name;
+    XForm World;
     RectL Box;
+    QRectF Target = QRectF(0, 0, 100, 100);
+    QPoint Inside = QPoint(50, 60);  // painted, in device pixels
 };
+
+const XForm kLean{1, 0.2f, 0, 1, 0, 0};
+
+void HugeClip(RawEmf& emf, const XForm& world, const RectL& box)
+{
+    emf.Add(kEmrSetWorldTransform, {F(world.M11), F(world.M12), F(world.M21), F(world.M22), F(world.Dx), F(world.Dy)});
+    emf.Add(kEmrIntersectClipRect, {U(box.Left), U(box.Top), U(box.Right), U(box.Bottom)});
+    BlackFill(emf, 0, 0, 100, 100);
+}
 
 class HugeShapeClips : public ::testing::TestWithParam<HugeClipCase> {};
 
 TEST_P(HugeShapeClips, StayWithinThePage)
 {
-    const RectL box = GetParam().Box;
+    const HugeClipCase& c = GetParam();
     RawEmf emf;
-    emf.Add(kEmrSetWorldTransform, {F(1), F(0.2f), 0, F(1), 0, 0});
-    emf.Add(kEmrIntersectClipRect, {U(box.Left), U(box.Top), U(box.Right), U(box.Bottom)});
-    BlackFill(emf, 0, 0, 100, 100);
+    HugeClip(emf, c.World, c.Box);
     const EmfDocument document(emf.Finish());
 
     ClipRecorder recorder(100, 100);
     {
         QPainter painter(&recorder);
-        PlayEmf(painter, document, QRectF(0, 0, 100, 100));
+        PlayEmf(painter, document, c.Target);
     }
     ASSERT_FALSE(recorder.Regions().empty());
     // At most one band per row of the page and its margins.
     for (const QRegion& region : recorder.Regions()) EXPECT_LE(region.rectCount(), 300);
-    EXPECT_TRUE(recorder.Regions().front().contains(QPoint(50, 60)));
+    EXPECT_TRUE(recorder.Regions().front().contains(c.Inside));
 
     QImage image = WhiteImage(100, 100);
     {
         QPainter painter(&image);
-        PlayEmf(painter, document, QRectF(0, 0, 100, 100));
+        PlayEmf(painter, document, c.Target);
     }
-    EXPECT_TRUE(IsColor(image, 50, 60, Qt::black));
+    EXPECT_TRUE(IsColor(image, c.Inside.x(), c.Inside.y(), Qt::black));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HugeShapeClips,
-                         ::testing::Values(HugeClipCase{"TensOfThousandsOfRows", {0, 0, 20000, 20000}},
-                                           HugeClipCase{"MoreRowsThanQtConverts", {0, -300000, 100, 300000}}),
+                         ::testing::Values(HugeClipCase{"TensOfThousandsOfRows", kLean, {0, 0, 20000, 20000}},
+                                           HugeClipCase{"MoreRowsThanQtConverts", kLean, {0, -300000, 100, 300000}},
+                                           HugeClipCase{"PlayedIntoAMirroredRectangle",
+                                                        {1, 0.2f, 0, 1, 3, 0},
+                                                        {10, 10, 655960, 64936},
+                                                        QRectF(100, 100, -100, -100),
+                                                        {50, 40}}),
                          RowName());
+
+// Playing a page again takes no more memory: Qt's own conversion of a
+// polygon to a region, once used for sheared clip rectangles, kept its edge
+// table (280 bytes for a rectangle) of every shape taller than it converts.
+TEST(EmfPlayerTest, PlayingAgainKeepsNoMemory)
+{
+    RawEmf emf;
+    HugeClip(emf, kLean, {0, -300000, 100, 300000});
+    const EmfDocument document(emf.Finish());
+    QImage image = WhiteImage(48, 32);
+    QPainter painter(&image);
+    PlayEmf(painter, document, QRectF(45, 30, -40, -25));  // whatever is kept once
+    constexpr int kRounds = 200;
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < kRounds; ++i) PlayEmf(painter, document, QRectF(45, 30, -40, -25));
+    const std::size_t after = mallinfo2().uordblks;
+    EXPECT_LT(after > before ? after - before : 0, kRounds * 16u);
+}
 
 // --- objects -----------------------------------------------------------------
 

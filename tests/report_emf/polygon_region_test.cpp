@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace dw::emf {
 namespace {
@@ -111,6 +113,38 @@ TEST(PolygonRegionTest, HugeShapesKeepOneBandPerWindowRowAtMost)
     EXPECT_TRUE(all.contains(QPoint(0, 0)));
 }
 
+// A region past the bound on rectangles keeps one run a band, from its
+// first pixel to its last.
+TEST(PolygonRegionTest, RegionPastTheBoundKeepsOneRunABand)
+{
+    // Runs one pixel wide with one pixel between them; rows alternate between
+    // two spans, so no two bands merge.
+    std::vector<QRect> rects;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 1000; ++x) rects.emplace_back(2 * x + (y % 2), y, 1, 1);
+    QRegion region;
+    region.setRects(rects.data(), static_cast<int>(rects.size()));
+    const QRegion simplified = SimplifiedRegion(region);
+    EXPECT_EQ(simplified.rectCount(), 300);
+    EXPECT_TRUE(region.subtracted(simplified).isEmpty());
+    EXPECT_EQ(simplified.boundingRect(), region.boundingRect());
+}
+
+// A zigzag of hundreds of leaning strips, each row crossing them elsewhere,
+// would need more rectangles than the bound allows (hundreds of runs in each
+// of thousands of rows).
+TEST(PolygonRegionTest, ZigzagPastTheBoundKeepsOneRunARow)
+{
+    const QRect window(0, 0, 4000, 2000);
+    QPolygonF zigzag;
+    for (int i = 0; i <= 600; ++i) zigzag.append(i % 2 == 0 ? QPointF(i * 3, 0) : QPointF(i * 3 + 2000, 2000));
+    const QRegion region = PolygonRegion(zigzag, Qt::OddEvenFill, window);
+    EXPECT_LE(region.rectCount(), window.height());
+    int runs = 0;
+    for (const QRect& r : region) runs += r.top() <= 1000 && r.bottom() >= 1000 ? 1 : 0;
+    EXPECT_EQ(runs, 1);
+}
+
 struct WindowCase {
     const char* Name;
     QSize Device;
@@ -139,7 +173,12 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowCase{"PainterWindowMapped",
                                  {100, 100},
                                  [](QPainter& p) { p.setWindow(0, 0, 50, 50); },
-                                 QRect(QPoint(-50, -50), QPoint(100, 100))}),
+                                 QRect(QPoint(-50, -50), QPoint(100, 100))},
+                      // A page zoomed far shows only the part its painter is clipped to.
+                      WindowCase{"PainterClipBoundsIt",
+                                 {1000, 1000},
+                                 [](QPainter& p) { p.setClipRect(100, 100, 50, 40); },
+                                 QRect(QPoint(50, 60), QPoint(200, 180))}),
     RowName());
 
 }  // namespace
