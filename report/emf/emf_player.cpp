@@ -3,7 +3,9 @@
 
 #include "report/emf/polygon_region_p.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QLinearGradient>
 #include <QPaintEngine>
 #include <QPainter>
@@ -1335,13 +1337,26 @@ void EmfPlayer::operator()(const TextRecord& r)
         MoveAfterText(reference, toLogical, advances.Width);
 }
 
-QImage EmfPlayer::Image(const DibRef& dib, bool alpha) const
+QImage EmfPlayer::Image(const DibRef& dib, bool alpha)
 {
     const auto bits = m_document.Range(dib.Bits);
-    if (dib.Info.Embedded()) {
-        QImage image = QImage::fromData(bits.data(), static_cast<int>(bits.size()));
-        return image;
+    // An embedded picture is read by the one decoder its record names, and
+    // its size is its own, not the header's.
+    QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bits.data()), static_cast<qsizetype>(bits.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer, dib.Info.Compression == kBiPng ? "png" : "jpeg");
+    reader.setAutoDetectImageFormat(false);
+    const QSize size = dib.Info.Embedded() ? reader.size() : QSize(dib.Info.Width, dib.Info.Height);
+    const std::uint64_t pixels =
+        size.isValid() ? static_cast<std::uint64_t>(size.width()) * static_cast<std::uint64_t>(size.height()) : 0;
+    if (pixels == 0 || pixels > m_bitmapPixelsLeft) {
+        ++m_skippedBitmaps;
+        return {};
     }
+    m_bitmapPixelsLeft -= pixels;
+    if (dib.Info.Embedded())
+        return reader.read();
     return ToImage(DecodeDib(dib.Info, bits, alpha), alpha);
 }
 

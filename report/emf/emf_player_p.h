@@ -6,6 +6,7 @@
 // page; this header lets the tests play records one by one and look at the
 // state they leave behind.
 
+#include "report/emf/emf_dib.h"
 #include "report/emf/emf_reader.h"
 #include "report/emf/gdi_painting.h"
 #include "report/emf/text_painting.h"
@@ -88,6 +89,13 @@ struct DeviceContext {
 // At most this many SAVEDC states are kept; further ones are ignored.
 inline constexpr std::size_t kMaxSavedStates = 65536;
 
+// The pixels of all the bitmaps one playing decodes, as many as the largest
+// single bitmap a page may hold: a few bytes of run-length code or PNG can
+// stand for millions of pixels, and a page of such records would otherwise
+// take seconds at every repaint, whatever size it is shown at. Bitmaps past
+// the bound are left out.
+inline constexpr std::uint64_t kMaxPlayedBitmapPixels = kMaxDibPixels;
+
 // --- the player -------------------------------------------------------------
 
 class EmfPlayer {
@@ -112,6 +120,8 @@ public:
     const QPainterPath& Path() const { return m_path; }  // painter-device coordinates
     const QTransform& LogicalToDevice() const { return m_full; }
     const QRect& ClipWindow() const { return m_clipWindow; }
+    // Bitmaps left out for the bound on decoded pixels.
+    std::size_t SkippedBitmaps() const { return m_skippedBitmaps; }
 
     // One record each (for std::visit).
     void operator()(const ValueRecord& r);
@@ -171,7 +181,7 @@ private:
     void FillDeviceRect(const QRectF& logical, const QBrush& brush);
     void LineToLogical(const QPointF& to);
     QPainterPath ArcPath(const ArcRecord& r, bool& ok, QPointF& arcStart, QPointF& arcEnd) const;
-    QImage Image(const DibRef& dib, bool alpha) const;
+    QImage Image(const DibRef& dib, bool alpha);
     std::shared_ptr<PlacedFont> FontFor(const LogFontW& font, int pixels, double stretch);
 
     std::optional<TextFont> RealiseTextFont(const LogFontW& lf);
@@ -207,6 +217,8 @@ private:
     QPainterPath m_path;  // painter-device coordinates
     std::map<std::tuple<std::u16string, int, int, bool, bool, bool, int>, std::shared_ptr<PlacedFont>> m_fonts;
     bool m_rasterOps = false;
+    std::uint64_t m_bitmapPixelsLeft = kMaxPlayedBitmapPixels;
+    std::size_t m_skippedBitmaps = 0;
 };
 
 }  // namespace dw::emf

@@ -2,12 +2,17 @@
 
 #include "emf_test_support.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace dw::emf {
 namespace {
@@ -122,6 +127,77 @@ INSTANTIATE_TEST_SUITE_P(
                                     ASSERT_TRUE(p.State().Clip.has_value());
                                     EXPECT_EQ(p.State().Clip->boundingRect(), p.ClipWindow());
                                 }}),
+    [](const auto& row) { return std::string(row.param.Name); });
+
+// STRETCHDIBITS of all of a bitmap, given by its size, compression and bits
+// (an 8-bit one has one colour), onto dest.
+std::vector<std::uint8_t> StretchDiBits(const QRect& dest, QSize size, std::uint32_t compression, QByteArray bits)
+{
+    std::vector<std::uint8_t> p;
+    ByteWriter w(p);
+    const std::uint32_t colours = compression == kBiRle8 ? 1 : 0;
+    w.Rect({0, 0, 0, 0});
+    w.I32(dest.x()), w.I32(dest.y()), w.I32(0), w.I32(0), w.I32(size.width()), w.I32(size.height());
+    w.U32(80), w.U32(40 + 4 * colours), w.U32(120 + 4 * colours), w.U32(static_cast<std::uint32_t>(bits.size()));
+    w.U32(kDibRgbColors), w.U32(kSrcCopy), w.I32(dest.width()), w.I32(dest.height());
+    w.U32(40), w.I32(size.width()), w.I32(size.height()), w.U16(1), w.U16(colours ? 8 : 0), w.U32(compression);
+    w.Zeros(12), w.U32(colours), w.U32(0), w.Zeros(4 * colours);
+    w.Bytes(std::span(reinterpret_cast<const std::uint8_t*>(bits.constData()), static_cast<std::size_t>(bits.size())));
+    return p;
+}
+
+// A PNG picture filled with one colour; its header says one pixel, and the
+// picture's own size is what counts.
+std::vector<std::uint8_t> Png(QSize size, QImage::Format format, Qt::GlobalColor colour)
+{
+    QImage image(size, format);
+    image.fill(colour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return StretchDiBits({40, 40, 20, 20}, {1, 1}, kBiPng, png);
+}
+
+// The largest run-length bitmap a page may hold, in four bytes: all black.
+const std::vector<std::uint8_t> kRunLengthBlack =
+    StretchDiBits({0, 0, 10, 10}, {4096, 4096}, kBiRle8, QByteArray("\0\1\0\0", 4));
+
+// The pixels one playing decodes are bounded for the whole page: a page of
+// records that each stand for millions of pixels in a few bytes would take
+// seconds at every repaint. Past the bound, bitmaps are left out.
+struct BitmapBoundCase {
+    const char* Name;
+    std::vector<std::vector<std::uint8_t>> Records;
+    std::size_t Skipped;
+    Qt::GlobalColor AtCentre;
+};
+
+class BitmapBound : public ::testing::TestWithParam<BitmapBoundCase> {};
+
+TEST_P(BitmapBound, LeavesOutBitmapsPastIt)
+{
+    RawEmf emf;
+    for (const auto& record : GetParam().Records) emf.AddBytes(kEmrStretchDiBits, record);
+    const EmfDocument document(emf.Finish());
+    QImage image = test::WhiteImage(100, 100);
+    QPainter painter(&image);
+    EmfPlayer player(painter, document, QRectF(0, 0, 100, 100));
+    player.Play();
+    painter.end();
+    EXPECT_EQ(player.SkippedBitmaps(), GetParam().Skipped);
+    EXPECT_EQ(image.pixelColor(50, 50), QColor(GetParam().AtCentre));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BitmapBound,
+    ::testing::Values(BitmapBoundCase{"PngBySize", {Png({2, 2}, QImage::Format_RGB32, Qt::red)}, 0, Qt::red},
+                      BitmapBoundCase{
+                          "PngPastTheBound", {Png({8192, 8192}, QImage::Format_Mono, Qt::color1)}, 1, Qt::white},
+                      BitmapBoundCase{"RunLengthBitmapsUseItUp",
+                                      {kRunLengthBlack, kRunLengthBlack, Png({2, 2}, QImage::Format_RGB32, Qt::red)},
+                                      1,
+                                      Qt::white}),
     [](const auto& row) { return std::string(row.param.Name); });
 
 }  // namespace
