@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <numbers>
@@ -150,16 +149,22 @@ const std::unordered_map<std::uint32_t, ObjectPtr>& StockObjects()
     return stock;
 }
 
-QImage ToImage(const DibImage& dib, bool alpha)
+// The image keeps the decoded pixels themselves rather than a copy: a large
+// bitmap is then written once, not twice.
+QImage ToImage(DibImage dib, bool alpha)
 {
-    if (dib.Width <= 0 || dib.Height <= 0)
+    using Pixels = std::vector<std::uint32_t>;
+    if (dib.Width <= 0 || dib.Height <= 0 ||
+        dib.Pixels.size() != static_cast<std::size_t>(dib.Width) * static_cast<std::size_t>(dib.Height))
         return {};
-    QImage image(dib.Width, dib.Height, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    auto pixels = std::make_unique<Pixels>(std::move(dib.Pixels));
+    QImage image(
+        reinterpret_cast<uchar*>(pixels->data()), dib.Width, dib.Height, static_cast<qsizetype>(dib.Width) * 4,
+        alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32,
+        [](void* owned) { const std::unique_ptr<Pixels> freed(static_cast<Pixels*>(owned)); }, pixels.get());
     if (image.isNull())
         return {};
-    for (int y = 0; y < dib.Height; ++y)
-        std::memcpy(image.scanLine(y), dib.Pixels.data() + static_cast<std::size_t>(y) * dib.Width,
-                    static_cast<std::size_t>(dib.Width) * 4);
+    pixels.release();  // the image's now, freed with its last copy
     return image;
 }
 
