@@ -1,9 +1,12 @@
 // Metafiles from anywhere: any bytes must either read as a document or end
 // in "Metafile is not valid", never in a crash, a hang or a read outside the
-// input. Every bitmap of a document that reads is decoded as playing would.
+// input. The bitmaps of a document that reads are decoded as playing would,
+// as many as one playing decodes.
 // In a build with the Qt layers (fuzz/run.sh uses build-fuzz-qt for it),
-// DW_FUZZ_WITH_QT is set and the document is also played onto a small image,
-// stretched and placed oddly.
+// DW_FUZZ_WITH_QT is set and the document is also played: onto a small image
+// stretched, mirrored, shrunk to nothing, blown up far beyond it and turned,
+// and onto a page zoomed far of which only a corner is shown. Whatever the
+// placement, no page may take longer than the fuzzer's timeout.
 //
 // The plain fuzz build has no Qt, so the library of report/emf is not there;
 // the plain files it needs are compiled into this harness instead.
@@ -17,6 +20,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <memory>
@@ -44,6 +48,56 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(*argc, *argv);
     return 0;
 }
+
+namespace {
+
+// An A3 page at the preview's largest zoom, tens of thousands of pixels each
+// way, that keeps no pixels: what the player builds for it (clip regions,
+// decoded bitmaps, laid-out text) is what must stay bounded.
+class ZoomedPage : public QPaintDevice {
+public:
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+            case PdmWidth:
+                return 22460;
+            case PdmHeight:
+                return 31740;
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY:
+                return 96;
+            case PdmDepth:
+                return 32;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return static_cast<int>(devicePixelRatioFScale());
+            default:
+                return 0;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
+        Type type() const override { return User; }
+    };
+    mutable Engine m_engine;
+};
+
+}  // namespace
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -51,13 +105,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace dw::emf;
     try {
         const EmfDocument document = EmfDocument::FromBytes(std::span<const std::uint8_t>(data, size));
+        // As many pixels as the player decodes for one page at most.
+        std::uint64_t pixelsLeft = kMaxDibPixels;
         for (const EmfRecord& record : document.Records()) {
             const DibRef* dib = nullptr;
             if (const auto* blt = std::get_if<BltRecord>(&record); blt && blt->Source)
                 dib = &*blt->Source;
             else if (const auto* brush = std::get_if<BrushRecord>(&record); brush && brush->Pattern)
                 dib = &*brush->Pattern;
-            if (dib != nullptr) {
+            const std::uint64_t pixels =
+                dib ? static_cast<std::uint64_t>(dib->Info.Width) * static_cast<std::uint64_t>(dib->Info.Height) : 0;
+            if (dib != nullptr && pixels <= pixelsLeft) {
+                pixelsLeft -= pixels;
                 const DibImage image = DecodeDib(dib->Info, document.Range(dib->Bits), true);
                 if (!image.Pixels.empty() && image.Pixels.size() != static_cast<std::size_t>(image.Width) *
                                                                         static_cast<std::size_t>(image.Height))
@@ -68,8 +127,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QImage image(48, 32, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::white);
         QPainter painter(&image);
-        dw::PlayEmf(painter, document, QRectF(3, 2, 40, 28));
-        dw::PlayEmf(painter, document, QRectF(45, 30, -40, -25));
+        for (const QRectF& target : {QRectF(3, 2, 40, 28), QRectF(45, 30, -40, -25), QRectF(3, 2, 0.05, 0.05),
+                                     QRectF(-1e6, -1e6, 2e6, 2e6), QRectF(1e6, 1e6, -2e6, -1.5e6)})
+            dw::PlayEmf(painter, document, target);
+        painter.translate(24, 16);
+        painter.rotate(30);
+        dw::PlayEmf(painter, document, QRectF(-20, -14, 40, 28));
+        painter.end();
+
+        static ZoomedPage zoomed;
+        QPainter corner(&zoomed);
+        corner.setClipRect(11000, 15000, 64, 48);
+        dw::PlayEmf(corner, document, QRectF(0, 0, zoomed.width(), zoomed.height()));
 #endif
     } catch (const dw::EInvalidGraphic& e) {
         if (e.Message() != "Metafile is not valid")
