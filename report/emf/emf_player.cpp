@@ -498,7 +498,7 @@ QRegion EmfPlayer::DeviceRectsRegion(const std::vector<RectL>& rects) const
 
 QRegion EmfPlayer::PathRegion(const QPainterPath& path) const
 {
-    return PolygonRegion(path.toFillPolygon(), path.fillRule(), m_clipWindow);
+    return PolygonRegion(FillPolygonWithin(path, m_clipWindow), path.fillRule(), m_clipWindow);
 }
 
 void EmfPlayer::CombineClip(const QRegion& region, std::uint32_t mode)

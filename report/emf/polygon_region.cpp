@@ -110,13 +110,12 @@ QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& 
     if (n < 3 || window.isEmpty())
         return {};
     std::vector<Edge> edges;
-    edges.reserve(static_cast<std::size_t>(n));
     std::int64_t top = INT64_MAX, bottom = INT64_MIN;
     for (qsizetype i = 0; i < n; ++i) {
         std::int64_t x0 = Whole(polygon[i].x()), y0 = Whole(polygon[i].y());
         std::int64_t x1 = Whole(polygon[(i + 1) % n].x()), y1 = Whole(polygon[(i + 1) % n].y());
-        if (y0 == y1)
-            continue;  // crosses no row
+        if (y0 == y1 || std::max(y0, y1) <= window.top() || std::min(y0, y1) > window.bottom())
+            continue;  // crosses no row of the window
         int dir = 1;
         if (y0 > y1) {
             std::swap(x0, x1);
@@ -132,6 +131,22 @@ QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& 
     std::sort(edges.begin(), edges.end(), [](const Edge& a, const Edge& b) { return a.Y0 < b.Y0; });
     top = std::max<std::int64_t>(top, window.top());
     bottom = std::min<std::int64_t>(bottom, static_cast<std::int64_t>(window.bottom()) + 1);
+
+    if (top >= bottom)
+        return {};
+
+    std::int64_t crossings = 0, left = INT64_MAX, right = INT64_MIN;
+    for (const Edge& e : edges) {
+        crossings += std::max<std::int64_t>(0, std::min(e.Y1, bottom) - std::max(e.Y0, top));
+        left = std::min({left, e.X0, e.X1});
+        right = std::max({right, e.X0, e.X1});
+    }
+    if (crossings > kMaxRegionCrossings) {
+        const QRect box(QPoint(static_cast<int>(std::max<std::int64_t>(left, window.left())), static_cast<int>(top)),
+                        QPoint(static_cast<int>(std::min<std::int64_t>(right, window.right() + std::int64_t{1})) - 1,
+                               static_cast<int>(bottom) - 1));
+        return box.isValid() ? QRegion(box) : QRegion();
+    }
 
     std::vector<QRect> rects;
     if (!BuildRows(edges, rule, window, top, bottom, false, rects)) {
@@ -166,6 +181,34 @@ QRegion SimplifiedRegion(const QRegion& region)
     QRegion simplified;
     simplified.setRects(rects.data(), static_cast<int>(rects.size()));
     return simplified;
+}
+
+QPolygonF FillPolygonWithin(const QPainterPath& path, const QRect& window)
+{
+    const QRectF near = QRectF(window).adjusted(-1, -1, 1, 1);
+    QPainterPath within;
+    within.setFillRule(path.fillRule());
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            within.moveTo(e);
+        } else if (e.isLineTo() || i + 2 >= path.elementCount()) {
+            within.lineTo(e);
+        } else {
+            // A curve lies within the box of its four points.
+            const QPointF from = within.currentPosition(), c1 = e, c2 = path.elementAt(i + 1),
+                          to = path.elementAt(i + 2);
+            const QRectF box(
+                QPointF(std::min({from.x(), c1.x(), c2.x(), to.x()}), std::min({from.y(), c1.y(), c2.y(), to.y()})),
+                QPointF(std::max({from.x(), c1.x(), c2.x(), to.x()}), std::max({from.y(), c1.y(), c2.y(), to.y()})));
+            if (box.intersects(near))
+                within.cubicTo(c1, c2, to);
+            else
+                within.lineTo(to);
+            i += 2;
+        }
+    }
+    return within.toFillPolygon();
 }
 
 QRect ClipWindow(const QPainter& painter)

@@ -7,9 +7,12 @@
 // file easily spans millions of rows. This one builds the region row by row,
 // in time linear in the rows, and only within a window around the page.
 
+#include <QPainterPath>
 #include <QPolygonF>
 #include <QRect>
 #include <QRegion>
+
+#include <cstdint>
 
 class QPainter;
 
@@ -22,6 +25,12 @@ namespace dw::emf {
 // thousand points over a page printed finely would reach tens of millions.
 inline constexpr int kMaxClipRects = 1 << 18;
 
+// Past this many crossings of a row with an edge (the work of building a
+// region row by row) a shape's region is its bounding box within the window:
+// the outlines of a page of text made a clip and magnified cross millions of
+// edges in each of thousands of rows. A circle crosses two a row.
+inline constexpr std::int64_t kMaxRegionCrossings = std::int64_t{1} << 23;
+
 // The region with each of its bands (rows sharing their runs) reduced to one
 // rectangle from its leftmost to its rightmost pixel, once it has more than
 // kMaxClipRects rectangles; as it is otherwise.
@@ -33,8 +42,14 @@ QRegion SimplifiedRegion(const QRegion& region);
 // vertices are rounded to whole pixels first. Only the part inside window is
 // kept, so the region has at most one band per row of the window; a shape
 // that would need more than kMaxClipRects rectangles is simplified as
-// SimplifiedRegion does.
+// SimplifiedRegion does, and one past kMaxRegionCrossings is its box.
 QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window);
+
+// The polygon toFillPolygon gives for path, with each curve that lies wholly
+// outside window taken as the straight line between its ends: within the
+// window the pixels are the same, but the outlines of a page of text
+// magnified far would flatten into millions of points.
+QPolygonF FillPolygonWithin(const QPainterPath& path, const QRect& window);
 
 // The window clip regions made from shapes are kept to: what the painter can
 // show (its device, and of that only what its own clip lets through), in its

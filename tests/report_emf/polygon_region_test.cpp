@@ -1,7 +1,10 @@
 #include "report/emf/polygon_region_p.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
 
 #include <gtest/gtest.h>
 
@@ -130,19 +133,53 @@ TEST(PolygonRegionTest, RegionPastTheBoundKeepsOneRunABand)
     EXPECT_EQ(simplified.boundingRect(), region.boundingRect());
 }
 
-// A zigzag of hundreds of leaning strips, each row crossing them elsewhere,
-// would need more rectangles than the bound allows (hundreds of runs in each
-// of thousands of rows).
-TEST(PolygonRegionTest, ZigzagPastTheBoundKeepsOneRunARow)
+// A zigzag of leaning strips, each row crossing them elsewhere: hundreds of
+// strips need more rectangles than the bound allows (hundreds of runs in each
+// of thousands of rows) and keep one run a row; thousands make more crossings
+// than the bound on work allows and keep their box.
+struct ZigzagCase {
+    const char* Name;
+    int Points;
+    int MaxRects;
+};
+
+class Zigzags : public ::testing::TestWithParam<ZigzagCase> {};
+
+TEST_P(Zigzags, PastTheBoundsKeepOneRunARow)
 {
     const QRect window(0, 0, 4000, 2000);
     QPolygonF zigzag;
-    for (int i = 0; i <= 600; ++i) zigzag.append(i % 2 == 0 ? QPointF(i * 3, 0) : QPointF(i * 3 + 2000, 2000));
+    for (int i = 0; i < GetParam().Points; ++i)
+        zigzag.append(i % 2 == 0 ? QPointF(i * 3, 0) : QPointF(i * 3 + 2000, 2000));
     const QRegion region = PolygonRegion(zigzag, Qt::OddEvenFill, window);
-    EXPECT_LE(region.rectCount(), window.height());
+    EXPECT_LE(region.rectCount(), GetParam().MaxRects);
+    EXPECT_TRUE(window.contains(region.boundingRect()));
     int runs = 0;
     for (const QRect& r : region) runs += r.top() <= 1000 && r.bottom() >= 1000 ? 1 : 0;
     EXPECT_EQ(runs, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Zigzags,
+                         ::testing::Values(ZigzagCase{"TooManyRects", 601, 2000},
+                                           ZigzagCase{"TooManyCrossings", 6001, 1}),
+                         RowName());
+
+// Curves wholly outside the window become the lines between their ends:
+// the pixels within it stay, and text magnified far flattens into far fewer
+// points.
+TEST(PolygonRegionTest, CurvesOutsideTheWindowAreNotFlattened)
+{
+    QPainterPath text;
+    text.addText(0, 0, QFont("Liberation Sans", 50), QString(40, QChar(u'@')));
+    const QPainterPath magnified = QTransform::fromScale(100, 100).map(text);
+    const QRect window(5000, -4000, 300, 200);  // over the first letter
+    const QPolygonF full = magnified.toFillPolygon(), within = FillPolygonWithin(magnified, window);
+    EXPECT_LT(within.size() * 5, full.size());
+    for (Qt::FillRule rule : {Qt::OddEvenFill, Qt::WindingFill}) {
+        const QRegion region = PolygonRegion(within, rule, window);
+        EXPECT_FALSE(region.isEmpty());
+        ExpectSamePixels(region, PolygonRegion(full, rule, window));
+    }
 }
 
 struct WindowCase {
