@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/saved_report_preview.h"
+#include "app/termination_signals.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
 #include "report/engine/vp_printer.h"
@@ -17,6 +18,7 @@ namespace dw {
 int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& mainWindowReady)
 {
     TApplication application(argc, argv);
+    TerminationSignals terminationSignals;
     // Lets the desktop match the program's windows to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.drillweight"));
     // Marks, date and time patterns and names for every formatter, before any

@@ -2,6 +2,7 @@
 // next start, with the window where it was left.
 
 #include "app/form1.h"
+#include "app/termination_signals.h"
 
 #include "common/error_display.h"
 #include "decor/window_frame.h"
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -334,6 +336,21 @@ TEST_F(MainWindowStorage, AnUnwritableProfileIsReportedAndTheWindowStillCloses)
     form.reset();
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[1], expected);
+}
+
+// The session ending or a kill must not lose what was typed.
+TEST_F(MainWindowStorage, ATerminationSignalClosesTheWindowAndSavesTheInputs)
+{
+    for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
+        Start();
+        dw::TerminationSignals handler;
+        Field(9)->SetValue(number);
+        ::raise(number);
+        EXPECT_TRUE(WaitFor([this] { return !form->isVisible(); })) << number;
+        EXPECT_EQ(Key("CurrencyEdit9_Value"), std::to_string(number)) << number;
+        form.reset();
+    }
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(MainWindowStorage, MaximisingGivesTheFixedPlaceAndEdgesDoNotResize)

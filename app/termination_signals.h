@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace dw {
+
+// The end of a desktop session, a shutdown or an operator's kill (SIGTERM,
+// SIGHUP, SIGINT) closes the program's windows as a click on their close box
+// would, so the inputs typed since the start are saved in the profile before
+// the program ends (with status 128 + the signal's number). A second such
+// signal while that runs ends the program at once, as it did before.
+//
+// One object at a time; it puts the previous handlers back when it goes.
+class TerminationSignals : public QObject {
+public:
+    explicit TerminationSignals(QObject* parent = nullptr);
+    ~TerminationSignals() override;
+    TerminationSignals(const TerminationSignals&) = delete;
+    TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+private:
+    void Arrived();
+
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+}  // namespace dw
