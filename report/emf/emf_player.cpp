@@ -46,6 +46,12 @@ QRectF ToRect(const RectL& r)
     return QRectF(QPointF(r.Left, r.Top), QPointF(r.Right, r.Bottom));
 }
 
+// Zero for an empty rectangle.
+double Area(const QRectF& r)
+{
+    return r.isEmpty() ? 0 : r.width() * r.height();
+}
+
 bool Finite(const QTransform& t)
 {
     return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
@@ -293,6 +299,9 @@ bool EmfPlayer::Begin()
         m_baseClip = base.map(m_painter.clipRegion());
     m_painter.setWorldTransform(QTransform());
     m_clipWindow = emf::ClipWindow(m_painter);
+    m_visible = emf::VisibleWindow(m_painter);
+    m_drawWindow = m_visible;
+    m_paintBudget = kPaintedWindows * Area(m_visible) + kMinPaintedArea;
     m_rasterOps = m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     UpdateTransform();
     return true;
@@ -468,6 +477,28 @@ void EmfPlayer::ApplyClip()
         m_painter.setClipRegion(*effective);
     else
         m_painter.setClipping(false);
+    m_drawWindow = effective ? m_visible & QRectF(effective->boundingRect()) : m_visible;
+}
+
+// Counts a drawing's device box (grown by the pen that strokes it) within
+// the window, and tells whether the page is still within its bound. Only the
+// box is looked at, so the count costs nothing like the drawing; a box that
+// is not finite counts as the whole window.
+bool EmfPlayer::Afford(QRectF device, const GdiPen* pen)
+{
+    if (pen && !pen->Null) {
+        const double grow = pen->Thin() ? 1.0 : std::isfinite(pen->Width) ? std::min(pen->Width, 10000.0) : 10000.0;
+        device = device.normalized().adjusted(-grow, -grow, grow, grow);
+    }
+    double area = Area(m_drawWindow);
+    if (std::isfinite(device.left()) && std::isfinite(device.top()) && std::isfinite(device.right()) &&
+        std::isfinite(device.bottom()))
+        area = Area(device.normalized() & m_drawWindow);
+    m_painted += area;
+    if (m_painted <= m_paintBudget)
+        return true;
+    ++m_skippedDrawings;
+    return false;
 }
 
 QRegion EmfPlayer::LogicalRectRegion(const RectL& rect) const
@@ -549,6 +580,8 @@ void EmfPlayer::Shape(const QPainterPath& logical, bool stroke, bool fill)
     if (!drawPen && !drawBrush)
         return;
     PrepareDraw();
+    if (!Afford(device.controlPointRect(), drawPen ? &pen : nullptr))
+        return;
     GdiPath(m_painter, device, drawPen ? &pen : nullptr, drawBrush ? &brush : nullptr);
 }
 
@@ -568,7 +601,11 @@ void EmfPlayer::StrokeSegments(const std::vector<QPointF>& points)
     if (pen.Null || Suppressed())
         return;
     PrepareDraw();
-    for (std::size_t i = 1; i < points.size(); ++i) GdiLine(m_painter, Map(points[i - 1]), Map(points[i]), pen);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const QPointF from = Map(points[i - 1]), to = Map(points[i]);
+        if (Afford(QRectF(from, to), &pen))
+            GdiLine(m_painter, from, to, pen);
+    }
 }
 
 void EmfPlayer::FillDeviceRect(const QRectF& logical, const QBrush& brush)
@@ -577,12 +614,16 @@ void EmfPlayer::FillDeviceRect(const QRectF& logical, const QBrush& brush)
         return;
     PrepareDraw();
     if (m_axisAligned) {
-        GdiFill(m_painter, QRectF(Map(logical.topLeft()), Map(logical.bottomRight())), brush);
+        const QRectF device(Map(logical.topLeft()), Map(logical.bottomRight()));
+        if (Afford(device))
+            GdiFill(m_painter, device, brush);
         return;
     }
     QPainterPath path;
     path.addRect(logical);
-    GdiPath(m_painter, m_full.map(path), nullptr, &brush);
+    path = m_full.map(path);
+    if (Afford(path.controlPointRect()))
+        GdiPath(m_painter, path, nullptr, &brush);
 }
 
 void EmfPlayer::LineToLogical(const QPointF& to)
@@ -595,7 +636,8 @@ void EmfPlayer::LineToLogical(const QPointF& to)
         const GdiPen pen = CurrentPen();
         if (!pen.Null) {
             PrepareDraw();
-            GdiLine(m_painter, Map(m_dc.Position), Map(to), pen);
+            if (Afford(QRectF(Map(m_dc.Position), Map(to)), &pen))
+                GdiLine(m_painter, Map(m_dc.Position), Map(to), pen);
         }
     }
     m_dc.Position = to;
@@ -778,9 +820,10 @@ void EmfPlayer::operator()(const RectRecord& r)
                 if (Suppressed())
                     return;
                 PrepareDraw();
-                GdiRectangle(m_painter,
-                             QRectF(Map(QPointF(r.Box.Left, r.Box.Top)), Map(QPointF(r.Box.Right, r.Box.Bottom))),
-                             CurrentPen(), CurrentBrush());
+                const QRectF device(Map(QPointF(r.Box.Left, r.Box.Top)), Map(QPointF(r.Box.Right, r.Box.Bottom)));
+                const GdiPen pen = CurrentPen();
+                if (Afford(device, &pen))
+                    GdiRectangle(m_painter, device, pen, CurrentBrush());
             } else {
                 QPainterPath path;
                 path.addRect(ToRect(r.Box));
@@ -995,6 +1038,8 @@ void EmfPlayer::operator()(const PlainRecord& r)
             if (!stroke && !fill)
                 return;
             PrepareDraw();
+            if (!Afford(path.controlPointRect(), stroke ? &pen : nullptr))
+                return;
             GdiPath(m_painter, path, stroke ? &pen : nullptr, fill ? &brush : nullptr);
             break;
         }
@@ -1252,6 +1297,22 @@ void EmfPlayer::DrawText(const TextRecord& r, const QString& text, const PlacedF
     if ((r.Options & kEtoOpaque) != 0 && r.Rect)
         FillDeviceRect(ToRect(*r.Rect), QBrush(ToColor(m_dc.BkColor)));
     const bool clipped = (r.Options & kEtoClipped) != 0 && r.Rect.has_value();
+    {
+        // The glyphs lie around their offsets, and none reaches further than
+        // an em beyond them.
+        double left = std::min(0.0, widthGlyph), right = std::max(0.0, widthGlyph), top = 0, bottom = 0;
+        for (const QPointF& o : offsets) {
+            left = std::min(left, o.x()), right = std::max(right, o.x());
+            top = std::min(top, o.y()), bottom = std::max(bottom, o.y());
+        }
+        const double em = font.Height();
+        QRectF device = toDevice.mapRect(
+            QRectF(origin + QPointF(left, top), origin + QPointF(right, bottom)).adjusted(-em, -em, em, em));
+        if (clipped)
+            device &= m_full.mapRect(ToRect(*r.Rect).normalized());
+        if (!Afford(device))
+            return;
+    }
     const std::optional<QRegion> previousClip = m_dc.Clip;
     if (clipped) {
         CombineClip(LogicalRectRegion(*r.Rect), kRgnAnd);
@@ -1458,6 +1519,11 @@ void EmfPlayer::operator()(const BltRecord& r)
     m_painter.setCompositionMode(*mode);
     if (r.Type == kEmrAlphaBlend)
         m_painter.setOpacity(((r.BlendFunction >> 16) & 0xFF) / 255.0);
+    if (!Afford(place.mapRect(part))) {
+        m_painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        m_painter.setOpacity(1.0);
+        return;
+    }
     m_painter.setWorldTransform(place);
     m_painter.drawImage(part, image, part);
     m_painter.setWorldTransform(QTransform());
@@ -1501,6 +1567,8 @@ void EmfPlayer::operator()(const RegionRecord& r)
         const QRect d = GdiRect(m_playback.mapRect(ToRect(rect)));
         if (d.width() <= 0 || d.height() <= 0)
             continue;
+        if (!Afford(QRectF(d)))
+            return;
         switch (r.Type) {
             case kEmrInvertRgn:
                 if (m_rasterOps) {
@@ -1548,7 +1616,8 @@ void EmfPlayer::operator()(const GradientRecord& r)
                               (colorOf(a).green() + colorOf(b).green() + colorOf(c).green()) / 3,
                               (colorOf(a).blue() + colorOf(b).blue() + colorOf(c).blue()) / 3);
             const QBrush brush(mean);
-            GdiPath(m_painter, path, nullptr, &brush);
+            if (Afford(path.controlPointRect()))
+                GdiPath(m_painter, path, nullptr, &brush);
             continue;
         }
         const QRectF logical(QPointF(a.X, a.Y), QPointF(b.X, b.Y));
@@ -1560,8 +1629,10 @@ void EmfPlayer::operator()(const GradientRecord& r)
         gradient.setColorAt(1, colorOf(b));
         QPainterPath path;
         path.addRect(logical.normalized());
+        path = m_full.map(path);
         const QBrush brush(gradient);
-        GdiPath(m_painter, m_full.map(path), nullptr, &brush);
+        if (Afford(path.controlPointRect()))
+            GdiPath(m_painter, path, nullptr, &brush);
     }
 }
 
@@ -1571,7 +1642,8 @@ void EmfPlayer::operator()(const PixelRecord& r)
         return;
     PrepareDraw();
     const QPointF p = Map(r.Point);
-    GdiFill(m_painter, QRectF(p, QSizeF(1, 1)), QBrush(ToColor(r.Color)));
+    if (Afford(QRectF(p, QSizeF(1, 1))))
+        GdiFill(m_painter, QRectF(p, QSizeF(1, 1)), QBrush(ToColor(r.Color)));
 }
 
 }  // namespace dw::emf

@@ -96,6 +96,17 @@ inline constexpr std::size_t kMaxSavedStates = 65536;
 // the bound are left out.
 inline constexpr std::uint64_t kMaxPlayedBitmapPixels = kMaxDibPixels;
 
+// The device area all the drawings of one playing may cover, counted by
+// their boxes within the window being painted: this many times the window,
+// and at least kMinPaintedArea. Our own pages cover well under their area
+// once (a sheet of labels, each a white fill and a line of text), pictures
+// from other programs a few times and at most about fifteen; but a few
+// kilobytes of records can each fill the whole window, and letters blown up
+// to thousands of pixels take milliseconds each, at every repaint. Drawings
+// past the bound are left out.
+inline constexpr double kPaintedWindows = 64;
+inline constexpr double kMinPaintedArea = 1 << 20;
+
 // --- the player -------------------------------------------------------------
 
 class EmfPlayer {
@@ -122,6 +133,8 @@ public:
     const QRect& ClipWindow() const { return m_clipWindow; }
     // Bitmaps left out for the bound on decoded pixels.
     std::size_t SkippedBitmaps() const { return m_skippedBitmaps; }
+    // Drawings left out for the bound on the area drawn.
+    std::size_t SkippedDrawings() const { return m_skippedDrawings; }
 
     // One record each (for std::visit).
     void operator()(const ValueRecord& r);
@@ -170,6 +183,7 @@ private:
     bool Suppressed() const { return m_dc.Rop2 == kR2Nop; }
     void PrepareDraw();
     void ApplyClip();
+    bool Afford(QRectF device, const GdiPen* pen = nullptr);
 
     void CombineClip(const QRegion& region, std::uint32_t mode);
     QRegion LogicalRectRegion(const RectL& rect) const;
@@ -219,6 +233,11 @@ private:
     bool m_rasterOps = false;
     std::uint64_t m_bitmapPixelsLeft = kMaxPlayedBitmapPixels;
     std::size_t m_skippedBitmaps = 0;
+    QRectF m_visible;     // the window being painted, in painter-device pixels
+    QRectF m_drawWindow;  // the part of it the current clip lets through
+    double m_paintBudget = 0;
+    double m_painted = 0;  // device area the drawings so far cover in the window
+    std::size_t m_skippedDrawings = 0;
 };
 
 }  // namespace dw::emf

@@ -211,13 +211,13 @@ QPolygonF FillPolygonWithin(const QPainterPath& path, const QRect& window)
     return within.toFillPolygon();
 }
 
-QRect ClipWindow(const QPainter& painter)
+QRectF VisibleWindow(const QPainter& painter)
 {
     const QPaintDevice* device = painter.device();
     const int width = device ? device->width() : 0;
     const int height = device ? device->height() : 0;
     if (width <= 0 || height <= 0)
-        return QRect(-32768, -32768, 65536, 65536);
+        return QRectF(-32768 / 3.0, -32768 / 3.0, 65536 / 3.0, 65536 / 3.0);
     QRectF visible(0, 0, width, height);
     if (painter.viewTransformEnabled()) {
         const QRect from = painter.window(), to = painter.viewport();
@@ -230,6 +230,12 @@ QRect ClipWindow(const QPainter& painter)
     }
     if (painter.hasClipping())
         visible &= painter.worldTransform().mapRect(painter.clipBoundingRect());
+    return visible;
+}
+
+QRect ClipWindow(const QPainter& painter)
+{
+    QRectF visible = VisibleWindow(painter);
     visible.adjust(-visible.width(), -visible.height(), visible.width(), visible.height());
     const double l = std::clamp(std::floor(visible.left()), -kFarthest, kFarthest);
     const double t = std::clamp(std::floor(visible.top()), -kFarthest, kFarthest);

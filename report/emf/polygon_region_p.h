@@ -51,6 +51,10 @@ QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& 
 // magnified far would flatten into millions of points.
 QPolygonF FillPolygonWithin(const QPainterPath& path, const QRect& window);
 
+// What the painter can show: its device, and of that only what its own clip
+// lets through, in its coordinates with no world transform.
+QRectF VisibleWindow(const QPainter& painter);
+
 // The window clip regions made from shapes are kept to: what the painter can
 // show (its device, and of that only what its own clip lets through), in its
 // coordinates with no world transform, widened by its own size on each side

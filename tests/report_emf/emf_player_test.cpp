@@ -1,5 +1,6 @@
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_canvas.h"
+#include "report/emf/emf_player_p.h"
 #include "report/emf/emf_reader.h"
 #include "report/emf/painter_canvas.h"
 
@@ -13,6 +14,10 @@
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace dw::emf {
 namespace {
@@ -849,6 +854,107 @@ INSTANTIATE_TEST_SUITE_P(
                                       },
                                       -30, true}),
     RowName());
+
+// --- the bound on the area drawn -----------------------------------------
+
+// A few kilobytes of records that each cover the whole window would take
+// seconds at every repaint: past a bound on the area drawn the rest of the
+// page is left out, while real pages, however they are shown, lose nothing.
+struct PaintBoundCase {
+    std::string Name;
+    std::function<std::vector<std::uint8_t>()> Page;
+    QSize Image;
+    QRectF Target;
+    bool Cut;
+};
+
+class PaintBound : public ::testing::TestWithParam<PaintBoundCase> {};
+
+TEST_P(PaintBound, LeavesOutDrawingsPastIt)
+{
+    const PaintBoundCase& row = GetParam();
+    const EmfDocument document(row.Page());
+    QImage image = WhiteImage(row.Image.width(), row.Image.height());
+    QPainter painter(&image);
+    EmfPlayer player(painter, document, row.Target);
+    player.Play();
+    painter.end();
+    EXPECT_EQ(player.SkippedBitmaps(), 0u);
+    if (!row.Cut) {
+        EXPECT_EQ(player.SkippedDrawings(), 0u);
+        return;
+    }
+    EXPECT_GT(player.SkippedDrawings(), 0u);
+    // What came before the cut is there, the green fill after it is not.
+    const QColor centre = image.pixelColor(50, 50);
+    EXPECT_NE(centre, QColor(Qt::white));
+    EXPECT_NE(centre, QColor(Qt::green));
+}
+
+// Ends a page with a green fill of all of it.
+std::vector<std::uint8_t> EndGreen(RawEmf& e)
+{
+    e.Add(kEmrCreateBrushIndirect, {2, kBsSolid, 0x00FF00, 0});
+    e.Add(kEmrSelectObject, {2});
+    e.Add(kEmrSelectObject, {kStockObjectFlag | 8});  // no pen
+    e.Add(kEmrRectangle, {0, 0, 101, 101});
+    return e.Finish();
+}
+
+std::vector<std::uint8_t> OverlappingFills()
+{
+    RawEmf e;
+    e.Add(kEmrCreateBrushIndirect, {1, kBsSolid, 0x0000FF, 0});
+    e.Add(kEmrSelectObject, {1});
+    e.Add(kEmrSelectObject, {kStockObjectFlag | 8});
+    for (int i = 0; i < 1000; ++i) e.Add(kEmrRectangle, {0, 0, 101, 101});
+    return EndGreen(e);
+}
+
+// Letters larger than the page on a red background.
+std::vector<std::uint8_t> HugeLetters()
+{
+    RawEmf e;
+    e.AddBytes(kEmrExtCreateFontIndirectW, ArialFont(-200));
+    e.Add(kEmrSelectObject, {1});
+    e.Add(kEmrSetBkMode, {kOpaque});
+    e.Add(kEmrSetBkColor, {0x0000FF});
+    for (int i = 0; i < 400; ++i) e.AddBytes(kEmrExtTextOutW, TextOut(-20, -40, u"W", {200}));
+    return EndGreen(e);
+}
+
+std::vector<PaintBoundCase> PaintBoundCases()
+{
+    std::vector<PaintBoundCase> rows = {
+        {"OverlappingFills", OverlappingFills, {100, 100}, {0, 0, 100, 100}, true},
+        {"HugeLetters", HugeLetters, {100, 100}, {0, 0, 100, 100}, true},
+    };
+    for (const test::Scene& scene : test::Scenes()) {
+        const auto page = [scene] {
+            TEmfCanvas recorder(scene.Width, scene.Height, 96);
+            scene.Draw(recorder);
+            return recorder.Finish();
+        };
+        const QString name = QString::fromLatin1(scene.Name);
+        const double w = scene.Width, h = scene.Height;
+        rows.push_back({(name + QStringLiteral("AtPageSize")).toStdString(),
+                        page,
+                        {scene.Width, scene.Height},
+                        {0, 0, w, h},
+                        false});
+        // The preview's largest zoom, of which a window's worth is shown.
+        rows.push_back({(name + QStringLiteral("ZoomedCorner")).toStdString(),
+                        page,
+                        {160, 120},
+                        {-1.2 * w, -1.3 * h, 20 * w, 20 * h},
+                        false});
+        rows.push_back(
+            {(name + QStringLiteral("Shrunk")).toStdString(), page, {24, 32}, {2, 2, 20, 20 * h / w}, false});
+    }
+    return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, PaintBound, ::testing::ValuesIn(PaintBoundCases()), RowName());
 
 }  // namespace
 }  // namespace dw::emf
