@@ -17,10 +17,10 @@
 
 #ifdef DW_FUZZ_WITH_QT
 #include "report/emf/emf_player.h"
+#include "tests/support/null_paint_device.h"
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QPaintEngine>
 #include <QPainter>
 
 #include <memory>
@@ -48,56 +48,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     static std::unique_ptr<QGuiApplication> application = std::make_unique<QGuiApplication>(*argc, *argv);
     return 0;
 }
-
-namespace {
-
-// An A3 page at the preview's largest zoom, tens of thousands of pixels each
-// way, that keeps no pixels: what the player builds for it (clip regions,
-// decoded bitmaps, laid-out text) is what must stay bounded.
-class ZoomedPage : public QPaintDevice {
-public:
-    QPaintEngine* paintEngine() const override { return &m_engine; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-            case PdmWidth:
-                return 22460;
-            case PdmHeight:
-                return 31740;
-            case PdmDpiX:
-            case PdmDpiY:
-            case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY:
-                return 96;
-            case PdmDepth:
-                return 32;
-            case PdmDevicePixelRatio:
-                return 1;
-            case PdmDevicePixelRatioScaled:
-                return static_cast<int>(devicePixelRatioFScale());
-            default:
-                return 0;
-        }
-    }
-
-private:
-    struct Engine : QPaintEngine {
-        Engine() : QPaintEngine(AllFeatures) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPath(const QPainterPath&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
-        Type type() const override { return User; }
-    };
-    mutable Engine m_engine;
-};
-
-}  // namespace
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -135,7 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         dw::PlayEmf(painter, document, QRectF(-20, -14, 40, 28));
         painter.end();
 
-        static ZoomedPage zoomed;
+        // An A3 page at the preview's largest zoom, tens of thousands of
+        // pixels each way: what the player builds for it must stay bounded.
+        static dw::test::NullPaintDevice zoomed(22460, 31740);
         QPainter corner(&zoomed);
         corner.setClipRect(11000, 15000, 64, 48);
         dw::PlayEmf(corner, document, QRectF(0, 0, zoomed.width(), zoomed.height()));

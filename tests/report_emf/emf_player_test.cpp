@@ -3,12 +3,12 @@
 #include "report/emf/emf_player_p.h"
 #include "report/emf/emf_reader.h"
 #include "report/emf/painter_canvas.h"
+#include "tests/support/null_paint_device.h"
 
 #include "emf_test_support.h"
 #include "page_scenes.h"
 
 #include <QDir>
-#include <QPaintEngine>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -347,55 +347,6 @@ INSTANTIATE_TEST_SUITE_P(
                                {60, 60}}),
     RowName());
 
-// A device that only keeps the clip regions the painter is given.
-class ClipRecorder : public QPaintDevice {
-public:
-    ClipRecorder(int width, int height) : m_width(width), m_height(height) {}
-    QPaintEngine* paintEngine() const override { return &m_engine; }
-    const std::vector<QRegion>& Regions() const { return m_engine.Regions; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        switch (metric) {
-            case PdmWidth:
-                return m_width;
-            case PdmHeight:
-                return m_height;
-            case PdmDpiX:
-            case PdmDpiY:
-            case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY:
-                return 96;
-            case PdmDepth:
-                return 32;
-            case PdmDevicePixelRatio:
-                return 1;
-            case PdmDevicePixelRatioScaled:
-                return static_cast<int>(devicePixelRatioFScale());
-            default:
-                return 0;
-        }
-    }
-
-private:
-    struct Engine : QPaintEngine {
-        Engine() : QPaintEngine(AllFeatures) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState& engineState) override
-        {
-            if ((engineState.state() & DirtyClipRegion) != 0)
-                Regions.push_back(engineState.clipRegion());
-        }
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        Type type() const override { return User; }
-        std::vector<QRegion> Regions;
-    };
-    int m_width, m_height;
-    mutable Engine m_engine;
-};
-
 // A clip rectangle under a sheared transform, far larger than the page,
 // becomes a region of the page's own size: the region's rows used to be
 // built over the whole shape (seconds for tens of thousands of rows, nearly
@@ -427,15 +378,15 @@ TEST_P(HugeShapeClips, StayWithinThePage)
     HugeClip(emf, c.World, c.Box);
     const EmfDocument document(emf.Finish());
 
-    ClipRecorder recorder(100, 100);
+    dw::test::NullPaintDevice recorder(100, 100, true);
     {
         QPainter painter(&recorder);
         PlayEmf(painter, document, c.Target);
     }
-    ASSERT_FALSE(recorder.Regions().empty());
+    ASSERT_FALSE(recorder.ClipRegions().empty());
     // At most one band per row of the page and its margins.
-    for (const QRegion& region : recorder.Regions()) EXPECT_LE(region.rectCount(), 300);
-    EXPECT_TRUE(recorder.Regions().front().contains(c.Inside));
+    for (const QRegion& region : recorder.ClipRegions()) EXPECT_LE(region.rectCount(), 300);
+    EXPECT_TRUE(recorder.ClipRegions().front().contains(c.Inside));
 
     QImage image = WhiteImage(100, 100);
     {
