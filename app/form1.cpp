@@ -43,6 +43,9 @@ const QColor clBlack(0, 0, 0);
 const QColor clSilver(192, 192, 192);
 const QColor clGreen(0, 128, 0);
 const QColor clYellow(255, 255, 0);
+// Results that were not calculated from the inputs shown: the designed yellow
+// sunk halfway into the field's green, so they read as void at a glance.
+const QColor kStaleResultText(128, 192, 0);
 
 void SetColours(QWidget* widget, const QColor* background, const QColor& text)
 {
@@ -116,6 +119,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     CreateResults();
     CreatePanel();
     SetKeyboardOrder();
+    WatchResultsCurrency();
 
     // The frame and caption bar are drawn by the program: the window's outer
     // size is then exactly the designed 445 x 365 on every desktop.
@@ -299,12 +303,59 @@ void TForm1::SetKeyboardOrder()
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
+bool TForm1::ResultsCurrent() const
+{
+    if (!m_calculated)
+        return false;
+    for (std::size_t i = 0; i < kWeightInputCount; ++i) {
+        if (CurrencyEdit(fields::kInputFields[i])->EditTextValue() != m_calculated->Inputs[i])
+            return false;
+    }
+    // A length typed over the total length is no result either.
+    for (std::size_t i = 0; i < kWeightResultCount; ++i) {
+        if (CurrencyEdit(fields::kResultFields[i])->EditTextValue() != m_calculated->Results[i])
+            return false;
+    }
+    return true;
+}
+
+void TForm1::WatchResultsCurrency()
+{
+    // Every keystroke in an input can make the results void, and typing the
+    // old value back makes them true again; the diameters play no part.
+    for (int number : fields::kInputFields)
+        connect(CurrencyEdit(number), &QLineEdit::textChanged, this, &TForm1::ShowResultsCurrency);
+    for (int number : fields::kResultFields)
+        connect(CurrencyEdit(number), &QLineEdit::textChanged, this, &TForm1::ShowResultsCurrency);
+    ShowResultsCurrency();
+}
+
+void TForm1::ShowResultsCurrency()
+{
+    const bool current = ResultsCurrent();
+    for (int number : fields::kResultFields) {
+        TCurrencyEdit* field = CurrencyEdit(number);
+        const QColor& colour = current ? clYellow : kStaleResultText;
+        if (field->FontColor() != colour)
+            field->SetFontColor(colour);
+        field->setToolTip(current ? QString()
+                                  : QStringLiteral("Результаты получены для других данных: нажмите РАСЧЕТ"));
+    }
+}
+
 void TForm1::BitBtn1Click(QObject* /*sender*/)
 {
+    // The results are about to change: until every one is written they
+    // belong to nothing, and a fault on the way leaves them so.
+    m_calculated.reset();
+    ShowResultsCurrency();
+    TCalculated calculated;
+
     // Every input is read once, through its field, and held at 40 significant
     // bits for the whole command; the arithmetic itself is 80-bit.
-    const WeightInputs inputs =
-        ReadWeightInputs([this](WeightInput input) { return CurrencyEdit(fields::InputField(input))->Value(); });
+    const WeightInputs inputs = ReadWeightInputs([this, &calculated](WeightInput input) {
+        return calculated.Inputs[static_cast<std::size_t>(input)] = CurrencyEdit(fields::InputField(input))->Value();
+    });
 
     CurrencyEdit(fields::kKellyWeight)->setFocus();
     Label14()->setText(QString::fromStdString(DateToText(CurrentDate())));
@@ -327,12 +378,26 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
         const TForm1& m_form;
     } results(*this);
     CalculateWeights(inputs, results);
+
+    for (std::size_t i = 0; i < kWeightResultCount; ++i)
+        calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
+    m_calculated = calculated;
+    ShowResultsCurrency();
 }
 
-void TForm1::TransparentButton1Click(QObject* /*sender*/)
+void TForm1::TransparentButton1Click(QObject* sender)
 {
     if (Form2 == nullptr)
         return;  // no report holder (a window built on its own)
+    // A report still producing its page takes no second request; calculating
+    // for a sheet that will not be made would only move the focus.
+    if (!Form2->VpReport1().Available())
+        return;
+    // A signed sheet must never pair inputs with results of other inputs:
+    // when they do not belong together, calculate first, exactly as РАСЧЕТ
+    // would; a fault there is shown and nothing is printed.
+    if (!ResultsCurrent())
+        BitBtn1Click(sender);
     // The report prints what the fields show, not what is being typed: a
     // field's displayed text comes from the value it holds.
     for (const TSheetLabel& row : SheetLabels()) {

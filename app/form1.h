@@ -6,8 +6,12 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "calc/weight_calculation.h"
+#include "numeric/core/extended.h"
+
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace dw {
 
@@ -29,8 +33,13 @@ public:
 
     // The calculate command.
     void BitBtn1Click(QObject* sender);
-    // The print command.
+    // The print command. It prints only results that belong to the inputs
+    // on the sheet: when they do not, it calculates first, as РАСЧЕТ does.
     void TransparentButton1Click(QObject* sender);
+
+    // Whether the five results were calculated from the inputs as they stand
+    // now, text still being typed included (read as РАСЧЕТ would read it).
+    bool ResultsCurrent() const;
 
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
     TCurrencyEdit* CurrencyEdit(int number) const;
@@ -65,6 +74,8 @@ private:
     void SetKeyboardOrder();
     void CreateFormStorage();
     TCurrencyEdit* CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat);
+    void WatchResultsCurrency();
+    void ShowResultsCurrency();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -77,6 +88,14 @@ private:
     // A member, so it goes (and saves, if the close did not) while the
     // controls it reads still exist.
     std::unique_ptr<TFormStorage> m_formStorage1;
+
+    // What the last successful calculation read and what it left in the
+    // result fields; empty until one has run, and while one is running.
+    struct TCalculated {
+        std::array<Extended, kWeightInputCount> Inputs{};
+        std::array<Extended, kWeightResultCount> Results{};
+    };
+    std::optional<TCalculated> m_calculated;
 };
 
 // The program's global reference to its main window, set once at start-up.

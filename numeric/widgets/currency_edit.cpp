@@ -124,14 +124,19 @@ QString TCustomNumEdit::BaseDisplayFormat() const
 
 Extended TCustomNumEdit::Value()
 {
+    m_storedValue = EditTextValue();
+    return m_storedValue;
+}
+
+Extended TCustomNumEdit::EditTextValue() const
+{
     try {
-        CommitEditText();
+        return ClampToRange(ParseNumber(NormalizeNumberText(ToUtf8(text()))), m_settings, false);
     } catch (const std::exception&) {
         // A reader of the value gets a number in every case; a text that
         // does not parse counts as the lowest value the field allows.
-        m_storedValue = m_settings.MinValue;
+        return m_settings.MinValue;
     }
-    return m_storedValue;
 }
 
 void TCustomNumEdit::SetValue(Extended value)

@@ -49,6 +49,9 @@ public:
     Extended Value();
     void SetValue(Extended value);
     Extended StoredValue() const { return m_storedValue; }
+    // What reading Value would give now, without committing the edit text:
+    // lets a window compare what is being typed with what it last read.
+    Extended EditTextValue() const;
 
     // The edit text. Writing parses it (EConvertError for a text that is not a
     // number, nothing changed then), clamps and rewrites the edit text.

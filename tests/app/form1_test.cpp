@@ -97,7 +97,10 @@ TEST_F(MainWindow, ControlsStandWhereTheyWereDesigned)
     EXPECT_EQ(form->Panel1()->geometry(), QRect(81, 9, 83, 181));
     EXPECT_EQ(form->GroupBox(3)->geometry(), QRect(350, 3, 84, 187));
     EXPECT_EQ(form->Label(9)->pos(), QPoint(5, 204));
-    // Inputs silver with black text, results green with yellow text.
+    // Inputs silver with black text, results green with yellow text: the
+    // look of results that belong to the inputs shown.
+    EnterWorkedExample();
+    Calculate();
     const struct {
         int number;
         QColor face, text;
