@@ -11,6 +11,7 @@
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
+#include "fonts/designed_palette.h"
 #include "numeric/core/date_time.h"
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/extended.h"
@@ -21,6 +22,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShortcut>
 
 namespace dw {
 
@@ -60,23 +62,25 @@ struct LabelRow {
     const char* caption;
     int left, top;
     bool result;  // results are bold red, inputs navy
+    int field;    // the field the caption names
+    const char* unit;
 };
 
 // The captions name the field level with them on the right.
 constexpr LabelRow kLabelRows[13] = {
-    {"Вес квадрата", 5, 17, false},
-    {"Вес талевого\nблока", 5, 35, false},
-    {"Вес каната", 5, 61, false},
-    {"Вес крюка", 5, 79, false},
-    {"Вес вертлюга", 5, 100, false},
-    {"Вес бурового\nрукава", 5, 115, false},
-    {"Удельный вес\nраствора", 5, 141, false},
-    {"Удельный вес\nметалла", 5, 168, false},
-    {"Вес талевой системы", 5, 204, true},
-    {"Вес бурового инструмента\n(чистый)", 5, 226, true},
-    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254, true},
-    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true},
-    {"Длина инструмента", 5, 312, true},
+    {"Вес квадрата", 5, 17, false, 38, "т"},
+    {"Вес талевого\nблока", 5, 35, false, 39, "т"},
+    {"Вес каната", 5, 61, false, 40, "т"},
+    {"Вес крюка", 5, 79, false, 41, "т"},
+    {"Вес вертлюга", 5, 100, false, 42, "т"},
+    {"Вес бурового\nрукава", 5, 115, false, 43, "т"},
+    {"Удельный вес\nраствора", 5, 141, false, 44, "г/см3"},
+    {"Удельный вес\nметалла", 5, 168, false, 45, "г/см3"},
+    {"Вес талевой системы", 5, 204, true, 32, "т"},
+    {"Вес бурового инструмента\n(чистый)", 5, 226, true, 33, "т"},
+    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254, true, 34, "т"},
+    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true, 35, "т"},
+    {"Длина инструмента", 5, 312, true, 37, "м"},
 };
 
 // A label sizes itself to its caption.
@@ -93,7 +97,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     setWindowIcon(ProgramIcon());
     setFont(FormFont(11));
-    QPalette palette = this->palette();
+    // The background is the button face, and every colour the design does
+    // not name comes from the designed desktop, so a dark desktop theme
+    // cannot sink the navy captions or whiten the text of silver fields.
+    QPalette palette = DesignedPalette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
     setPalette(palette);
     setAutoFillBackground(true);
@@ -119,6 +126,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     CreateResults();
     CreatePanel();
     SetKeyboardOrder();
+    SetKeys();
+    DescribeForScreenReaders();
     WatchResultsCurrency();
 
     // The frame and caption bar are drawn by the program: the window's outer
@@ -338,9 +347,53 @@ void TForm1::ShowResultsCurrency()
         const QColor& colour = current ? clYellow : kStaleResultText;
         if (field->FontColor() != colour)
             field->SetFontColor(colour);
-        field->setToolTip(current ? QString()
-                                  : QStringLiteral("Результаты получены для других данных: нажмите РАСЧЕТ"));
+        const QString stale = QStringLiteral("Результаты получены для других данных: нажмите РАСЧЕТ");
+        field->setToolTip(current ? QString() : stale);
+        // A reader announces the result as the window shows it, and whether
+        // it still holds.
+        field->setAccessibleDescription(current ? field->DisplayedText()
+                                                : field->DisplayedText() + QStringLiteral(". ") + stale);
     }
+}
+
+void TForm1::SetKeys()
+{
+    // ПЕЧАТЬ takes no focus, so it needs a key of its own.
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
+    m_transparentButton1->setToolTip(QStringLiteral("Заполнить и показать лист отчёта (Ctrl+P)"));
+    m_bitBtn1->setToolTip(QStringLiteral("Рассчитать результаты (Enter или Пробел)"));
+    // Enter in an input leaves it as Tab does: the value is taken and the
+    // next input in the keyboard order gets the focus (after the last one,
+    // РАСЧЕТ, where Enter calculates).
+    for (int number : fields::kInputFields)
+        connect(CurrencyEdit(number), &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+    for (int section = 1; section <= 8; ++section) {
+        connect(CurrencyEdit(fields::kFirstSectionDiameter + section - 1), &QLineEdit::returnPressed, this,
+                [this] { focusNextChild(); });
+    }
+}
+
+void TForm1::DescribeForScreenReaders()
+{
+    // Names in the crew's words with the section and the unit: eight fields
+    // under one column heading must not all sound alike.
+    for (int i = 0; i < 13; ++i) {
+        const LabelRow& row = kLabelRows[i];
+        TCurrencyEdit* field = CurrencyEdit(row.field);
+        m_labels[i]->setBuddy(field);
+        field->setAccessibleName(QString::fromUtf8(row.caption).replace(QLatin1Char('\n'), QLatin1Char(' ')) +
+                                 QStringLiteral(", ") + QString::fromUtf8(row.unit));
+    }
+    for (int section = 1; section <= 8; ++section) {
+        CurrencyEdit(fields::InputField(SectionLength(section)))
+            ->setAccessibleName(QStringLiteral("Длина секции %1, м").arg(section));
+        CurrencyEdit(fields::kFirstSectionDiameter + section - 1)
+            ->setAccessibleName(QStringLiteral("Диаметр секции %1, мм").arg(section));
+        CurrencyEdit(fields::InputField(SectionMetreWeight(section)))
+            ->setAccessibleName(QStringLiteral("Вес 1 метра секции %1, кг").arg(section));
+    }
+    Label14()->setAccessibleDescription(QStringLiteral("Дата последнего расчёта"));
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)

@@ -74,6 +74,8 @@ private:
     void SetKeyboardOrder();
     void CreateFormStorage();
     TCurrencyEdit* CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat);
+    void SetKeys();
+    void DescribeForScreenReaders();
     void WatchResultsCurrency();
     void ShowResultsCurrency();
 

@@ -1,6 +1,7 @@
 #include "decor/transparent_button.h"
 
 #include "common/error_display.h"
+#include "decor/transparent_button_accessible.h"
 
 #include <QContextMenuEvent>
 #include <QEnterEvent>
@@ -152,6 +153,7 @@ TTransparentButton::TTransparentButton(QWidget* parent) : QWidget(parent)
     // Moves without a button held still reach OnMouseMove.
     setMouseTracking(true);
     resize(40, 40);
+    InstallTransparentButtonAccessibility();
 }
 
 TTransparentButton::~TTransparentButton() = default;

@@ -1,5 +1,7 @@
 #include "decor/window_frame.h"
+
 #include "fonts/design_fonts.h"
+#include "fonts/designed_palette.h"
 #include "fonts/text_line.h"
 
 #include "decor/gradient_fill.h"
@@ -187,7 +189,7 @@ TCaptionColours DesktopCaptionColours()
 {
     if (ColourOverride())
         return *ColourOverride();
-    const QPalette palette = QGuiApplication::palette();
+    const QPalette palette = DesignedPalette();
     const QColor highlight = palette.color(QPalette::Active, QPalette::Highlight);
     const int weight = qGray(highlight.rgb());
     const int windowWeight = qGray(palette.color(QPalette::Active, QPalette::Window).rgb());

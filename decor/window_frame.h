@@ -76,6 +76,8 @@ struct TCaptionColours {
     }
 };
 
+// The caption colours of the designed desktop (fonts/designed_palette.h):
+// the bar looks the same under a dark or high-contrast desktop theme.
 TCaptionColours DesktopCaptionColours();
 // Replaces the palette-derived colours (a theme, or a test); nullopt goes back.
 void SetDesktopCaptionColours(std::optional<TCaptionColours> colours);

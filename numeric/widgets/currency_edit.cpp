@@ -345,11 +345,14 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
     const int key = event->key();
     const bool inDialog = qobject_cast<QDialog*>(window()) != nullptr;
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // A dialog's default button gets Enter; anywhere else it does nothing.
-        if (inDialog)
+        // A dialog's default button gets Enter; anywhere else the window
+        // decides (the main window moves on to the next field).
+        if (inDialog) {
             event->ignore();
-        else
+        } else {
             event->accept();
+            emit returnPressed();
+        }
         return;
     }
     if (key == Qt::Key_Escape) {

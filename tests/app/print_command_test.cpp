@@ -222,23 +222,31 @@ TEST_F(PrintCommand, TheSheetsResultsBelongToItsInputs)
         int focusAfter;                    // the field holding the focus afterwards
     };
     const Row rows[] = {
-        {"no calculation since start", [this] { TypeWorkedExample(false); },
-         {"11,100 т.", "43,640 т.", "36,970 т.", "48,070 т.", "1\u00A0150,0 м."}, 38},
-        {"a committed change after РАСЧЕТ", [this] { Type(39, QStringLiteral("50")); },
-         {"50,00 т.", "56,900 т.", "43,640 т.", "36,970 т.", "93,870 т."}, 38},
-        {"a change still being typed", [this] { Type(39, QStringLiteral("50"), false); },
-         {"50,00 т.", "56,900 т.", "93,870 т."}, 38},
+        {"no calculation since start",
+         [this] { TypeWorkedExample(false); },
+         {"11,100 т.", "43,640 т.", "36,970 т.", "48,070 т.", "1\u00A0150,0 м."},
+         38},
+        {"a committed change after РАСЧЕТ",
+         [this] { Type(39, QStringLiteral("50")); },
+         {"50,00 т.", "56,900 т.", "43,640 т.", "36,970 т.", "93,870 т."},
+         38},
+        {"a change still being typed",
+         [this] { Type(39, QStringLiteral("50"), false); },
+         {"50,00 т.", "56,900 т.", "93,870 т."},
+         38},
         {"a value typed back to what it was",
          [this] {
              Type(39, QStringLiteral("50"));
              Type(39, QStringLiteral("4,2"));
          },
-         {"4,20 т.", "11,100 т.", "48,070 т."}, 40},
-        {"a diameter changed", [this] { Type(17, QStringLiteral("127")); },
-         {"127 мм.", "11,100 т.", "48,070 т."}, 18},
+         {"4,20 т.", "11,100 т.", "48,070 т."},
+         40},
+        {"a diameter changed", [this] { Type(17, QStringLiteral("127")); }, {"127 мм.", "11,100 т.", "48,070 т."}, 18},
         {"a fault during the implicit calculation", [this] { Type(45, QStringLiteral("0")); }, {}, 38},
-        {"results current", [this] { QTest::mouseClick(form1->CurrencyEdit(9), Qt::LeftButton); },
-         {"11,100 т.", "43,640 т.", "36,970 т.", "48,070 т."}, 9},
+        {"results current",
+         [this] { QTest::mouseClick(form1->CurrencyEdit(9), Qt::LeftButton); },
+         {"11,100 т.", "43,640 т.", "36,970 т.", "48,070 т."},
+         9},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -269,8 +277,7 @@ TEST_F(PrintCommand, TheSheetsResultsBelongToItsInputs)
         } else {
             PrintAndThen([&](TVpStandardPreview& preview) {
                 const QStringList texts = PageTexts(preview);
-                for (const char* shown : row.printed)
-                    EXPECT_TRUE(texts.contains(QString::fromUtf8(shown))) << shown;
+                for (const char* shown : row.printed) EXPECT_TRUE(texts.contains(QString::fromUtf8(shown))) << shown;
             });
             EXPECT_TRUE(errors.empty()) << errors.front();
         }

@@ -1,0 +1,173 @@
+// The main window used without a mouse, through a screen reader, and under a
+// dark desktop theme.
+
+#include "app/form1.h"
+#include "app/form2.h"
+#include "common/error_display.h"
+#include "numeric/core/locale_formats.h"
+#include "numeric/widgets/currency_edit.h"
+#include "report/engine/vp_printer.h"
+#include "report/preview/standard_preview.h"
+#include "tests/support/number_marks.h"
+#include "tests/support/open_preview.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+namespace dw {
+namespace {
+
+using test::OpenPreview;
+
+class KeyboardAndReaders : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
+        RegisterStandardPreview();
+        form2 = std::make_unique<TForm2>();
+        Form2 = form2.get();
+        form1 = std::make_unique<TForm1>();
+        form1->show();
+        form1->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
+        // Inputs the calculation can work with, so printing has a sheet.
+        form1->CurrencyEdit(45)->SetValue(7.85L);
+    }
+    void TearDown() override
+    {
+        form1.reset();
+        form2.reset();
+        SetStandardPreviewFactory(nullptr);
+        SetErrorDisplay(std::move(m_previousErrors));
+    }
+
+    // Runs the action, which may open the preview and wait for it; says
+    // whether a preview opened (and closes it).
+    bool OpensPreview(const std::function<void()>& action)
+    {
+        bool opened = false;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (TVpStandardPreview* preview = OpenPreview()) {
+                opened = true;
+                preview->close();
+            }
+        });
+        poll.start();
+        action();
+        QTest::qWait(100);  // a queued press lands in the loop
+        poll.stop();
+        return opened;
+    }
+
+    ScopedLocaleFormats marks{test::CommaSpaceMarks()};
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm1> form1;
+    std::vector<std::string> errors;
+
+private:
+    ErrorDisplayHandler m_previousErrors;
+};
+
+void Walk(QAccessibleInterface* node, const std::function<void(QAccessibleInterface*)>& visit)
+{
+    if (node == nullptr)
+        return;
+    visit(node);
+    for (int i = 0; i < node->childCount(); ++i) Walk(node->child(i), visit);
+}
+
+TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
+{
+    std::set<QString> names;
+    int fields = 0;
+    QAccessibleInterface* print = nullptr;
+    Walk(QAccessible::queryAccessibleInterface(form1.get()), [&](QAccessibleInterface* node) {
+        if (qobject_cast<TCurrencyEdit*>(node->object())) {
+            ++fields;
+            const QString name = node->text(QAccessible::Name);
+            EXPECT_FALSE(name.isEmpty()) << node->object()->objectName().toStdString();
+            EXPECT_TRUE(names.insert(name).second) << name.toStdString();
+        }
+        if (node->role() == QAccessible::Button && node->text(QAccessible::Name) == QStringLiteral("ПЕЧАТЬ"))
+            print = node;
+    });
+    EXPECT_EQ(fields, 37);
+    for (const char* name : {"Длина секции 3, м", "Вес квадрата, т", "Вес бурового инструмента с учетом вытеснения, т"})
+        EXPECT_EQ(names.count(QString::fromUtf8(name)), 1u) << name;
+    for (int result : {32, 33, 34, 35})
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(form1->CurrencyEdit(result))->state().readOnly) << result;
+
+    ASSERT_NE(print, nullptr) << "ПЕЧАТЬ is not a button a reader can find";
+    ASSERT_NE(print->actionInterface(), nullptr);
+    EXPECT_TRUE(OpensPreview([&] { print->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); }));
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+TEST_F(KeyboardAndReaders, KeysDoWhatTheirNamesSay)
+{
+    const struct {
+        const char* name;
+        int from;  // the field with the focus, 0 for the window
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int focusAfter;  // a field, 0 for РАСЧЕТ, -1 for a preview opened
+    } rows[] = {
+        {"Enter moves to the next input", 38, Qt::Key_Return, Qt::NoModifier, 39},
+        {"Enter on the keypad too", 9, Qt::Key_Enter, Qt::NoModifier, 10},
+        {"Enter in a diameter", 17, Qt::Key_Return, Qt::NoModifier, 18},
+        {"Enter in the last input goes to РАСЧЕТ", 45, Qt::Key_Return, Qt::NoModifier, 0},
+        {"Ctrl+P prints", 38, Qt::Key_P, Qt::ControlModifier, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TCurrencyEdit* field = form1->CurrencyEdit(row.from);
+        field->setFocus();
+        if (row.focusAfter < 0) {
+            EXPECT_TRUE(OpensPreview([&] { QTest::keyClick(field, row.key, row.modifiers); }));
+            continue;
+        }
+        QTest::keyClick(field, row.key, row.modifiers);
+        QWidget* expected =
+            row.focusAfter == 0 ? static_cast<QWidget*>(form1->BitBtn1()) : form1->CurrencyEdit(row.focusAfter);
+        EXPECT_EQ(QApplication::focusWidget(), expected);
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// A dark desktop theme gives the window the palette of its own choosing:
+// the window keeps the colours it was designed with, pixel for pixel.
+TEST(MainWindowColours, ADarkDesktopThemeChangesNoPixel)
+{
+    const auto render = [] {
+        TForm1 form;
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+        return form.grab().toImage();
+    };
+    const QImage designed = render();
+    const QPalette previous = QApplication::palette();
+    QPalette dark(QColor(0xee, 0xee, 0xee), QColor(0x35, 0x35, 0x35), QColor(0x50, 0x50, 0x50),
+                  QColor(0x20, 0x20, 0x20), QColor(0x2a, 0x2a, 0x2a), QColor(0xee, 0xee, 0xee), Qt::white,
+                  QColor(0x24, 0x24, 0x24), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    QApplication::setPalette(dark);
+    const QImage underDark = render();
+    QApplication::setPalette(previous);
+    ASSERT_EQ(designed.size(), underDark.size());
+    EXPECT_TRUE(designed == underDark) << "the window looks different under a dark palette";
+}
+
+}  // namespace
+}  // namespace dw
