@@ -1,0 +1,52 @@
+#pragma once
+
+// The zoom group of the preview's toolbar: a zoom-out button, a box that
+// shows the zoom in percent whatever set it (a button, a key, the wheel, a
+// resize that fits the page again) and takes a typed or chosen one, and a
+// zoom-in button. The buttons climb the zoom ladder; a typed zoom outside
+// the preview's bounds is refused with a note and the box shows the zoom
+// that stays.
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QToolButton;
+
+namespace dw {
+
+class TVpPreview;
+
+class TVpZoomBox : public QWidget {
+    Q_OBJECT
+
+public:
+    TVpZoomBox(TVpPreview& preview, QWidget* parent);
+
+    QToolButton* ZoomOutButton() const noexcept { return m_zoomOut; }
+    QToolButton* ZoomInButton() const noexcept { return m_zoomIn; }
+    QComboBox* Box() const noexcept { return m_box; }
+
+    // A zoom as the box shows it, "150%" in English.
+    static QString ZoomText(int zoom);
+    // The percentage in what a user typed ("150", "150%", " 150 % "); none
+    // for anything else. Not checked against the bounds.
+    static std::optional<int> ParseZoomText(const QString& text);
+
+    // Shows the preview's zoom again, dropping what was being typed.
+    void ShowZoom();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ApplyTyped();
+
+    TVpPreview& m_preview;
+    QToolButton* m_zoomOut = nullptr;
+    QComboBox* m_box = nullptr;
+    QToolButton* m_zoomIn = nullptr;
+};
+
+}  // namespace dw
