@@ -3,15 +3,13 @@
 #include "common/error_display.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_glyphs.h"
-#include "report/preview/zoom_ladder.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QToolButton>
+#include <QTimer>
 #include <QToolTip>
 
 namespace dw {
@@ -23,12 +21,55 @@ constexpr int kBoxWidth = 76;
 constexpr int kGap = 2;
 
 // Digits with an optional per cent sign, blanks around either: what a
-// person types for a zoom, and nothing the preview could misread.
-const QRegularExpression& ZoomPattern()
+// person types for a zoom, and nothing the preview could misread. Looked at
+// character by character; a pattern compiled for every preview window
+// would cost more than the rest of the zoom group.
+struct ZoomTextParts {
+    bool valid = false;
+    int digits = 0;
+    int value = 0;
+};
+
+ZoomTextParts SplitZoomText(const QString& text)
 {
-    static const QRegularExpression pattern(QStringLiteral(R"(^\s*(\d{1,5})\s*%?\s*$)"));
-    return pattern;
+    constexpr int kMaxDigits = 5;
+    ZoomTextParts parts;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    const auto skipBlanks = [&] {
+        while (i < n && text[i].isSpace()) {
+            ++i;
+        }
+    };
+    skipBlanks();
+    while (i < n && text[i] >= u'0' && text[i] <= u'9') {
+        if (++parts.digits > kMaxDigits) {
+            return parts;
+        }
+        parts.value = parts.value * 10 + (text[i].unicode() - u'0');
+        ++i;
+    }
+    skipBlanks();
+    if (i < n && text[i] == u'%') {
+        ++i;
+    }
+    skipBlanks();
+    parts.valid = i == n;
+    return parts;
 }
+
+class ZoomTextValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        const ZoomTextParts parts = SplitZoomText(input);
+        if (!parts.valid) {
+            return Invalid;
+        }
+        return parts.digits > 0 ? Acceptable : Intermediate;
+    }
+};
 
 }  // namespace
 
@@ -47,20 +88,14 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
         return b;
     };
     m_zoomOut = button("ZoomOut", tr("Zoom out (Ctrl+-)"), TVpGlyph::ZoomOut);
-    m_box = new QComboBox(this);
+    m_box = new QLineEdit(this);
     m_box->setObjectName(QStringLiteral("ZoomPercent"));
     m_box->setToolTip(tr("Zoom in percent: type one from %1 to %2 and press Enter")
                           .arg(TVpPreview::kMinZoom)
                           .arg(TVpPreview::kMaxZoom));
-    m_box->setEditable(true);
-    m_box->setInsertPolicy(QComboBox::NoInsert);
-    // A "1" completed to "10%" as it is typed would zoom to what nobody typed.
-    m_box->setCompleter(nullptr);
+    m_box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_box->setFocusPolicy(Qt::ClickFocus);
-    m_box->lineEdit()->setValidator(new QRegularExpressionValidator(ZoomPattern(), m_box));
-    for (const int step : ZoomLadder()) {
-        m_box->addItem(ZoomText(step), step);
-    }
+    m_box->setValidator(new ZoomTextValidator(m_box));
     m_zoomIn = button("ZoomIn", tr("Zoom in (Ctrl++)"), TVpGlyph::ZoomIn);
 
     m_zoomOut->setGeometry(0, 0, kButtonSize, kButtonSize);
@@ -70,14 +105,9 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
 
     connect(m_zoomOut, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { m_preview.ZoomOut(); }); });
     connect(m_zoomIn, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { m_preview.ZoomIn(); }); });
-    connect(m_box->lineEdit(), &QLineEdit::returnPressed, this, [this] { RunReportingErrors([this] { ApplyTyped(); }); });
-    connect(m_box, &QComboBox::activated, this, [this](int index) {
-        RunReportingErrors([this, index] { m_preview.ZoomKeepingCentre(m_box->itemData(index).toInt()); });
-        ShowZoom();
-    });
+    connect(m_box, &QLineEdit::returnPressed, this, [this] { RunReportingErrors([this] { ApplyTyped(); }); });
     connect(&m_preview, &TVpPreview::ZoomChanged, this, &TVpZoomBox::ShowZoom);
     m_box->installEventFilter(this);
-    m_box->lineEdit()->installEventFilter(this);
     ShowZoom();
 }
 
@@ -88,29 +118,25 @@ QString TVpZoomBox::ZoomText(int zoom)
 
 std::optional<int> TVpZoomBox::ParseZoomText(const QString& text)
 {
-    const QRegularExpressionMatch match = ZoomPattern().match(text);
-    if (!match.hasMatch()) {
+    const ZoomTextParts parts = SplitZoomText(text);
+    if (!parts.valid || parts.digits == 0) {
         return std::nullopt;
     }
-    return match.captured(1).toInt();
+    return parts.value;
 }
 
 void TVpZoomBox::ShowZoom()
 {
-    const QString text = ZoomText(m_preview.Zoom());
-    // The list shows its entry for a zoom on the ladder, none for another.
-    m_box->setCurrentIndex(m_box->findText(text));
-    m_box->setEditText(text);
+    m_box->setText(ZoomText(m_preview.Zoom()));
 }
 
 void TVpZoomBox::ApplyTyped()
 {
-    // Enter may arrive twice, through the box and its line; what the box
-    // shows itself was not typed.
-    if (!m_box->lineEdit()->isModified()) {
+    // Enter on what the box shows itself changes nothing.
+    if (!m_box->isModified()) {
         return;
     }
-    const std::optional<int> zoom = ParseZoomText(m_box->currentText());
+    const std::optional<int> zoom = ParseZoomText(m_box->text());
     if (!zoom || *zoom < TVpPreview::kMinZoom || *zoom > TVpPreview::kMaxZoom) {
         QApplication::beep();
         QToolTip::showText(m_box->mapToGlobal(QPoint(0, m_box->height())),
@@ -119,7 +145,7 @@ void TVpZoomBox::ApplyTyped()
                                .arg(TVpPreview::kMaxZoom),
                            m_box);
         ShowZoom();
-        m_box->lineEdit()->selectAll();
+        m_box->selectAll();
         return;
     }
     m_preview.ZoomKeepingCentre(*zoom);
@@ -130,14 +156,31 @@ void TVpZoomBox::ApplyTyped()
 
 bool TVpZoomBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_box || watched == m_box->lineEdit()) {
-        if (event->type() == QEvent::FocusOut && !m_box->hasFocus() && !m_box->lineEdit()->hasFocus()) {
+    if (watched == m_box) {
+        if (event->type() == QEvent::FocusIn) {
+            // A click into the box is for typing a new zoom over the old one;
+            // selected after the click has placed the cursor.
+            QTimer::singleShot(0, m_box, &QLineEdit::selectAll);
+        } else if (event->type() == QEvent::FocusOut) {
             // Typing left unconfirmed is dropped; the box keeps telling the truth.
             ShowZoom();
-        } else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            ShowZoom();
-            m_preview.setFocus();
-            return true;
+        } else if (event->type() == QEvent::KeyPress) {
+            switch (static_cast<QKeyEvent*>(event)->key()) {
+                case Qt::Key_Escape:
+                    ShowZoom();
+                    m_preview.setFocus();
+                    return true;
+                case Qt::Key_Up:
+                    RunReportingErrors([this] { m_preview.ZoomIn(); });
+                    m_box->selectAll();
+                    return true;
+                case Qt::Key_Down:
+                    RunReportingErrors([this] { m_preview.ZoomOut(); });
+                    m_box->selectAll();
+                    return true;
+                default:
+                    break;
+            }
         }
     }
     return QWidget::eventFilter(watched, event);

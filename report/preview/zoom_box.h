@@ -2,16 +2,17 @@
 
 // The zoom group of the preview's toolbar: a zoom-out button, a box that
 // shows the zoom in percent whatever set it (a button, a key, the wheel, a
-// resize that fits the page again) and takes a typed or chosen one, and a
-// zoom-in button. The buttons climb the zoom ladder; a typed zoom outside
-// the preview's bounds is refused with a note and the box shows the zoom
-// that stays.
+// resize that fits the page again) and takes a typed one, and a zoom-in
+// button. The buttons, and the up and down arrows in the box, climb the
+// zoom ladder; a typed zoom outside the preview's bounds is refused with a
+// note and the box shows the zoom that stays. The box is a plain line, not a
+// list: it opens with every preview and must not slow the print command.
 
 #include <QWidget>
 
 #include <optional>
 
-class QComboBox;
+class QLineEdit;
 class QToolButton;
 
 namespace dw {
@@ -26,7 +27,7 @@ public:
 
     QToolButton* ZoomOutButton() const noexcept { return m_zoomOut; }
     QToolButton* ZoomInButton() const noexcept { return m_zoomIn; }
-    QComboBox* Box() const noexcept { return m_box; }
+    QLineEdit* Box() const noexcept { return m_box; }
 
     // A zoom as the box shows it, "150%" in English.
     static QString ZoomText(int zoom);
@@ -45,7 +46,7 @@ private:
 
     TVpPreview& m_preview;
     QToolButton* m_zoomOut = nullptr;
-    QComboBox* m_box = nullptr;
+    QLineEdit* m_box = nullptr;
     QToolButton* m_zoomIn = nullptr;
 };
 

@@ -5,12 +5,7 @@
 // the most. A zoom between two steps goes to the next one in the direction
 // asked, so a page fitted to 82 % zooms in to 100 % and out to 75 %.
 
-#include <span>
-
 namespace dw {
-
-// Ascending, first and last the preview's bounds.
-std::span<const int> ZoomLadder() noexcept;
 
 // The first step above zoom; zoom itself at or above the top.
 int ZoomStepIn(int zoom) noexcept;
