@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/app_icon.h"
 #include "app/application.h"
 #include "app/form1.h"
 #include "app/form2.h"
@@ -21,6 +22,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
     TerminationSignals terminationSignals;
     // Lets the desktop match the program's windows to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.drillweight"));
+    // Every window of the program carries its icon, the report preview too
+    // (also when it shows a saved report alone).
+    QApplication::setWindowIcon(ProgramIcon());
     // Marks, date and time patterns and names for every formatter, before any
     // window exists; the watcher reads the conventions again when the system
     // locale changes.

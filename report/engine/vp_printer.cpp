@@ -312,6 +312,13 @@ void TVpPrinter::AbortDoc()
     m_status = TVpPrinterStatus::Finished;
 }
 
+void TVpPrinter::DiscardPages()
+{
+    CleanUp();
+    m_pagesDone = 0;
+    m_cancelled = false;
+}
+
 void TVpPrinter::Cancel()
 {
     m_cancelled = true;

@@ -116,6 +116,9 @@ public:
     void EndDoc();
     // Ends the document, dropping the open page.
     void AbortDoc();
+    // Drops the stored pages (and a run still going) and makes the object
+    // ready for a new document, keeping its printer, hooks and preview.
+    void DiscardPages();
     // Asks the report to stop before its next record.
     void Cancel() override;
     bool Cancelled() const noexcept { return m_cancelled; }

@@ -185,10 +185,27 @@ std::unique_ptr<TVpPrinter> TVpReport::NewVpPrinter()
     return printer;
 }
 
+void TVpReport::SetUpPreview(TVpPrinter& printer)
+{
+    printer.SetDestination(TVpDestination::PageStore);
+    printer.OnPrint = [this](TVpPrinter&) { Print(); };
+    printer.OnPrintSetup = [this](TVpPrinter&) { PrinterSetup(); };
+    printer.OnExport = [this](TVpPrinter&, TVpExportFilter& filter) { ExportToFilter(filter); };
+    printer.SetTitle(ReportTitle);
+    if (OnPreview)
+        printer.OnPreview = [this](TVpPrinter&) { OnPreview(*this); };
+}
+
 void TVpReport::Preview()
 {
     if (!m_available)
         return;
+    // Two previews of one report would put two sheets with different
+    // numbers side by side, and the older one could be printed by mistake.
+    if (m_previewPrinter != nullptr && m_previewPrinter->ShowingPreview()) {
+        PreviewAgain(*m_previewPrinter);
+        return;
+    }
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
     QPointer<QEventLoop> waiting;
     printer->AfterPreview = [this, &waiting](TVpPrinter&) {
@@ -197,15 +214,10 @@ void TVpReport::Preview()
         if (AfterPreview)
             AfterPreview(*this);
     };
-    printer->SetDestination(TVpDestination::PageStore);
-    printer->OnPrint = [this](TVpPrinter&) { Print(); };
-    printer->OnPrintSetup = [this](TVpPrinter&) { PrinterSetup(); };
-    printer->OnExport = [this](TVpPrinter&, TVpExportFilter& filter) { ExportToFilter(filter); };
-    printer->SetTitle(ReportTitle);
-    if (OnPreview)
-        printer->OnPreview = [this](TVpPrinter&) { OnPreview(*this); };
+    SetUpPreview(*printer);
 
     m_vpPrinter = printer.get();
+    m_previewPrinter = printer.get();
     const Finally release([this, &printer] {
         // The program is ending with the preview still open: the window goes
         // first, so it never points at a printer object that is gone.
@@ -218,6 +230,8 @@ void TVpReport::Preview()
         printer->SetStatusWindow(nullptr);
         if (m_vpPrinter == printer.get())
             m_vpPrinter = nullptr;
+        if (m_previewPrinter == printer.get())
+            m_previewPrinter = nullptr;
     });
     printer->Preview();
     if (QCoreApplication::instance() != nullptr)
@@ -228,6 +242,22 @@ void TVpReport::Preview()
         waiting = &loop;
         loop.exec();
     }
+}
+
+void TVpReport::PreviewAgain(TVpPrinter& printer)
+{
+    // The printer object stays the one the first call owns and waits on;
+    // only its pages are made anew. A report loaded into the preview since
+    // is replaced as well, and its cleared hooks are set again.
+    printer.DiscardPages();
+    SetUpPreview(printer);
+    m_vpPrinter = &printer;
+    printer.Preview();
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::processEvents();
+    // The window may have been closed meanwhile; the pages are made all the
+    // same, as for a first preview closed before its page arrived.
+    CreateReport();
 }
 
 void TVpReport::Print()

@@ -139,7 +139,10 @@ public:
 
     // --- commands -----------------------------------------------------------
     // Produces the pages into a preview and returns once the preview is
-    // closed or the application ends. Ignored while a run is going.
+    // closed or the application ends. Ignored while a run is going. While
+    // this report's preview is still open the new pages replace the ones it
+    // shows and the window comes to the front; the call then returns at
+    // once, the first call still waiting for the window.
     void Preview();
     // Produces the report again straight onto the printer, with a progress window.
     void Print();
@@ -197,6 +200,9 @@ private:
     friend class TVpCustomBand;
     void AdoptElement(std::unique_ptr<TVpPrintable> element, std::string name);
     std::unique_ptr<TVpPrinter> NewVpPrinter();
+    // Destination, hooks and title of a printer object showing a preview.
+    void SetUpPreview(TVpPrinter& printer);
+    void PreviewAgain(TVpPrinter& printer);
     // One run on a printer object of its own, with the progress window.
     void RunWithProgress(TVpPrinter& printer);
     void ApplyPrinterSettings(TVpPrinter& printer);
@@ -226,6 +232,8 @@ private:
     // The run.
     bool m_available = true;
     TVpPrinter* m_vpPrinter = nullptr;
+    // The printer object of the preview a Preview call is waiting for.
+    TVpPrinter* m_previewPrinter = nullptr;
     bool m_storePages = true;
     TVpExportFilter* m_exportFilter = nullptr;
     std::int32_t m_pageNumber = 0;

@@ -5,6 +5,7 @@
 #include "report/engine/printer_notices.h"
 #include "report/engine/vp_printer.h"
 #include "report/preview/preview_image.h"
+#include "report/preview/zoom_ladder.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -26,6 +27,9 @@ constexpr int kNativePerInch = 254;
 // One wheel notch.
 constexpr int kWheelNotch = 120;
 constexpr int kScrollStep = 16;
+// A wheel notch scrolls this share of the view: enough to read on at any
+// zoom, whether the page is a thumbnail or a few letters fill the screen.
+constexpr int kWheelShareOfView = 10;
 
 // Page pixels on the screen. A printer that has not begun a document yet
 // has no factors; its pages are still measured at the screen's resolution,
@@ -117,6 +121,7 @@ void TVpPreview::SetZoom(int value)
     m_zoomMode = TVpZoomMode::Fixed;
     m_zoom = value;
     ArrangeImage();
+    emit ZoomChanged();
 }
 
 bool TVpPreview::PagePixels(PageExtent& extent) const
@@ -171,6 +176,7 @@ void TVpPreview::FitWholePage()
         SetZoom(std::min(a, b));
     }
     m_zoomMode = TVpZoomMode::WholePage;
+    emit ZoomChanged();
 }
 
 void TVpPreview::FitPageWidth()
@@ -184,6 +190,44 @@ void TVpPreview::FitPageWidth()
     }
     ArrangeImage();
     m_zoomMode = TVpZoomMode::PageWidth;
+    emit ZoomChanged();
+}
+
+void TVpPreview::ZoomIn()
+{
+    ZoomKeepingCentre(ZoomStepIn(m_zoom));
+}
+
+void TVpPreview::ZoomOut()
+{
+    ZoomKeepingCentre(ZoomStepOut(m_zoom));
+}
+
+void TVpPreview::ZoomKeepingCentre(int zoom)
+{
+    if (zoom < kMinZoom || zoom > kMaxZoom) {
+        return;
+    }
+    const QSize area = viewport()->size();
+    ZoomAround(zoom, QPoint(area.width() / 2, area.height() / 2));
+}
+
+bool TVpPreview::ScrollScreen(bool forward)
+{
+    QScrollBar* vertical = verticalScrollBar();
+    const int before = vertical->value();
+    // A line of the last screen stays in sight, so the eye finds its place.
+    const int step = std::max(1, vertical->pageStep() - kScrollStep);
+    vertical->setValue(forward ? before + step : before - step);
+    return vertical->value() != before;
+}
+
+bool TVpPreview::ScrollToEnd(bool bottom)
+{
+    QScrollBar* vertical = verticalScrollBar();
+    const int before = vertical->value();
+    vertical->setValue(bottom ? vertical->maximum() : vertical->minimum());
+    return vertical->value() != before;
 }
 
 void TVpPreview::UpdateScrollRanges()
@@ -191,9 +235,13 @@ void TVpPreview::UpdateScrollRanges()
     const QSize area = viewport()->size();
     QScrollBar* horizontal = horizontalScrollBar();
     QScrollBar* vertical = verticalScrollBar();
-    horizontal->setRange(0, std::max(0, m_imageLeft + m_image->width() - area.width()));
+    // A page that fits is not scrolled: its centring, worked out on the
+    // control's whole size, may reach a pixel or two under a scroll bar
+    // that would otherwise be shown for nothing.
+    const auto range = [](int offset, int extent, int room) { return extent <= room ? 0 : offset + extent - room; };
+    horizontal->setRange(0, range(m_imageLeft, m_image->width(), area.width()));
     horizontal->setPageStep(std::max(1, area.width()));
-    vertical->setRange(0, std::max(0, m_imageTop + m_image->height() - area.height()));
+    vertical->setRange(0, range(m_imageTop, m_image->height(), area.height()));
     vertical->setPageStep(std::max(1, area.height()));
     PlaceImage();
 }
@@ -284,7 +332,7 @@ void TVpPreview::wheelEvent(QWheelEvent* event)
     if (!(event->modifiers() & Qt::ControlModifier)) {
         // A zoom gesture ends where plain scrolling starts.
         m_wheelRemainder = 0;
-        QAbstractScrollArea::wheelEvent(event);
+        ScrollByWheel(event);
         return;
     }
     event->accept();
@@ -301,6 +349,38 @@ void TVpPreview::wheelEvent(QWheelEvent* event)
     zoom = std::clamp(zoom, kMinZoom, kMaxZoom);
     if (zoom != m_zoom) {
         ZoomAround(zoom, event->position().toPoint());
+    }
+}
+
+void TVpPreview::ScrollByWheel(QWheelEvent* event)
+{
+    QScrollBar* horizontal = horizontalScrollBar();
+    QScrollBar* vertical = verticalScrollBar();
+    QPoint move;
+    if (!event->pixelDelta().isNull()) {
+        // A touchpad says how far the fingers went.
+        move = event->pixelDelta();
+    } else {
+        // Parts of a notch add up, so a fine wheel scrolls as far as a
+        // notched one.
+        const QSize area = viewport()->size();
+        m_scrollRemainder += QPoint(event->angleDelta().x() * area.width(), event->angleDelta().y() * area.height());
+        const int perNotch = kWheelNotch * kWheelShareOfView;
+        move = QPoint(m_scrollRemainder.x() / perNotch, m_scrollRemainder.y() / perNotch);
+        m_scrollRemainder -= move * perNotch;
+    }
+    // Alt turns the wheel sideways, as in every scrolled view, unless the
+    // system has turned it already.
+    if ((event->modifiers() & Qt::AltModifier) && move.x() == 0) {
+        move = QPoint(move.y(), 0);
+    }
+    const QPoint before(horizontal->value(), vertical->value());
+    horizontal->setValue(horizontal->value() - move.x());
+    vertical->setValue(vertical->value() - move.y());
+    if (QPoint(horizontal->value(), vertical->value()) != before || move.isNull()) {
+        event->accept();
+    } else {
+        event->ignore();
     }
 }
 

@@ -6,8 +6,8 @@
 // here and are passed on through OnProgressUpdate and OnPageAvailable.
 //
 // Beyond the buttons of its window it answers the mouse as a document view
-// is expected to: the wheel scrolls, Ctrl with the wheel zooms, and the page
-// can be dragged.
+// is expected to: the wheel scrolls a fixed share of the view at any zoom,
+// Ctrl with the wheel zooms, and the page can be dragged.
 
 #include <QAbstractScrollArea>
 #include <QPoint>
@@ -66,12 +66,30 @@ public:
     void FitWholePage();
     // The zoom that fills the control's width, and the mode that keeps it so.
     void FitPageWidth();
+    // One step of the zoom ladder up or down, the middle of the view
+    // staying where it is.
+    void ZoomIn();
+    void ZoomOut();
+    // A fixed zoom (ignored outside the bounds) that keeps the middle of the
+    // view where it is, as the zoom box and the keys want it.
+    void ZoomKeepingCentre(int zoom);
+
+    // A screenful down (forward) or up within the page; false when the page
+    // is already at that end, so the caller may turn the page instead.
+    bool ScrollScreen(bool forward);
+    // To the page's bottom (or top); false when the page is already there or
+    // fits the view.
+    bool ScrollToEnd(bool bottom);
     // Page 1 again, whether the printer has it or not: after the printer's
     // pages were replaced, nothing of the old ones stays on the screen.
     void ResetToFirstPage();
 
     TVpPageAvailableEvent OnPageAvailable;
     TVpProgressUpdateEvent OnProgressUpdate;
+
+signals:
+    // The zoom or its mode changed, by any means.
+    void ZoomChanged();
 
 protected:
     void customEvent(QEvent* event) override;
@@ -97,6 +115,7 @@ private:
     void UpdateScrollRanges();
     void PlaceImage();
     void ZoomAround(int zoom, const QPoint& viewportPos);
+    void ScrollByWheel(QWheelEvent* event);
 
     TVpPrinter* m_vpPrinter = nullptr;
     TVpPreviewImage* m_image;
@@ -106,6 +125,7 @@ private:
     int m_imageLeft = 0;
     int m_imageTop = 0;
     int m_wheelRemainder = 0;
+    QPoint m_scrollRemainder;
     bool m_dragging = false;
     QPoint m_dragStart;
     QPoint m_dragScroll;

@@ -119,6 +119,17 @@ void DrawZoomToWidth(GlyphPen& pen)
     });
 }
 
+// A plus in the lens for more, a minus for less.
+void DrawZoomStep(GlyphPen& pen, bool in)
+{
+    Magnifier(pen, [&] {
+        pen.Fill(4, 7, 7, 1, kNavy);
+        if (in) {
+            pen.Fill(7, 4, 1, 7, kNavy);
+        }
+    });
+}
+
 void TriangleLeft(GlyphPen& pen, qreal tip)
 {
     pen.Shape({{tip, 9}, {tip + 6, 3}, {tip + 6, 15}}, kNavy);
@@ -235,6 +246,12 @@ void DrawGlyph(QPainter& painter, TVpGlyph glyph)
             break;
         case TVpGlyph::Close:
             DrawClose(pen);
+            break;
+        case TVpGlyph::ZoomIn:
+            DrawZoomStep(pen, true);
+            break;
+        case TVpGlyph::ZoomOut:
+            DrawZoomStep(pen, false);
             break;
     }
 }

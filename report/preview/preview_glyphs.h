@@ -22,6 +22,8 @@ enum class TVpGlyph {
     Save,
     Load,
     Close,
+    ZoomIn,
+    ZoomOut,
 };
 
 inline constexpr int kGlyphSize = 18;

@@ -7,9 +7,9 @@
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_glyphs.h"
 #include "report/preview/preview_image.h"
+#include "report/preview/zoom_box.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -33,6 +33,8 @@ constexpr int kPanel1Width = 128;
 constexpr int kButtonSize = 25;
 constexpr int kButtonTop = 4;
 constexpr int kStoredZoom = 218;
+// The zoom group sits right of Close, clear of the stored buttons.
+constexpr int kZoomBoxLeft = 384;
 
 // The saved-report entry of the file dialogs: its name, then its pattern.
 QString SavedReportFilter()
@@ -90,13 +92,10 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     m_save = AddSpeedButton("Save", 244, "Save", TVpGlyph::Save);
     m_load = AddSpeedButton("Load", 269, "Load", TVpGlyph::Load);
 
-    // One zoom button is down at a time; pressing the one that is down
-    // keeps it down and still zooms.
-    auto* zoomGroup = new QButtonGroup(this);
-    zoomGroup->setExclusive(true);
+    // At most one zoom button is down, the one whose mode holds; which one
+    // follows the zoom, not the clicks (SyncZoomButtons).
     for (QToolButton* button : {m_zoomToFit, m_zoomTo100, m_zoomToWidth}) {
         button->setCheckable(true);
-        zoomGroup->addButton(button);
     }
 
     m_exit = new QPushButton(GlyphIcon(TVpGlyph::Close), QStringLiteral("&Close"), m_toolbar);
@@ -125,6 +124,8 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     m_vpPreview->SetZoom(kStoredZoom);
     m_vpPreview->OnPageAvailable = [this](TVpPreview&, int pageNum) { VpPreviewPageAvailable(pageNum); };
     m_vpPreview->OnProgressUpdate = [this](TVpPreview&, int percent) { VpPreviewProgressUpdate(percent); };
+    m_zoomBox = new TVpZoomBox(*m_vpPreview, m_toolbar);
+    m_zoomBox->move(kZoomBoxLeft, kButtonTop);
     LayOut();
 
     connect(m_zoomToFit, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { ZoomToFitClick(); }); });
@@ -144,6 +145,9 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     m_vpPreview->SetVpPrinter(printer);
     setWindowTitle(printer != nullptr ? QString::fromStdString(printer->Title()) : QString());
     m_zoomToWidth->setChecked(true);
+    // From here on the buttons tell the zoom mode; until the first page
+    // arrives page width is down, the mode it will be shown in.
+    connect(m_vpPreview, &TVpPreview::ZoomChanged, this, &TVpStandardPreview::SyncZoomButtons);
     m_vpPreview->setFocus();
 
     // The page keys reach the window before the control that has the focus.
@@ -211,23 +215,50 @@ bool TVpStandardPreview::eventFilter(QObject* watched, QEvent* event)
 
 bool TVpStandardPreview::PreviewKey(QKeyEvent* event)
 {
+    if (ZoomKey(*event)) {
+        return true;
+    }
     const Qt::KeyboardModifiers held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     // Ctrl counts only when it is the only one of the three held.
     const bool withCtrl = held == Qt::ControlModifier;
+    QWidget* focused = focusWidget();
+    // Typing a zoom: the box keeps its editing keys.
+    const bool inZoomBox = focused != nullptr && m_zoomBox->isAncestorOf(focused);
     switch (event->key()) {
         case Qt::Key_Home:
-            RunReportingErrors([this] { FirstPageClick(); });
+        case Qt::Key_End: {
+            if (inZoomBox) {
+                return false;
+            }
+            const bool end = event->key() == Qt::Key_End;
+            RunReportingErrors([&] {
+                // Within a page taller than the window, its top or bottom
+                // first; the first or last page when already there.
+                if (withCtrl || !m_vpPreview->ScrollToEnd(end)) {
+                    end ? LastPageClick() : FirstPageClick();
+                    m_vpPreview->ScrollToEnd(end);
+                }
+            });
             break;
-        case Qt::Key_End:
-            RunReportingErrors([this] { LastPageClick(); });
-            break;
+        }
         case Qt::Key_PageUp:
-            RunReportingErrors([&] { withCtrl ? FirstPageClick() : PrevPageClick(); });
-            break;
+            RunReportingErrors([&] { withCtrl ? FirstPageClick() : ReadOn(false); });
+            return inZoomBox;
         case Qt::Key_PageDown:
-            RunReportingErrors([&] { withCtrl ? LastPageClick() : NextPageClick(); });
-            break;
+            RunReportingErrors([&] { withCtrl ? LastPageClick() : ReadOn(true); });
+            return inZoomBox;
+        case Qt::Key_Space:
+            // Only on the page: on Close the space bar presses it.
+            if (focused != m_vpPreview || (held & ~Qt::ShiftModifier)) {
+                return false;
+            }
+            RunReportingErrors([&] { ReadOn(held != Qt::ShiftModifier); });
+            return true;
         case Qt::Key_Escape:
+            if (inZoomBox) {
+                // Leaves the box unchanged rather than the window.
+                return false;
+            }
             // Close is the window's cancel button.
             m_exit->click();
             return true;
@@ -236,6 +267,54 @@ bool TVpStandardPreview::PreviewKey(QKeyEvent* event)
     }
     // The focused control still gets the key.
     return false;
+}
+
+bool TVpStandardPreview::ZoomKey(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers held = event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    // Shift may be needed to reach "+" on the keyboard; it changes nothing.
+    const bool ctrl = (held & ~Qt::ShiftModifier) == Qt::ControlModifier;
+    const bool plain = (held & ~Qt::ShiftModifier) == Qt::NoModifier;
+    QWidget* focused = focusWidget();
+    const bool inZoomBox = focused != nullptr && m_zoomBox->isAncestorOf(focused);
+    const int key = event.key();
+    const bool in = key == Qt::Key_Plus || (key == Qt::Key_Equal && ctrl);
+    const bool out = key == Qt::Key_Minus || key == Qt::Key_Underscore;
+    // Alone the signs zoom only where they cannot be meant as text.
+    if (!(ctrl || (plain && !inZoomBox)) || !(in || out || (key == Qt::Key_0 && ctrl))) {
+        return false;
+    }
+    RunReportingErrors([&] {
+        if (in) {
+            m_vpPreview->ZoomIn();
+        } else if (out) {
+            m_vpPreview->ZoomOut();
+        } else {
+            m_vpPreview->ZoomKeepingCentre(100);
+        }
+    });
+    return true;
+}
+
+void TVpStandardPreview::ReadOn(bool forward)
+{
+    if (m_vpPreview->ScrollScreen(forward)) {
+        return;
+    }
+    const std::int32_t before = m_vpPreview->PageNumber();
+    forward ? NextPageClick() : PrevPageClick();
+    // Reading back, the previous page is met at its bottom.
+    if (!forward && m_vpPreview->PageNumber() != before) {
+        m_vpPreview->ScrollToEnd(true);
+    }
+}
+
+void TVpStandardPreview::SyncZoomButtons()
+{
+    const TVpZoomMode mode = m_vpPreview->ZoomMode();
+    m_zoomToFit->setChecked(mode == TVpZoomMode::WholePage);
+    m_zoomToWidth->setChecked(mode == TVpZoomMode::PageWidth);
+    m_zoomTo100->setChecked(mode == TVpZoomMode::Fixed && m_vpPreview->Zoom() == 100);
 }
 
 void TVpStandardPreview::UpdateStatusText()
@@ -257,6 +336,7 @@ void TVpStandardPreview::ZoomToFitClick()
     QCoreApplication::processEvents();
     if (alive) {
         m_vpPreview->FitWholePage();
+        SyncZoomButtons();
     }
 }
 
@@ -266,6 +346,7 @@ void TVpStandardPreview::ZoomTo100Click()
     QCoreApplication::processEvents();
     if (alive) {
         m_vpPreview->SetZoom(100);
+        SyncZoomButtons();
     }
 }
 
@@ -275,6 +356,7 @@ void TVpStandardPreview::ZoomToWidthClick()
     QCoreApplication::processEvents();
     if (alive) {
         m_vpPreview->FitPageWidth();
+        SyncZoomButtons();
     }
 }
 
@@ -402,8 +484,29 @@ void TVpStandardPreview::VpPreviewProgressUpdate(int percent)
     m_vpGauge->setVisible(position > 0 && position < 100);
 }
 
+void TVpStandardPreview::ShowNewRun()
+{
+    setWindowTitle(m_vpPreview->VpPrinter() != nullptr ? QString::fromStdString(m_vpPreview->VpPrinter()->Title())
+                                                       : QString());
+    m_vpPreview->ResetToFirstPage();
+    m_status->setText(QStringLiteral("Working..."));
+    VpPreviewProgressUpdate(0);
+    m_vpGauge->setVisible(true);
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 TVpStandardPreview* ShowStandardPreview(TVpPrinter& printer)
 {
+    if (auto* control = qobject_cast<TVpPreview*>(printer.StatusWindow());
+        control != nullptr && control->VpPrinter() == &printer && printer.ShowingPreview()) {
+        if (auto* open = qobject_cast<TVpStandardPreview*>(control->window())) {
+            open->ShowNewRun();
+            return open;
+        }
+    }
     auto* window = new TVpStandardPreview(&printer);
     window->show();
     return window;

@@ -7,9 +7,22 @@
 // from its report printer and so cancels a run still producing pages.
 //
 // The page keys are seen by the window before the control that has the
-// focus: Home and Ctrl+Page Up go to the first page, End and Ctrl+Page Down
-// to the last, Page Up and Page Down one page back or on (with Shift or Alt
-// held as well they count as without Ctrl). Esc presses Close.
+// focus. Ctrl+Page Up and Ctrl+Home go to the first page, Ctrl+Page Down and
+// Ctrl+End to the last. Page Down and Space read on: a screenful further
+// down the page, and the next page once its bottom is in sight; Page Up and
+// Shift+Space read back the same way, to the previous page's bottom (with
+// Shift or Alt held as well as Ctrl, Page Up and Page Down count as without
+// Ctrl). Home and End go to the page's top or bottom, and to the first or
+// last page when it is there already or the whole page is in sight. When
+// the page fits the window this is the plain page turning of old. Ctrl++
+// (or Ctrl+=, or + alone) and Ctrl+- (or - alone) step the zoom through its
+// ladder, Ctrl+0 returns to 100 %. Esc presses Close.
+//
+// The three zoom buttons are down exactly when their mode holds: none after
+// a zoom by the wheel, the keys or the zoom box, unless that zoom is 100 %.
+//
+// One window per report printer: a report printing again while its preview
+// is open shows the new pages in it and brings it to the front.
 
 #include <QWidget>
 
@@ -22,6 +35,7 @@ namespace dw {
 
 class TVpPreview;
 class TVpPrinter;
+class TVpZoomBox;
 enum class TVpGlyph;
 
 class TVpStandardPreview : public QWidget {
@@ -55,9 +69,13 @@ public:
     QProgressBar* VpGauge() const noexcept { return m_vpGauge; }
     QWidget* Panel1() const noexcept { return m_panel1; }
     QLabel* Status() const noexcept { return m_status; }
+    TVpZoomBox* ZoomBox() const noexcept { return m_zoomBox; }
 
     // "Page n of m" for the page shown.
     void UpdateStatusText();
+    // The printer's pages were made anew: the old page goes, the window says
+    // it is working again and comes to the front.
+    void ShowNewRun();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,6 +86,9 @@ private:
     QToolButton* AddSpeedButton(const char* name, int left, const char* hint, TVpGlyph glyph);
     void LayOut();
     bool PreviewKey(QKeyEvent* event);
+    bool ZoomKey(const QKeyEvent& event);
+    void ReadOn(bool forward);
+    void SyncZoomButtons();
 
     void ZoomToFitClick();
     void ZoomTo100Click();
@@ -102,10 +123,12 @@ private:
     QProgressBar* m_vpGauge = nullptr;
     QWidget* m_panel1 = nullptr;
     QLabel* m_status = nullptr;
+    TVpZoomBox* m_zoomBox = nullptr;
 };
 
 // Opens a preview window on printer, shown non-modally and freed when
-// closed; printer must outlive it or see it closed first.
+// closed; printer must outlive it or see it closed first. The window already
+// open on printer is used again (ShowNewRun) rather than a second one.
 TVpStandardPreview* ShowStandardPreview(TVpPrinter& printer);
 
 // Makes TVpPrinter::Preview open the standard preview window; called once

@@ -10,6 +10,7 @@
 #include "numeric/core/locale_formats.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
+#include "report/generation/report.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
@@ -304,35 +305,52 @@ TEST_F(PrintCommand, TheWindowMarksResultsOfOtherInputs)
     EXPECT_TRUE(looksCurrent()) << "a diameter changed";
 }
 
-TEST_F(PrintCommand, TheMainWindowStaysUsableWhileThePreviewIsOpen)
+TEST_F(PrintCommand, PrintingAgainWhileThePreviewIsOpenShowsTheNewSheetInIt)
 {
     TypeWorkedExample();
     PrintAndThen([this](TVpStandardPreview& first) {
-        // Calculate again and print again from the waiting main window.
+        EXPECT_TRUE(PageTexts(first).contains(QStringLiteral("11,100 т.")));
+        // The main window stays usable: calculate again and print again.
         Type(38, QStringLiteral("3"));
         QTest::mouseClick(form1->BitBtn1(), Qt::LeftButton);
         EXPECT_EQ(form1->CurrencyEdit(32)->DisplayedText(), QStringLiteral("11,600 т."));
-        int previews = 0;
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            // The second command's window; closing it ends the second command.
-            TVpStandardPreview* second = nullptr;
+        first.showMinimized();
+        form1->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
+
+        // Should a second window open all the same, it is closed after a
+        // while so that its command returns and the test fails, not hangs.
+        QTimer second;
+        second.setSingleShot(true);
+        QObject::connect(&second, &QTimer::timeout, [&first] {
             for (QWidget* window : QApplication::topLevelWidgets())
                 if (auto* p = qobject_cast<TVpStandardPreview*>(window); p && p != &first && p->isVisible())
-                    second = p;
-            if (second == nullptr || second->Status()->text() != QStringLiteral("Page 1 of 1"))
-                return;
-            poll.stop();
-            previews = first.isVisible() ? 2 : 1;
-            EXPECT_TRUE(PageTexts(*second).contains(QStringLiteral("11,600 т.")));
-            second->close();
+                    p->close();
         });
-        poll.start();
+        second.start(10000);
         QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
-        EXPECT_EQ(previews, 2);
+        EXPECT_TRUE(second.isActive()) << "the second print command waited for a window of its own";
+        second.stop();
+
+        EXPECT_TRUE(QTest::qWaitFor([&] { return first.Status()->text() == QStringLiteral("Page 1 of 1"); }));
+        int previews = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* p = qobject_cast<TVpStandardPreview*>(window); p && p->isVisible())
+                ++previews;
+        EXPECT_EQ(previews, 1);
+        const QStringList texts = PageTexts(first);
+        EXPECT_TRUE(texts.contains(QStringLiteral("11,600 т.")));
+        EXPECT_FALSE(texts.contains(QStringLiteral("11,100 т.")));
+        // It comes to the front, as the window just printed.
+        EXPECT_FALSE(first.isMinimized());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&first));
+        EXPECT_EQ(first.windowTitle(), QString::fromStdString(form2->VpReport1().ReportTitle));
     });
     EXPECT_TRUE(errors.empty()) << errors.front();
+    // Once it is closed, ПЕЧАТЬ opens a preview again.
+    PrintAndThen([](TVpStandardPreview& preview) {
+        EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т.")));
+    });
 }
 
 TEST_F(PrintCommand, ClosingTheMainWindowClosesThePreviewAndSavesTheProfile)

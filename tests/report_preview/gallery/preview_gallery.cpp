@@ -63,7 +63,7 @@ void DrawSheet(TVpPrinter& vp, int n)
 void SaveGlyphSheet(const QString& fileName)
 {
     // Every glyph at ratio 1 and 2, magnified so single pixels can be seen.
-    const int count = static_cast<int>(TVpGlyph::Close) + 1;
+    const int count = static_cast<int>(TVpGlyph::ZoomOut) + 1;
     const int cell = 18 * 8 + 8;
     QImage sheet(cell * count, cell * 3, QImage::Format_ARGB32);
     sheet.fill(QColor(0xF0, 0xF0, 0xF0));
