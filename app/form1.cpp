@@ -352,7 +352,7 @@ void TForm1::ShowResultsCurrency()
         // A reader announces the result as the window shows it, and whether
         // it still holds.
         field->setAccessibleDescription(current ? field->DisplayedText()
-                                                : field->DisplayedText() + QStringLiteral(". ") + stale);
+                                                : field->DisplayedText() + QLatin1Char(' ') + stale);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "report/preview/standard_preview.h"
 
 #include "common/error_display.h"
+#include "fonts/designed_palette.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/vp_printer.h"
 #include "report/preview/preview.h"
@@ -71,6 +72,9 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("VpStandardPreview"));
+    // The tool bar's glyphs and the grey around the page were drawn for the
+    // designed light desktop; a dark desktop theme would sink them.
+    setPalette(DesignedPalette());
     resize(kNormalWidth, kNormalHeight);
     if (const QScreen* screen = this->screen()) {
         QRect frame(QPoint(), size());
@@ -165,6 +169,8 @@ QToolButton* TVpStandardPreview::AddSpeedButton(const char* name, int left, cons
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, kButtonTop, kButtonSize, kButtonSize);
     button->setToolTip(QString::fromLatin1(hint));
+    // A reader names an icon-only button by its hint.
+    button->setAccessibleName(button->toolTip());
     button->setIcon(GlyphIcon(glyph));
     button->setIconSize(QSize(kGlyphSize, kGlyphSize));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -224,6 +230,18 @@ bool TVpStandardPreview::PreviewKey(QKeyEvent* event)
     QWidget* focused = focusWidget();
     // Typing a zoom: the box keeps its editing keys.
     const bool inZoomBox = focused != nullptr && m_zoomBox->isAncestorOf(focused);
+    // The desktop's keys for the commands of the tool bar.
+    if (withCtrl && !event->isAutoRepeat()) {
+        QToolButton* command = event->key() == Qt::Key_P   ? m_print
+                               : event->key() == Qt::Key_S ? m_save
+                               : event->key() == Qt::Key_O ? m_load
+                                                           : nullptr;
+        if (command != nullptr) {
+            if (command->isEnabled())
+                command->click();
+            return true;
+        }
+    }
     switch (event->key()) {
         case Qt::Key_Home:
         case Qt::Key_End: {
@@ -326,6 +344,8 @@ void TVpStandardPreview::UpdateStatusText()
     m_status->setText(QStringLiteral("Page") + QLatin1Char(' ') + QString::number(m_vpPreview->PageNumber()) +
                       QLatin1Char(' ') + QStringLiteral("of") + QLatin1Char(' ') +
                       QString::number(printer->PageCount()));
+    // The page view tells a reader which page of how many it shows.
+    m_vpPreview->setAccessibleName(m_status->text());
 }
 
 void TVpStandardPreview::ZoomToFitClick()

@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QValidator>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
+#include <QValidator>
 
 namespace dw {
 
@@ -80,6 +80,7 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
         auto* b = new QToolButton(this);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(hint);
+        b->setAccessibleName(hint);
         b->setIcon(GlyphIcon(glyph));
         b->setIconSize(QSize(kGlyphSize, kGlyphSize));
         b->setAutoRepeat(true);
@@ -90,6 +91,7 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
     m_zoomOut = button("ZoomOut", tr("Zoom out (Ctrl+-)"), TVpGlyph::ZoomOut);
     m_box = new QLineEdit(this);
     m_box->setObjectName(QStringLiteral("ZoomPercent"));
+    m_box->setAccessibleName(tr("Zoom"));
     m_box->setToolTip(tr("Zoom in percent: type one from %1 to %2 and press Enter")
                           .arg(TVpPreview::kMinZoom)
                           .arg(TVpPreview::kMaxZoom));

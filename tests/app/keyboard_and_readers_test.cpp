@@ -7,9 +7,14 @@
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/engine/vp_printer.h"
+#include "report/generation/report.h"
+#include "report/preview/preview.h"
+#include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
 #include "tests/support/number_marks.h"
 #include "tests/support/open_preview.h"
+#include "tests/support/page_records.h"
+#include "tests/support/printer_test_support.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -143,6 +148,54 @@ TEST_F(KeyboardAndReaders, KeysDoWhatTheirNamesSay)
             row.focusAfter == 0 ? static_cast<QWidget*>(form1->BitBtn1()) : form1->CurrencyEdit(row.focusAfter);
         EXPECT_EQ(QApplication::focusWidget(), expected);
     }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// In the preview the desktop's keys run the tool bar's commands.
+TEST_F(KeyboardAndReaders, PreviewKeysRunTheToolBarsCommands)
+{
+    const auto backend = test::A3Backend();
+    test::UseBackend(form2->VpReport1(), backend);
+    std::vector<TVpFileDialogKind> dialogs;
+    SetPreviewFileDialog([&](const TVpFileDialogRequest& request) {
+        dialogs.push_back(request.Kind);
+        return std::optional<TVpFileDialogChoice>();  // cancelled
+    });
+    bool ran = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        TVpStandardPreview* preview = OpenPreview();
+        if (preview == nullptr || preview->VpPreview()->VpPrinter()->PageCount() < 1)
+            return;
+        poll.stop();
+        const struct {
+            const char* name;
+            Qt::Key key;
+            std::size_t dialogs, jobs;  // what has happened after the key
+        } rows[] = {
+            {"Ctrl+S asks where to save", Qt::Key_S, 1, 0},
+            {"Ctrl+O asks what to load", Qt::Key_O, 2, 0},
+            {"Ctrl+P prints", Qt::Key_P, 2, 1},
+        };
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.name);
+            QTest::keyClick(preview->VpPreview(), row.key, Qt::ControlModifier);
+            EXPECT_EQ(dialogs.size(), row.dialogs);
+            EXPECT_EQ(backend->Sent.size(), row.jobs);
+        }
+        if (dialogs.size() == 2) {
+            EXPECT_EQ(dialogs[0], TVpFileDialogKind::Save);
+            EXPECT_EQ(dialogs[1], TVpFileDialogKind::Open);
+        }
+        ran = true;
+        preview->close();
+    });
+    poll.start();
+    QTest::keyClick(form1->CurrencyEdit(38), Qt::Key_P, Qt::ControlModifier);
+    poll.stop();
+    SetPreviewFileDialog(nullptr);
+    EXPECT_TRUE(ran);
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
