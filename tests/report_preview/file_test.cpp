@@ -146,7 +146,7 @@ private:
     TVpMessageFunction m_previousMessage;
 };
 
-TEST_F(FileTest, DialogsOfferTheSavedReportAndEachExportFilterWithoutAddingAnExtension)
+TEST_F(FileTest, DialogsOfferTheSavedReportEachExportFilterAndPdfAndLoadOffersEveryFile)
 {
     test::RunPages(*printer, 1);
     Open();
@@ -154,16 +154,30 @@ TEST_F(FileTest, DialogsOfferTheSavedReportAndEachExportFilterWithoutAddingAnExt
     QTest::mouseClick(window->Load(), Qt::LeftButton);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].Kind, TVpFileDialogKind::Save);
-    EXPECT_EQ(asked[0].Filter,
-              QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT|Test file (*.TST)|*.TST"));
+    EXPECT_EQ(asked[0].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT|Test file "
+                                              "(*.TST)|*.TST|PDF file (*.pdf)|*.pdf"));
     EXPECT_EQ(asked[1].Kind, TVpFileDialogKind::Open);
-    EXPECT_EQ(asked[1].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR"));
+    EXPECT_EQ(asked[1].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|All files (*)|*"));
     // The desktop's dialog shows the program's texts as they are.
     EXPECT_EQ(NameFiltersFromFilterText(asked[0].Filter),
               QStringList({QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("Text file (*.TXT)"),
-                           QStringLiteral("Test file (*.TST)")}));
+                           QStringLiteral("Test file (*.TST)"), QStringLiteral("PDF file (*.pdf)")}));
     EXPECT_TRUE(Files().isEmpty()) << "cancelled dialogs write nothing";
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, ALoadedReportOffersOnlyWhatWorksFromItsPages)
+{
+    test::RunPages(*printer, 1);
+    printer->Save(Path("saved.VPR").toStdString());
+    printer->Load(Path("saved.VPR").toStdString());
+    Open();
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|PDF file (*.pdf)|*.pdf"));
+    // The file's name stays the report's name, also for what is saved from it.
+    EXPECT_EQ(asked[0].SuggestedName, QStringLiteral("saved.VPR"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("saved.VPR"));
 }
 
 TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
@@ -177,13 +191,19 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
         int exports;
         const char* filterKind;
         const char* error;
+        // The file written when it is not fileName, and how it starts.
+        const char* writtenName = nullptr;
+        const char* magic = nullptr;  // none: a report file
     };
     const auto finished = [](FileTest& t) { test::RunPages(*t.printer, 1); };
     const char* isText = "text";
     const char* isOwn = "own";
     const Row rows[] = {
         {"saved report", finished, "report.VPR", 1, true, 0, nullptr, ""},
-        {"saved report under the name as typed", finished, "report", 1, true, 0, nullptr, ""},
+        {"a bare name gets the report file's extension", finished, "report", 1, true, 0, nullptr, "", "report.VPR"},
+        {"a name with its own extension keeps it", finished, "report.bak", 1, true, 0, nullptr, ""},
+        {"PDF of the pages", finished, "report", 4, true, 0, nullptr, "", "report.pdf", "%PDF"},
+        {"a bare text export gets its extension", finished, "report", 2, false, 1, isText, "", "report.TXT"},
         {"saved report while pages are produced",
          [](FileTest& t) {
              t.printer->BeginDoc();
@@ -204,7 +224,7 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
              t.printer->Save(t.Path("saved.VPR").toStdString());
              t.printer->Load(t.Path("saved.VPR").toStdString());
          },
-         "loaded.txt", 2, false, 0, nullptr, ""},
+         "loaded", 2, true, 0, nullptr, "", "loaded.pdf", "%PDF"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -220,16 +240,21 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
         Choose(Path(row.fileName), row.filterIndex);
         QTest::mouseClick(window->Save(), Qt::LeftButton);
 
-        const QByteArray written = ReadAll(Path(row.fileName));
+        const QString target = Path(row.writtenName != nullptr ? row.writtenName : row.fileName);
+        const QByteArray written = ReadAll(target);
         EXPECT_EQ(!written.isEmpty(), row.reportWritten);
         if (row.reportWritten) {
-            EXPECT_EQ(written.left(3), QByteArray("\x03\x00\xCF", 3));
-            EXPECT_EQ(U32At(written, 8), 1u) << "page count";
+            if (row.magic != nullptr) {
+                EXPECT_TRUE(written.startsWith(row.magic));
+            } else {
+                EXPECT_EQ(written.left(3), QByteArray("\x03\x00\xCF", 3));
+                EXPECT_EQ(U32At(written, 8), 1u) << "page count";
+            }
         }
-        EXPECT_FALSE(QFile::exists(Path(row.fileName)) && !row.reportWritten);
+        EXPECT_FALSE(QFile::exists(target) && !row.reportWritten);
         ASSERT_EQ(static_cast<int>(exported.size()), row.exports);
         if (row.exports > 0) {
-            EXPECT_EQ(exportedNames[0], Path(row.fileName).toStdString());
+            EXPECT_EQ(exportedNames[0], target.toStdString());
             EXPECT_EQ(exported[0], row.filterKind);
         }
         EXPECT_EQ(RecordingFilter::s_alive, 0) << "the filter is freed after the export";
@@ -383,7 +408,7 @@ TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
 }
 
 // The real dialog (the portable one, not the desktop's): its entries, the
-// chosen entry's number and the name exactly as typed.
+// chosen entry's number and the name typed, with the entry's extension.
 TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
 {
     SetPreviewFileDialog(
@@ -407,10 +432,11 @@ TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
     });
     QTest::mouseClick(window->Save(), Qt::LeftButton);
     EXPECT_EQ(shownFilters, QStringList({QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("Text file (*.TXT)"),
-                                         QStringLiteral("Test file (*.TST)")}));
+                                         QStringLiteral("Test file (*.TST)"), QStringLiteral("PDF file (*.pdf)")}));
     EXPECT_TRUE(suffix.isEmpty());
     ASSERT_EQ(exportedNames.size(), 1u);
-    EXPECT_EQ(exportedNames[0], Path("weights").toStdString());
+    // Typed bare, written under the chosen type's extension.
+    EXPECT_EQ(exportedNames[0], Path("weights.TXT").toStdString());
     EXPECT_EQ(exported, std::vector<std::string>{"text"});
 }
 

@@ -26,6 +26,15 @@ void StopPrivateSpooler();
 
 // The PDF files the queue has printed so far.
 std::vector<std::filesystem::path> PrintedFiles();
+// A job the spooler has taken, as its own records keep it.
+struct SpooledJob {
+    int Id = 0;
+    std::string Title;
+    int Copies = 1;
+};
+// The jobs of the spooler's records, oldest first.
+std::vector<SpooledJob> CompletedJobs();
+
 // The end of the spooler's error log, for failure messages.
 std::string SpoolerLogTail();
 
