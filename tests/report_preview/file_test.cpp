@@ -6,10 +6,12 @@
 #include "report/engine/export_filter.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_image.h"
+#include "report/preview/save_targets.h"
 #include "tests/report_preview/preview_fixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -178,6 +180,85 @@ TEST_F(FileTest, ALoadedReportOffersOnlyWhatWorksFromItsPages)
     // The file's name stays the report's name, also for what is saved from it.
     EXPECT_EQ(asked[0].SuggestedName, QStringLiteral("saved.VPR"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("saved.VPR"));
+}
+
+TEST_F(FileTest, TheSuggestedNameTakesTheTypeChosenAndTheFolderLastUsedIsWhereDialogsOpen)
+{
+    const QString profile = Path("davov");
+    WriteAll(profile, QByteArray("[TForm1]\r\nTop=10\r\nLeft=20\r\n"));
+    SetFolderProfile(profile.toStdString());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("reports")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("old")));
+    test::RunPages(*printer, 1);
+    printer->SetFileNameStem("Вес инструмента 2026-12-07");
+    Open();
+
+    // The name as suggested, the PDF type chosen: the suggestion follows the type.
+    Choose(Path("reports/Вес инструмента 2026-12-07.VPR"), 4);
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].SuggestedName, QStringLiteral("Вес инструмента 2026-12-07.VPR"));
+    EXPECT_TRUE(ReadAll(Path("reports/Вес инструмента 2026-12-07.pdf")).startsWith("%PDF"));
+    EXPECT_FALSE(QFile::exists(Path("reports/Вес инструмента 2026-12-07.VPR")));
+
+    struct Row {
+        const char* name;
+        std::function<void(FileTest&)> step;  // what the user did last
+        const char* folder;                   // where the next dialog opens
+    };
+    const Row rows[] = {
+        {"after saving, there", [](FileTest&) {}, "reports"},
+        {"after loading, the loaded file's folder",
+         [](FileTest& t) {
+             t.printer->Save(t.Path("old/kept.VPR").toStdString());
+             t.Choose(t.Path("old/kept.VPR"));
+             QTest::mouseClick(t.window->Load(), Qt::LeftButton);
+         },
+         "old"},
+        {"a remembered folder that is gone is not offered",
+         [](FileTest& t) { QDir(t.Path("old")).removeRecursively(); }, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.step(*this);
+        answer.reset();
+        asked.clear();
+        QTest::mouseClick(window->Load(), Qt::LeftButton);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].Directory, row.folder != nullptr ? Path(row.folder) : QString());
+    }
+    // The main window's section is left exactly as it was.
+    const QString text = QString::fromUtf8(ReadAll(profile));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[TForm1]\r\nTop=10\r\nLeft=20\r\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("[FileDialogs]")));
+    SetFolderProfile({});
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, ThePrintButtonSaysWhereAndHowItPrints)
+{
+    test::RunPages(*printer, 1);
+    Open();
+    struct Row {
+        const char* name;
+        std::function<void(TVpPrinter&)> setUp;
+        const char* hint;
+    };
+    const Row rows[] = {
+        {"the PDF printer asks for its file", [](TVpPrinter&) {},
+         "Print to a PDF file (its name is asked): A3, portrait"},
+        {"a file set up is named", [](TVpPrinter& p) { p.Printer().SetOutputFileName("/tmp/out.pdf"); },
+         "Print to the PDF file /tmp/out.pdf: A3, portrait"},
+        {"landscape", [](TVpPrinter& p) { p.SetOrientation(TPrinterOrientation::poLandscape); },
+         "Print to the PDF file /tmp/out.pdf: A3, landscape"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.setUp(*printer);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), window->Print()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(window->Print(), &hover);
+        EXPECT_EQ(window->Print()->toolTip(), QString::fromUtf8(row.hint));
+    }
 }
 
 TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
