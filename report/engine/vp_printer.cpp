@@ -428,16 +428,32 @@ void TVpPrinter::PrintStoredPages()
     if (m_printer->Printing()) {
         m_printer->Abort();
     }
+    // The paper, orientation and copies set for these pages reach the job,
+    // as they do when a report prints itself.
+    m_printerSettings->ApplySettings();
+    // Only the pages of the range set up are printed; none of them, no job.
+    bool anyInRange = false;
+    for (std::int32_t n = 1; n <= m_pageCount && !anyInRange; ++n) {
+        anyInRange = InRange(n);
+    }
+    if (!anyInRange) {
+        return;
+    }
     m_printer->BeginDoc();
     try {
         const TPageGeometry geometry = m_printer->Geometry();
+        bool first = true;
         for (std::int32_t n = 1; n <= m_pageCount; ++n) {
+            if (!InRange(n)) {
+                continue;
+            }
             if (QCoreApplication::instance() != nullptr) {
                 QCoreApplication::processEvents();
             }
-            if (n > 1) {
+            if (!first) {
                 m_printer->NewPage();
             }
+            first = false;
             const std::shared_ptr<const emf::EmfDocument> page = GetPage(n);
             QPainter* painter = m_printer->Canvas();
             if (page && painter != nullptr) {

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/file_names.h"
+#include "report/emf/emf_reader.h"
 #include "report/engine/printer.h"
 #include "report/engine/vp_printer.h"
 
@@ -289,6 +290,54 @@ std::optional<TVpPrinterDialogChoice> RunSystemPrinterDialog(const TVpPrinterDia
         // The two lists differ; the report keeps its own index.
     }
     return choice;
+}
+
+bool SetUpStoredPagesPrinter(TVpPrinter& printer, const TVpPrinterDialogFunction& dialog)
+{
+    if (!printer.PrinterOK())
+        return false;
+    const int index = printer.PrinterIndex();
+    TVpPrinterDialogRequest request;
+    request.VpPrinter = &printer;
+    request.Copies = printer.Copies();
+    request.MaxPage = printer.PageCount();
+    request.FromPage = printer.FirstPage();
+    request.ToPage = printer.LastPage();
+    request.Paper = printer.PaperSize();
+    request.Orientation = printer.Orientation() == TPrinterOrientation::poLandscape ? TVpOrientation::poLandscape
+                                                                                     : TVpOrientation::poPortrait;
+    request.OutputFileName = printer.Printer().OutputFileName();
+    // The pages' own paper, from the first page.
+    if (printer.PageCount() > 0) {
+        if (const auto page = printer.GetPage(1)) {
+            request.PageWidth = page->PageMillimetres().Width;
+            request.PageLength = page->PageMillimetres().Height;
+        }
+    }
+    const TVpPaperSize paper = printer.PaperSize();
+    const TPrinterOrientation orientation = printer.Orientation();
+    const int copies = printer.Copies();
+    const std::optional<TVpPrinterDialogChoice> choice =
+        dialog ? dialog(request) : RunSystemPrinterDialog(request);
+    if (!choice) {
+        // The dialog tried other printers on this object: back to the one set.
+        printer.SetPrinterIndex(index);
+        printer.SetPaperSize(paper);
+        printer.SetOrientation(orientation);
+        printer.SetCopies(copies);
+        return false;
+    }
+    printer.SetPrinterIndex(choice->PrinterIndex);
+    if (choice->Paper)
+        printer.SetPaperSize(*choice->Paper);
+    if (choice->Orientation)
+        printer.SetOrientation(*choice->Orientation == TVpOrientation::poLandscape ? TPrinterOrientation::poLandscape
+                                                                                  : TPrinterOrientation::poPortrait);
+    printer.SetCopies(choice->Copies);
+    printer.SetFirstPage(choice->FromPage);
+    printer.SetLastPage(choice->ToPage);
+    printer.Printer().SetOutputFileName(choice->OutputFileName);
+    return true;
 }
 
 }  // namespace dw

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -72,5 +73,13 @@ QString PaperName(TVpPaperSize size);
 // none when cancelled. Confirming selects the chosen printer for every later
 // report command as well.
 std::optional<TVpPrinterDialogChoice> RunSystemPrinterDialog(const TVpPrinterDialogRequest& request);
+
+// The set-up for pages that have no report behind them (a report loaded
+// from a file): the dialog (dialog, or the set-up dialog when empty) works
+// on printer's own printer and settings, and what is confirmed is what its
+// Print then uses. Cancelled, the printer is left as it was. True when
+// something was confirmed.
+using TVpPrinterDialogFunction = std::function<std::optional<TVpPrinterDialogChoice>(const TVpPrinterDialogRequest&)>;
+bool SetUpStoredPagesPrinter(TVpPrinter& printer, const TVpPrinterDialogFunction& dialog = {});
 
 }  // namespace dw

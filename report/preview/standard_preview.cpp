@@ -3,6 +3,7 @@
 #include "common/error_display.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/vp_printer.h"
+#include "report/generation/printer_dialog.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_glyphs.h"
@@ -301,7 +302,13 @@ void TVpStandardPreview::PrintSetupClick()
 {
     RunGuarded(this, [this](const QPointer<TVpStandardPreview>&) {
         if (TVpPrinter* printer = m_vpPreview->VpPrinter()) {
-            printer->PrintSetup();
+            // Pages without a report behind them (loaded from a file) are
+            // set up on their own printer object rather than not at all.
+            if (printer->OnPrintSetup) {
+                printer->PrintSetup();
+            } else {
+                SetUpStoredPagesPrinter(*printer);
+            }
         }
     });
 }

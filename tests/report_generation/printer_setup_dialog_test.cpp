@@ -132,3 +132,82 @@ TEST(PrinterSetupDialogTest, HandsBackWhatIsChosenInIt)
 
 }  // namespace
 }  // namespace dw
+
+namespace dw {
+namespace {
+
+// Pages without a report behind them, as after loading a report file.
+std::unique_ptr<TVpPrinter> ThreeStoredPages(std::shared_ptr<test::FakeBackend> backend)
+{
+    auto printer = std::make_unique<TVpPrinter>(std::move(backend), 96);
+    printer->SetPaperSize(TVpPaperSize::A3);
+    printer->BeginDoc();
+    for (int n = 0; n < 3; ++n) {
+        printer->NewPage();
+    }
+    printer->EndDoc();
+    return printer;
+}
+
+TEST(StoredPagesSetUpTest, WhatIsConfirmedIsWhatTheStoredPagesPrintWith)
+{
+    struct Row {
+        const char* name;
+        std::function<std::optional<TVpPrinterDialogChoice>(const TVpPrinterDialogRequest&)> dialog;
+        bool confirmed;
+        const char* device;  // of the job; none: no job
+        int copies;
+        QPageSize::PageSizeId paper;
+        QPageLayout::Orientation orientation;
+        const char* pages;  // of the job, when poppler's tools can tell
+    };
+    const auto choose = [](int printerIndex, int copies, TVpPaperSize paper, TVpOrientation orientation, int from,
+                           int to) {
+        return [=](const TVpPrinterDialogRequest& request) {
+            EXPECT_EQ(request.MaxPage, 3);
+            TVpPrinterDialogChoice choice;
+            choice.PrinterIndex = printerIndex;
+            choice.Copies = copies;
+            choice.Paper = paper;
+            choice.Orientation = orientation;
+            choice.FromPage = from;
+            choice.ToPage = to;
+            return std::optional(choice);
+        };
+    };
+    const Row rows[] = {
+        {"not set up: the loaded pages' own A3", nullptr, false, "Office", 1, QPageSize::A3, QPageLayout::Portrait,
+         "3"},
+        {"two copies of A4 landscape", choose(0, 2, TVpPaperSize::A4, TVpOrientation::poLandscape, 0, 0), true,
+         "Office", 2, QPageSize::A4, QPageLayout::Landscape, "3"},
+        {"the other printer, page two only", choose(1, 1, TVpPaperSize::A5, TVpOrientation::poPortrait, 2, 2), true,
+         "Label", 1, QPageSize::A5, QPageLayout::Portrait, "1"},
+        {"cancelled after trying another printer: as it was",
+         [](const TVpPrinterDialogRequest& request) {
+             request.VpPrinter->SetPrinterIndex(1);
+             return std::optional<TVpPrinterDialogChoice>();
+         },
+         false, "Office", 1, QPageSize::A3, QPageLayout::Portrait, "3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto backend = TwoPrinters();
+        const std::unique_ptr<TVpPrinter> printer = ThreeStoredPages(backend);
+        if (row.dialog) {
+            EXPECT_EQ(SetUpStoredPagesPrinter(*printer, row.dialog), row.confirmed);
+        }
+        printer->Print();
+        ASSERT_EQ(backend->Sent.size(), 1u);
+        const test::SentJob& job = backend->Sent.front();
+        EXPECT_EQ(job.Device, row.device);
+        EXPECT_EQ(job.Job.Copies, row.copies);
+        EXPECT_EQ(QPageSize::id(job.Job.Paper.windowsId()), row.paper);
+        EXPECT_EQ(job.Job.Orientation, row.orientation);
+        if (const auto info = test::PdfInfo(job.Pdf)) {
+            EXPECT_EQ(info->at("Pages"), row.pages);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace dw
