@@ -305,7 +305,7 @@ bool SetUpStoredPagesPrinter(TVpPrinter& printer, const TVpPrinterDialogFunction
     request.ToPage = printer.LastPage();
     request.Paper = printer.PaperSize();
     request.Orientation = printer.Orientation() == TPrinterOrientation::poLandscape ? TVpOrientation::poLandscape
-                                                                                     : TVpOrientation::poPortrait;
+                                                                                    : TVpOrientation::poPortrait;
     request.OutputFileName = printer.Printer().OutputFileName();
     // The pages' own paper, from the first page.
     if (printer.PageCount() > 0) {
@@ -317,8 +317,7 @@ bool SetUpStoredPagesPrinter(TVpPrinter& printer, const TVpPrinterDialogFunction
     const TVpPaperSize paper = printer.PaperSize();
     const TPrinterOrientation orientation = printer.Orientation();
     const int copies = printer.Copies();
-    const std::optional<TVpPrinterDialogChoice> choice =
-        dialog ? dialog(request) : RunSystemPrinterDialog(request);
+    const std::optional<TVpPrinterDialogChoice> choice = dialog ? dialog(request) : RunSystemPrinterDialog(request);
     if (!choice) {
         // The dialog tried other printers on this object: back to the one set.
         printer.SetPrinterIndex(index);
@@ -332,7 +331,7 @@ bool SetUpStoredPagesPrinter(TVpPrinter& printer, const TVpPrinterDialogFunction
         printer.SetPaperSize(*choice->Paper);
     if (choice->Orientation)
         printer.SetOrientation(*choice->Orientation == TVpOrientation::poLandscape ? TPrinterOrientation::poLandscape
-                                                                                  : TPrinterOrientation::poPortrait);
+                                                                                   : TPrinterOrientation::poPortrait);
     printer.SetCopies(choice->Copies);
     printer.SetFirstPage(choice->FromPage);
     printer.SetLastPage(choice->ToPage);

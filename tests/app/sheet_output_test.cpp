@@ -6,6 +6,7 @@
 #include "app/report_sheet.h"
 #include "report/elements/label.h"
 #include "report/engine/pdf_export.h"
+#include "report/engine/printer.h"
 #include "report/engine/progress_form.h"
 #include "report/engine/vp_printer.h"
 #include "report/generation/report.h"
@@ -20,7 +21,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -278,6 +281,48 @@ TEST_F(SheetOutput, TheQueueGetsOneTitledJobOfTheCopiesSetUp)
     const test::SpooledJob& job = jobs.back();
     EXPECT_EQ(job.Title, kTitle);
     EXPECT_EQ(job.Copies, 2);
+}
+
+// The common office printer, through the real spooler: the job arrives as
+// one A4 page, the sheet drawn at full size (its texts are checked on the
+// job itself above: the queue's PDF backend redraws it through PostScript,
+// which leaves the text unreadable to an extractor).
+TEST_F(SheetOutput, AnA4OnlyQueueGetsTheSheetWholeOnOneA4Page)
+{
+    const std::string reason = test::StartA4OnlyQueue();
+    if (!reason.empty()) {
+        GTEST_SKIP() << "Real printing path not tested: " << reason;
+    }
+    if (!test::HavePopplerTools()) {
+        GTEST_SKIP() << "poppler-utils not installed: the printed file cannot be checked";
+    }
+    TPrinter printers;
+    const std::vector<std::string>& names = printers.Printers();
+    const auto queue = std::find_if(names.begin(), names.end(),
+                                    [](const std::string& name) { return name.rfind(test::kA4Queue, 0) == 0; });
+    ASSERT_NE(queue, names.end());
+    report().PrinterSettings.PrinterIndex = static_cast<int>(queue - names.begin());
+    double scale = 0;
+    report().AfterPrint = [&](TVpReport& sender) { scale = sender.VpPrinter()->SheetScale(); };
+    const std::size_t before = test::PrintedFiles().size();
+    test::PreviewAndInspect(report(), [](TVpPrinter& printer) { printer.Print(); });
+    std::optional<std::map<std::string, std::string>> info;
+    const bool arrived = test::WaitFor(
+        [&] {
+            const auto files = test::PrintedFiles();
+            if (files.size() <= before)
+                return false;
+            info = test::PdfInfo(files.back());
+            return info.has_value() && info->count("Pages") != 0;
+        },
+        std::chrono::seconds(120));
+    ASSERT_TRUE(arrived) << test::SpoolerLogTail();
+    EXPECT_EQ(info->at("Pages"), "1");
+    EXPECT_EQ(info->at("Page size").substr(0, 9), "595 x 842") << "A4";
+    EXPECT_EQ(scale, 1.0) << "at full size";
+    const std::vector<test::SpooledJob> jobs = test::CompletedJobs();
+    ASSERT_FALSE(jobs.empty());
+    EXPECT_EQ(jobs.back().Title, kTitle);
 }
 
 }  // namespace

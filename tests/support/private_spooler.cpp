@@ -156,7 +156,57 @@ std::string Start()
     return failure;
 }
 
+// The PDF queue's description with every paper but A4 taken out, and no
+// paper of any size.
+std::string AddA4OnlyQueue()
+{
+    std::ifstream in(kPdfDriver);
+    if (!in) {
+        return std::string(kPdfDriver) + " cannot be read";
+    }
+    std::string out;
+    std::string line;
+    bool skippingCustom = false;
+    while (std::getline(in, line)) {
+        if (skippingCustom) {
+            skippingCustom = line.rfind("*End", 0) != 0;
+            continue;
+        }
+        if (line.rfind("*CustomPageSize", 0) == 0) {
+            skippingCustom = line.find("setpagedevice\"") == std::string::npos;
+            continue;
+        }
+        bool drop = line.rfind("*ParamCustomPageSize", 0) == 0 || line.rfind("*VariablePaperSize", 0) == 0 ||
+                    line.rfind("*MaxMedia", 0) == 0 || line.find("*CustomPageSize") != std::string::npos;
+        for (const char* keyword : {"*PageSize ", "*PageRegion ", "*ImageableArea ", "*PaperDimension "}) {
+            if (line.rfind(keyword, 0) == 0) {
+                const std::string option = line.substr(std::string(keyword).size());
+                drop = option.rfind("A4/", 0) != 0 && option.rfind("A4:", 0) != 0;
+            }
+        }
+        if (!drop) {
+            out += line + "\n";
+        }
+    }
+    const fs::path ppd = PrivateCupsDirectory() / "a4only.ppd";
+    if (!WriteFile(ppd, out)) {
+        return "cannot write " + ppd.string();
+    }
+    return RunAdmin({QStringLiteral("-p"), QString::fromUtf8(kA4Queue), QStringLiteral("-v"),
+                     QString::fromStdString("cups-pdf:/" + State().Instance), QStringLiteral("-P"),
+                     QString::fromStdString(ppd.string()), QStringLiteral("-E")});
+}
+
 }  // namespace
+
+const std::string& StartA4OnlyQueue()
+{
+    static const std::string reason = [] {
+        const std::string& spooler = StartPrivateSpooler();
+        return spooler.empty() ? AddA4OnlyQueue() : spooler;
+    }();
+    return reason;
+}
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit)
 {
