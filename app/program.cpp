@@ -7,8 +7,8 @@
 #include "app/termination_signals.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
+#include "report/engine/file_folder.h"
 #include "report/engine/vp_printer.h"
-#include "report/preview/save_targets.h"
 #include "report/preview/standard_preview.h"
 
 #include <cstdio>

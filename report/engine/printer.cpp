@@ -1,8 +1,10 @@
 #include "report/engine/printer.h"
 
 #include "common/errors.h"
+#include "common/file_names.h"
 #include "common/replace_file.h"
 #include "common/utf8.h"
+#include "report/engine/file_folder.h"
 #include "report/engine/replace_file_device.h"
 
 #include <QApplication>
@@ -94,8 +96,15 @@ std::string AskPdfFileName(const std::string& suggestedName)
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return {};
     }
-    return FromQt(QFileDialog::getSaveFileName(nullptr, QStringLiteral("Print to file"), ToQt(suggestedName),
-                                               QStringLiteral("PDF files (*.pdf)")));
+    // Opens where files were last saved; a name typed bare is a PDF's.
+    const QString chosen =
+        QFileDialog::getSaveFileName(nullptr, QStringLiteral("Print to file"), InRememberedFolder(ToQt(suggestedName)),
+                                     QStringLiteral("PDF files (*.pdf)"));
+    if (chosen.isEmpty()) {
+        return {};
+    }
+    RememberFolderOf(chosen);
+    return WithDefaultExtension(FromQt(chosen), "pdf");
 }
 
 }  // namespace

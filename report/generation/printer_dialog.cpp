@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/file_names.h"
 #include "report/emf/emf_reader.h"
+#include "report/engine/file_folder.h"
 #include "report/engine/printer.h"
 #include "report/engine/vp_printer.h"
 
@@ -247,9 +248,10 @@ void TVpPrinterSetupDialog::UpdateFitNote()
 
 void TVpPrinterSetupDialog::BrowseFile()
 {
-    QString chosen =
-        QFileDialog::getSaveFileName(this, tr("Print to a PDF file"), m_file->text(), tr("PDF file (*.pdf)"));
+    const QString start = m_file->text().trimmed().isEmpty() ? RememberedFolder() : m_file->text().trimmed();
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("Print to a PDF file"), start, tr("PDF file (*.pdf)"));
     if (!chosen.isEmpty()) {
+        RememberFolderOf(chosen);
         m_file->setText(QString::fromStdString(WithDefaultExtension(chosen.toStdString(), "pdf")));
         m_toFile->setChecked(true);
     }

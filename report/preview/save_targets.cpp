@@ -5,7 +5,6 @@
 #include "report/engine/export_filter.h"
 #include "report/engine/pdf_export.h"
 #include "report/engine/vp_printer.h"
-#include "storage/core/ini_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,12 +19,6 @@ namespace {
 QString Translate(const char* text)
 {
     return QCoreApplication::translate("dw::TVpStandardPreview", text);
-}
-
-std::string& FolderProfile()
-{
-    static std::string name;
-    return name;
 }
 
 }  // namespace
@@ -111,37 +104,6 @@ void SaveToTarget(TVpPrinter& printer, const TVpExportFilterLibrary& library, co
     // A filter of its own for this export, freed whatever the run does.
     const std::unique_ptr<TVpExportFilter> filter = library.CreateFilter(target.FilterIndex, fileName);
     printer.ExportToFilter(*filter);
-}
-
-void SetFolderProfile(std::string profileName)
-{
-    FolderProfile() = std::move(profileName);
-}
-
-QString RememberedFolder()
-{
-    if (FolderProfile().empty()) {
-        return {};
-    }
-    const TIniFile profile(FolderProfile());
-    const QString folder = QString::fromStdString(profile.ReadString(kFolderSection, kFolderKey, ""));
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
-}
-
-void RememberFolderOf(const QString& fileName)
-{
-    if (FolderProfile().empty() || fileName.isEmpty()) {
-        return;
-    }
-    const QString folder = QFileInfo(fileName).absolutePath();
-    try {
-        TIniFile profile(FolderProfile());
-        if (profile.ReadString(kFolderSection, kFolderKey, "") != folder.toStdString()) {
-            profile.WriteString(kFolderSection, kFolderKey, folder.toStdString());
-        }
-    } catch (const Exception&) {
-        // The profile says why when the main window saves it.
-    }
 }
 
 }  // namespace dw

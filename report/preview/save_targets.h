@@ -7,6 +7,8 @@
 // extension gets the chosen type's; a name is suggested from the report; the
 // folder last used is remembered in the profile, in a section of its own.
 
+#include "report/engine/file_folder.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -45,19 +47,5 @@ QString SuggestedFileName(const TVpPrinter& printer, const TVpSaveTarget& target
 // Writes the printer's pages (or runs the filter) to fileName.
 void SaveToTarget(TVpPrinter& printer, const TVpExportFilterLibrary& library, const TVpSaveTarget& target,
                   const std::string& fileName);
-
-// The profile the file dialogs remember their folder in; empty (the
-// default) remembers nothing. A bare name goes to the profile folder.
-void SetFolderProfile(std::string profileName);
-// The folder last used for saving or loading; empty when none is known
-// or it is gone.
-QString RememberedFolder();
-// Remembers the folder of fileName. A profile that cannot be written is
-// left as it is: forgetting a folder must not spoil a save that worked.
-void RememberFolderOf(const QString& fileName);
-
-// Section and key of the remembered folder in the profile.
-inline constexpr const char* kFolderSection = "FileDialogs";
-inline constexpr const char* kFolderKey = "Folder";
 
 }  // namespace dw

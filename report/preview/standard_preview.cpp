@@ -182,12 +182,15 @@ void TVpStandardPreview::closeEvent(QCloseEvent* event)
 bool TVpStandardPreview::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_print && event->type() == QEvent::ToolTip) {
-        // Worked out when asked for, so it always tells what Print will do now.
-        RunReportingErrors([this] {
+        // Worked out when asked for, so it always tells what Print will do
+        // now. A printer that cannot say is reported by Print, not by a hover.
+        try {
             if (TVpPrinter* printer = m_vpPreview->VpPrinter()) {
                 m_print->setToolTip(PrintHint(printer->PrintPlan()));
             }
-        });
+        } catch (const std::exception&) {
+            m_print->setToolTip(tr("Print"));
+        }
     }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);

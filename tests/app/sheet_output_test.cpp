@@ -313,7 +313,8 @@ TEST_F(SheetOutput, AnA4OnlyQueueGetsTheSheetWholeOnOneA4Page)
             if (files.size() <= before)
                 return false;
             info = test::PdfInfo(files.back());
-            return info.has_value() && info->count("Pages") != 0;
+            // The spooler writes its record of the job a little later.
+            return info.has_value() && info->count("Pages") != 0 && !test::CompletedJobs().empty();
         },
         std::chrono::seconds(120));
     ASSERT_TRUE(arrived) << test::SpoolerLogTail();
