@@ -8,6 +8,7 @@
 #include "app/termination_signals.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
+#include "report/engine/file_folder.h"
 #include "report/engine/vp_printer.h"
 #include "report/preview/standard_preview.h"
 
@@ -33,6 +34,8 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
 
     // The report's preview opens in the standard preview window.
     RegisterStandardPreview();
+    // Its file dialogs open in the folder last used, kept in the profile.
+    SetFolderProfile("davov");
 
     // A saved report named on the command line (Qt has taken its own options
     // out by now) opens in the preview alone; the main window is not needed.

@@ -3,6 +3,8 @@
 #include "report/elements/label.h"
 #include "report/generation/report.h"
 
+#include <QDate>
+
 #include <array>
 #include <string>
 
@@ -128,6 +130,28 @@ void BuildReportSheet(TVpReport& report)
     }
     report.Loaded();
     report.SetUnits(TVpUnit::MM);
+    report.OnNames = [](const TVpReport& sheet) { return SheetNames(sheet, QDate::currentDate()); };
+}
+
+TVpReportNames SheetNames(const TVpReport& report, const QDate& date)
+{
+    // The sheet's own title and the date and time printed on it, so that a
+    // queue, a PDF reader and the window list tell one sheet from another.
+    QString title;
+    for (const TSheetLabel& row : kSheet) {
+        const bool named = row.TitleFont || row.Source == TSheetSource::Date || row.Source == TSheetSource::Time;
+        const auto* label =
+            named ? dynamic_cast<const TVpLabel*>(report.FindElement("VpLabel" + std::to_string(row.Number))) : nullptr;
+        if (label != nullptr && !label->Caption().trimmed().isEmpty()) {
+            if (!title.isEmpty())
+                title += QLatin1Char(' ');
+            title += label->Caption().trimmed();
+        }
+    }
+    TVpReportNames names;
+    names.Title = title.toStdString();
+    names.FileNameStem = (QStringLiteral("Вес инструмента ") + date.toString(Qt::ISODate)).toStdString();
+    return names;
 }
 
 }  // namespace dw

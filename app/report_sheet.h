@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <span>
 
+class QDate;
+
 namespace dw {
 
 class TVpReport;
+struct TVpReportNames;
 
 enum class TSheetSource : std::uint8_t {
     Caption,  // a fixed text
@@ -30,7 +33,11 @@ struct TSheetLabel {
 std::span<const TSheetLabel> SheetLabels();
 
 // Gives an empty report the sheet's settings and labels, as loading its
-// stored description would.
+// stored description would, and names its output (SheetNames of the day).
 void BuildReportSheet(TVpReport& report);
+
+// The sheet's title followed by the date and time printed on it; the files
+// saved from it are suggested as "Вес инструмента <date as YYYY-MM-DD>".
+TVpReportNames SheetNames(const TVpReport& report, const QDate& date);
 
 }  // namespace dw

@@ -1,8 +1,11 @@
 #include "report/engine/printer.h"
 
 #include "common/errors.h"
+#include "common/file_names.h"
 #include "common/replace_file.h"
 #include "common/utf8.h"
+#include "report/engine/file_folder.h"
+#include "report/engine/replace_file_device.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,58 +90,21 @@ protected:
     qint64 writeData(const char*, qint64 length) override { return length; }
 };
 
-// A printed PDF goes through the program's one file writer: written beside
-// the target and put in place only when the job ends (an aborted or failed
-// job leaves no half-written file), a link stays a link, and a folder, device
-// or pipe of that name is refused rather than replaced.
-class ReplaceFileDevice : public QIODevice {
-public:
-    explicit ReplaceFileDevice(const std::string& fileName)
-    {
-        try {
-            m_file.emplace(fileName);
-        } catch (const ENotAFile& error) {
-            throw EFileError(error.Message());
-        } catch (const EInOutError&) {
-            throw EFileError("Cannot create file " + fileName);
-        }
-        open(QIODevice::WriteOnly);
-    }
-    // False when anything failed on the way; the target is then untouched.
-    bool Commit()
-    {
-        try {
-            m_file->Commit();
-            return true;
-        } catch (const EInOutError&) {
-            return false;
-        }
-    }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 length) override
-    {
-        try {
-            m_file->Write(std::string_view(data, static_cast<std::size_t>(length)));
-            return length;
-        } catch (const EInOutError&) {
-            return -1;  // the writer remembers the failure, and Commit reports it
-        }
-    }
-
-private:
-    std::optional<ReplaceFileWriter> m_file;
-};
-
 std::string AskPdfFileName(const std::string& suggestedName)
 {
     // Without a widget application there is nobody to ask.
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return {};
     }
-    return FromQt(QFileDialog::getSaveFileName(nullptr, QStringLiteral("Print to file"), ToQt(suggestedName),
-                                               QStringLiteral("PDF files (*.pdf)")));
+    // Opens where files were last saved; a name typed bare is a PDF's.
+    const QString chosen =
+        QFileDialog::getSaveFileName(nullptr, QStringLiteral("Print to file"), InRememberedFolder(ToQt(suggestedName)),
+                                     QStringLiteral("PDF files (*.pdf)"));
+    if (chosen.isEmpty()) {
+        return {};
+    }
+    RememberFolderOf(chosen);
+    return WithDefaultExtension(FromQt(chosen), "pdf");
 }
 
 }  // namespace
@@ -448,7 +414,8 @@ void TPrinter::BeginDoc()
 
     auto job = std::make_unique<Job>();
     job->Device = device.Device;
-    job->ToPdfFile = entry.BuiltInPdf;
+    // An output file set up for the job makes any printer print to it.
+    job->ToPdfFile = entry.BuiltInPdf || !m_outputFileName.empty();
     TPrintJob& options = job->Options;
     options.Title = std::string(utf8::Left(m_title, kJobNameLength));
     options.Copies = mode.Supports(kDmCopies) ? std::max(1, mode.Copies) : 1;
@@ -469,15 +436,14 @@ void TPrinter::BeginDoc()
 
     if (job->ToPdfFile) {
         job->FileName = m_outputFileName;
-        if (job->FileName.empty() && m_fileNameRequest) {
-            const std::string suggested = (options.Title.empty() ? std::string("report") : options.Title) + ".pdf";
-            job->FileName = m_fileNameRequest(suggested);
+        if (job->FileName.empty()) {
+            job->FileName = AskFileName(options.Title);
         }
         if (job->FileName.empty()) {
             job->Discard = true;
             job->Output = std::make_unique<NullDevice>();
         } else {
-            job->Output = std::make_unique<ReplaceFileDevice>(job->FileName);
+            job->Output = std::make_unique<TReplaceFileDevice>(job->FileName);
         }
     } else {
         auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("VPRXXXXXX.pdf")));
@@ -513,6 +479,23 @@ void TPrinter::BeginDoc()
     m_job = std::move(job);
 }
 
+std::string TPrinter::AskFileName(const std::string& title)
+{
+    if (!m_fileNameRequest) {
+        return {};
+    }
+    return m_fileNameRequest((title.empty() ? std::string("report") : title) + ".pdf");
+}
+
+bool TPrinter::PrepareOutput()
+{
+    if (!m_outputFileName.empty() || !IsPdfPrinter()) {
+        return true;
+    }
+    m_outputFileName = AskFileName(std::string(utf8::Left(m_title, kJobNameLength)));
+    return !m_outputFileName.empty();
+}
+
 void TPrinter::NewPage()
 {
     CheckPrinting(true);
@@ -541,7 +524,7 @@ void TPrinter::FinishJob()
         return;
     }
     if (job->ToPdfFile) {
-        if (!static_cast<ReplaceFileDevice&>(*job->Output).Commit()) {
+        if (!static_cast<TReplaceFileDevice&>(*job->Output).Commit()) {
             throw EFileError("Cannot create file " + job->FileName);
         }
         return;

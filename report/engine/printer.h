@@ -130,8 +130,10 @@ struct TPageGeometry {
     int PageHeight = 0;
 };
 
-// Job names longer than this are cut.
-inline constexpr std::size_t kJobNameLength = 31;
+// Job names longer than this (in characters) are cut. The print spooler
+// takes names of up to 255 bytes; the title of a report with its date and
+// time must reach a queue's list whole, so that one sheet is told from another.
+inline constexpr std::size_t kJobNameLength = 80;
 
 // The built-in PDF printer, listed only when the system has no printer.
 inline constexpr const char* kPdfPrinterName = "PDF file";
@@ -186,13 +188,20 @@ public:
     // Print jobs.
     const std::string& Title() const noexcept { return m_title; }
     void SetTitle(std::string title) { m_title = std::move(title); }
-    // Where the built-in PDF printer writes; set, no dialog is shown.
+    // Where the job is written as a PDF file instead of being printed: the
+    // built-in PDF printer always writes one, any other printer when this is
+    // set. Set, no dialog is shown.
     const std::string& OutputFileName() const noexcept { return m_outputFileName; }
     void SetOutputFileName(std::string fileName) { m_outputFileName = std::move(fileName); }
     // Asked for a file name when the PDF printer starts a job without one;
     // an empty answer declines. The default shows a save dialog.
     using FileNameRequest = std::function<std::string(const std::string& suggestedName)>;
     void SetFileNameRequest(FileNameRequest request) { m_fileNameRequest = std::move(request); }
+
+    // Asks for the PDF printer's file now, before anything of the job is
+    // shown, unless it is known; false when the user declines (nothing is
+    // to be printed then). Other printers need nothing: true.
+    bool PrepareOutput();
 
     // Starts a job on the current printer with its device mode and its
     // first sheet. EPrinter "Printing in progress" when one runs. When the
@@ -227,6 +236,7 @@ private:
     std::optional<QPageSize> PaperOf(const TDeviceCapabilities& capabilities, const TDeviceMode& mode) const;
     QMarginsF MarginsOf(Entry& entry, const QPageSize& paper, QPageLayout::Orientation orientation);
     void CheckPrinting(bool printing) const;
+    std::string AskFileName(const std::string& title);
     void FinishJob();
 
     std::shared_ptr<TPrinterBackend> m_backend;

@@ -7,13 +7,16 @@
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
 #include "report/emf/painter_canvas.h"
+#include "report/engine/page_fit.h"
 #include "report/engine/printer_notices.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
+#include <QTransform>
 
+#include <filesystem>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -243,7 +246,20 @@ void TVpPrinter::OpenPage()
         } else {
             m_printer->NewPage();
         }
-        m_sheetCanvas = std::make_unique<TPainterCanvas>(*m_printer->Canvas());
+        QPainter& sheet = *m_printer->Canvas();
+        m_sheetScale = 1;
+        if (ContentExtent) {
+            if (const std::optional<TDrawnExtent> drawn = ContentExtent(m_pageNumber)) {
+                const TPageGeometry geometry = m_printer->Geometry();
+                constexpr Extended kNativePerMm = 10;
+                const TDrawnExtent onSheet{
+                    static_cast<double>((drawn->Right * kNativePerMm - m_leftOffset) * m_xFactor),
+                    static_cast<double>((drawn->Bottom * kNativePerMm - m_topOffset) * m_yFactor)};
+                m_sheetScale = FitScale(onSheet, geometry.PageWidth, geometry.PageHeight);
+            }
+        }
+        sheet.setWorldTransform(QTransform::fromScale(m_sheetScale, m_sheetScale));
+        m_sheetCanvas = std::make_unique<TPainterCanvas>(sheet);
         m_canvas = m_sheetCanvas.get();
     } else {
         // A page outside the range is still drawn, so that the report runs
@@ -356,6 +372,9 @@ void TVpPrinter::Load(const std::string& fileName)
     m_pageStore.Load(fileName);
     m_pageCount = m_pageStore.PageCount();
     m_status = TVpPrinterStatus::Finished;
+    const std::filesystem::path name = std::filesystem::path(fileName).filename();
+    m_title = name.string();
+    m_fileNameStem = name.stem().string();
     // The loaded pages are all there is: no report behind them to run again.
     OnPrint = nullptr;
     OnPrintSetup = nullptr;
@@ -416,21 +435,43 @@ void TVpPrinter::PrintStoredPages()
     if (m_printer->Printing()) {
         m_printer->Abort();
     }
+    // The paper, orientation and copies set for these pages reach the job,
+    // as they do when a report prints itself.
+    m_printerSettings->ApplySettings();
+    // Only the pages of the range set up are printed; none of them, no job.
+    bool anyInRange = false;
+    for (std::int32_t n = 1; n <= m_pageCount && !anyInRange; ++n) {
+        anyInRange = InRange(n);
+    }
+    if (!anyInRange) {
+        return;
+    }
     m_printer->BeginDoc();
     try {
         const TPageGeometry geometry = m_printer->Geometry();
-        const QRectF sheet(0, 0, geometry.PageWidth, geometry.PageHeight);
+        bool first = true;
         for (std::int32_t n = 1; n <= m_pageCount; ++n) {
+            if (!InRange(n)) {
+                continue;
+            }
             if (QCoreApplication::instance() != nullptr) {
                 QCoreApplication::processEvents();
             }
-            if (n > 1) {
+            if (!first) {
                 m_printer->NewPage();
             }
+            first = false;
             const std::shared_ptr<const emf::EmfDocument> page = GetPage(n);
             QPainter* painter = m_printer->Canvas();
             if (page && painter != nullptr) {
-                PlayEmf(*painter, *page, sheet);
+                // At the page's own size, as a printed report is, and scaled
+                // down only when what it draws would not fit the sheet.
+                const QRectF target = StoredPageTarget(*page, geometry.PixelsPerInchX, geometry.OffsetX,
+                                                       geometry.OffsetY, geometry.PageWidth, geometry.PageHeight);
+                m_sheetScale = geometry.PixelsPerInchX > 0 && page->PageMillimetres().Width > 0
+                                   ? target.width() / (page->PageMillimetres().Width * geometry.PixelsPerInchX / 25.4)
+                                   : 1;
+                PlayEmf(*painter, *page, target);
             }
         }
         if (m_printer->Printing()) {
@@ -443,6 +484,30 @@ void TVpPrinter::PrintStoredPages()
         }
         throw;
     }
+}
+
+TVpPrintPlan TVpPrinter::PrintPlan()
+{
+    if (OnPrintPlan) {
+        return OnPrintPlan(*this);
+    }
+    TVpPrintPlan plan;
+    if (!m_printerOK) {
+        return plan;
+    }
+    const std::vector<std::string>& names = m_printer->Printers();
+    const int index = m_printer->PrinterIndex();
+    if (index >= 0 && static_cast<std::size_t>(index) < names.size()) {
+        plan.Printer = names[static_cast<std::size_t>(index)];
+    }
+    plan.OutputFile = m_printer->OutputFileName();
+    plan.AsksFileName = plan.OutputFile.empty() && m_printer->IsPdfPrinter();
+    plan.Paper = m_printerSettings->PaperSize();
+    plan.PaperWidth = m_printerSettings->PaperWidth();
+    plan.PaperLength = m_printerSettings->PaperLength();
+    plan.Landscape = m_printerSettings->Orientation() == TPrinterOrientation::poLandscape;
+    plan.Copies = m_printerSettings->Copies();
+    return plan;
 }
 
 void TVpPrinter::PrintSetup()

@@ -11,6 +11,7 @@
 #include "report/core/page.h"
 #include "report/core/page_store.h"
 #include "report/emf/canvas.h"
+#include "report/engine/page_fit.h"
 #include "report/engine/printer.h"
 #include "report/engine/printer_settings.h"
 #include "report/engine/progress_form.h"
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace dw {
@@ -36,6 +38,18 @@ class TVpPageList;
 class TVpStream;
 
 enum class TVpDestination : std::uint8_t { PageStore = 0, Printer = 1 };
+
+// Where and how the print button prints, so nobody prints blind.
+struct TVpPrintPlan {
+    std::string Printer;        // as the printer list names it; empty without printers
+    std::string OutputFile;     // set: the job is written there as a PDF file
+    bool AsksFileName = false;  // the built-in PDF printer, no file set up yet
+    TVpPaperSize Paper = TVpPaperSize::Default;
+    int PaperWidth = 0;  // native units, portrait
+    int PaperLength = 0;
+    bool Landscape = false;
+    int Copies = 1;
+};
 
 // The screen's logical pixels per inch; 96 without a screen.
 int ScreenPixelsPerInch();
@@ -98,9 +112,13 @@ public:
     std::int32_t LastPage() const noexcept { return m_lastPage; }
     void SetLastPage(std::int32_t page) noexcept { m_lastPage = page; }
     bool InRange(std::int32_t page) const noexcept;
-    // The print job's name.
+    // The print job's name, also the PDF's title and the preview's caption.
     const std::string& Title() const noexcept { return m_title; }
     void SetTitle(std::string title) { m_title = std::move(title); }
+    // What a file saved from these pages is called unless the user says
+    // otherwise (no folder, no extension); empty when there is no suggestion.
+    const std::string& FileNameStem() const noexcept { return m_fileNameStem; }
+    void SetFileNameStem(std::string stem) { m_fileNameStem = std::move(stem); }
     // Pages of the store are compressed; read at BeginDoc.
     bool Compression() const noexcept { return m_compression; }
     void SetCompression(bool compression) noexcept { m_compression = compression; }
@@ -157,7 +175,8 @@ public:
     // does nothing before.
     void Save(const std::string& fileName);
     // Replaces the stored pages by a report file's. Hooks that would run the
-    // report again are cleared: printing prints the loaded pages.
+    // report again are cleared: printing prints the loaded pages. The file's
+    // name becomes the title, and the stem of names suggested for saving.
     void Load(const std::string& fileName);
     TVpStream* PageStream() const { return m_pageStore.PageStream(); }
     TVpPageList* PageList() const { return m_pageStore.PageList(); }
@@ -180,6 +199,18 @@ public:
     void Print();
     void PrintSetup();
     void ExportToFilter(TVpExportFilter& filter);
+    // Export filters can run: there is a report behind the pages.
+    bool CanExport() const noexcept { return static_cast<bool>(OnExport); }
+    // OnPrintPlan when set (the report's own settings); else this object's
+    // printer and settings, with which the stored pages print.
+    TVpPrintPlan PrintPlan();
+
+    // The drawn extent (millimetres) of page n as shown, for printing: a
+    // page reaching beyond the printable area is scaled down to fit. None
+    // (or no hook) prints at full size.
+    std::function<std::optional<TDrawnExtent>(std::int32_t page)> ContentExtent;
+    // The factor the last sheet was drawn at (1: full size).
+    double SheetScale() const noexcept { return m_sheetScale; }
 
     TNotifyHook AfterPrint;
     TNotifyHook AfterPreview;
@@ -187,6 +218,7 @@ public:
     TExportHook OnExport;
     TNotifyHook OnPreview;
     TNotifyHook OnPrintSetup;
+    std::function<TVpPrintPlan(TVpPrinter& sender)> OnPrintPlan;
 
 private:
     void Initialise(TPrinter* currentPrinter);
@@ -222,6 +254,8 @@ private:
     bool m_printerOK = false;
     int m_progress = 0;
     std::string m_title;
+    std::string m_fileNameStem;
+    double m_sheetScale = 1;
     std::int32_t m_topOffset = 0;
     bool m_showingPreview = false;
     TVpPrinterStatus m_status = TVpPrinterStatus::Ready;

@@ -1,7 +1,9 @@
 #include "report/generation/report.h"
 
 #include "common/errors.h"
+#include "report/emf/emf_reader.h"
 #include "report/engine/export_filter.h"
+#include "report/engine/page_fit.h"
 #include "report/engine/progress_form.h"
 #include "report/engine/vp_printer.h"
 #include "report/generation/printer_dialog.h"
@@ -191,7 +193,10 @@ void TVpReport::SetUpPreview(TVpPrinter& printer)
     printer.OnPrint = [this](TVpPrinter&) { Print(); };
     printer.OnPrintSetup = [this](TVpPrinter&) { PrinterSetup(); };
     printer.OnExport = [this](TVpPrinter&, TVpExportFilter& filter) { ExportToFilter(filter); };
-    printer.SetTitle(ReportTitle);
+    const TVpReportNames names = Names();
+    printer.SetTitle(names.Title);
+    printer.SetFileNameStem(names.FileNameStem);
+    printer.OnPrintPlan = [this](TVpPrinter&) { return PrintPlan(); };
     if (OnPreview)
         printer.OnPreview = [this](TVpPrinter&) { OnPreview(*this); };
 }
@@ -268,7 +273,38 @@ void TVpReport::Print()
     if (!printer->PrinterOK())
         return;
     printer->SetDestination(TVpDestination::Printer);
+    // Every question is asked before the progress window shows, so that it
+    // never stands over a dialog: it appears when the pages go out.
+    ApplyPrinterSettings(*printer);
+    printer->Printer().SetTitle(Names().Title);
+    if (!printer->Printer().PrepareOutput())
+        return;
+    // The pages shown tell how far each page draws, so that a page larger
+    // than the sheet is scaled to fit instead of being cut.
+    if (TVpPrinter* shown = m_vpPrinter) {
+        printer->ContentExtent = [shown](std::int32_t n) -> std::optional<TDrawnExtent> {
+            const std::shared_ptr<const emf::EmfDocument> page = shown->GetPage(n);
+            return page ? DrawnExtentMillimetres(*page) : std::nullopt;
+        };
+    }
     RunWithProgress(*printer);
+}
+
+TVpReportNames TVpReport::Names() const
+{
+    if (OnNames)
+        return OnNames(*this);
+    return TVpReportNames{ReportTitle, {}};
+}
+
+TVpPrintPlan TVpReport::PrintPlan()
+{
+    std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
+    if (!printer->PrinterOK())
+        return {};
+    printer->SetDestination(TVpDestination::Printer);
+    ApplyPrinterSettings(*printer);
+    return printer->PrintPlan();
 }
 
 void TVpReport::ExportToFilter(TVpExportFilter& filter)
@@ -306,13 +342,23 @@ void TVpReport::RunWithProgress(TVpPrinter& printer)
 void TVpReport::ApplyPrinterSettings(TVpPrinter& printer)
 {
     printer.SetPrinterIndex(PrinterSettings.PrinterIndex);
-    printer.SetPaperSize(Page().PaperSize());
+    // The set-up's sheet is for printing; the pages shown keep the report's.
+    const bool printing = printer.Destination() == TVpDestination::Printer;
+    const TVpPaperSize paper =
+        printing && PrinterSettings.SheetPaper ? *PrinterSettings.SheetPaper : Page().PaperSize();
+    const TVpOrientation orientation =
+        printing && PrinterSettings.SheetOrientation ? *PrinterSettings.SheetOrientation : Page().Orientation();
+    printer.SetPaperSize(paper);
     if (printer.PaperSize() == TVpPaperSize::Custom) {
         printer.SetPaperWidth(RoundPixel(Page().NativeValue(TVpPage::kWidth)));
         printer.SetPaperLength(RoundPixel(Page().NativeValue(TVpPage::kLength)));
     }
-    printer.SetOrientation(Page().Orientation() == TVpOrientation::poLandscape ? TPrinterOrientation::poLandscape
-                                                                               : TPrinterOrientation::poPortrait);
+    printer.SetOrientation(orientation == TVpOrientation::poLandscape ? TPrinterOrientation::poLandscape
+                                                                      : TPrinterOrientation::poPortrait);
+    // A file the PDF printer was given for this job stays; the set-up's own
+    // file, when it names one, is the job's.
+    if (printing && printer.PrinterOK() && !PrinterSettings.OutputFileName.empty())
+        printer.Printer().SetOutputFileName(PrinterSettings.OutputFileName);
     printer.SetCopies(PrinterSettings.Copies);
     printer.SetOutputBin(PrinterSettings.OutputBin);
     printer.SetFirstPage(PrinterSettings.FirstPage);
@@ -372,7 +418,7 @@ void TVpReport::CreateReport()
 
     SetUnits(TVpUnit::Native);
     ApplyPrinterSettings(printer);
-    printer.SetTitle(ReportTitle);
+    printer.SetTitle(Names().Title);
     printer.SetCompression(Options.Compression);
     printer.BeginDoc();
     begun = true;
@@ -718,10 +764,19 @@ void TVpReport::PrinterSetup()
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
     if (!printer->PrinterOK())
         return;
+    printer->SetDestination(TVpDestination::Printer);
+    ApplyPrinterSettings(*printer);
     TVpPrinterDialogRequest request;
     request.Copies = PrinterSettings.Copies;
     request.MaxPage = m_vpPrinter != nullptr ? m_vpPrinter->PageCount() : 0;
     request.VpPrinter = printer.get();
+    request.FromPage = PrinterSettings.FirstPage;
+    request.ToPage = PrinterSettings.LastPage;
+    request.Paper = printer->PaperSize();
+    request.Orientation = PrinterSettings.SheetOrientation.value_or(Page().Orientation());
+    request.OutputFileName = PrinterSettings.OutputFileName;
+    request.PageWidth = Page().NativeValue(TVpPage::kWidth) / 10;
+    request.PageLength = Page().NativeValue(TVpPage::kLength) / 10;
     const std::optional<TVpPrinterDialogChoice> choice =
         m_printerDialog ? m_printerDialog(request) : RunSystemPrinterDialog(request);
     if (!choice)
@@ -730,6 +785,11 @@ void TVpReport::PrinterSetup()
     PrinterSettings.PrinterIndex = choice->PrinterIndex;
     PrinterSettings.FirstPage = choice->FromPage;
     PrinterSettings.LastPage = choice->ToPage;
+    if (choice->Paper)
+        PrinterSettings.SheetPaper = choice->Paper;
+    if (choice->Orientation)
+        PrinterSettings.SheetOrientation = choice->Orientation;
+    PrinterSettings.OutputFileName = choice->OutputFileName;
 }
 
 }  // namespace dw

@@ -8,6 +8,7 @@
 #include "report/elements/printable.h"
 #include "report/elements/text_measure.h"
 #include "report/engine/printer_settings.h"
+#include "report/engine/vp_printer.h"
 #include "report/generation/band.h"
 
 #include <QColor>
@@ -43,6 +44,19 @@ struct TVpReportPrinterSettings {
     int PrinterIndex = -1;
     TVpPaperSize PaperSize = TVpPaperSize::Letter;
     std::string Title;
+    // Chosen in the set-up for printing (the preview keeps the report's own
+    // page): the sheet's paper and orientation, none for the report's page;
+    // a file the job is written to as PDF instead of being printed.
+    std::optional<TVpPaperSize> SheetPaper;
+    std::optional<TVpOrientation> SheetOrientation;
+    std::string OutputFileName;
+};
+
+// What a run's output is called: the print job, the PDF's title and the
+// preview's caption; and the stem of the file names suggested for saving.
+struct TVpReportNames {
+    std::string Title;
+    std::string FileNameStem;
 };
 
 // What the printer dialog is opened with and what the user chose in it.
@@ -50,7 +64,18 @@ struct TVpPrinterDialogRequest {
     int Copies = 1;
     // Pages of the report, for the page range the dialog offers.
     std::int32_t MaxPage = 0;
+    // A printer object of its own, on the printer the settings name, for
+    // the printers, papers and what each can do.
     TVpPrinter* VpPrinter = nullptr;
+    std::int32_t FromPage = 0;
+    std::int32_t ToPage = 0;
+    // The sheet as it is set up now (the report's page when not chosen).
+    TVpPaperSize Paper = TVpPaperSize::A4;
+    TVpOrientation Orientation = TVpOrientation::poPortrait;
+    std::string OutputFileName;
+    // The report's page, millimetres, for saying when a sheet is smaller.
+    Extended PageWidth = 0;
+    Extended PageLength = 0;
 };
 struct TVpPrinterDialogChoice {
     int Copies = 1;
@@ -59,6 +84,9 @@ struct TVpPrinterDialogChoice {
     std::int32_t FromPage = 0;
     std::int32_t ToPage = 0;
     std::optional<TVpOrientation> Orientation;
+    std::optional<TVpPaperSize> Paper;
+    // Empty: printed on the printer.
+    std::string OutputFileName;
 };
 
 class TVpReport : public IVpReportHost, public IVpElementReport {
@@ -103,6 +131,12 @@ public:
     TNotify OnEndPage;
     TNeedData OnNeedData;
     TNotify OnPreview;
+    // Names the output from what the report holds at the time; without it
+    // the title is ReportTitle and no file name is suggested.
+    std::function<TVpReportNames(const TVpReport& sender)> OnNames;
+    TVpReportNames Names() const;
+    // Where and how Print would print now, from PrinterSettings.
+    TVpPrintPlan PrintPlan();
 
     // --- bands and elements -------------------------------------------------
     TVpCustomBand& AddBand(TVpBandType type, std::string name = {});

@@ -1,5 +1,9 @@
 #include "report/preview/preview_dialogs.h"
 
+#include "common/file_names.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 
@@ -75,14 +79,44 @@ std::optional<TVpFileDialogChoice> RunQtFileDialog(const TVpFileDialogRequest& r
     dialog.setFileMode(QFileDialog::AnyFile);
     const QStringList filters = NameFiltersFromFilterText(request.Filter);
     dialog.setNameFilters(filters);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    if (!request.Directory.isEmpty()) {
+        dialog.setDirectory(request.Directory);
     }
-    TVpFileDialogChoice choice;
-    choice.FileName = dialog.selectedFiles().constFirst();
-    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
-    choice.FilterIndex = index < 0 ? 1 : static_cast<int>(index) + 1;
-    return choice;
+    if (!request.SuggestedName.isEmpty()) {
+        dialog.selectFile(request.SuggestedName);
+    }
+    // The entry's pattern "*.EXT" gives its extension; "*" gives none.
+    const QStringList parts = request.Filter.split(QLatin1Char('|'));
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+            return std::nullopt;
+        }
+        TVpFileDialogChoice choice;
+        choice.FileName = dialog.selectedFiles().constFirst();
+        const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+        choice.FilterIndex = index < 0 ? 1 : static_cast<int>(index) + 1;
+        if (!saving) {
+            return choice;
+        }
+        const qsizetype at = (choice.FilterIndex - 1) * 2 + 1;
+        const QString pattern = at < parts.size() ? parts[at] : QString();
+        const QString extension = pattern.startsWith(QStringLiteral("*.")) ? pattern.mid(2) : QString();
+        // The dialog asked about the name as typed; the file written is the
+        // one with the type's extension, and replacing that one is asked here.
+        const QString written =
+            QString::fromStdString(WithDefaultExtension(choice.FileName.toStdString(), extension.toStdString()));
+        if (written != choice.FileName && QFileInfo::exists(written)) {
+            const auto answer = QMessageBox::question(
+                &dialog, dialog.windowTitle(),
+                QCoreApplication::translate("dw::TVpStandardPreview", "%1 already exists.\nDo you want to replace it?")
+                    .arg(QFileInfo(written).fileName()));
+            if (answer != QMessageBox::Yes) {
+                continue;
+            }
+        }
+        choice.FileName = written;
+        return choice;
+    }
 }
 
 }  // namespace dw

@@ -22,6 +22,10 @@ struct TVpFileDialogRequest {
     // Entries as "name|pattern|name|pattern...", the name shown as it is.
     QString Filter;
     QWidget* Parent = nullptr;
+    // The folder the dialog opens in (empty: the dialog's own choice) and
+    // the name it proposes.
+    QString Directory;
+    QString SuggestedName;
 };
 
 struct TVpFileDialogChoice {
@@ -42,9 +46,11 @@ TVpMessageFunction SetPreviewMessage(TVpMessageFunction message);
 std::optional<TVpFileDialogChoice> RunPreviewFileDialog(const TVpFileDialogRequest& request);
 void ShowPreviewMessage(QWidget* parent, const QString& text);
 
-// The standard dialog: a QFileDialog with the request's entries and no
-// default extension, so a name is used exactly as typed. Tests pass
-// DontUseNativeDialog to get a dialog they can drive.
+// The standard dialog: a QFileDialog with the request's entries, opened in
+// the request's folder with its name proposed. Saving, a name typed without
+// an extension gets the chosen entry's, and replacing the file of that name
+// is asked about first. Tests pass DontUseNativeDialog to get a dialog they
+// can drive.
 std::optional<TVpFileDialogChoice> RunQtFileDialog(const TVpFileDialogRequest& request,
                                                    QFileDialog::Options options = {});
 

@@ -4,10 +4,13 @@
 #include "fonts/designed_palette.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/vp_printer.h"
+#include "report/generation/printer_dialog.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_glyphs.h"
 #include "report/preview/preview_image.h"
+#include "report/preview/print_hint.h"
+#include "report/preview/save_targets.h"
 #include "report/preview/zoom_box.h"
 
 #include <QApplication>
@@ -36,25 +39,6 @@ constexpr int kButtonTop = 4;
 constexpr int kStoredZoom = 218;
 // The zoom group sits right of Close, clear of the stored buttons.
 constexpr int kZoomBoxLeft = 384;
-
-// The saved-report entry of the file dialogs: its name, then its pattern.
-QString SavedReportFilter()
-{
-    const QString extension = QStringLiteral("VPR");
-    return QStringLiteral("Vellumprint file") + QStringLiteral("(*.") + extension + QStringLiteral(")|*.") + extension;
-}
-
-// The saved report first, then every export filter in registration order.
-QString SaveFilter(const TVpExportFilterLibrary& library)
-{
-    QString filter = SavedReportFilter();
-    for (const auto& entry : library.Entries()) {
-        const QString name = QString::fromStdString(entry.DisplayName);
-        const QString extension = QString::fromStdString(entry.FileExtension);
-        filter += QStringLiteral("|") + name + QStringLiteral(" (*.") + extension + QStringLiteral(")|*.") + extension;
-    }
-    return filter;
-}
 
 // Runs a button's action with the program's error display, and tells
 // whether the window is still there afterwards: printing, exporting and
@@ -207,6 +191,17 @@ void TVpStandardPreview::closeEvent(QCloseEvent* event)
 
 bool TVpStandardPreview::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_print && event->type() == QEvent::ToolTip) {
+        // Worked out when asked for, so it always tells what Print will do
+        // now. A printer that cannot say is reported by Print, not by a hover.
+        try {
+            if (TVpPrinter* printer = m_vpPreview->VpPrinter()) {
+                m_print->setToolTip(PrintHint(printer->PrintPlan()));
+            }
+        } catch (const std::exception&) {
+            m_print->setToolTip(tr("Print"));
+        }
+    }
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         // The key is seen once, when it reaches its first receiver in this
@@ -412,7 +407,13 @@ void TVpStandardPreview::PrintSetupClick()
 {
     RunGuarded(this, [this](const QPointer<TVpStandardPreview>&) {
         if (TVpPrinter* printer = m_vpPreview->VpPrinter()) {
-            printer->PrintSetup();
+            // Pages without a report behind them (loaded from a file) are
+            // set up on their own printer object rather than not at all.
+            if (printer->OnPrintSetup) {
+                printer->PrintSetup();
+            } else {
+                SetUpStoredPagesPrinter(*printer);
+            }
         }
     });
 }
@@ -429,29 +430,24 @@ void TVpStandardPreview::PrintClick()
 void TVpStandardPreview::SaveClick()
 {
     RunGuarded(this, [this](const QPointer<TVpStandardPreview>& alive) {
-        const TVpExportFilterLibrary& library = TVpExportFilterLibrary::Instance();
-        const std::optional<TVpFileDialogChoice> choice =
-            RunPreviewFileDialog({TVpFileDialogKind::Save, SaveFilter(library), this});
-        if (!choice || !alive) {
-            return;
-        }
         TVpPrinter* printer = m_vpPreview->VpPrinter();
         if (printer == nullptr) {
             return;
         }
-        const std::string fileName = choice->FileName.toStdString();
-        if (choice->FilterIndex <= 1) {
-            // Writes nothing while pages are still being produced.
-            printer->Save(fileName);
+        const TVpExportFilterLibrary& library = TVpExportFilterLibrary::Instance();
+        // Only what works for the pages shown is offered.
+        const std::vector<TVpSaveTarget> targets = SaveTargets(library, printer->CanExport());
+        const QString suggested = SuggestedFileName(*printer, targets.front());
+        const std::optional<TVpFileDialogChoice> choice = RunPreviewFileDialog(
+            {TVpFileDialogKind::Save, SaveFilterText(targets), this, RememberedFolder(), suggested});
+        if (!choice || !alive || m_vpPreview->VpPrinter() != printer) {
             return;
         }
-        const auto index = static_cast<std::size_t>(choice->FilterIndex - 2);
-        if (index >= library.Count()) {
-            return;
-        }
-        // A filter of its own for this export, freed whatever the run does.
-        const std::unique_ptr<TVpExportFilter> filter = library.CreateFilter(index, fileName);
-        printer->ExportToFilter(*filter);
+        const std::size_t index = choice->FilterIndex >= 1 ? static_cast<std::size_t>(choice->FilterIndex - 1) : 0;
+        const TVpSaveTarget& target = targets[std::min(index, targets.size() - 1)];
+        const QString fileName = FileNameForTarget(choice->FileName, target, suggested);
+        RememberFolderOf(fileName);
+        SaveToTarget(*printer, library, target, fileName.toStdString());
     });
 }
 
@@ -459,10 +455,11 @@ void TVpStandardPreview::LoadClick()
 {
     RunGuarded(this, [this](const QPointer<TVpStandardPreview>& alive) {
         const std::optional<TVpFileDialogChoice> choice =
-            RunPreviewFileDialog({TVpFileDialogKind::Open, SavedReportFilter(), this});
+            RunPreviewFileDialog({TVpFileDialogKind::Open, LoadFilterText(), this, RememberedFolder(), {}});
         if (!choice || !alive) {
             return;
         }
+        RememberFolderOf(choice->FileName);
         TVpPrinter* printer = m_vpPreview->VpPrinter();
         if (printer == nullptr) {
             return;
@@ -487,6 +484,8 @@ void TVpStandardPreview::LoadClick()
             TVpStandardPreview* Window;
             ~StatusOnExit() { Window->UpdateStatusText(); }
         } status{this};
+        // The window is named after the file from now on, as its print jobs are.
+        setWindowTitle(QString::fromStdString(printer->Title()));
         m_vpPreview->SetPageNumber(1);
         m_vpPreview->Image()->ShowPage(1);
     });

@@ -151,7 +151,8 @@ TEST_F(PrintCommand, TheWorkedExamplePrintsSavesLoadsExportsAndPrints)
 
         // Save, then the text export, through the save dialog's two entries.
         SetPreviewFileDialog([&](const TVpFileDialogRequest& request) {
-            EXPECT_EQ(request.Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT"));
+            EXPECT_EQ(request.Filter,
+                      QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT|PDF file (*.pdf)|*.pdf"));
             static int calls = 0;
             return std::optional<TVpFileDialogChoice>(++calls % 2 == 1 ? TVpFileDialogChoice{saved, 1}
                                                                        : TVpFileDialogChoice{text, 2});

@@ -344,7 +344,7 @@ TEST_F(PrinterFixture, DestroyingThePrinterEndsItsJob)
     EXPECT_EQ(backend->Sent.size(), 1u);
 }
 
-TEST_F(PrinterFixture, JobNameIsCutToThirtyOneCharacters)
+TEST_F(PrinterFixture, JobNameKeepsTheTitleWithItsDateAndCutsOnlyPastEightyCharacters)
 {
     struct Row {
         const char* name;
@@ -353,10 +353,12 @@ TEST_F(PrinterFixture, JobNameIsCutToThirtyOneCharacters)
     };
     const Row rows[] = {
         {"short", "Report", "Report"},
-        {"exactly 31", std::string(31, 'x'), std::string(31, 'x')},
-        {"32 ASCII", std::string(31, 'x') + "y", std::string(31, 'x')},
+        {"exactly 80", std::string(80, 'x'), std::string(80, 'x')},
+        {"81 ASCII", std::string(80, 'x') + "y", std::string(80, 'x')},
+        {"the sheet's title with its date and time", "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА 07.12.2026 18:14:05",
+         "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА 07.12.2026 18:14:05"},
         // Cut by characters, never inside one.
-        {"Cyrillic", "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМ"},
+        {"long Cyrillic", std::string("Ж") + std::string(79, 'x') + "ЖЖ", std::string("Ж") + std::string(79, 'x')},
         {"empty", "", ""},
     };
     TwoPrinters();
@@ -416,7 +418,7 @@ TEST_F(PrinterFixture, PdfPrinterWritesTheJobToTheFileGiven)
     const auto info = test::PdfInfo(file);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->at("Pages"), "2");
-    EXPECT_EQ(info->at("Title"), "Drilling tool weight report, pa");
+    EXPECT_EQ(info->at("Title"), "Drilling tool weight report, page one and two") << "the whole title";
     EXPECT_EQ(info->at("Page size").substr(0, 10), "842 x 1191");
     const auto text = test::PdfText(file);
     ASSERT_TRUE(text);

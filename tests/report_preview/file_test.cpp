@@ -6,10 +6,12 @@
 #include "report/engine/export_filter.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_image.h"
+#include "report/preview/save_targets.h"
 #include "tests/report_preview/preview_fixture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -146,7 +148,7 @@ private:
     TVpMessageFunction m_previousMessage;
 };
 
-TEST_F(FileTest, DialogsOfferTheSavedReportAndEachExportFilterWithoutAddingAnExtension)
+TEST_F(FileTest, DialogsOfferTheSavedReportEachExportFilterAndPdfAndLoadOffersEveryFile)
 {
     test::RunPages(*printer, 1);
     Open();
@@ -154,16 +156,109 @@ TEST_F(FileTest, DialogsOfferTheSavedReportAndEachExportFilterWithoutAddingAnExt
     QTest::mouseClick(window->Load(), Qt::LeftButton);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0].Kind, TVpFileDialogKind::Save);
-    EXPECT_EQ(asked[0].Filter,
-              QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT|Test file (*.TST)|*.TST"));
+    EXPECT_EQ(asked[0].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|Text file (*.TXT)|*.TXT|Test file "
+                                              "(*.TST)|*.TST|PDF file (*.pdf)|*.pdf"));
     EXPECT_EQ(asked[1].Kind, TVpFileDialogKind::Open);
-    EXPECT_EQ(asked[1].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR"));
+    EXPECT_EQ(asked[1].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|All files (*)|*"));
     // The desktop's dialog shows the program's texts as they are.
     EXPECT_EQ(NameFiltersFromFilterText(asked[0].Filter),
               QStringList({QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("Text file (*.TXT)"),
-                           QStringLiteral("Test file (*.TST)")}));
+                           QStringLiteral("Test file (*.TST)"), QStringLiteral("PDF file (*.pdf)")}));
     EXPECT_TRUE(Files().isEmpty()) << "cancelled dialogs write nothing";
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, ALoadedReportOffersOnlyWhatWorksFromItsPages)
+{
+    test::RunPages(*printer, 1);
+    printer->Save(Path("saved.VPR").toStdString());
+    printer->Load(Path("saved.VPR").toStdString());
+    Open();
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].Filter, QStringLiteral("Vellumprint file(*.VPR)|*.VPR|PDF file (*.pdf)|*.pdf"));
+    // The file's name stays the report's name, also for what is saved from it.
+    EXPECT_EQ(asked[0].SuggestedName, QStringLiteral("saved.VPR"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("saved.VPR"));
+}
+
+TEST_F(FileTest, TheSuggestedNameTakesTheTypeChosenAndTheFolderLastUsedIsWhereDialogsOpen)
+{
+    const QString profile = Path("davov");
+    WriteAll(profile, QByteArray("[TForm1]\r\nTop=10\r\nLeft=20\r\n"));
+    SetFolderProfile(profile.toStdString());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("reports")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("old")));
+    test::RunPages(*printer, 1);
+    printer->SetFileNameStem("Вес инструмента 2026-12-07");
+    Open();
+
+    // The name as suggested, the PDF type chosen: the suggestion follows the type.
+    Choose(Path("reports/Вес инструмента 2026-12-07.VPR"), 4);
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].SuggestedName, QStringLiteral("Вес инструмента 2026-12-07.VPR"));
+    EXPECT_TRUE(ReadAll(Path("reports/Вес инструмента 2026-12-07.pdf")).startsWith("%PDF"));
+    EXPECT_FALSE(QFile::exists(Path("reports/Вес инструмента 2026-12-07.VPR")));
+
+    struct Row {
+        const char* name;
+        std::function<void(FileTest&)> step;  // what the user did last
+        const char* folder;                   // where the next dialog opens
+    };
+    const Row rows[] = {
+        {"after saving, there", [](FileTest&) {}, "reports"},
+        {"after loading, the loaded file's folder",
+         [](FileTest& t) {
+             t.printer->Save(t.Path("old/kept.VPR").toStdString());
+             t.Choose(t.Path("old/kept.VPR"));
+             QTest::mouseClick(t.window->Load(), Qt::LeftButton);
+         },
+         "old"},
+        {"a remembered folder that is gone is not offered",
+         [](FileTest& t) { QDir(t.Path("old")).removeRecursively(); }, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.step(*this);
+        answer.reset();
+        asked.clear();
+        QTest::mouseClick(window->Load(), Qt::LeftButton);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].Directory, row.folder != nullptr ? Path(row.folder) : QString());
+    }
+    // The main window's section is left exactly as it was.
+    const QString text = QString::fromUtf8(ReadAll(profile));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[TForm1]\r\nTop=10\r\nLeft=20\r\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("[FileDialogs]")));
+    SetFolderProfile({});
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FileTest, ThePrintButtonSaysWhereAndHowItPrints)
+{
+    test::RunPages(*printer, 1);
+    Open();
+    struct Row {
+        const char* name;
+        std::function<void(TVpPrinter&)> setUp;
+        const char* hint;
+    };
+    const Row rows[] = {
+        {"the PDF printer asks for its file", [](TVpPrinter&) {},
+         "Print to a PDF file (its name is asked): A3, portrait"},
+        {"a file set up is named", [](TVpPrinter& p) { p.Printer().SetOutputFileName("/tmp/out.pdf"); },
+         "Print to the PDF file /tmp/out.pdf: A3, portrait"},
+        {"landscape", [](TVpPrinter& p) { p.SetOrientation(TPrinterOrientation::poLandscape); },
+         "Print to the PDF file /tmp/out.pdf: A3, landscape"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.setUp(*printer);
+        QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), window->Print()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(window->Print(), &hover);
+        EXPECT_EQ(window->Print()->toolTip(), QString::fromUtf8(row.hint));
+    }
 }
 
 TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
@@ -177,13 +272,19 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
         int exports;
         const char* filterKind;
         const char* error;
+        // The file written when it is not fileName, and how it starts.
+        const char* writtenName = nullptr;
+        const char* magic = nullptr;  // none: a report file
     };
     const auto finished = [](FileTest& t) { test::RunPages(*t.printer, 1); };
     const char* isText = "text";
     const char* isOwn = "own";
     const Row rows[] = {
         {"saved report", finished, "report.VPR", 1, true, 0, nullptr, ""},
-        {"saved report under the name as typed", finished, "report", 1, true, 0, nullptr, ""},
+        {"a bare name gets the report file's extension", finished, "report", 1, true, 0, nullptr, "", "report.VPR"},
+        {"a name with its own extension keeps it", finished, "report.bak", 1, true, 0, nullptr, ""},
+        {"PDF of the pages", finished, "report", 4, true, 0, nullptr, "", "report.pdf", "%PDF"},
+        {"a bare text export gets its extension", finished, "report", 2, false, 1, isText, "", "report.TXT"},
         {"saved report while pages are produced",
          [](FileTest& t) {
              t.printer->BeginDoc();
@@ -204,7 +305,7 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
              t.printer->Save(t.Path("saved.VPR").toStdString());
              t.printer->Load(t.Path("saved.VPR").toStdString());
          },
-         "loaded.txt", 2, false, 0, nullptr, ""},
+         "loaded", 2, true, 0, nullptr, "", "loaded.pdf", "%PDF"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -220,16 +321,21 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
         Choose(Path(row.fileName), row.filterIndex);
         QTest::mouseClick(window->Save(), Qt::LeftButton);
 
-        const QByteArray written = ReadAll(Path(row.fileName));
+        const QString target = Path(row.writtenName != nullptr ? row.writtenName : row.fileName);
+        const QByteArray written = ReadAll(target);
         EXPECT_EQ(!written.isEmpty(), row.reportWritten);
         if (row.reportWritten) {
-            EXPECT_EQ(written.left(3), QByteArray("\x03\x00\xCF", 3));
-            EXPECT_EQ(U32At(written, 8), 1u) << "page count";
+            if (row.magic != nullptr) {
+                EXPECT_TRUE(written.startsWith(row.magic));
+            } else {
+                EXPECT_EQ(written.left(3), QByteArray("\x03\x00\xCF", 3));
+                EXPECT_EQ(U32At(written, 8), 1u) << "page count";
+            }
         }
-        EXPECT_FALSE(QFile::exists(Path(row.fileName)) && !row.reportWritten);
+        EXPECT_FALSE(QFile::exists(target) && !row.reportWritten);
         ASSERT_EQ(static_cast<int>(exported.size()), row.exports);
         if (row.exports > 0) {
-            EXPECT_EQ(exportedNames[0], Path(row.fileName).toStdString());
+            EXPECT_EQ(exportedNames[0], target.toStdString());
             EXPECT_EQ(exported[0], row.filterKind);
         }
         EXPECT_EQ(RecordingFilter::s_alive, 0) << "the filter is freed after the export";
@@ -383,7 +489,7 @@ TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
 }
 
 // The real dialog (the portable one, not the desktop's): its entries, the
-// chosen entry's number and the name exactly as typed.
+// chosen entry's number and the name typed, with the entry's extension.
 TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
 {
     SetPreviewFileDialog(
@@ -407,10 +513,11 @@ TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
     });
     QTest::mouseClick(window->Save(), Qt::LeftButton);
     EXPECT_EQ(shownFilters, QStringList({QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("Text file (*.TXT)"),
-                                         QStringLiteral("Test file (*.TST)")}));
+                                         QStringLiteral("Test file (*.TST)"), QStringLiteral("PDF file (*.pdf)")}));
     EXPECT_TRUE(suffix.isEmpty());
     ASSERT_EQ(exportedNames.size(), 1u);
-    EXPECT_EQ(exportedNames[0], Path("weights").toStdString());
+    // Typed bare, written under the chosen type's extension.
+    EXPECT_EQ(exportedNames[0], Path("weights.TXT").toStdString());
     EXPECT_EQ(exported, std::vector<std::string>{"text"});
 }
 

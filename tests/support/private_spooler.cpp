@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -155,7 +156,57 @@ std::string Start()
     return failure;
 }
 
+// The PDF queue's description with every paper but A4 taken out, and no
+// paper of any size.
+std::string AddA4OnlyQueue()
+{
+    std::ifstream in(kPdfDriver);
+    if (!in) {
+        return std::string(kPdfDriver) + " cannot be read";
+    }
+    std::string out;
+    std::string line;
+    bool skippingCustom = false;
+    while (std::getline(in, line)) {
+        if (skippingCustom) {
+            skippingCustom = line.rfind("*End", 0) != 0;
+            continue;
+        }
+        if (line.rfind("*CustomPageSize", 0) == 0) {
+            skippingCustom = line.find("setpagedevice\"") == std::string::npos;
+            continue;
+        }
+        bool drop = line.rfind("*ParamCustomPageSize", 0) == 0 || line.rfind("*VariablePaperSize", 0) == 0 ||
+                    line.rfind("*MaxMedia", 0) == 0 || line.find("*CustomPageSize") != std::string::npos;
+        for (const char* keyword : {"*PageSize ", "*PageRegion ", "*ImageableArea ", "*PaperDimension "}) {
+            if (line.rfind(keyword, 0) == 0) {
+                const std::string option = line.substr(std::string(keyword).size());
+                drop = option.rfind("A4/", 0) != 0 && option.rfind("A4:", 0) != 0;
+            }
+        }
+        if (!drop) {
+            out += line + "\n";
+        }
+    }
+    const fs::path ppd = PrivateCupsDirectory() / "a4only.ppd";
+    if (!WriteFile(ppd, out)) {
+        return "cannot write " + ppd.string();
+    }
+    return RunAdmin({QStringLiteral("-p"), QString::fromUtf8(kA4Queue), QStringLiteral("-v"),
+                     QString::fromStdString("cups-pdf:/" + State().Instance), QStringLiteral("-P"),
+                     QString::fromStdString(ppd.string()), QStringLiteral("-E")});
+}
+
 }  // namespace
+
+const std::string& StartA4OnlyQueue()
+{
+    static const std::string reason = [] {
+        const std::string& spooler = StartPrivateSpooler();
+        return spooler.empty() ? AddA4OnlyQueue() : spooler;
+    }();
+    return reason;
+}
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::seconds limit)
 {
@@ -201,6 +252,55 @@ std::vector<fs::path> PrintedFiles()
         if (entry.path().extension() == ".pdf")
             files.push_back(entry.path());
     return files;
+}
+
+std::vector<SpooledJob> CompletedJobs()
+{
+    // Each job's attributes are kept in a control file "c<id>" of the spool
+    // folder, in the printing protocol's own encoding: after an 8-byte head,
+    // group tags of one byte and attributes as tag, name length, name, value
+    // length, value (lengths big-endian).
+    std::vector<SpooledJob> jobs;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(PrivateCupsDirectory() / "spool", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() < 2 || name[0] != 'c' || name.find_first_not_of("0123456789", 1) != std::string::npos) {
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        SpooledJob job;
+        job.Id = std::stoi(name.substr(1));
+        auto u16 = [&](std::size_t at) {
+            return (static_cast<unsigned char>(bytes[at]) << 8) | static_cast<unsigned char>(bytes[at + 1]);
+        };
+        for (std::size_t at = 8; at < bytes.size();) {
+            const auto tag = static_cast<unsigned char>(bytes[at]);
+            if (tag < 0x10) {
+                ++at;
+                continue;
+            }
+            if (at + 3 > bytes.size())
+                break;
+            const std::size_t nameLength = u16(at + 1);
+            if (at + 3 + nameLength + 2 > bytes.size())
+                break;
+            const std::string attribute = bytes.substr(at + 3, nameLength);
+            const std::size_t valueLength = u16(at + 3 + nameLength);
+            const std::size_t value = at + 5 + nameLength;
+            if (value + valueLength > bytes.size())
+                break;
+            if (attribute == "job-name") {
+                job.Title = bytes.substr(value, valueLength);
+            } else if (attribute == "copies" && valueLength == 4) {
+                job.Copies = static_cast<int>((u16(value) << 16) | u16(value + 2));
+            }
+            at = value + valueLength;
+        }
+        jobs.push_back(job);
+    }
+    std::sort(jobs.begin(), jobs.end(), [](const SpooledJob& a, const SpooledJob& b) { return a.Id < b.Id; });
+    return jobs;
 }
 
 std::string SpoolerLogTail()

@@ -1,0 +1,20 @@
+#pragma once
+
+// A name typed in a save dialog without an extension gets the extension of
+// the file type chosen, so that the file is found again under that type; a
+// name that has an extension of its own keeps it, whatever the type.
+
+#include <string>
+#include <string_view>
+
+namespace dw {
+
+// True when the last part of path (after the last '/') has an extension: a
+// dot with something after it, not at the start (".profile" has none).
+bool HasExtension(std::string_view path) noexcept;
+
+// path with "." + extension appended unless it has an extension already or
+// extension is empty. A path ending in '/' names no file and is kept.
+std::string WithDefaultExtension(std::string_view path, std::string_view extension);
+
+}  // namespace dw
