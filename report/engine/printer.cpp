@@ -25,11 +25,11 @@ namespace dw {
 
 namespace {
 
-constexpr const char* kNoDefaultPrinter = "There is no default printer currently selected";
-constexpr const char* kIndexOutOfRange = "Printer index out of range";
-constexpr const char* kPrintingInProgress = "Printing in progress";
-constexpr const char* kNotPrinting = "Printer is not currently printing";
-constexpr const char* kInvalidPrinter = "Printer selected is not valid";
+constexpr const char* kNoDefaultPrinter = DW_TEXT("Message", "There is no default printer currently selected");
+constexpr const char* kIndexOutOfRange = DW_TEXT("Message", "Printer index out of range");
+constexpr const char* kPrintingInProgress = DW_TEXT("Message", "Printing in progress");
+constexpr const char* kNotPrinting = DW_TEXT("Message", "Printer is not currently printing");
+constexpr const char* kInvalidPrinter = DW_TEXT("Message", "Printer selected is not valid");
 
 // A PDF is drawn with vectors; the resolution only sets how finely the
 // program places things on it.
@@ -98,9 +98,9 @@ public:
         try {
             m_file.emplace(fileName);
         } catch (const ENotAFile& error) {
-            throw EFileError(error.Message());
+            throw EFileError(error.Text());
         } catch (const EInOutError&) {
-            throw EFileError("Cannot create file " + fileName);
+            throw EFileError(CannotCreateFile(fileName));
         }
         open(QIODevice::WriteOnly);
     }
@@ -137,8 +137,9 @@ std::string AskPdfFileName(const std::string& suggestedName)
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return {};
     }
-    return FromQt(QFileDialog::getSaveFileName(nullptr, QStringLiteral("Print to file"), ToQt(suggestedName),
-                                               QStringLiteral("PDF files (*.pdf)")));
+    return FromQt(QFileDialog::getSaveFileName(nullptr, QCoreApplication::translate("dw::TPrinter", "Print to file"),
+                                               ToQt(suggestedName),
+                                               QCoreApplication::translate("dw::TPrinter", "PDF files (*.pdf)")));
 }
 
 }  // namespace
@@ -482,7 +483,7 @@ void TPrinter::BeginDoc()
     } else {
         auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("VPRXXXXXX.pdf")));
         if (!file->open()) {
-            throw EInOutError("Cannot create file " + FromQt(file->fileTemplate()));
+            throw EInOutError(CannotCreateFile(FromQt(file->fileTemplate())));
         }
         // The job's file loses its name at once, so a program killed while it
         // spools leaves nothing in the temporary folder; the spooler is handed
@@ -542,7 +543,7 @@ void TPrinter::FinishJob()
     }
     if (job->ToPdfFile) {
         if (!static_cast<ReplaceFileDevice&>(*job->Output).Commit()) {
-            throw EFileError("Cannot create file " + job->FileName);
+            throw EFileError(CannotCreateFile(job->FileName));
         }
         return;
     }
