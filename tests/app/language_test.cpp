@@ -324,9 +324,10 @@ TEST_P(Language, RussianLocaleShowsRussianOnly)
     for (const QString& text : texts) EXPECT_TRUE(LatinWords(text, screen.Dir.path()).isEmpty()) << text.toStdString();
     // Not an empty window: its words are there, in Russian.
     EXPECT_TRUE(texts.join(QString()).contains(QRegularExpression(QStringLiteral("[А-Яа-я]{2,}"))));
-    if (row.russianNames != nullptr)
+    if (row.russianNames != nullptr) {
         EXPECT_TRUE(texts.join(QLatin1Char('\n')).contains(QString::fromUtf8(row.russianNames)))
             << texts.join(QLatin1Char('\n')).toStdString();
+    }
 }
 
 TEST_P(Language, CLocaleShowsTheSpecifiedTexts)
@@ -343,8 +344,8 @@ TEST_P(Language, CLocaleShowsTheSpecifiedTexts)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, Language, ::testing::ValuesIn(kWindows), [](const auto& info) {
-    QString name = QString::fromLatin1(info.param.name);
+INSTANTIATE_TEST_SUITE_P(Windows, Language, ::testing::ValuesIn(kWindows), [](const auto& instance) {
+    QString name = QString::fromLatin1(instance.param.name);
     name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+")), QStringLiteral("_"));
     return name.toStdString();
 });

@@ -73,10 +73,11 @@ TEST(WeightFaultCause, OnlyAMetalGravityOfZeroIsBlamedOnIt)
             raised = &typeid(error);
             EXPECT_FALSE(error.Text().Disambiguation().empty());
         }
-        if (row.fault == nullptr)
+        if (row.fault == nullptr) {
             EXPECT_EQ(raised, nullptr) << raised->name();
-        else
+        } else {
             EXPECT_TRUE(raised != nullptr && *raised == *row.fault);
+        }
     }
 }
 
