@@ -60,7 +60,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowError(error);
     } catch (...) {
-        ShowErrorMessage("Unexpected error");
+        ShowErrorMessage(DW_TEXT("Message", "Unexpected error"));
     }
     return false;
 }

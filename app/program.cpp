@@ -6,6 +6,7 @@
 #include "app/form2.h"
 #include "app/saved_report_preview.h"
 #include "app/termination_signals.h"
+#include "app/translations.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
 #include "report/engine/file_folder.h"
@@ -21,6 +22,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
 {
     TApplication application(argc, argv);
     TerminationSignals terminationSignals;
+    // The user's language for the dialogs, the preview and every message;
+    // before any window exists, so each is built with its words.
+    Translations translations;
     // Lets the desktop match the program's windows to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.drillweight"));
     // Every window of the program carries its icon, the report preview too

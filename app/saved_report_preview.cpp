@@ -22,7 +22,7 @@ TVpStandardPreview& OpenSavedReport(TVpPrinter& printer, const std::string& file
     std::error_code error;
     const auto status = std::filesystem::status(fileName, error);
     if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) {
-        throw EFileError("File does not exist");
+        throw EFileError(DW_TEXT("Message", "File does not exist"));
     }
     printer.Load(fileName);
     // A page whose metafile is damaged would only speak up once turned to;

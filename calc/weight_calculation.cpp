@@ -4,11 +4,68 @@
 
 namespace dw {
 
+MessageText WeightInputName(WeightInput input)
+{
+    switch (input) {
+        case WeightInput::KellyWeight:
+            return DW_TEXT("Message", "kelly weight");
+        case WeightInput::TravellingBlockWeight:
+            return DW_TEXT("Message", "travelling block weight");
+        case WeightInput::DrillingLineWeight:
+            return DW_TEXT("Message", "drilling line weight");
+        case WeightInput::HookWeight:
+            return DW_TEXT("Message", "hook weight");
+        case WeightInput::SwivelWeight:
+            return DW_TEXT("Message", "swivel weight");
+        case WeightInput::DrillingHoseWeight:
+            return DW_TEXT("Message", "drilling hose weight");
+        case WeightInput::MudGravity:
+            return DW_TEXT("Message", "specific gravity of the mud");
+        case WeightInput::MetalGravity:
+            return DW_TEXT("Message", "specific gravity of the metal");
+        default:
+            break;
+    }
+    const auto index = static_cast<std::size_t>(input);
+    const auto firstLength = static_cast<std::size_t>(WeightInput::SectionLength1);
+    const auto firstMetreWeight = static_cast<std::size_t>(WeightInput::SectionMetreWeight1);
+    if (index >= firstMetreWeight)
+        return MessageText(DW_TEXT("Message", "weight of one metre of section %1"),
+                           {MessageText::Verbatim(std::to_string(index - firstMetreWeight + 1))});
+    return MessageText(DW_TEXT("Message", "length of section %1"),
+                       {MessageText::Verbatim(std::to_string(index - firstLength + 1))});
+}
+
+EWeightInputOverflow::EWeightInputOverflow(WeightInput input)
+    : EOverflow(MessageText(DW_TEXT3("Message", "Floating point overflow", "an input too large; %1 names it"),
+                            {WeightInputName(input)}, "an input too large; %1 names it")),
+      m_input(input)
+{
+}
+
+EMetalGravityZeroDivide::EMetalGravityZeroDivide()
+    : EZeroDivide(
+          MessageText(DW_TEXT3("Message", "Floating point division by zero", "metal gravity 0"), {}, "metal gravity 0"))
+{
+}
+
+EMetalGravityInvalidOp::EMetalGravityInvalidOp()
+    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation", "metal gravity 0"), {},
+                             "metal gravity 0"))
+{
+}
+
 WeightInputs ReadWeightInputs(const std::function<Extended(WeightInput)>& read)
 {
     WeightInputs inputs;
-    for (std::size_t i = 0; i < kWeightInputCount; ++i)
-        inputs.Values[i] = Real48::FromExtended(read(static_cast<WeightInput>(i)));
+    for (std::size_t i = 0; i < kWeightInputCount; ++i) {
+        const auto input = static_cast<WeightInput>(i);
+        try {
+            inputs.Values[i] = Real48::FromExtended(read(input));
+        } catch (const EOverflow&) {
+            throw EWeightInputOverflow(input);
+        }
+    }
     return inputs;
 }
 
@@ -39,7 +96,19 @@ void CalculateWeights(const WeightInputs& in, IWeightResults& results)
     const Extended metal = in[WeightInput::MetalGravity];
     const Extended buoyancy = (metal - in[WeightInput::MudGravity]) / metal;
     Extended buoyed = buoyancy * netShown;
-    CheckFloatingPointResult(buoyed);
+    // Only a metal gravity of 0 can fail here: every other value the fields
+    // hold keeps the quotient and the product far inside the range.
+    try {
+        CheckFloatingPointResult(buoyed);
+    } catch (const EZeroDivide&) {
+        if (metal != 0)
+            throw;
+        throw EMetalGravityZeroDivide();
+    } catch (const EInvalidOp&) {
+        if (metal != 0)
+            throw;
+        throw EMetalGravityInvalidOp();
+    }
     results.Write(WeightResult::BuoyedString, buoyed);
 
     const Extended travellingShown = results.ReadBack(WeightResult::TravellingSystem);

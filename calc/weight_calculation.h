@@ -5,6 +5,7 @@
 // load and the total length. Plain arithmetic on named inputs and results;
 // the window maps its fields onto them.
 
+#include "common/errors.h"
 #include "numeric/core/extended.h"
 #include "numeric/core/real48.h"
 
@@ -41,6 +42,32 @@ inline constexpr WeightInput SectionMetreWeight(int section)
 enum class WeightResult : std::size_t { TravellingSystem, NetString, BuoyedString, HookLoad, TotalLength };
 inline constexpr std::size_t kWeightResultCount = 5;
 
+// The input's name in the program's words ("kelly weight", "length of
+// section 3"), for messages that tell the user which input to correct.
+MessageText WeightInputName(WeightInput input);
+
+// The calculation's faults keep the floating-point messages, and say which
+// input causes them, so the message can be worded for the crew.
+// An input too large for the calculation's 6-byte reals.
+class EWeightInputOverflow : public EOverflow {
+public:
+    explicit EWeightInputOverflow(WeightInput input);
+    WeightInput Input() const noexcept { return m_input; }
+
+private:
+    WeightInput m_input;
+};
+// The buoyancy factor divides by the metal's specific gravity: with 0 there
+// it is a division by zero, or 0 / 0 when the mud's gravity is 0 as well.
+class EMetalGravityZeroDivide : public EZeroDivide {
+public:
+    EMetalGravityZeroDivide();
+};
+class EMetalGravityInvalidOp : public EInvalidOp {
+public:
+    EMetalGravityInvalidOp();
+};
+
 // Every input held at 40 significant bits, as it was read.
 struct WeightInputs {
     std::array<Real48, kWeightInputCount> Values{};
@@ -49,7 +76,8 @@ struct WeightInputs {
 
 // Reads the inputs one by one in their order, each turned into a 6-byte real
 // as soon as it is read: an input too large for one ends the reading there
-// with "Floating point overflow", before the later ones are read.
+// with "Floating point overflow" (EWeightInputOverflow naming it), before
+// the later ones are read.
 WeightInputs ReadWeightInputs(const std::function<Extended(WeightInput)>& read);
 
 // Where the results go: a result is written, and some are read back as the
@@ -68,7 +96,8 @@ protected:
 // from the travelling system and buoyed weight as read back. A step whose
 // arithmetic fails ("Floating point division by zero", "Invalid floating
 // point operation", "Floating point overflow") raises its error before
-// writing anything; what earlier steps wrote stays written.
+// writing anything; what earlier steps wrote stays written. A metal gravity
+// of 0 raises the two metal-gravity errors above.
 void CalculateWeights(const WeightInputs& inputs, IWeightResults& results);
 
 }  // namespace dw

@@ -80,10 +80,12 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://drillweight.example.org/)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The libraries come from what the programs are linked against; the fonts
-# the report is laid out in are found by name at run time, and the print
-# spooler's library is opened when a job is sent, so no linker sees either.
+# the report is laid out in are found by name at run time, the print
+# spooler's library is opened when a job is sent, and Qt's own catalogues
+# (its dialogs in the user's language) are read at start, so no linker sees
+# any of them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcups2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, libcups2, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Debug information stays in the build tree; the package carries the programs.
 set(CPACK_STRIP_FILES ON)

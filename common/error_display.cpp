@@ -15,14 +15,13 @@ ErrorDisplayHandler& Handler()
     return handler;
 }
 
-}  // namespace
-
-ErrorDisplayHandler SetErrorDisplay(ErrorDisplayHandler handler)
+MessageTranslator& Translator()
 {
-    return std::exchange(Handler(), std::move(handler));
+    static MessageTranslator translator;
+    return translator;
 }
 
-void ShowErrorMessage(const std::string& message)
+void Display(const std::string& message)
 {
     if (Handler()) {
         Handler()(message);
@@ -32,12 +31,40 @@ void ShowErrorMessage(const std::string& message)
     std::fputc('\n', stderr);
 }
 
+}  // namespace
+
+MessageTranslator SetMessageTranslator(MessageTranslator translator)
+{
+    return std::exchange(Translator(), std::move(translator));
+}
+
+std::string Localized(const MessageText& text)
+{
+    return Translator() ? Translator()(text) : text.English();
+}
+
+ErrorDisplayHandler SetErrorDisplay(ErrorDisplayHandler handler)
+{
+    return std::exchange(Handler(), std::move(handler));
+}
+
+void ShowErrorMessage(const std::string& message)
+{
+    ShowErrorText(MessageText(message));
+}
+
+void ShowErrorText(const MessageText& message)
+{
+    Display(Localized(message));
+}
+
 void ShowError(const std::exception& error)
 {
+    // Another library's exception has only its own words.
     if (const auto* own = dynamic_cast<const Exception*>(&error))
-        ShowErrorMessage(own->Message());
+        Display(Localized(own->Text()));
     else
-        ShowErrorMessage(error.what());
+        Display(error.what());
 }
 
 }  // namespace dw

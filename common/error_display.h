@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/message_text.h"
+
 #include <exception>
 #include <functional>
 #include <string>
@@ -16,10 +18,20 @@ using ErrorDisplayHandler = std::function<void(const std::string& message)>;
 // the default, which writes the message to standard error).
 ErrorDisplayHandler SetErrorDisplay(ErrorDisplayHandler handler);
 
+// How a message is worded for the user: the application installs the
+// translation into the user's language; without one (tests, the command-line
+// tool) the program's English words are shown. Returns the previous one.
+using MessageTranslator = std::function<std::string(const MessageText& text)>;
+MessageTranslator SetMessageTranslator(MessageTranslator translator);
+// The message in the user's words, through the installed translation.
+std::string Localized(const MessageText& text);
+
 // Shows the message of any exception: the program's own errors by Message(),
 // others by what().
 void ShowError(const std::exception& error);
+// A message of the program's own (its English words), shown translated.
 void ShowErrorMessage(const std::string& message);
+void ShowErrorText(const MessageText& message);
 
 }  // namespace dw
 
@@ -35,7 +47,7 @@ void RunReportingErrors(Action&& action) noexcept
     } catch (const std::exception& error) {
         ShowError(error);
     } catch (...) {
-        ShowErrorMessage("Unexpected error");
+        ShowErrorMessage(DW_TEXT("Message", "Unexpected error"));
     }
 }
 

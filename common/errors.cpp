@@ -2,6 +2,31 @@
 
 namespace dw {
 
+MessageText CannotCreateFile(const std::string& fileName)
+{
+    return MessageText(DW_TEXT("Message", "Cannot create file %1"), {MessageText::Verbatim(fileName)});
+}
+
+MessageText CannotOpenFile(const std::string& fileName)
+{
+    return MessageText(DW_TEXT("Message", "Cannot open file %1"), {MessageText::Verbatim(fileName)});
+}
+
+MessageText CannotReadFile(const std::string& fileName)
+{
+    return MessageText(DW_TEXT("Message", "Cannot read file %1"), {MessageText::Verbatim(fileName)});
+}
+
+MessageText CannotWriteFile(const std::string& fileName)
+{
+    return MessageText(DW_TEXT("Message", "Cannot write file %1"), {MessageText::Verbatim(fileName)});
+}
+
+MessageText NotAFloatingPointValue(const std::string& text)
+{
+    return MessageText(DW_TEXT("Message", "'%1' is not a valid floating point value"), {MessageText::Verbatim(text)});
+}
+
 std::string MessageWithFullStop(const std::string& message)
 {
     // Compared as bytes: every byte of a multi-byte UTF-8 character is above

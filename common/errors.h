@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/message_text.h"
+
 #include <exception>
 #include <string>
 
@@ -7,14 +9,19 @@ namespace dw {
 
 // Every failure the program reports carries the text the user sees; the
 // application shows Message() in its error box, so the text is the program's
-// own wording, in UTF-8.
+// own wording, in UTF-8. Text() keeps the same message as its English source
+// and arguments, so a window can show it in the user's language.
 class Exception : public std::exception {
 public:
-    explicit Exception(std::string message) : m_message(std::move(message)) {}
+    explicit Exception(std::string message) : m_text(message), m_message(std::move(message)) {}
+    explicit Exception(const char* message) : Exception(std::string(message)) {}
+    explicit Exception(MessageText text) : m_text(std::move(text)), m_message(m_text.English()) {}
     const std::string& Message() const noexcept { return m_message; }
+    const MessageText& Text() const noexcept { return m_text; }
     const char* what() const noexcept override { return m_message.c_str(); }
 
 private:
+    MessageText m_text;
     std::string m_message;
 };
 
@@ -32,17 +39,28 @@ class ERangeError : public Exception {
 class EMathError : public Exception {
     using Exception::Exception;
 };
+// A computation that knows what caused its fault passes the same English
+// words with a disambiguation, so the translation can say what to correct.
 class EOverflow : public EMathError {
 public:
-    EOverflow() : EMathError("Floating point overflow") {}
+    EOverflow() : EMathError(MessageText(DW_TEXT("Message", "Floating point overflow"))) {}
+
+protected:
+    explicit EOverflow(MessageText text) : EMathError(std::move(text)) {}
 };
 class EZeroDivide : public EMathError {
 public:
-    EZeroDivide() : EMathError("Floating point division by zero") {}
+    EZeroDivide() : EMathError(MessageText(DW_TEXT("Message", "Floating point division by zero"))) {}
+
+protected:
+    explicit EZeroDivide(MessageText text) : EMathError(std::move(text)) {}
 };
 class EInvalidOp : public EMathError {
 public:
-    EInvalidOp() : EMathError("Invalid floating point operation") {}
+    EInvalidOp() : EMathError(MessageText(DW_TEXT("Message", "Invalid floating point operation"))) {}
+
+protected:
+    explicit EInvalidOp(MessageText text) : EMathError(std::move(text)) {}
 };
 
 // Files: an operation on a named file that failed (open, read, write, rename).
@@ -60,6 +78,14 @@ class EVpError : public Exception {
 class EPrinter : public Exception {
     using Exception::Exception;
 };
+
+// The program's words for a file operation that failed, naming the file.
+MessageText CannotCreateFile(const std::string& fileName);
+MessageText CannotOpenFile(const std::string& fileName);
+MessageText CannotReadFile(const std::string& fileName);
+MessageText CannotWriteFile(const std::string& fileName);
+// "'<text>' is not a valid floating point value".
+MessageText NotAFloatingPointValue(const std::string& text);
 
 // The error box shows a message ending in a full stop: one is appended when
 // the last character sorts after "." (so "...!" or "...)" get none, letters do).

@@ -16,37 +16,41 @@ namespace {
 
 [[noreturn]] void ThrowTooLarge(const std::string& fileName, std::int64_t maxSize, std::string_view kind)
 {
-    throw EFileError("File " + fileName + " is too large: " + std::string(kind) + " holds at most " +
-                     std::to_string(maxSize) + " bytes");
+    throw EFileError(MessageText(DW_TEXT("Message", "File %1 is too large: %2 holds at most %3 bytes"),
+                                 {MessageText::Verbatim(fileName), MessageText(std::string(kind)),
+                                  MessageText::Verbatim(std::to_string(maxSize))}));
 }
 
 }  // namespace
 
-std::string NotAFileReason(mode_t mode)
+MessageText NotAFileReason(mode_t mode)
 {
     if (S_ISREG(mode)) {
         return {};
     }
     if (S_ISDIR(mode)) {
-        return "it is a folder, not a file";
+        return DW_TEXT("Message", "it is a folder, not a file");
     }
     if (S_ISFIFO(mode)) {
-        return "it is a pipe, not a file";
+        return DW_TEXT("Message", "it is a pipe, not a file");
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "it is a device, not a file";
+        return DW_TEXT("Message", "it is a device, not a file");
     }
     if (S_ISSOCK(mode)) {
-        return "it is a socket, not a file";
+        return DW_TEXT("Message", "it is a socket, not a file");
     }
-    return "it is not a regular file";
+    return DW_TEXT("Message", "it is not a regular file");
 }
 
 InputFile::InputFile(const std::string& fileName) : m_fileName(fileName)
 {
-    const auto refuse = [&](const std::string& reason) {
+    const auto refuse = [&](const MessageText& reason) {
         Close();
-        throw EFileError("Cannot open file " + fileName + (reason.empty() ? "" : ": " + reason));
+        if (reason.Source().empty())
+            throw EFileError(CannotOpenFile(fileName));
+        throw EFileError(
+            MessageText(DW_TEXT("Message", "Cannot open file %1: %2"), {MessageText::Verbatim(fileName), reason}));
     };
     // Looked at before it is opened: opening some devices already does
     // something (a tape rewinds, a modem line is taken).
@@ -118,7 +122,7 @@ std::vector<std::uint8_t> InputFile::ReadAll(std::int64_t maxSize, std::string_v
 {
     RequireSizeAtMost(maxSize, kind);
     if (m_fd < 0) {
-        throw EInOutError("Cannot read file " + m_fileName);
+        throw EInOutError(CannotReadFile(m_fileName));
     }
     // One byte more than the size said, to notice a file that grew since.
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(m_size) + 1);
@@ -135,7 +139,7 @@ std::vector<std::uint8_t> InputFile::ReadAll(std::int64_t maxSize, std::string_v
             continue;
         }
         if (n < 0) {
-            throw EInOutError("Cannot read file " + m_fileName);
+            throw EInOutError(CannotReadFile(m_fileName));
         }
         if (n == 0) {
             break;

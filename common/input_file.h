@@ -7,6 +7,8 @@
 // hold the program forever). A file larger than its kind can be is refused
 // from its size, before any of it is read.
 
+#include "common/message_text.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,7 +22,7 @@ namespace dw {
 // the program's words: "it is a folder, not a file", "it is a pipe, not a
 // file", "it is a device, not a file", "it is a socket, not a file"; empty
 // for a regular file. The same words as the writer's refusals.
-std::string NotAFileReason(mode_t mode);
+MessageText NotAFileReason(mode_t mode);
 
 class InputFile {
 public:

@@ -92,24 +92,26 @@ std::string CreateSiblingTemporary(const std::filesystem::path& target, int& fd)
 
 }  // namespace
 
-ENotAFile::ENotAFile(const std::string& fileName, std::string reason)
-    : EInOutError("Cannot create file " + fileName + ": " + reason), m_reason(std::move(reason))
+ENotAFile::ENotAFile(const std::string& fileName, const MessageText& reason)
+    : EInOutError(
+          MessageText(DW_TEXT("Message", "Cannot create file %1: %2"), {MessageText::Verbatim(fileName), reason})),
+      m_reason(reason.English())
 {
 }
 
-std::string InOutErrorText(int errorCode)
+MessageText InOutErrorText(int errorCode)
 {
     switch (errorCode) {
         case EACCES:
         case EPERM:
         case EROFS:
-            return "File access denied";
+            return DW_TEXT("Message", "File access denied");
         case ENOSPC:
         case EFBIG:
         case EDQUOT:
-            return "Disk full";
+            return DW_TEXT("Message", "Disk full");
         default:
-            return "I/O error " + std::to_string(errorCode);
+            return MessageText(DW_TEXT("Message", "I/O error %1"), {MessageText::Verbatim(std::to_string(errorCode))});
     }
 }
 

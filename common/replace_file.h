@@ -18,7 +18,7 @@ namespace dw {
 // "Cannot create file <name>: it is a folder, not a file".
 class ENotAFile : public EInOutError {
 public:
-    ENotAFile(const std::string& fileName, std::string reason);
+    ENotAFile(const std::string& fileName, const MessageText& reason);
     // "it is a folder, not a file", for callers that word the failure their own way.
     const std::string& Reason() const noexcept { return m_reason; }
 
@@ -28,7 +28,7 @@ private:
 
 // The program's words for a file operation that failed with errno value
 // errorCode: "File access denied", "Disk full" or "I/O error <code>".
-std::string InOutErrorText(int errorCode);
+MessageText InOutErrorText(int errorCode);
 [[noreturn]] void ThrowInOutError(int errorCode);
 
 class ReplaceFileWriter {

@@ -168,7 +168,7 @@ void TTransparentButton::Fire(Emit&& emitSignal)
     } catch (const std::exception& error) {
         ShowError(error);
     } catch (...) {
-        ShowErrorMessage("Unexpected error");
+        ShowErrorMessage(DW_TEXT("Message", "Unexpected error"));
     }
 }
 

@@ -40,6 +40,7 @@ expected=$(sort <<LIST
 /usr/bin/drillweight
 /usr/bin/vprtool
 /usr/share/applications/$app_id.desktop
+/usr/share/drillweight/translations/drillweight_ru.qm
 /usr/share/icons/hicolor/16x16/apps/$app_id.png
 /usr/share/icons/hicolor/32x32/apps/$app_id.png
 /usr/share/icons/hicolor/48x48/apps/$app_id.png
@@ -63,7 +64,7 @@ appstreamcli validate-tree --no-net --pedantic "$tree" >"$tree.log" 2>&1 ||
   { cat "$tree.log"; rm -rf "$tree" "$tree.log"; fail "appstreamcli validate-tree"; }
 rm -rf "$tree" "$tree.log"
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6printsupport6 libc6 libcups2 fonts-liberation; do
+for d in libqt6widgets6 libqt6printsupport6 libc6 libcups2 fonts-liberation qt6-translations-l10n; do
   [[ ", $depends" == *", $d"* ]] || fail "Depends lacks $d: $depends"
 done
 for icon in 16 32 48 64 128 256; do

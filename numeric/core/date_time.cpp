@@ -85,7 +85,7 @@ int DaysInMonth(int year, int month) noexcept
 DateTimeValue EncodeDateValue(int year, int month, int day)
 {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-        throw EConvertError("Invalid argument to date encode");
+        throw EConvertError(DW_TEXT("Message", "Invalid argument to date encode"));
     const int y = year - 1;
     const int days = y * 365 + y / 4 - y / 100 + y / 400 + DayOfYear(year, month, day) - kDayNumberOfDateZero;
     return static_cast<DateTimeValue>(days);
@@ -95,7 +95,7 @@ DateTimeValue EncodeTimeValue(int hour, int minute, int second, int millisecond)
 {
     if (hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 || second >= 60 || millisecond < 0 ||
         millisecond >= 1000)
-        throw EConvertError("Invalid argument to time encode");
+        throw EConvertError(DW_TEXT("Message", "Invalid argument to time encode"));
     const long double ms = hour * 3600000L + minute * 60000L + second * 1000L + millisecond;
     return static_cast<DateTimeValue>(ms * kDayPerMillisecond);
 }

@@ -132,14 +132,20 @@ Extended ClampToRange(Extended x, const NumEditSettings& settings, bool raise)
         }
     }
     if (raise && moved)
-        throw ERangeError(RangeErrorMessage(settings));
+        throw ERangeError(RangeErrorText(settings));
     return result;
+}
+
+MessageText RangeErrorText(const NumEditSettings& settings)
+{
+    return MessageText(DW_TEXT("Message", "Value must be between %1 and %2"),
+                       {MessageText::Verbatim(FixedText(settings.MinValue, settings.DecimalPlaces)),
+                        MessageText::Verbatim(FixedText(settings.MaxValue, settings.DecimalPlaces))});
 }
 
 std::string RangeErrorMessage(const NumEditSettings& settings)
 {
-    return "Value must be between " + FixedText(settings.MinValue, settings.DecimalPlaces) + " and " +
-           FixedText(settings.MaxValue, settings.DecimalPlaces);
+    return RangeErrorText(settings).English();
 }
 
 std::string EditPattern(unsigned decimalPlaces)

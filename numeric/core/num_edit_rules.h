@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/message_text.h"
 #include "numeric/core/extended.h"
 
 #include <cstddef>
@@ -43,6 +44,7 @@ Extended ClampToRange(Extended x, const NumEditSettings& settings, bool raise);
 // "Value must be between <min> and <max>", both with DecimalPlaces decimals and
 // "." as the decimal mark, the way a C fixed-point conversion writes them.
 std::string RangeErrorMessage(const NumEditSettings& settings);
+MessageText RangeErrorText(const NumEditSettings& settings);
 
 // "0" for no decimals, else "0." followed by one "#" per decimal place.
 std::string EditPattern(unsigned decimalPlaces);

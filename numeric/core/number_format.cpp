@@ -782,7 +782,7 @@ constinit thread_local PatternPlanCache t_planCache;
 std::string FormatNumberPattern(std::string_view pattern, Extended value)
 {
     if (LongerThan(pattern, kPatternLimit))
-        throw EConvertError("Format string too long");
+        throw EConvertError(DW_TEXT("Message", "Format string too long"));
 
     // The section follows the binary value: a negative zero starts in the
     // negative section.

@@ -88,7 +88,7 @@ Extended ParseNumber(std::string_view text)
 {
     Extended value = 0;
     if (!TryParseNumber(text, value))
-        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+        throw EConvertError(NotAFloatingPointValue(std::string(text)));
     return value;
 }
 

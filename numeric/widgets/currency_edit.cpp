@@ -58,11 +58,11 @@ private:
     bool m_saved;
 };
 
-std::string MessageOf(const std::exception& error)
+MessageText MessageOf(const std::exception& error)
 {
     if (const auto* own = dynamic_cast<const Exception*>(&error))
-        return own->Message();
-    return error.what();
+        return own->Text();
+    return MessageText::Verbatim(error.what());
 }
 
 // A character key: printable text that is not a Ctrl (or Command) chord,
@@ -547,9 +547,9 @@ void TCustomNumEdit::focusOutEvent(QFocusEvent* event)
         selectAll();
         if (CanTakeFocus())
             setFocus(Qt::OtherFocusReason);
-        const std::string message = MessageOf(error);
+        const MessageText message = MessageOf(error);
         QMetaObject::invokeMethod(
-            this, [message] { ShowErrorMessage(message); }, Qt::QueuedConnection);
+            this, [message] { ShowErrorText(message); }, Qt::QueuedConnection);
         return;
     }
     SetFocusedState(false);

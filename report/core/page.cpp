@@ -185,7 +185,7 @@ void TVpPage::SetColumns(int columns)
 void TVpPage::SetOrientation(TVpOrientation orientation)
 {
     if (OrientationName(orientation).empty()) {
-        throw ERangeError("Range check error");
+        throw ERangeError(DW_TEXT("Message", "Range check error"));
     }
     m_orientation = orientation;
     SetPaperSize(m_paperSize);
@@ -195,7 +195,7 @@ void TVpPage::SetPaperSize(TVpPaperSize size)
 {
     const PaperEntry* entry = EntryOf(size);
     if (entry == nullptr) {
-        throw ERangeError("Range check error");
+        throw ERangeError(DW_TEXT("Message", "Range check error"));
     }
     if (entry->HasDimensions) {
         const TVpPaperDimension paper = entry->Dimensions;

@@ -9,7 +9,7 @@ namespace dw {
 // does not decode to one.
 class EInvalidGraphic : public Exception {
 public:
-    EInvalidGraphic() : Exception("Metafile is not valid") {}
+    EInvalidGraphic() : Exception(DW_TEXT("Message", "Metafile is not valid")) {}
 };
 
 }  // namespace dw

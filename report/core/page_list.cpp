@@ -92,7 +92,7 @@ void TVpPageList::SetStream(TVpStream* stream)
 TVpStream& TVpPageList::RequireStream() const
 {
     if (m_stream == nullptr) {
-        throw EVpError("VpPrinter not ready");
+        throw EVpError(DW_TEXT("Message", "VpPrinter not ready"));
     }
     return *m_stream;
 }
@@ -100,9 +100,10 @@ TVpStream& TVpPageList::RequireStream() const
 void TVpPageList::Damaged() const
 {
     if (m_stream != nullptr && !m_stream->FileName().empty()) {
-        throw EFileError("File " + m_stream->FileName() + " is not a valid report file");
+        throw EFileError(MessageText(DW_TEXT("Message", "File %1 is not a valid report file"),
+                                     {MessageText::Verbatim(m_stream->FileName())}));
     }
-    throw EVpError("Page store is not valid");
+    throw EVpError(DW_TEXT("Message", "Page store is not valid"));
 }
 
 std::optional<DateTimeValue> TVpPageList::Written() const
@@ -345,7 +346,7 @@ void TVpPageList::AppendPage(std::span<const std::uint8_t> metafile)
     TVpStream& stream = RequireStream();
     std::lock_guard streamGuard(stream.Lock());
     if (m_pageCount == std::numeric_limits<std::int32_t>::max()) {
-        throw EVpError("Page store is full");
+        throw EVpError(DW_TEXT("Message", "Page store is full"));
     }
     const std::int64_t sizeBefore = stream.Size();
     const std::int32_t countBefore = m_pageCount;
@@ -356,7 +357,7 @@ void TVpPageList::AppendPage(std::span<const std::uint8_t> metafile)
         }
         const std::int64_t start = stream.Seek(0, TVpSeekOrigin::End);
         if (!m_compressed && start + kRecordOverhead + static_cast<std::int64_t>(metafile.size()) > kMaxOffset) {
-            throw EVpError("Page store is full");
+            throw EVpError(DW_TEXT("Message", "Page store is full"));
         }
         stream.WriteInt32(m_pageCount);
         const std::int64_t nextField = stream.Position();
@@ -367,7 +368,7 @@ void TVpPageList::AppendPage(std::span<const std::uint8_t> metafile)
             compressor.EncodeBytes(metafile);
             compressor.Finish();
             if (stream.Position() + 4 > kMaxOffset) {
-                throw EVpError("Page store is full");
+                throw EVpError(DW_TEXT("Message", "Page store is full"));
             }
         } else {
             stream.Write(metafile.data(), metafile.size());
@@ -435,22 +436,22 @@ void TVpPageList::CopyToFile(const std::string& fileName)
 {
     TVpStream& stream = RequireStream();
     if (fileName.empty()) {
-        throw EFileError("Cannot create file " + fileName);
+        throw EFileError(CannotCreateFile(fileName));
     }
     std::optional<ReplaceFileWriter> out;
     try {
         out.emplace(fileName);
     } catch (const ENotAFile& error) {
-        throw EFileError(error.Message());  // names the file and what it is
+        throw EFileError(error.Text());  // names the file and what it is
     } catch (const EInOutError&) {
-        throw EFileError("Cannot create file " + fileName);
+        throw EFileError(CannotCreateFile(fileName));
     }
     // The writer's own words ("Disk full") do not say which file failed.
     const auto write = [&](auto&& step) {
         try {
             step();
         } catch (const EInOutError&) {
-            throw EInOutError("Cannot write file " + fileName);
+            throw EInOutError(CannotWriteFile(fileName));
         }
     };
     {

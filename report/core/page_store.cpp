@@ -20,7 +20,7 @@ TVpStream* TVpPageStore::PageStream() const
 void TVpPageStore::BeginDoc(bool compressed, std::int64_t spillThreshold)
 {
     if (m_status != TVpPrinterStatus::Ready) {
-        throw EVpError("VpPrinter not ready");
+        throw EVpError(DW_TEXT("Message", "VpPrinter not ready"));
     }
     auto stream = std::make_unique<TVpStream>(spillThreshold);
     auto list = std::make_unique<TVpPageList>();
@@ -34,7 +34,7 @@ void TVpPageStore::BeginDoc(bool compressed, std::int64_t spillThreshold)
 void TVpPageStore::AppendPage(std::span<const std::uint8_t> metafile)
 {
     if (m_status != TVpPrinterStatus::Busy) {
-        throw EVpError("Illegal call to NewPage");
+        throw EVpError(DW_TEXT("Message", "Illegal call to NewPage"));
     }
     m_pageList->AppendPage(metafile);
 }

@@ -35,7 +35,7 @@ TVpStream::TVpStream(ReadOnlyTag, const std::string& fileName)
     // refused from its size: a pipe or a device named as a report must not
     // hang the program, nor a huge file be walked.
     InputFile file(fileName);
-    file.RequireSizeAtMost(kMaxReportFileSize, "a report file");
+    file.RequireSizeAtMost(kMaxReportFileSize, DW_TEXT("Message", "a report file"));
     m_size = file.Size();
     m_fd = file.Release();
 }
@@ -66,12 +66,12 @@ std::string TVpStream::DisplayName() const
 
 void TVpStream::FailRead() const
 {
-    throw EInOutError("Cannot read file " + DisplayName());
+    throw EInOutError(CannotReadFile(DisplayName()));
 }
 
 void TVpStream::FailWrite() const
 {
-    throw EInOutError("Cannot write file " + DisplayName());
+    throw EInOutError(CannotWriteFile(DisplayName()));
 }
 
 std::int64_t TVpStream::Position() const
@@ -203,7 +203,7 @@ void TVpStream::SpillToFile()
         // mkstemp gives a name no one else holds and a file only we can read.
         fd = ::mkostemp(path.data(), O_CLOEXEC);
         if (fd < 0) {
-            throw EInOutError("Cannot create file " + path);
+            throw EInOutError(CannotCreateFile(path));
         }
         ::unlink(path.c_str());
     }
@@ -236,7 +236,8 @@ std::int64_t TVpStream::Seek(std::int64_t offset, TVpSeekOrigin origin)
             break;
     }
     if ((offset > 0 && base > kMaxStreamSize - offset) || base + offset < 0) {
-        throw EInOutError(m_readOnly || m_spilled ? "Cannot read file " + DisplayName() : "Stream seek error");
+        throw EInOutError(m_readOnly || m_spilled ? CannotReadFile(DisplayName())
+                                                  : MessageText(DW_TEXT("Message", "Stream seek error")));
     }
     m_position = base + offset;
     return m_position;

@@ -25,7 +25,7 @@ bool SpansFullWidth(TVpBandType type)
 int ToPixelCoordinate(long long value)
 {
     if (value < INT_MIN || value > INT_MAX) {
-        throw ERangeError("Range check error");
+        throw ERangeError(DW_TEXT("Message", "Range check error"));
     }
     return static_cast<int>(value);
 }

@@ -37,7 +37,7 @@ Extended CharacterCell(TVpDirection direction, int fontSize)
 
 [[noreturn]] void RangeError()
 {
-    throw ERangeError("Range check error");
+    throw ERangeError(DW_TEXT("Message", "Range check error"));
 }
 
 }  // namespace
@@ -161,11 +161,11 @@ void TVpUnitBase::ReadValues(std::span<const Extended> values)
 {
     // A damaged form must not leave half of a record replaced.
     if (values.size() > m_values.size()) {
-        throw EVpError("Invalid property value");
+        throw EVpError(DW_TEXT("Message", "Invalid property value"));
     }
     for (const Extended v : values) {
         if (!std::isfinite(v)) {
-            throw EVpError("Invalid property value");
+            throw EVpError(DW_TEXT("Message", "Invalid property value"));
         }
     }
     std::copy(values.begin(), values.end(), m_values.begin());

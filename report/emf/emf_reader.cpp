@@ -760,8 +760,10 @@ void RequirePageFits(const EmfDocument& page)
 {
     const EmfDocument::PaperSize size = page.PageMillimetres();
     if (!(size.Width <= kMaxPageSideMm && size.Height <= kMaxPageSideMm)) {
-        throw EPageTooLarge("Page is too large: " + Millimetres(size.Width) + " x " + Millimetres(size.Height) +
-                            " mm, at most " + std::to_string(static_cast<int>(kMaxPageSideMm)) + " mm a side");
+        throw EPageTooLarge(MessageText(
+            DW_TEXT("Message", "Page is too large: %1 x %2 mm, at most %3 mm a side"),
+            {MessageText::Verbatim(Millimetres(size.Width)), MessageText::Verbatim(Millimetres(size.Height)),
+             MessageText::Verbatim(std::to_string(static_cast<int>(kMaxPageSideMm)))}));
     }
 }
 

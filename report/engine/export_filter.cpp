@@ -47,7 +47,7 @@ std::unique_ptr<TVpExportFilter> TVpExportFilterLibrary::CreateFilter(std::size_
                                                                       const std::string& fileName) const
 {
     if (index >= m_entries.size()) {
-        throw ERangeError("Range check error");
+        throw ERangeError(DW_TEXT("Message", "Range check error"));
     }
     return m_entries[index].Create(fileName);
 }

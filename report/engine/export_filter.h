@@ -5,6 +5,7 @@
 // of their own. The preview's save dialog offers every registered filter as
 // a file type beside the saved report.
 
+#include "common/message_text.h"
 #include "report/core/alignment.h"
 #include "report/emf/canvas.h"
 
@@ -29,11 +30,11 @@ public:
 
     const std::string& FileName() const noexcept { return m_fileName; }
 
-    virtual std::string DescriptionText() const { return "Abstract non-working export filter"; }
+    virtual std::string DescriptionText() const { return DW_TEXT("Message", "Abstract non-working export filter"); }
     // Without the dot.
     virtual std::string FileExtension() const { return {}; }
     // The file type's name in the save dialog.
-    virtual std::string DisplayName() const { return "Abstract filter"; }
+    virtual std::string DisplayName() const { return DW_TEXT("Message", "Abstract filter"); }
     virtual std::string MakerName() const { return {}; }
 
     // The run starts. Page width and length in tenths of a millimetre; font

@@ -28,11 +28,11 @@ namespace dw {
 
 namespace {
 
-constexpr const char* kNoDefaultPrinter = "There is no default printer currently selected";
-constexpr const char* kIndexOutOfRange = "Printer index out of range";
-constexpr const char* kPrintingInProgress = "Printing in progress";
-constexpr const char* kNotPrinting = "Printer is not currently printing";
-constexpr const char* kInvalidPrinter = "Printer selected is not valid";
+constexpr const char* kNoDefaultPrinter = DW_TEXT("Message", "There is no default printer currently selected");
+constexpr const char* kIndexOutOfRange = DW_TEXT("Message", "Printer index out of range");
+constexpr const char* kPrintingInProgress = DW_TEXT("Message", "Printing in progress");
+constexpr const char* kNotPrinting = DW_TEXT("Message", "Printer is not currently printing");
+constexpr const char* kInvalidPrinter = DW_TEXT("Message", "Printer selected is not valid");
 
 // A PDF is drawn with vectors; the resolution only sets how finely the
 // program places things on it.
@@ -98,8 +98,9 @@ std::string AskPdfFileName(const std::string& suggestedName)
     }
     // Opens where files were last saved; a name typed bare is a PDF's.
     const QString chosen =
-        QFileDialog::getSaveFileName(nullptr, QStringLiteral("Print to file"), InRememberedFolder(ToQt(suggestedName)),
-                                     QStringLiteral("PDF files (*.pdf)"));
+        QFileDialog::getSaveFileName(nullptr, QCoreApplication::translate("dw::TPrinter", "Print to file"),
+                                     InRememberedFolder(ToQt(suggestedName)),
+                                     QCoreApplication::translate("dw::TPrinter", "PDF files (*.pdf)"));
     if (chosen.isEmpty()) {
         return {};
     }
@@ -448,7 +449,7 @@ void TPrinter::BeginDoc()
     } else {
         auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("VPRXXXXXX.pdf")));
         if (!file->open()) {
-            throw EInOutError("Cannot create file " + FromQt(file->fileTemplate()));
+            throw EInOutError(CannotCreateFile(FromQt(file->fileTemplate())));
         }
         // The job's file loses its name at once, so a program killed while it
         // spools leaves nothing in the temporary folder; the spooler is handed
@@ -525,7 +526,7 @@ void TPrinter::FinishJob()
     }
     if (job->ToPdfFile) {
         if (!static_cast<TReplaceFileDevice&>(*job->Output).Commit()) {
-            throw EFileError("Cannot create file " + job->FileName);
+            throw EFileError(CannotCreateFile(job->FileName));
         }
         return;
     }

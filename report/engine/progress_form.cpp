@@ -25,7 +25,7 @@ TVpProgressForm::TVpProgressForm(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("VpProgressForm"));
-    setWindowTitle(QStringLiteral("Printing progress"));
+    setWindowTitle(tr("Printing progress"));
     setFixedSize(kClientWidth, kClientHeight);
 
     m_info = new QLabel(this);
@@ -33,7 +33,7 @@ TVpProgressForm::TVpProgressForm(QWidget* parent)
     m_info->setGeometry(0, 28, 145, 13);
     m_info->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    m_cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancelButton = new QPushButton(tr("Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("CancelButton"));
     m_cancelButton->setGeometry(36, 52, 75, 25);
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
@@ -75,7 +75,8 @@ void TVpProgressForm::ShowProgress()
         return;
     }
     m_progressBar->setValue(percent);
-    m_info->setText(QString::number(percent) + QStringLiteral("% ") + QStringLiteral(" Completed"));
+    // The digits, "% " and " Completed": two spaces between the sign and the word.
+    m_info->setText(tr("%1%  Completed").arg(percent));
     QCoreApplication::processEvents();
 }
 

@@ -9,9 +9,9 @@ TReplaceFileDevice::TReplaceFileDevice(const std::string& fileName)
     try {
         m_file.emplace(fileName);
     } catch (const ENotAFile& error) {
-        throw EFileError(error.Message());
+        throw EFileError(error.Text());
     } catch (const EInOutError&) {
-        throw EFileError("Cannot create file " + fileName);
+        throw EFileError(CannotCreateFile(fileName));
     }
     open(QIODevice::WriteOnly);
 }

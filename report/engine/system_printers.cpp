@@ -41,7 +41,8 @@ public:
     {
         static const SpoolerLibrary library;
         if (library.PrintFile == nullptr)
-            throw EPrinter("The print spooler's library (libcups.so.2) is not installed");
+            throw EPrinter(MessageText(DW_TEXT("Message", "The print spooler's library (%1) is not installed"),
+                                       {MessageText::Verbatim("libcups.so.2")}));
         return library;
     }
 
@@ -143,8 +144,12 @@ public:
         cups.FreeOptions(count, options);
         if (id == 0) {
             const char* reason = cups.LastErrorString();
-            throw EPrinter(std::string("The print job could not be sent to ") + device +
-                           (reason != nullptr && *reason != '\0' ? std::string(": ") + reason : std::string()));
+            // The spooler's own reason is its words, not the program's.
+            if (reason != nullptr && *reason != '\0')
+                throw EPrinter(MessageText(DW_TEXT("Message", "The print job could not be sent to %1: %2"),
+                                           {MessageText::Verbatim(device), MessageText::Verbatim(reason)}));
+            throw EPrinter(MessageText(DW_TEXT("Message", "The print job could not be sent to %1"),
+                                       {MessageText::Verbatim(device)}));
         }
     }
 

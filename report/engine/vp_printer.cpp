@@ -25,8 +25,8 @@ namespace dw {
 
 namespace {
 
-constexpr const char* kNotReady = "VpPrinter not ready";
-constexpr const char* kIllegalNewPage = "Illegal call to NewPage";
+constexpr const char* kNotReady = DW_TEXT("Message", "VpPrinter not ready");
+constexpr const char* kIllegalNewPage = DW_TEXT("Message", "Illegal call to NewPage");
 
 // Native units per inch.
 constexpr int kNativePerInch = 254;

@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/file_names.h"
+#include "common/message_text.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/pdf_export.h"
 #include "report/engine/vp_printer.h"
@@ -28,14 +29,16 @@ std::vector<TVpSaveTarget> SaveTargets(const TVpExportFilterLibrary& library, bo
     std::vector<TVpSaveTarget> targets;
     // The saved-report entry keeps its own text: its name runs into the
     // bracket.
-    targets.push_back({TVpSaveKind::Report, 0, QStringLiteral("Vellumprint file(*.VPR)"), QStringLiteral("VPR")});
+    targets.push_back(
+        {TVpSaveKind::Report, 0, Translate("Vellumprint file") + QStringLiteral("(*.VPR)"), QStringLiteral("VPR")});
     if (canExport) {
         for (std::size_t i = 0; i < library.Count(); ++i) {
             const auto& entry = library.Entries()[i];
             const QString extension = QString::fromStdString(entry.FileExtension);
             targets.push_back(
                 {TVpSaveKind::Filter, i,
-                 QString::fromStdString(entry.DisplayName) + QStringLiteral(" (*.") + extension + QLatin1Char(')'),
+                 QCoreApplication::translate(kMessageContext, entry.DisplayName.c_str()) + QStringLiteral(" (*.") +
+                     extension + QLatin1Char(')'),
                  extension});
         }
     }
@@ -54,7 +57,8 @@ QString SaveFilterText(const std::vector<TVpSaveTarget>& targets)
 
 QString LoadFilterText()
 {
-    return QStringLiteral("Vellumprint file(*.VPR)|*.VPR|") + Translate("All files") + QStringLiteral(" (*)|*");
+    return Translate("Vellumprint file") + QStringLiteral("(*.VPR)|*.VPR|") + Translate("All files") +
+           QStringLiteral(" (*)|*");
 }
 
 QString FileNameForTarget(const QString& fileName, const TVpSaveTarget& target, const QString& suggested)

@@ -68,17 +68,17 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("Toolbar"));
-    m_zoomToFit = AddSpeedButton("ZoomToFit", 4, "Zoom to fit", TVpGlyph::ZoomToFit);
-    m_zoomTo100 = AddSpeedButton("ZoomTo100", 29, "Zoom to 100%", TVpGlyph::ZoomTo100);
-    m_zoomToWidth = AddSpeedButton("ZoomToWidth", 54, "Zoom to page width", TVpGlyph::ZoomToWidth);
-    m_firstPage = AddSpeedButton("FirstPage", 84, "First Page", TVpGlyph::FirstPage);
-    m_prevPage = AddSpeedButton("PrevPage", 109, "Previous page", TVpGlyph::PrevPage);
-    m_nextPage = AddSpeedButton("NextPage", 134, "Next page", TVpGlyph::NextPage);
-    m_lastPage = AddSpeedButton("LastPage", 159, "Last page", TVpGlyph::LastPage);
-    m_printSetup = AddSpeedButton("PrintSetup", 189, "Printer setup", TVpGlyph::PrintSetup);
-    m_print = AddSpeedButton("Print", 214, "Print", TVpGlyph::Print);
-    m_save = AddSpeedButton("Save", 244, "Save", TVpGlyph::Save);
-    m_load = AddSpeedButton("Load", 269, "Load", TVpGlyph::Load);
+    m_zoomToFit = AddSpeedButton("ZoomToFit", 4, QT_TR_NOOP("Zoom to fit"), TVpGlyph::ZoomToFit);
+    m_zoomTo100 = AddSpeedButton("ZoomTo100", 29, QT_TR_NOOP("Zoom to 100%"), TVpGlyph::ZoomTo100);
+    m_zoomToWidth = AddSpeedButton("ZoomToWidth", 54, QT_TR_NOOP("Zoom to page width"), TVpGlyph::ZoomToWidth);
+    m_firstPage = AddSpeedButton("FirstPage", 84, QT_TR_NOOP("First Page"), TVpGlyph::FirstPage);
+    m_prevPage = AddSpeedButton("PrevPage", 109, QT_TR_NOOP("Previous page"), TVpGlyph::PrevPage);
+    m_nextPage = AddSpeedButton("NextPage", 134, QT_TR_NOOP("Next page"), TVpGlyph::NextPage);
+    m_lastPage = AddSpeedButton("LastPage", 159, QT_TR_NOOP("Last page"), TVpGlyph::LastPage);
+    m_printSetup = AddSpeedButton("PrintSetup", 189, QT_TR_NOOP("Printer setup"), TVpGlyph::PrintSetup);
+    m_print = AddSpeedButton("Print", 214, QT_TR_NOOP("Print"), TVpGlyph::Print);
+    m_save = AddSpeedButton("Save", 244, QT_TR_NOOP("Save"), TVpGlyph::Save);
+    m_load = AddSpeedButton("Load", 269, QT_TR_NOOP("Load"), TVpGlyph::Load);
 
     // At most one zoom button is down, the one whose mode holds; which one
     // follows the zoom, not the clicks (SyncZoomButtons).
@@ -86,7 +86,7 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
         button->setCheckable(true);
     }
 
-    m_exit = new QPushButton(GlyphIcon(TVpGlyph::Close), QStringLiteral("&Close"), m_toolbar);
+    m_exit = new QPushButton(GlyphIcon(TVpGlyph::Close), tr("&Close"), m_toolbar);
     m_exit->setObjectName(QStringLiteral("Exit"));
     m_exit->setIconSize(QSize(kGlyphSize, kGlyphSize));
     m_exit->setGeometry(300, kButtonTop, 75, kButtonSize);
@@ -101,7 +101,7 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     m_vpGauge->setGeometry(2, 2, 100, kStatusPanelHeight - 3);
     m_panel1 = new QWidget(m_statusPanel);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_status = new QLabel(QStringLiteral("Working..."), m_panel1);
+    m_status = new QLabel(tr("Working..."), m_panel1);
     m_status->setObjectName(QStringLiteral("Status"));
     m_status->move(2, 3);
     m_status->resize(kPanel1Width - 4, kStatusPanelHeight - 3);
@@ -152,7 +152,7 @@ QToolButton* TVpStandardPreview::AddSpeedButton(const char* name, int left, cons
     auto* button = new QToolButton(m_toolbar);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(left, kButtonTop, kButtonSize, kButtonSize);
-    button->setToolTip(QString::fromLatin1(hint));
+    button->setToolTip(tr(hint));
     // A reader names an icon-only button by its hint.
     button->setAccessibleName(button->toolTip());
     button->setIcon(GlyphIcon(glyph));
@@ -336,9 +336,7 @@ void TVpStandardPreview::UpdateStatusText()
     if (printer == nullptr) {
         return;
     }
-    m_status->setText(QStringLiteral("Page") + QLatin1Char(' ') + QString::number(m_vpPreview->PageNumber()) +
-                      QLatin1Char(' ') + QStringLiteral("of") + QLatin1Char(' ') +
-                      QString::number(printer->PageCount()));
+    m_status->setText(tr("Page %1 of %2").arg(m_vpPreview->PageNumber()).arg(printer->PageCount()));
     // The page view tells a reader which page of how many it shows.
     m_vpPreview->setAccessibleName(m_status->text());
 }
@@ -466,7 +464,7 @@ void TVpStandardPreview::LoadClick()
         }
         const QFileInfo file(choice->FileName);
         if (!file.exists() || file.isDir()) {
-            ShowPreviewMessage(this, QStringLiteral("File does not exist"));
+            ShowPreviewMessage(this, tr("File does not exist"));
             return;
         }
         try {

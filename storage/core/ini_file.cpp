@@ -330,7 +330,8 @@ IniDocument* TIniFile::Load() const
 
 void TIniFile::ThrowWriteError() const
 {
-    throw EFileError("Unable to write to " + (m_path.empty() ? m_fileName : m_path.string()));
+    throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1"),
+                                 {MessageText::Verbatim(m_path.empty() ? m_fileName : m_path.string())}));
 }
 
 void TIniFile::Store(const std::string& bytes) const

@@ -373,7 +373,7 @@ void TPropsStorage::FromText(const QString& text) const
         case TPropertyKind::Float: {
             const auto value = ParseStoredFloat(text);
             if (!value)
-                throw EConvertError("'" + text.toStdString() + "' is not a valid floating point value");
+                throw EConvertError(NotAFloatingPointValue(text.toStdString()));
             if (m_type == QMetaType::fromType<long double>())
                 Write(QVariant::fromValue<long double>(*value));
             else if (m_type.id() == QMetaType::Float)

@@ -1,0 +1,388 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>Message</name>
+    <message>
+        <source>Unexpected error</source>
+        <translation>Непредвиденная ошибка</translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
+        <translation>Такого файла нет. Проверьте имя файла и папку.</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>Не удалось создать файл %1. Проверьте, что папка существует и в неё можно записывать.</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1</source>
+        <translation>Не удалось открыть файл %1. Проверьте, что файл есть и его можно читать.</translation>
+    </message>
+    <message>
+        <source>Cannot read file %1</source>
+        <translation>Не удалось прочитать файл %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1</source>
+        <translation>Не удалось записать файл %1. Проверьте, есть ли место на диске.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid floating point value</source>
+        <translation>«%1» — это не число.</translation>
+    </message>
+    <message>
+        <source>Floating point overflow</source>
+        <translation>Число слишком велико для расчёта.</translation>
+    </message>
+    <message>
+        <source>Floating point division by zero</source>
+        <translation>Ошибка расчёта: деление на ноль.</translation>
+    </message>
+    <message>
+        <source>Invalid floating point operation</source>
+        <translation>Ошибка расчёта: недопустимая операция с числами.</translation>
+    </message>
+    <message>
+        <source>File %1 is too large: %2 holds at most %3 bytes</source>
+        <translation>Файл %1 слишком велик: %2 бывает не больше %3 байт. Это не файл программы.</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>it is a pipe, not a file</source>
+        <translation>это канал, а не файл</translation>
+    </message>
+    <message>
+        <source>it is a device, not a file</source>
+        <translation>это устройство, а не файл</translation>
+    </message>
+    <message>
+        <source>it is a socket, not a file</source>
+        <translation>это сокет, а не файл</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>это не обычный файл</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1: %2</source>
+        <translation>Не удалось открыть %1: %2.</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1: %2</source>
+        <translation>Не удалось записать %1: %2. Выберите другое имя файла.</translation>
+    </message>
+    <message>
+        <source>File access denied</source>
+        <translation>Нет доступа к файлу. Проверьте права на файл и папку.</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Диск переполнен. Освободите место и повторите.</translation>
+    </message>
+    <message>
+        <source>I/O error %1</source>
+        <translation>Ошибка ввода-вывода (код %1).</translation>
+    </message>
+    <message>
+        <source>kelly weight</source>
+        <translation>«Вес квадрата»</translation>
+    </message>
+    <message>
+        <source>travelling block weight</source>
+        <translation>«Вес талевого блока»</translation>
+    </message>
+    <message>
+        <source>drilling line weight</source>
+        <translation>«Вес каната»</translation>
+    </message>
+    <message>
+        <source>hook weight</source>
+        <translation>«Вес крюка»</translation>
+    </message>
+    <message>
+        <source>swivel weight</source>
+        <translation>«Вес вертлюга»</translation>
+    </message>
+    <message>
+        <source>drilling hose weight</source>
+        <translation>«Вес бурового рукава»</translation>
+    </message>
+    <message>
+        <source>specific gravity of the mud</source>
+        <translation>«Удельный вес раствора»</translation>
+    </message>
+    <message>
+        <source>specific gravity of the metal</source>
+        <translation>«Удельный вес металла»</translation>
+    </message>
+    <message>
+        <source>weight of one metre of section %1</source>
+        <translation>«Вес 1 метра» в строке %1</translation>
+    </message>
+    <message>
+        <source>length of section %1</source>
+        <translation>«L инструмента» в строке %1</translation>
+    </message>
+    <message>
+        <source>Floating point overflow</source>
+        <comment>an input too large; %1 names it</comment>
+        <translation>Значение в поле %1 слишком велико для расчёта. Введите меньшее значение.</translation>
+    </message>
+    <message>
+        <source>Floating point division by zero</source>
+        <comment>metal gravity 0</comment>
+        <translation>Удельный вес металла равен нулю: расчёт невозможен. Введите удельный вес металла труб.</translation>
+    </message>
+    <message>
+        <source>Invalid floating point operation</source>
+        <comment>metal gravity 0</comment>
+        <translation>Удельный вес металла равен нулю: расчёт невозможен. Введите удельный вес металла труб.</translation>
+    </message>
+    <message>
+        <source>Invalid argument to date encode</source>
+        <translation>Неверная дата.</translation>
+    </message>
+    <message>
+        <source>Invalid argument to time encode</source>
+        <translation>Неверное время.</translation>
+    </message>
+    <message>
+        <source>Value must be between %1 and %2</source>
+        <translation>Значение должно быть от %1 до %2.</translation>
+    </message>
+    <message>
+        <source>Format string too long</source>
+        <translation>Слишком длинный формат числа.</translation>
+    </message>
+    <message>
+        <source>Range check error</source>
+        <translation>Значение вне допустимых пределов.</translation>
+    </message>
+    <message>
+        <source>Metafile is not valid</source>
+        <translation>Страница отчёта повреждена и не может быть показана.</translation>
+    </message>
+    <message>
+        <source>VpPrinter not ready</source>
+        <translation>Отчёт ещё формируется. Дождитесь окончания и повторите.</translation>
+    </message>
+    <message>
+        <source>File %1 is not a valid report file</source>
+        <translation>Файл %1 не является сохранённым отчётом или повреждён.</translation>
+    </message>
+    <message>
+        <source>Page store is not valid</source>
+        <translation>Страницы отчёта повреждены.</translation>
+    </message>
+    <message>
+        <source>Page store is full</source>
+        <translation>Отчёт слишком велик: в нём больше страниц, чем можно сохранить.</translation>
+    </message>
+    <message>
+        <source>Illegal call to NewPage</source>
+        <translation>Внутренняя ошибка отчёта: новая страница до начала отчёта.</translation>
+    </message>
+    <message>
+        <source>a report file</source>
+        <translation>файл отчёта</translation>
+    </message>
+    <message>
+        <source>Stream seek error</source>
+        <translation>Ошибка чтения страниц отчёта.</translation>
+    </message>
+    <message>
+        <source>Invalid property value</source>
+        <translation>Недопустимое значение свойства.</translation>
+    </message>
+    <message>
+        <source>Page is too large: %1 x %2 mm, at most %3 mm a side</source>
+        <translation>Страница слишком велика: %1 × %2 мм, а допускается не более %3 мм по стороне.</translation>
+    </message>
+    <message>
+        <source>Text export (ASCII) filter</source>
+        <translation>Экспорт в текстовый файл</translation>
+    </message>
+    <message>
+        <source>Text file</source>
+        <translation>Текстовый файл</translation>
+    </message>
+    <message>
+        <source>Abstract non-working export filter</source>
+        <translation>Неработающий фильтр экспорта</translation>
+    </message>
+    <message>
+        <source>Abstract filter</source>
+        <translation>Фильтр экспорта</translation>
+    </message>
+    <message>
+        <source>There is no default printer currently selected</source>
+        <translation>Принтер по умолчанию не выбран. Выберите принтер в настройке принтера.</translation>
+    </message>
+    <message>
+        <source>Printer index out of range</source>
+        <translation>Такого принтера нет в списке.</translation>
+    </message>
+    <message>
+        <source>Printing in progress</source>
+        <translation>Идёт печать. Дождитесь её окончания.</translation>
+    </message>
+    <message>
+        <source>Printer is not currently printing</source>
+        <translation>Принтер сейчас не печатает.</translation>
+    </message>
+    <message>
+        <source>Printer selected is not valid</source>
+        <translation>Выбранный принтер недоступен. Выберите другой принтер.</translation>
+    </message>
+    <message>
+        <source>The print spooler&apos;s library (%1) is not installed</source>
+        <translation>Не установлена библиотека системы печати (%1). Установите её, чтобы печатать.</translation>
+    </message>
+    <message>
+        <source>The print job could not be sent to %1: %2</source>
+        <translation>Не удалось отправить задание на принтер %1: %2.</translation>
+    </message>
+    <message>
+        <source>The print job could not be sent to %1</source>
+        <translation>Не удалось отправить задание на принтер %1. Проверьте, что принтер включён и подключён.</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1</source>
+        <translation>Не удалось сохранить настройки в %1. Проверьте права на файл.</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Drive</source>
+        <translation>Диск</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Неизвестно</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <comment>All other platforms</comment>
+        <translation>Папка</translation>
+    </message>
+</context>
+<context>
+    <name>QDialogButtonBox</name>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>QPrintDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TPrinter</name>
+    <message>
+        <source>Print to file</source>
+        <translation>Печать в файл</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>Файлы PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TVpProgressForm</name>
+    <message>
+        <source>Printing progress</source>
+        <translation>Ход печати</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>%1%  Completed</source>
+        <translation>Выполнено %1%</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TVpStandardPreview</name>
+    <message>
+        <source>Vellumprint file</source>
+        <translation>Сохранённый отчёт </translation>
+    </message>
+    <message>
+        <source>Zoom to fit</source>
+        <translation>Страница целиком</translation>
+    </message>
+    <message>
+        <source>Zoom to 100%</source>
+        <translation>Масштаб 100%</translation>
+    </message>
+    <message>
+        <source>Zoom to page width</source>
+        <translation>По ширине страницы</translation>
+    </message>
+    <message>
+        <source>First Page</source>
+        <translation>Первая страница</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>Предыдущая страница</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>Следующая страница</translation>
+    </message>
+    <message>
+        <source>Last page</source>
+        <translation>Последняя страница</translation>
+    </message>
+    <message>
+        <source>Printer setup</source>
+        <translation>Настройка принтера</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Закрыть</translation>
+    </message>
+    <message>
+        <source>Working...</source>
+        <translation>Подготовка...</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Страница %1 из %2</translation>
+    </message>
+    <message>
+        <source>File does not exist</source>
+        <translation>Такого файла нет. Проверьте имя файла и папку.</translation>
+    </message>
+</context>
+</TS>
