@@ -254,6 +254,14 @@
         <source>Unable to write to %1</source>
         <translation>Не удалось сохранить настройки в %1. Проверьте права на файл.</translation>
     </message>
+    <message>
+        <source>The report has no page to save</source>
+        <translation>В отчёте нет ни одной страницы: сохранять нечего.</translation>
+    </message>
+    <message>
+        <source>A report loaded from a file can be saved as a report file or as PDF, not exported</source>
+        <translation>Отчёт, открытый из файла, можно сохранить только как файл отчёта или PDF; выгрузить его в текст нельзя.</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
@@ -304,6 +312,81 @@
     </message>
 </context>
 <context>
+    <name>dw::TVpPrinterSetupDialog</name>
+    <message>
+        <source>%1 × %2 mm</source>
+        <translation>%1 × %2 мм</translation>
+    </message>
+    <message>
+        <source>the printer&apos;s own paper</source>
+        <translation>бумага, заданная в принтере</translation>
+    </message>
+    <message>
+        <source>Printer setup</source>
+        <translation>Настройка печати</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Книжная</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Альбомная</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Все</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>С</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>Print to a PDF file:</source>
+        <translation>Печать в файл PDF:</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Обзор...</translation>
+    </message>
+    <message>
+        <source>Printer:</source>
+        <translation>Принтер:</translation>
+    </message>
+    <message>
+        <source>Paper:</source>
+        <translation>Бумага:</translation>
+    </message>
+    <message>
+        <source>Orientation:</source>
+        <translation>Ориентация:</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Копий:</translation>
+    </message>
+    <message>
+        <source>Pages:</source>
+        <translation>Страницы:</translation>
+    </message>
+    <message>
+        <source>The report&apos;s page (%1 × %2 mm) is larger than this paper. What lies within the paper prints at full size; a page that reaches beyond it is scaled down to fit, never cut.</source>
+        <translation>Страница отчёта (%1 × %2 мм) больше этой бумаги. То, что помещается на бумагу, печатается в натуральную величину; страница, выходящая за её края, уменьшается целиком и не обрезается.</translation>
+    </message>
+    <message>
+        <source>Print to a PDF file</source>
+        <translation>Печать в файл PDF</translation>
+    </message>
+    <message>
+        <source>PDF file (*.pdf)</source>
+        <translation>Файл PDF (*.pdf)</translation>
+    </message>
+</context>
+<context>
     <name>dw::TVpProgressForm</name>
     <message>
         <source>Printing progress</source>
@@ -320,10 +403,6 @@
 </context>
 <context>
     <name>dw::TVpStandardPreview</name>
-    <message>
-        <source>Vellumprint file</source>
-        <translation>Сохранённый отчёт </translation>
-    </message>
     <message>
         <source>Zoom to fit</source>
         <translation>Страница целиком</translation>
@@ -383,6 +462,95 @@
     <message>
         <source>File does not exist</source>
         <translation>Такого файла нет. Проверьте имя файла и папку.</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>Файл %1 уже есть.
+Заменить его?</translation>
+    </message>
+    <message>
+        <source>%1 × %2 mm</source>
+        <translation>%1 × %2 мм</translation>
+    </message>
+    <message>
+        <source>the printer&apos;s paper</source>
+        <translation>бумага принтера</translation>
+    </message>
+    <message>
+        <source>Print (no printer is installed)</source>
+        <translation>Печать (принтер не установлен)</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>landscape</source>
+        <translation>альбомная</translation>
+    </message>
+    <message>
+        <source>portrait</source>
+        <translation>книжная</translation>
+    </message>
+    <message>
+        <source>Print to the PDF file %1: %2</source>
+        <translation>Печать в файл PDF %1: %2</translation>
+    </message>
+    <message>
+        <source>Print to a PDF file (its name is asked): %1</source>
+        <translation>Печать в файл PDF (имя будет запрошено): %1</translation>
+    </message>
+    <message>
+        <source>1 copy</source>
+        <translation>1 экземпляр</translation>
+    </message>
+    <message>
+        <source>%1 copies</source>
+        <translation>экземпляров: %1</translation>
+    </message>
+    <message>
+        <source>Print on %1: %2, %3</source>
+        <translation>Печать на %1: %2, %3</translation>
+    </message>
+    <message>
+        <source>Vellumprint file</source>
+        <translation>Сохранённый отчёт </translation>
+    </message>
+    <message>
+        <source>PDF file</source>
+        <translation>Файл PDF</translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation>Все файлы</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TVpZoomBox</name>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Уменьшить (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Масштаб</translation>
+    </message>
+    <message>
+        <source>Zoom in percent: type one from %1 to %2 and press Enter</source>
+        <translation>Масштаб в процентах: введите число от %1 до %2 и нажмите Enter</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Увеличить (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>The zoom must be a whole number from %1 to %2 per cent.</source>
+        <translation>Масштаб должен быть целым числом от %1 до %2 процентов.</translation>
     </message>
 </context>
 </TS>

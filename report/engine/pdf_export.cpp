@@ -1,6 +1,7 @@
 #include "report/engine/pdf_export.h"
 
 #include "common/errors.h"
+#include "common/message_text.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
 #include "report/engine/replace_file_device.h"
@@ -30,7 +31,7 @@ void SavePagesAsPdf(TVpPrinter& printer, const std::string& fileName)
         return;
     }
     if (printer.PageCount() < 1) {
-        throw EVpError("The report has no page to save");
+        throw EVpError(DW_TEXT("Message", "The report has no page to save"));
     }
     TReplaceFileDevice file(fileName);
     QPdfWriter writer(&file);
@@ -59,7 +60,7 @@ void SavePagesAsPdf(TVpPrinter& printer, const std::string& fileName)
         writer.setPageLayout(layout);
         if (n == 1) {
             if (!painter.begin(&writer)) {
-                throw EFileError("Cannot create file " + fileName);
+                throw EFileError(CannotCreateFile(fileName));
             }
         } else {
             writer.newPage();
@@ -71,7 +72,7 @@ void SavePagesAsPdf(TVpPrinter& printer, const std::string& fileName)
     }
     painter.end();
     if (!file.Commit()) {
-        throw EFileError("Cannot write file " + fileName);
+        throw EFileError(CannotWriteFile(fileName));
     }
 }
 

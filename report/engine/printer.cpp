@@ -97,10 +97,9 @@ std::string AskPdfFileName(const std::string& suggestedName)
         return {};
     }
     // Opens where files were last saved; a name typed bare is a PDF's.
-    const QString chosen =
-        QFileDialog::getSaveFileName(nullptr, QCoreApplication::translate("dw::TPrinter", "Print to file"),
-                                     InRememberedFolder(ToQt(suggestedName)),
-                                     QCoreApplication::translate("dw::TPrinter", "PDF files (*.pdf)"));
+    const QString chosen = QFileDialog::getSaveFileName(
+        nullptr, QCoreApplication::translate("dw::TPrinter", "Print to file"), InRememberedFolder(ToQt(suggestedName)),
+        QCoreApplication::translate("dw::TPrinter", "PDF files (*.pdf)"));
     if (chosen.isEmpty()) {
         return {};
     }

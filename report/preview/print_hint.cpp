@@ -9,11 +9,6 @@ namespace dw {
 
 namespace {
 
-QString Translate(const char* text)
-{
-    return QCoreApplication::translate("dw::TVpStandardPreview", text);
-}
-
 QString PaperText(const TVpPrintPlan& plan)
 {
     if (const std::optional<int> code = PaperCode(plan.Paper);
@@ -24,9 +19,11 @@ QString PaperText(const TVpPrintPlan& plan)
         }
     }
     if (plan.PaperWidth > 0 && plan.PaperLength > 0) {
-        return Translate("%1 × %2 mm").arg(plan.PaperWidth / 10.0).arg(plan.PaperLength / 10.0);
+        return QCoreApplication::translate("dw::TVpStandardPreview", "%1 × %2 mm")
+            .arg(plan.PaperWidth / 10.0)
+            .arg(plan.PaperLength / 10.0);
     }
-    return Translate("the printer's paper");
+    return QCoreApplication::translate("dw::TVpStandardPreview", "the printer's paper");
 }
 
 }  // namespace
@@ -34,18 +31,25 @@ QString PaperText(const TVpPrintPlan& plan)
 QString PrintHint(const TVpPrintPlan& plan)
 {
     if (plan.Printer.empty()) {
-        return Translate("Print (no printer is installed)");
+        return QCoreApplication::translate("dw::TVpStandardPreview", "Print (no printer is installed)");
     }
     const QString sheet =
-        Translate("%1, %2").arg(PaperText(plan), plan.Landscape ? Translate("landscape") : Translate("portrait"));
+        QCoreApplication::translate("dw::TVpStandardPreview", "%1, %2")
+            .arg(PaperText(plan), plan.Landscape ? QCoreApplication::translate("dw::TVpStandardPreview", "landscape")
+                                                 : QCoreApplication::translate("dw::TVpStandardPreview", "portrait"));
     if (!plan.OutputFile.empty()) {
-        return Translate("Print to the PDF file %1: %2").arg(QString::fromStdString(plan.OutputFile), sheet);
+        return QCoreApplication::translate("dw::TVpStandardPreview", "Print to the PDF file %1: %2")
+            .arg(QString::fromStdString(plan.OutputFile), sheet);
     }
     if (plan.AsksFileName) {
-        return Translate("Print to a PDF file (its name is asked): %1").arg(sheet);
+        return QCoreApplication::translate("dw::TVpStandardPreview", "Print to a PDF file (its name is asked): %1")
+            .arg(sheet);
     }
-    const QString copies = plan.Copies == 1 ? Translate("1 copy") : Translate("%1 copies").arg(plan.Copies);
-    return Translate("Print on %1: %2, %3").arg(QString::fromStdString(plan.Printer), sheet, copies);
+    const QString copies = plan.Copies == 1
+                               ? QCoreApplication::translate("dw::TVpStandardPreview", "1 copy")
+                               : QCoreApplication::translate("dw::TVpStandardPreview", "%1 copies").arg(plan.Copies);
+    return QCoreApplication::translate("dw::TVpStandardPreview", "Print on %1: %2, %3")
+        .arg(QString::fromStdString(plan.Printer), sheet, copies);
 }
 
 }  // namespace dw

@@ -15,34 +15,28 @@
 
 namespace dw {
 
-namespace {
-
-QString Translate(const char* text)
-{
-    return QCoreApplication::translate("dw::TVpStandardPreview", text);
-}
-
-}  // namespace
-
 std::vector<TVpSaveTarget> SaveTargets(const TVpExportFilterLibrary& library, bool canExport)
 {
     std::vector<TVpSaveTarget> targets;
     // The saved-report entry keeps its own text: its name runs into the
     // bracket.
     targets.push_back(
-        {TVpSaveKind::Report, 0, Translate("Vellumprint file") + QStringLiteral("(*.VPR)"), QStringLiteral("VPR")});
+        {TVpSaveKind::Report, 0,
+         QCoreApplication::translate("dw::TVpStandardPreview", "Vellumprint file") + QStringLiteral("(*.VPR)"),
+         QStringLiteral("VPR")});
     if (canExport) {
         for (std::size_t i = 0; i < library.Count(); ++i) {
             const auto& entry = library.Entries()[i];
             const QString extension = QString::fromStdString(entry.FileExtension);
-            targets.push_back(
-                {TVpSaveKind::Filter, i,
-                 QCoreApplication::translate(kMessageContext, entry.DisplayName.c_str()) + QStringLiteral(" (*.") +
-                     extension + QLatin1Char(')'),
-                 extension});
+            targets.push_back({TVpSaveKind::Filter, i,
+                               QCoreApplication::translate(kMessageContext, entry.DisplayName.c_str()) +
+                                   QStringLiteral(" (*.") + extension + QLatin1Char(')'),
+                               extension});
         }
     }
-    targets.push_back({TVpSaveKind::Pdf, 0, Translate("PDF file") + QStringLiteral(" (*.pdf)"), QStringLiteral("pdf")});
+    targets.push_back({TVpSaveKind::Pdf, 0,
+                       QCoreApplication::translate("dw::TVpStandardPreview", "PDF file") + QStringLiteral(" (*.pdf)"),
+                       QStringLiteral("pdf")});
     return targets;
 }
 
@@ -57,7 +51,8 @@ QString SaveFilterText(const std::vector<TVpSaveTarget>& targets)
 
 QString LoadFilterText()
 {
-    return Translate("Vellumprint file") + QStringLiteral("(*.VPR)|*.VPR|") + Translate("All files") +
+    return QCoreApplication::translate("dw::TVpStandardPreview", "Vellumprint file") +
+           QStringLiteral("(*.VPR)|*.VPR|") + QCoreApplication::translate("dw::TVpStandardPreview", "All files") +
            QStringLiteral(" (*)|*");
 }
 
@@ -100,7 +95,8 @@ void SaveToTarget(TVpPrinter& printer, const TVpExportFilterLibrary& library, co
     if (!printer.CanExport()) {
         // Never offered then; should it be asked for, say so rather than
         // write nothing and say nothing.
-        throw EVpError("A report loaded from a file can be saved as a report file or as PDF, not exported");
+        throw EVpError(
+            DW_TEXT("Message", "A report loaded from a file can be saved as a report file or as PDF, not exported"));
     }
     if (target.FilterIndex >= library.Count()) {
         return;

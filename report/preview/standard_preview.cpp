@@ -506,7 +506,7 @@ void TVpStandardPreview::ShowNewRun()
     setWindowTitle(m_vpPreview->VpPrinter() != nullptr ? QString::fromStdString(m_vpPreview->VpPrinter()->Title())
                                                        : QString());
     m_vpPreview->ResetToFirstPage();
-    m_status->setText(QStringLiteral("Working..."));
+    m_status->setText(tr("Working..."));
     VpPreviewProgressUpdate(0);
     m_vpGauge->setVisible(true);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

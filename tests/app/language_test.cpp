@@ -230,7 +230,7 @@ const WindowRow kWindows[] = {
      {"Working..."}},
     {"save dialog",
      [](Screen& s) { return s.PreviewFileDialog(&TVpStandardPreview::Save); },
-     {"Vellumprint file(*.VPR)", "Text file (*.TXT)", "Save", "Cancel"}},
+     {"Vellumprint file(*.VPR)", "PDF file (*.pdf)", "Save", "Cancel"}},
     {"open dialog",
      [](Screen& s) { return s.PreviewFileDialog(&TVpStandardPreview::Load); },
      {"Vellumprint file(*.VPR)", "Open", "Cancel"}},
@@ -242,7 +242,7 @@ const WindowRow kWindows[] = {
          request.VpPrinter = preview.VpPreview()->VpPrinter();
          return TextsOfModal([&] { RunSystemPrinterDialog(request); });
      },
-     {"Print", "Cancel"}},
+     {"Printer setup", "OK", "Cancel"}},
     {"progress window",
      [](Screen&) {
          SteadyProgress progress;
@@ -295,8 +295,10 @@ QStringList LatinWords(QString text, const QString& testDir)
 {
     text.remove(QRegularExpression(QRegularExpression::escape(testDir) + QStringLiteral("/\\S*")));
     text.remove(static_cast<TApplication*>(qApp)->Title());
-    static const QStringList kMeantLatin{QStringLiteral("VPR"), QStringLiteral("TXT"), QStringLiteral("PDF"),
-                                         QStringLiteral("pdf")};
+    // File types, and the names keyboards print on their keys.
+    static const QStringList kMeantLatin{QStringLiteral("VPR"),   QStringLiteral("TXT"),  QStringLiteral("PDF"),
+                                         QStringLiteral("pdf"),   QStringLiteral("Ctrl"), QStringLiteral("Enter"),
+                                         QStringLiteral("Shift"), QStringLiteral("Alt")};
     QStringList words;
     QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("[A-Za-z]{2,}")).globalMatch(text);
     while (it.hasNext()) {

@@ -345,13 +345,14 @@ TEST_F(PrintCommand, PrintingAgainWhileThePreviewIsOpenShowsTheNewSheetInIt)
         // It comes to the front, as the window just printed.
         EXPECT_FALSE(first.isMinimized());
         EXPECT_TRUE(QTest::qWaitForWindowActive(&first));
-        EXPECT_EQ(first.windowTitle(), QString::fromStdString(form2->VpReport1().ReportTitle));
+        // Titled as the new sheet: its title, date and time.
+        EXPECT_TRUE(first.windowTitle().startsWith(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА ")));
+        EXPECT_TRUE(first.windowTitle().contains(QString::fromStdString(DateToText(CurrentDate()))));
     });
     EXPECT_TRUE(errors.empty()) << errors.front();
     // Once it is closed, ПЕЧАТЬ opens a preview again.
-    PrintAndThen([](TVpStandardPreview& preview) {
-        EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т.")));
-    });
+    PrintAndThen(
+        [](TVpStandardPreview& preview) { EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т."))); });
 }
 
 TEST_F(PrintCommand, ClosingTheMainWindowClosesThePreviewAndSavesTheProfile)
