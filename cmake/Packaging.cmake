@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installing the program as a desktop program, and the Debian package made
 # from that installation with CPack (`cpack` in the build directory, or
 # scripts/package.sh). The programs' own install() lines sit beside their

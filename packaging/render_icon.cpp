@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the program's icon as PNG files for the desktop's icon theme, from
 // the very drawing the program puts on its windows, so the menu entry and
 // the window never disagree:

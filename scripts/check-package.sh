@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the desktop integration and the Debian package, installing and
 # purging the package on this machine (so: root or sudo, and a machine where
 # that is fine, as CI's is):

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building, running and testing the program needs on Debian 12.
 # Idempotent and quiet: does nothing when everything is there already.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The icon theme gets the program's icon twice: PNGs rendered from the
 // drawing in code during the build, and an SVG written by hand. A change to
 // one without the other shows here, with librsvg (the renderer the desktop

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vprtool run as a process, as a crew member would run it. The pages it
 // packs are recorded at set-up with the program's own metafile canvas, so the
 // tests need nothing outside their temporary folder.

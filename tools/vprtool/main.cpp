@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vprtool: saved report files on a machine without the program, for crews
 // who send a report by e-mail or print it elsewhere.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/vprtool/tool_arguments.h"
 
 #include "report/core/file_limits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/vprtool/vpr_commands.h"
 
 #include "common/errors.h"
