@@ -326,6 +326,27 @@ TEST(VprToolHelp, HelpNamesEveryCommand)
     }
 }
 
+TEST(VprToolHelp, VersionIsTheReleaseAndHelpSaysHow)
+{
+    struct Row {
+        const char* name;
+        QStringList arguments;
+        const char* said;  // the whole of standard output
+    };
+    const std::vector<Row> rows{
+        {"alone", {"--version"}, "vprtool " DW_VERSION "\n"},
+        {"after a command", {"info", "--version"}, "vprtool " DW_VERSION "\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ToolRun run = RunTool(row.arguments);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, QString::fromUtf8(row.said));
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    }
+    EXPECT_TRUE(RunTool({QStringLiteral("--help")}).out.contains(QStringLiteral("vprtool --version")));
+}
+
 TEST(VprToolHelp, BadCommandLinesAreRefused)
 {
     struct Row {

@@ -52,6 +52,10 @@ int main(int argc, char** argv)
         out << dw::vprtool::UsageText();
         return 0;
     }
+    if (parsed.Action == dw::vprtool::Command::Version) {
+        out << dw::vprtool::VersionText();
+        return 0;
+    }
 
     // Fonts and painting need an application object; a tool run from a
     // terminal or a script must not need a display for that.

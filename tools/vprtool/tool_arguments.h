@@ -11,7 +11,7 @@
 
 namespace dw::vprtool {
 
-enum class Command { Help, Info, Pdf, Png, Emf, Pack };
+enum class Command { Help, Version, Info, Pdf, Png, Emf, Pack };
 
 struct ToolArguments {
     Command Action = Command::Help;
@@ -40,5 +40,7 @@ inline constexpr int kMaxDpi = 2400;
 ToolArguments ParseArguments(const QStringList& arguments);
 
 QString UsageText();
+// "vprtool" and the version of the release it comes with, on one line.
+QString VersionText();
 
 }  // namespace dw::vprtool
