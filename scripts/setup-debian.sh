@@ -14,7 +14,7 @@ packages=(
   libcups2-dev cups printer-driver-cups-pdf poppler-utils
   # the Debian package and its checks (scripts/package.sh, check-package.sh)
   dpkg-dev file man-db desktop-file-utils appstream shared-mime-info
-  xdg-utils libfile-mimeinfo-perl
+  xdg-utils libfile-mimeinfo-perl lintian
 )
 # Locales the tests switch to.
 locales=(ru_RU.UTF-8 en_US.UTF-8)
