@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/fonts.h"
 
 #include "fonts/design_fonts.h"

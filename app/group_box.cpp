@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/group_box.h"
 
 #include "fonts/text_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/program.h"
 
 int main(int argc, char* argv[])

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/program.h"
 
 #include "app/app_icon.h"
@@ -14,12 +15,50 @@
 #include "report/preview/standard_preview.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace dw {
 
+namespace {
+
+// --help and --version are answered before the application object exists:
+// it wants a display, and asking the program what it is must work in a
+// terminal without one (over ssh, in a script, from a package check).
+// Returns the exit code when one of them was asked for.
+std::optional<int> AnswerQuestions(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            break;
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(
+                "Usage: drillweight [FILE.VPR]\n"
+                "       drillweight --help | --version\n"
+                "Without a file: the weight calculation window.\n"
+                "With a saved report file: that report in the print preview alone.\n"
+                "--version prints the program's name and version.\n"
+                "\"man drillweight\" explains the fields, the results and the keys.\n",
+                stdout);
+            return 0;
+        }
+        if (argument == "--version") {
+            std::fputs("drillweight " DW_VERSION "\n", stdout);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& mainWindowReady)
 {
+    if (const std::optional<int> answered = AnswerQuestions(argc, argv))
+        return *answered;
+
     TApplication application(argc, argv);
     TerminationSignals terminationSignals;
     // The user's language for the dialogs, the preview and every message;
@@ -43,19 +82,14 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
 
     // A saved report named on the command line (Qt has taken its own options
     // out by now) opens in the preview alone; the main window is not needed.
-    if (argc > 1) {
-        const std::string argument = argv[1];
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(
-                "Usage: drillweight [FILE.VPR]\n"
-                "Without a file: the weight calculation window.\n"
-                "With a saved report file: that report in the print preview alone.\n",
-                stdout);
-            return 0;
-        }
+    // After "--" a name is a file even when it begins with "-".
+    const bool namesOnly = argc > 1 && std::string_view(argv[1]) == "--";
+    const int first = namesOnly ? 2 : 1;
+    if (argc > first) {
+        const std::string argument = argv[first];
         // A name that looks like an option is not a report the user meant;
         // saying so beats "File does not exist".
-        if (argument.size() > 1 && argument[0] == '-') {
+        if (!namesOnly && argument.size() > 1 && argument[0] == '-') {
             std::fprintf(stderr, "drillweight: unknown option %s\nTry \"drillweight --help\".\n", argv[1]);
             return 2;
         }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/report_sheet.h"
 
 #include "report/elements/label.h"

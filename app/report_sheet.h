@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The printed sheet as data: every label of the one-page A3 report, where it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/saved_report_preview.h"
 
 #include "common/error_display.h"

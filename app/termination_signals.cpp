@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/termination_signals.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two stamps the program writes (a date by "dd.MM.yyyy", a time by
 // "h:mm:ss"), each beside the same text built with snprintf and with
 // std::to_chars from the decoded parts, over the same values in the same run.

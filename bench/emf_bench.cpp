@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A report page of 60 text labels: recorded as a metafile, played back at
 // 100 % onto an A3 page image (1123 x 1587), and the same page drawn
 // directly with the painter canvas. Playback is meant to stay within twice

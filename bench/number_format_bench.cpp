@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Number text against the standard library on the same values, in the same
 // run: FormatNumberPattern with each of the main window's patterns beside
 // snprintf("%.2Lf") (with and without thousands grouping) and std::to_chars;

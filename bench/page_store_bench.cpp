@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Page store speed: compression of metafile-shaped pages, and fetching pages
 // from spilled stores of growing size. Stepping to an adjacent page follows at
 // most three links, so its time must stay flat as the store grows; the first

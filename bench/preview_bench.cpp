@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview window at 1920 x 1080 showing an A3 page of 60 labels: the
 // zoom changed from 100 % to 200 % and the whole window repainted at once,
 // as the Zoom buttons and Ctrl+wheel do. Only the visible part of the page

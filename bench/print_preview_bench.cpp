@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The print command measured from the click to the page painted in its
 // preview window, beside the toolkit's own print preview dialog showing the
 // same page: the same 59 texts on an A3 sheet. Both run in one process, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Report generation speed: the printed sheet into the page store, a long
 // banded report into the page store, and the sheet's text export. The
 // printer objects come from the fake backend of the printer tests, so no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text export speed: laying the report's one page out on the character grid
 // (its 59 printed lines) and turning the grid into the page's text.
 

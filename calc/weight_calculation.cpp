@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "calc/weight_calculation.h"
 
 #include "numeric/core/floating_point.h"

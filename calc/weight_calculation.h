@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The weight of the drilling tool, as the calculate command works it out:

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Helpers that keep every folder's CMakeLists.txt to a few lines.
 # One folder is one library target; its sources are the .cpp/.h files in it.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installing the program as a desktop program, and the Debian package made
 # from that installation with CPack (`cpack` in the build directory, or
 # scripts/package.sh). The programs' own install() lines sit beside their
@@ -10,41 +11,78 @@
 set(DRILLWEIGHT_APP_ID org.example.drillweight)
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
+# --- one version ---------------------------------------------------------------
+# The project's version is the release's. The changelog's newest entry and the
+# metadata's newest release are written by hand, so a version raised without
+# them stops the configure step instead of shipping a package that disagrees
+# with itself.
+file(STRINGS ${packaging_dir}/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^drillweight \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog has no entry for ${PROJECT_VERSION} on top: ${changelog_head}")
+endif()
+file(READ ${packaging_dir}/${DRILLWEIGHT_APP_ID}.metainfo.xml metainfo)
+string(REGEX MATCH "<release version=\"([^\"]*)\"" newest_release "${metainfo}")
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "the metadata's newest release is ${CMAKE_MATCH_1}, the project's version ${PROJECT_VERSION}")
+endif()
+
 # --- the icon -----------------------------------------------------------------
 # The PNGs come from the program's own drawing of its icon, rendered during the
-# build, so the menu and the window show the same picture at every size. The
-# SVG beside them is the same drawing written out by hand.
-set(DRILLWEIGHT_ICON_SIZES 16 32 48 64 128 256)
+# build, so the menu and the window show the same picture at every size: the
+# small ones from images drawn for their own grids, the larger ones and the
+# SVG from one drawing.
+set(DRILLWEIGHT_ICON_SIZES 16 22 24 32 48 64 128 256)
 add_executable(render_icon ${packaging_dir}/render_icon.cpp)
 target_link_libraries(render_icon PRIVATE drillweight_app)
 dw_warnings(render_icon)
 
 set(icon_dir ${CMAKE_BINARY_DIR}/packaging/icons)
-set(icon_files)
+set(icon_files ${icon_dir}/scalable.svg)
 foreach(size IN LISTS DRILLWEIGHT_ICON_SIZES)
   list(APPEND icon_files ${icon_dir}/${size}x${size}.png)
 endforeach()
 add_custom_command(
   OUTPUT ${icon_files}
-  COMMAND render_icon ${icon_dir} ${DRILLWEIGHT_ICON_SIZES}
+  COMMAND render_icon ${icon_dir} ${DRILLWEIGHT_ICON_SIZES} svg
   DEPENDS render_icon
   COMMENT "Rendering the program's icon"
   VERBATIM)
 
-# --- the manual pages, compressed as Debian keeps them ------------------------
+# --- the manual pages, English and Russian, compressed as Debian keeps them ---
+# Each page names the version it documents; it comes from the project's.
 set(man_files)
-foreach(page vprtool drillweight)
-  set(man_out ${CMAKE_BINARY_DIR}/packaging/man/${page}.1.gz)
-  add_custom_command(
-    OUTPUT ${man_out}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/man
-    COMMAND gzip -9 -n -c ${packaging_dir}/${page}.1 > ${man_out}
-    DEPENDS ${packaging_dir}/${page}.1
-    COMMENT "Compressing the manual page of ${page}")
-  list(APPEND man_files ${man_out})
+set(man_files_ru)
+foreach(lang en ru)
+  if(lang STREQUAL en)
+    set(man_src ${packaging_dir})
+  else()
+    set(man_src ${packaging_dir}/${lang})
+  endif()
+  foreach(page vprtool drillweight)
+    set(man_dir ${CMAKE_BINARY_DIR}/packaging/man/${lang})
+    configure_file(${man_src}/${page}.1 ${man_dir}/${page}.1 @ONLY)
+    add_custom_command(
+      OUTPUT ${man_dir}/${page}.1.gz
+      COMMAND gzip -9 -n -c ${man_dir}/${page}.1 > ${man_dir}/${page}.1.gz
+      DEPENDS ${man_dir}/${page}.1
+      COMMENT "Compressing the manual page of ${page} (${lang})")
+    if(lang STREQUAL en)
+      list(APPEND man_files ${man_dir}/${page}.1.gz)
+    else()
+      list(APPEND man_files_ru ${man_dir}/${page}.1.gz)
+    endif()
+  endforeach()
 endforeach()
 
-add_custom_target(packaging_files ALL DEPENDS ${icon_files} ${man_files})
+# --- the licence and the changelog, where Debian looks for them --------------
+set(changelog_gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(
+  OUTPUT ${changelog_gz}
+  COMMAND gzip -9 -n -c ${packaging_dir}/changelog > ${changelog_gz}
+  DEPENDS ${packaging_dir}/changelog
+  COMMENT "Compressing the changelog")
+
+add_custom_target(packaging_files ALL DEPENDS ${icon_files} ${man_files} ${man_files_ru} ${changelog_gz})
 
 # --- what is installed --------------------------------------------------------
 foreach(size IN LISTS DRILLWEIGHT_ICON_SIZES)
@@ -52,12 +90,32 @@ foreach(size IN LISTS DRILLWEIGHT_ICON_SIZES)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${DRILLWEIGHT_APP_ID}.png)
 endforeach()
-install(FILES ${packaging_dir}/${DRILLWEIGHT_APP_ID}.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${icon_dir}/scalable.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${DRILLWEIGHT_APP_ID}.svg)
 install(FILES ${packaging_dir}/${DRILLWEIGHT_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging_dir}/${DRILLWEIGHT_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${packaging_dir}/${DRILLWEIGHT_APP_ID}.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${man_files} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${man_files_ru} DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man1)
+install(FILES ${packaging_dir}/copyright ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/drillweight)
+
+# --- the programs as Debian builds its own -----------------------------------
+# Symbols bound at start-up, so the relocation table can be made read-only
+# before the program runs, and no compiler notes in the installed programs.
+foreach(program drillweight vprtool)
+  target_link_options(${program} PRIVATE -Wl,-z,relro -Wl,-z,now)
+endforeach()
+install(CODE "
+  foreach(program drillweight vprtool)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\"
+                    RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR \"cannot remove the compiler notes from \${program}\")
+    endif()
+  endforeach()
+")
 
 # --- the Debian package ------------------------------------------------------
 set(CPACK_GENERATOR DEB)
@@ -76,7 +134,8 @@ prints them on a one-page A3 report through a print preview.
 Saved reports (*.VPR) open in the preview from the file manager, and the
 vprtool command turns them into PDF documents or pictures.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://drillweight.example.org/)
+# No Homepage field: the project has no public address yet, and a made-up
+# one would send people nowhere.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The libraries come from what the programs are linked against; the fonts

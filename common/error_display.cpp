@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/error_display.h"
 
 #include "common/errors.h"

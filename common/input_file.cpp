@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/input_file.h"
 
 #include "common/errors.h"

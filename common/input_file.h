@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Files the program reads from outside (a saved report, a metafile to pack)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/utf8.h"
 
 namespace dw::utf8 {

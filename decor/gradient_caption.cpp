@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "decor/gradient_caption.h"
 #include "fonts/design_fonts.h"
 

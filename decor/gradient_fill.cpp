@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "decor/gradient_fill.h"
 
 #include <QPainter>

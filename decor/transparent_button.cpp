@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "decor/transparent_button.h"
 
 #include "common/error_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fonts/design_fonts.h"
 
 #include <QHash>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fonts/text_line.h"
 
 #include <QTextOption>

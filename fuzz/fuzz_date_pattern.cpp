@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a date-time pattern and as the locale's own patterns, with
 // any double as the value: formatting must end, stay within the character
 // limit, never split a character, and keep well-formed input well-formed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Metafiles from anywhere: any bytes must either read as a document or end
 // in "Metafile is not valid", never in a crash, a hang or a read outside the
 // input. The bitmaps of a document that reads are decoded as playing would,

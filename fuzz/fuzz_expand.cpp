@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary code bits expanded as page data: the first four bytes say how
 // many bytes to decode, the rest is the code. Decoding never reads past the
 // code it was given; when it succeeds, compressing the result gives the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as the profile file: every read must come back with valid
 // UTF-8 within the length limit, and a write must change exactly the key it
 // names while every other key reads back as before.

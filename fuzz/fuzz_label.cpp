@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A label as any form could describe it, printed on a report into the page
 // store: any caption bytes, any font size (0, negative, huge), any frame,
 // alignment and sizing switches, any bounds. The run must end in pages or

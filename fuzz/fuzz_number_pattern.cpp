@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FormatNumberPattern and NumberToStyledText on any value and any pattern.
 // Input: one byte choosing the marks (and, for the styled text, precision and
 // digits), ten bytes of an 80-bit value (any bit pattern, unnormals and

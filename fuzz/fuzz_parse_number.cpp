@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TryParseNumber and ParseNumber on any bytes. The first byte picks the
 // locale's marks, the rest is the text. Beyond "no crash, no leak, no read
 // out of bounds" it checks that the two functions agree, that a success is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as the profile file, read for a window's placement: the
 // reader must come back with a placement it may apply (a normal rectangle
 // whose left is before its right), a fixed-size window must keep its size,

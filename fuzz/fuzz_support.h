@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What the file-reading fuzz targets share: a loud check and a scratch folder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary font sizes, page lengths and printed lines laid out on the text
 // export's grid: nothing may be read or written outside the line table, a
 // line that was placed must be found whole on the page, a line that was

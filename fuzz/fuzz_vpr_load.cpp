@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arbitrary bytes as a saved report file: loading either fails with the
 // program's error or gives a store whose every page can be fetched (or is
 // refused as an invalid metafile), and saving it again writes the same bytes.

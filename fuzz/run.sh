@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds every libFuzzer target (fuzz/fuzz_*.cpp) with clang, ASan and UBSan
 # and runs each for the given number of seconds (default 60), one after the
 # other, starting from its seed corpus in fuzz/corpus/<target>/.

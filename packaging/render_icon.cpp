@@ -1,12 +1,14 @@
+// SPDX-License-Identifier: MIT
 // Writes the program's icon as PNG files for the desktop's icon theme, from
 // the very drawing the program puts on its windows, so the menu entry and
 // the window never disagree:
-//   render_icon OUTDIR SIZE...    ->  OUTDIR/SIZExSIZE.png
+//   render_icon OUTDIR SIZE... [svg]  ->  OUTDIR/SIZExSIZE.png, OUTDIR/scalable.svg
 // Runs during the build, where there is no display.
 
 #include "app/app_icon.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 
@@ -32,7 +34,7 @@ int main(int argc, char** argv)
     QGuiApplication application(argc, argv);
     const QStringList arguments = QGuiApplication::arguments();
     if (arguments.size() < 3) {
-        std::fputs("usage: render_icon OUTDIR SIZE...\n", stderr);
+        std::fputs("usage: render_icon OUTDIR SIZE... [svg]\n", stderr);
         return 2;
     }
     const QDir outDir(arguments[1]);
@@ -41,6 +43,16 @@ int main(int argc, char** argv)
         return 1;
     }
     for (qsizetype i = 2; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("svg")) {
+            const QString name = outDir.filePath(QStringLiteral("scalable.svg"));
+            QFile svg(name);
+            if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) || svg.write(dw::IconSvg().toUtf8()) < 0 ||
+                !svg.flush()) {
+                std::fprintf(stderr, "render_icon: cannot write %s\n", qPrintable(name));
+                return 1;
+            }
+            continue;
+        }
         bool ok = false;
         const int size = arguments[i].toInt(&ok);
         if (!ok || size < 1 || size > 1024) {

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the desktop integration and the Debian package, installing and
 # purging the package on this machine (so: root or sudo, and a machine where
 # that is fine, as CI's is):
 #   bash scripts/check-package.sh [BUILD_DIR]   (default: build)
 # The desktop entry and the metadata must validate, the package must hold
-# exactly the expected files, install with apt-get, put both programs on
-# PATH with their libraries found, make the report file type known, and
-# leave nothing behind when purged.
+# exactly the expected files and pass lintian without an error or a warning,
+# install with apt-get, put both programs on PATH with their libraries found
+# and their version the project's, show their manual pages in English and
+# Russian without a warning, make the report file type known, and leave
+# nothing behind when purged.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -18,22 +21,20 @@ mime_type=application/x-drillweight-report
 step() { echo "check-package: $*"; }
 fail() { echo "check-package: FAILED: $*" >&2; exit 1; }
 
-step "desktop entry, metadata and manual pages"
+step "desktop entry and metadata"
 out=$(desktop-file-validate "packaging/$app_id.desktop" 2>&1) || fail "desktop-file-validate: $out"
 [ -z "$out" ] || fail "desktop-file-validate has remarks: $out"
 appstreamcli validate --no-net --pedantic "packaging/$app_id.metainfo.xml" >/tmp/check-package-as.$$ 2>&1 ||
   { cat /tmp/check-package-as.$$; rm -f /tmp/check-package-as.$$; fail "appstreamcli validate"; }
 rm -f /tmp/check-package-as.$$
-for page in packaging/*.1; do
-  out=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null) ||
-    fail "man $page: $out"
-  [ -z "$out" ] || fail "man $page warns: $out"
-done
 
 step "building the package"
 deb=$(bash scripts/package.sh "$build" | tail -n 1)
 [ -f "$deb" ] || fail "no package"
 step "$deb"
+
+version=$(dpkg-deb -f "$deb" Version)
+icon_sizes="16 22 24 32 48 64 128 256"
 
 # Exactly these files; a stray install rule or a lost one shows here.
 expected=$(sort <<LIST
@@ -41,7 +42,11 @@ expected=$(sort <<LIST
 /usr/bin/vprtool
 /usr/share/applications/$app_id.desktop
 /usr/share/drillweight/translations/drillweight_ru.qm
+/usr/share/doc/drillweight/changelog.gz
+/usr/share/doc/drillweight/copyright
 /usr/share/icons/hicolor/16x16/apps/$app_id.png
+/usr/share/icons/hicolor/22x22/apps/$app_id.png
+/usr/share/icons/hicolor/24x24/apps/$app_id.png
 /usr/share/icons/hicolor/32x32/apps/$app_id.png
 /usr/share/icons/hicolor/48x48/apps/$app_id.png
 /usr/share/icons/hicolor/64x64/apps/$app_id.png
@@ -50,6 +55,8 @@ expected=$(sort <<LIST
 /usr/share/icons/hicolor/scalable/apps/$app_id.svg
 /usr/share/man/man1/drillweight.1.gz
 /usr/share/man/man1/vprtool.1.gz
+/usr/share/man/ru/man1/drillweight.1.gz
+/usr/share/man/ru/man1/vprtool.1.gz
 /usr/share/metainfo/$app_id.metainfo.xml
 /usr/share/mime/packages/$app_id.xml
 LIST
@@ -67,11 +74,17 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libqt6printsupport6 libc6 libcups2 fonts-liberation qt6-translations-l10n; do
   [[ ", $depends" == *", $d"* ]] || fail "Depends lacks $d: $depends"
 done
-for icon in 16 32 48 64 128 256; do
+for icon in $icon_sizes; do
   size=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO "./usr/share/icons/hicolor/${icon}x${icon}/apps/$app_id.png" |
     file -b - | sed -n 's/.* \([0-9]*\) x \([0-9]*\),.*/\1x\2/p')
   [ "$size" = "${icon}x${icon}" ] || fail "the ${icon}px icon is $size"
 done
+
+# lintian, as a distribution would check the package: no error and no
+# warning. Its informational and pedantic remarks are shown, not failed on.
+step "lintian"
+lintian --fail-on error,warning --display-info --pedantic "$deb" ||
+  fail "lintian finds errors or warnings in the package"
 
 # A package installed by someone else is theirs: it is neither replaced nor
 # purged. CI's machine never has one, so there it is a failure.
@@ -95,7 +108,34 @@ for program in /usr/bin/drillweight /usr/bin/vprtool; do
   [ -z "$missing" ] || fail "$program misses libraries: $missing"
 done
 (cd / && vprtool --help) | head -n 1 | grep -qx 'Usage: vprtool COMMAND ...' || fail "vprtool --help"
-man -w vprtool >/dev/null 2>&1 || fail "man cannot find vprtool"
+# Both say the package's version, also where there is no display at all.
+for program in drillweight vprtool; do
+  said=$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --version 2>&1) ||
+    fail "$program --version exits with an error: $said"
+  [ "$said" = "$program $version" ] || fail "$program --version says '$said', the package is $version"
+done
+(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM drillweight --help) | head -n 1 |
+  grep -q '^Usage: drillweight' || fail "drillweight --help without a display"
+
+step "manual pages"
+# Found by man in both languages and set without a warning, as lintian sets
+# them; a page in the other language is not an answer.
+for page in drillweight vprtool; do
+  for lang in en ru; do
+    if [ "$lang" = en ]; then locale=C.UTF-8; else locale=ru_RU.UTF-8; fi
+    file=$(LC_ALL=$locale man -L "$lang" -w "$page" 2>/dev/null) || fail "man -L $lang cannot find $page"
+    case "$lang:$file" in
+      ru:/usr/share/man/ru/man1/*) ;;
+      en:/usr/share/man/man1/*) ;;
+      *) fail "man -L $lang $page finds $file" ;;
+    esac
+    out=$(LC_ALL=$locale MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$file" 2>&1 >/dev/null) ||
+      fail "man $file: $out"
+    [ -z "$out" ] || fail "man $file warns: $out"
+    grep -q "$version" <(LC_ALL=$locale MANWIDTH=80 man -E UTF-8 -l "$file" 2>/dev/null) ||
+      fail "$file does not name version $version"
+  done
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"; cleanup' EXIT

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the program's Debian package and prints where it is:
 #   bash scripts/package.sh [BUILD_DIR]        (default: build)
 # Sets the machine up first like the other commands; the package comes from

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a Debian 12 machine, builds the program and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."

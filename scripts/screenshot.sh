@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the built program on a virtual display and saves a picture of it:
 #   bash scripts/screenshot.sh [out.png]     (default: build/drillweight.png)
 # Uses a throw-away profile directory so the real ~/.config/davov is untouched.

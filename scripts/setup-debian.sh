@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what building, running and testing the program needs on Debian 12.
 # Idempotent and quiet: does nothing when everything is there already.
 set -euo pipefail
@@ -16,7 +17,7 @@ packages=(
   libcups2-dev cups printer-driver-cups-pdf poppler-utils
   # the Debian package and its checks (scripts/package.sh, check-package.sh)
   dpkg-dev file man-db desktop-file-utils appstream shared-mime-info
-  xdg-utils libfile-mimeinfo-perl
+  xdg-utils libfile-mimeinfo-perl lintian
 )
 # Locales the tests switch to.
 locales=(ru_RU.UTF-8 en_US.UTF-8)

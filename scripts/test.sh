@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up a Debian 12 machine, builds everything and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Every source file carries the licence line (scripts/add-spdx.sh adds it).
+bash scripts/add-spdx.sh --check
 bash scripts/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build

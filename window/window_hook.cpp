@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/window_hook.h"
 
 #include "common/error_display.h"

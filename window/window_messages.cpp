@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/window_messages.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Ends a start-up probe once its window has really been drawn: on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The yardsticks: an empty window of the same size, shown, painted and closed;
 // with "--text" it also shows one line of text, so the font system starts up
 // as it must in any program that shows words.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's own start-up, ending as soon as the main window has been
 // shown and drawn once (see close_after_first_paint.h).
 #include "app/program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time from process start to the main window shown (drawn once) and the
 // program closed again, beside a bare window program, on the offscreen
 // platform; the *ShownOnly pair closes before the first paint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/date_time.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/floating_point.h"
 
 #include "common/errors.h"

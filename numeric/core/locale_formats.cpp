@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/locale_formats.h"
 
 namespace dw {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/number_format.h"
 
 #include "common/errors.h"

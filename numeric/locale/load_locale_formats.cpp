@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/locale/load_locale_formats.h"
 
 #include "common/utf8.h"

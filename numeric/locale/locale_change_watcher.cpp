@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/locale/locale_change_watcher.h"
 
 #include "numeric/locale/load_locale_formats.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/widgets/currency_edit.h"
 
 #include "common/error_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/page.h"
 
 #include <array>

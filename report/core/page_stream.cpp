@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/page_stream.h"
 
 #include <algorithm>

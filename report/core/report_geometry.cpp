@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/report_geometry.h"
 
 #include <climits>

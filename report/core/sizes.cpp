@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/sizes.h"
 
 #include "common/errors.h"

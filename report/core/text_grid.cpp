@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/text_grid.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/units.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/elements/frame.h"
 
 #include "common/errors.h"

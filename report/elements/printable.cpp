@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/elements/printable.h"
 
 #include "report/elements/scoped_flag_p.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/elements/text_measure.h"
 
 #include "report/emf/painter_canvas.h"

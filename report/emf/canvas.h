@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The drawing operations the report engine puts on a page. Two canvases

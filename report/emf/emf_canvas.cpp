@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/emf_canvas.h"
 
 #include "report/emf/emf_player.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The canvas that records a page as an enhanced metafile of width x height

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/emf_dib.h"
 
 #include "report/emf/emf_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Device-independent bitmaps as metafile records carry them: a header

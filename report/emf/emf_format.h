@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The byte format of enhanced metafiles: record numbers, the fixed values of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Plays an enhanced metafile onto a QPainter, its picture frame stretched

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/emf_reader.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Reading an enhanced metafile from bytes that may come from anywhere: a

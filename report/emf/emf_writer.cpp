@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/emf_writer.h"
 
 #include <algorithm>

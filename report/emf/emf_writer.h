@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Writes the bytes of an enhanced metafile, record by record, the way the

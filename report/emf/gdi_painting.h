@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Lines, rectangles and fills with the pixel rules pages were designed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/painter_canvas.h"
 
 #include "report/emf/emf_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The canvas on a QPainter: printer pages, the screen and images. Its

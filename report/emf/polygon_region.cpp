@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/polygon_region_p.h"
 
 #include <QPaintDevice>

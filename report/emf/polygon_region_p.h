@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Internal to the player: the device pixels a polygon covers, as a clip

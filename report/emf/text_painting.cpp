@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/text_painting.h"
 
 #include "fonts/design_fonts.h"

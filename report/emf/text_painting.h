@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Fonts and text as pages lay them out: every character gets a whole-pixel

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/export_filter.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/printer.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/printer_settings.h"
 
 #include "common/utf8.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/progress_form.h"
 
 #include "report/engine/printer_notices.h"

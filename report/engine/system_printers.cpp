@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The machine's printers: Qt's printer list describes them, and finished
 // jobs go to the spooler as PDF files. Qt's own printing path cannot take a
 // job back once painting has started, so the program paints every job into

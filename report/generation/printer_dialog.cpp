@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/generation/printer_dialog.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The printer set-up: printer, paper, orientation, copies, pages and an

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/generation/report.h"
 
 #include "common/errors.h"

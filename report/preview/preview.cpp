@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/preview.h"
 
 #include "common/error_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/preview_dialogs.h"
 
 #include "common/file_names.h"

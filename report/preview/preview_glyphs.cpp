@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/preview_glyphs.h"
 
 #include <QImage>

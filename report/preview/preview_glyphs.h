@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The pictures on the preview's buttons: 18 x 18 pixels in the sixteen

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/preview_image.h"
 
 #include "report/emf/emf_player.h"

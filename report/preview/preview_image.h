@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // One stored page of a report on the screen: a white sheet with the page's

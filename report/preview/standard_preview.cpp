@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/standard_preview.h"
 
 #include "common/error_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The preview window of a report: a toolbar to zoom, turn pages, print, set

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/core/cp1251.h"
 
 #include "common/utf8.h"

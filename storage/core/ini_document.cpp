@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/core/ini_document.h"
 
 #include "common/utf8.h"

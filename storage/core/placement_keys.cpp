@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/core/placement_keys.h"
 
 #include "storage/core/ini_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/core/profile_location.h"
 
 #include <pwd.h>

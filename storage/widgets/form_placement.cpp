@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/widgets/form_placement.h"
 
 #include "common/error_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/widgets/form_storage.h"
 
 #include "storage/core/placement_keys.h"

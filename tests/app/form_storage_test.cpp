@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's profile "davov": what the crew types comes back at the
 // next start, with the window where it was left.
 

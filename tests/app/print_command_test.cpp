@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The print command as a crew member uses it: values typed with the keys,
 // РАСЧЕТ, ПЕЧАТЬ, then the preview's buttons while the main window waits.
 

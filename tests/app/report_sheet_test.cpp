@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/report_sheet.h"
 #include "app/form2.h"
 #include "report/elements/label.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `drillweight FILE.VPR`: the saved report in the preview window alone, and
 // the files that cannot be shown refused with the program's message and a
 // failing exit code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/replace_file.h"
 
 #include <gtest/gtest.h>

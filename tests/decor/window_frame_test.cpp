@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "decor/window_frame.h"
 
 #include "frame_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/date_time_format.h"
 
 #include "common/utf8.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/extended.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/num_edit_rules.h"
 
 #include "common/errors.h"

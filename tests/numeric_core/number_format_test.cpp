@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/number_format.h"
 #include "numeric/core/locale_formats.h"
 #include "tests/support/number_marks.h"

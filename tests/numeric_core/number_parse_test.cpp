@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/number_parse.h"
 #include "common/errors.h"
 #include "numeric/core/floating_point.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/errors.h"
 #include "common/utf8.h"
 #include "numeric/core/locale_formats.h"

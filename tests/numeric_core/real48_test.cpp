@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "numeric/core/real48.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "num_edit_fixture.h"
 
 #include <QDir>

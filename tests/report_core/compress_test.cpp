@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/core/compress.h"
 
 #include <gtest/gtest.h>

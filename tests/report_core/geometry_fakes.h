@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Stand-ins for the report's controls that behave as the widgets will: every

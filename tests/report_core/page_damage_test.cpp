@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saved report files that were damaged on the way: every case ends in the
 // program's error, never in a crash, a read outside the data or a walk
 // without end.

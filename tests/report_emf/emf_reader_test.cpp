@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/emf/emf_reader.h"
 #include "report/core/page_errors.h"
 #include "report/emf/emf_dib.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real metafiles from other programs: each plays or ends in the program's
 // error, never in a crash, a hang or a read outside its bytes (the sanitizer
 // build of these tests checks the last).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Hand-made metafiles for the tests: a header for a 100 dpi reference

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Pages drawn through the canvas interface, the same way onto a painter or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real printing path: a print spooler of the test's own, with one PDF
 // queue, started for these tests and stopped after them. It listens only on
 // a socket in a temporary directory, where the test program points every

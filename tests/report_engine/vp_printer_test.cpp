@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/vp_printer.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/elements/frame.h"
 #include "report/elements/label.h"
 #include "tests/support/page_records.h"

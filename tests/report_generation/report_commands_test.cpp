@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/elements/label.h"
 #include "report/generation/record_source.h"
 #include "tests/support/page_records.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/elements/label.h"
 #include "report/engine/export_filter.h"
 #include "report/generation/record_source.h"

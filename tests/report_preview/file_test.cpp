@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Save, export and load from the preview: the dialogs' entries, the paths a
 // choice takes, damaged report files and folders that cannot be written.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/test_main.h"
 
 int main(int argc, char** argv)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/report_preview/preview_test_support.h"
 
 #include "report/emf/canvas.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window as a user meets it: how it opens, the page keys, the printer's
 // notices, and closing it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Zoom arithmetic, what a resize re-applies, and the mouse on the page.
 
 #include "report/preview/preview.h"

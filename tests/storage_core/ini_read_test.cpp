@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/core/ini_file.h"
 #include "tests/storage_core/profile_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/errors.h"
 #include "storage/core/ini_file.h"
 #include "tests/storage_core/file_size_limit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/storage_core/profile_fixture.h"
 
 namespace dw::test {

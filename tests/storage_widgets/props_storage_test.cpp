@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "storage/widgets/props_storage.h"
 
 #include "common/errors.h"

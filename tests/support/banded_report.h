@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A data-bound report that uses every kind of band: a thousand numbered

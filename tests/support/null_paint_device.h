@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A paint device of any size that keeps no pixels: what a player builds for

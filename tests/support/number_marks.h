@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The marks a Russian desktop uses, for tests whose numbers must read as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What a recorded page holds, in the terms the report tests ask about: the

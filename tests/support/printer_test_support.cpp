@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/printer_test_support.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Printers made to order for the tests, and readers for the PDF files the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A print spooler of the tests' own, with one PDF queue, for tests of the

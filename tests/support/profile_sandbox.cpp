@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/support/profile_sandbox.h"
 
 #include <fstream>

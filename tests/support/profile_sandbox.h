@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A profile directory of the test's own: while it lives, XDG_CONFIG_HOME

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Texts of the printed sheet for tests and benchmarks that need a filled

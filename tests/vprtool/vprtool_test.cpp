@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vprtool run as a process, as a crew member would run it. The pages it
 // packs are recorded at set-up with the program's own metafile canvas, so the
 // tests need nothing outside their temporary folder.
@@ -323,6 +324,27 @@ TEST(VprToolHelp, HelpNamesEveryCommand)
     for (const char* command : {"info", "pdf", "png", "emf", "pack"}) {
         EXPECT_TRUE(run.out.contains(QStringLiteral("vprtool ") + QLatin1String(command))) << command;
     }
+}
+
+TEST(VprToolHelp, VersionIsTheReleaseAndHelpSaysHow)
+{
+    struct Row {
+        const char* name;
+        QStringList arguments;
+        const char* said;  // the whole of standard output
+    };
+    const std::vector<Row> rows{
+        {"alone", {"--version"}, "vprtool " DW_VERSION "\n"},
+        {"after a command", {"info", "--version"}, "vprtool " DW_VERSION "\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ToolRun run = RunTool(row.arguments);
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.out, QString::fromUtf8(row.said));
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    }
+    EXPECT_TRUE(RunTool({QStringLiteral("--help")}).out.contains(QStringLiteral("vprtool --version")));
 }
 
 TEST(VprToolHelp, BadCommandLinesAreRefused)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // vprtool: saved report files on a machine without the program, for crews
 // who send a report by e-mail or print it elsewhere.
 
@@ -49,6 +50,10 @@ int main(int argc, char** argv)
     }
     if (parsed.Action == dw::vprtool::Command::Help) {
         out << dw::vprtool::UsageText();
+        return 0;
+    }
+    if (parsed.Action == dw::vprtool::Command::Version) {
+        out << dw::vprtool::VersionText();
         return 0;
     }
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/vprtool/tool_arguments.h"
 
 #include "report/core/file_limits.h"
@@ -50,6 +51,8 @@ QString UsageText()
                "  vprtool pack [--compress] OUT.VPR PAGE.emf...\n"
                "      a report file holding the metafiles as its pages, in the order given\n"
                "  vprtool --help\n"
+               "  vprtool --version\n"
+               "      the tool's name and version\n"
                "\n"
                "Only regular files are read: a pipe, device or folder given as input is refused.\n"
                "Nothing the program writes is larger than these, so more is refused at once:\n"
@@ -71,6 +74,11 @@ QString UsageText()
         .arg(emf::kMaxPageSideMm);
 }
 
+QString VersionText()
+{
+    return QStringLiteral("vprtool " DW_VERSION "\n");
+}
+
 ToolArguments ParseArguments(const QStringList& arguments)
 {
     ToolArguments result;
@@ -79,6 +87,10 @@ ToolArguments ParseArguments(const QStringList& arguments)
     }
     for (const QString& argument : arguments) {
         if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            return result;
+        }
+        if (argument == QLatin1String("--version")) {
+            result.Action = Command::Version;
             return result;
         }
     }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The command line of vprtool, checked before anything is read or written.
@@ -10,7 +11,7 @@
 
 namespace dw::vprtool {
 
-enum class Command { Help, Info, Pdf, Png, Emf, Pack };
+enum class Command { Help, Version, Info, Pdf, Png, Emf, Pack };
 
 struct ToolArguments {
     Command Action = Command::Help;
@@ -39,5 +40,7 @@ inline constexpr int kMaxDpi = 2400;
 ToolArguments ParseArguments(const QStringList& arguments);
 
 QString UsageText();
+// "vprtool" and the version of the release it comes with, on one line.
+QString VersionText();
 
 }  // namespace dw::vprtool

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/vprtool/vpr_commands.h"
 
 #include "common/errors.h"
@@ -430,6 +431,7 @@ int RunCommand(const ToolArguments& arguments, QTextStream& out, QTextStream& er
         case Command::Pack:
             return Pack(arguments, out);
         case Command::Help:
+        case Command::Version:
             break;
     }
     return 0;

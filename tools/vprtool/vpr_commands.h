@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // What vprtool does with a checked command line. A file that cannot be read,

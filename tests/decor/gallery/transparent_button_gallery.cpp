@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Renders the transparent button in its looks to PNG files, for a check by eye:
 //   decor_gallery [output directory, default /tmp/decor_gallery]
 // Each look is one file; sheet.png puts them all together, labelled, at 3x.

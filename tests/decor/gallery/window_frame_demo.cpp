@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shows a window with the drawn frame and the gradient caption, sized like
 // the main window, for a look by eye and a screenshot; not a test.
 //   window_frame_demo [--inactive] [--maximized] [--narrow] [--seconds N]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Opens the preview window on an A3 page with some text, for a look by eye
 // and screenshots; not a test.
 //   preview_gallery [--zoom width|100|fit|<percent>] [--pages N] [--seconds N]
