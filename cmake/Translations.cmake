@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The program's texts in the user's language. One catalogue per language in
 # translations/ (drillweight_<language>.ts), compiled to .qm files in the
 # build tree's translations/ beside the program, where the uninstalled

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/file_names.h"
 
 namespace dw {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/message_text.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "decor/transparent_button_accessible.h"
 
 #include "decor/transparent_button.h"

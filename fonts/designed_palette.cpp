@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "fonts/designed_palette.h"
 
 namespace dw {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fails when a catalogue of the program's texts is not complete: an entry
 # left unfinished or marked as no longer used in the catalogue, a text the
 # program shows that the catalogue lacks, or an entry the program no longer

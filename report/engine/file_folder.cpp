@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/file_folder.h"
 
 #include "common/errors.h"

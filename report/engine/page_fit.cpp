@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/page_fit.h"
 
 #include "report/emf/emf_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A report page is never cut silently by a smaller paper: what it draws is

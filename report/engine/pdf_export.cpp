@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/pdf_export.h"
 
 #include "common/errors.h"

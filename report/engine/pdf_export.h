@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The preview's pages as a PDF file: one PDF page per report page, each on

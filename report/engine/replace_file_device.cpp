@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/engine/replace_file_device.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/print_hint.h"
 
 #include "report/engine/vp_printer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The print button's tooltip: where and how it prints (printer or file,

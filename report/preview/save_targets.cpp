@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/save_targets.h"
 
 #include "common/errors.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The file types the preview's Save dialog offers and what each writes: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/zoom_box.h"
 
 #include "common/error_display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The zoom group of the preview's toolbar: a zoom-out button, a box that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "report/preview/zoom_ladder.h"
 
 #include "report/preview/preview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The steps the zoom-in and zoom-out commands climb: the round percentages

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window used without a mouse, through a screen reader, and under a
 // dark desktop theme.
 

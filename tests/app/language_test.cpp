@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every window and message of the program as a user sees it, under a Russian
 // locale and under C: opened as the program opens it, every visible text read
 // off the screen (titles, labels, buttons, tooltips, box texts, the entries of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sheet as it leaves the program: its name in queues, PDF readers and
 // window lists, the PDF saved from the preview, the sheet printed on papers
 // smaller than its own, and the printer set-up's choices reaching the job.

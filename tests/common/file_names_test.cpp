@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The extension a save dialog gives a name: what the user typed, as the
 // file appears afterwards in the folder.
 

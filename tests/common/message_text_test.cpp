@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A message kept as its source and arguments reads, in English, exactly as
 // the program's words always did.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How a page is put on a sheet smaller than itself: what it draws lies
 // within the printable area at full size, or it is scaled down; never cut.
 

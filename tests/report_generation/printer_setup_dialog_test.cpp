@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The printer set-up as a person fills it in: what is picked in the dialog
 // is what it hands back, and it says when the paper is smaller than the page.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading down a sheet taller than the window with the keys and the wheel:
 // Page Down and Space go a screenful on within the page before they turn
 // it, Home and End reach the page's top and bottom, and a wheel notch moves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The zoom as a reader changes it: the zoom box, its buttons, the zoom keys,
 // Ctrl with the wheel and a resize of the window, each seen in the number
 // the box shows and in which of the three zoom buttons is down.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A fault of the calculation says which input causes it, so the message can
 // tell the crew what to correct; its English words stay the floating-point
 // ones.
