@@ -439,9 +439,8 @@ TEST_F(PrintCommand, PrintingAgainWhileThePreviewIsOpenShowsTheNewSheetInIt)
     });
     EXPECT_TRUE(errors.empty()) << errors.front();
     // Once it is closed, ПЕЧАТЬ opens a preview again.
-    PrintAndThen([](TVpStandardPreview& preview) {
-        EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т.")));
-    });
+    PrintAndThen(
+        [](TVpStandardPreview& preview) { EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т."))); });
 }
 
 TEST_F(PrintCommand, ClosingTheMainWindowClosesThePreviewAndSavesTheProfile)
