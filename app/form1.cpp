@@ -26,8 +26,6 @@
 
 namespace dw {
 
-TForm1* Form1 = nullptr;
-
 namespace {
 
 constexpr char kMetres[] = ",0.0 м'.';-,0.0 м'.'";
@@ -91,7 +89,7 @@ void FitToCaption(QLabel* label)
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent)
+TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_reportHolder(reportHolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
@@ -142,11 +140,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     m_formStorage1->Loaded();
 }
 
-TForm1::~TForm1()
-{
-    if (Form1 == this)
-        Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
@@ -154,7 +148,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (!event->isAccepted())
         return;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window != Form2 && window->isVisible())
+        if (window != this && window->isVisible())
             window->close();
     }
 }
@@ -440,11 +434,12 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
 
 void TForm1::TransparentButton1Click(QObject* sender)
 {
-    if (Form2 == nullptr)
-        return;  // no report holder (a window built on its own)
+    if (m_reportHolder == nullptr)
+        return;  // a window built on its own
+    const TForm2& sheet = *m_reportHolder;
     // A report still producing its page takes no second request; calculating
     // for a sheet that will not be made would only move the focus.
-    if (!Form2->VpReport1().Available())
+    if (!sheet.VpReport1().Available())
         return;
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
@@ -455,18 +450,18 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // field's displayed text comes from the value it holds.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Field)
-            Form2->VpLabel(row.Number).SetCaption(CurrencyEdit(row.Field)->DisplayedText());
+            sheet.VpLabel(row.Number).SetCaption(CurrencyEdit(row.Field)->DisplayedText());
     }
     // Two readings of the clock, the date first.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)
-            Form2->VpLabel(row.Number).SetCaption(QString::fromStdString(DateToText(CurrentDate())));
+            sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(DateToText(CurrentDate())));
     }
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Time)
-            Form2->VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
+            sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
     }
-    Form2->VpReport1().Preview();
+    sheet.VpReport1().Preview();
 }
 
 }  // namespace dw

@@ -11,7 +11,7 @@ namespace dw {
 namespace {
 
 // clang-format off
-constexpr std::array<TSheetLabel, 59> kSheet{{
+constexpr std::array<TSheetLabel, kSheetLabelCount> kSheet{{
     {1, TSheetSource::Caption, "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", 0, 128, 48, 376, 20, true},
     {2, TSheetSource::Caption, "Вес квадрата", 0, 48, 95, 82, 17, false},
     {3, TSheetSource::Caption, "Вес талевого блока", 0, 47, 118, 118, 17, false},
@@ -88,8 +88,9 @@ std::span<const TSheetLabel> SheetLabels()
     return kSheet;
 }
 
-void BuildReportSheet(TVpReport& report)
+TSheetLabels BuildReportSheet(TVpReport& report)
 {
+    TSheetLabels labels{};
     report.BeginLoading();
     TCanvasFont reportFont;
     reportFont.Name = QStringLiteral("Arial");
@@ -125,9 +126,11 @@ void BuildReportSheet(TVpReport& report)
         const std::array<Extended, TVpPrintableSize::kValueCount> values{
             NativeOfPixel(row.Height), NativeOfPixel(row.Left), NativeOfPixel(row.Top), NativeOfPixel(row.Width)};
         label.Size().ReadValues(values);
+        labels[static_cast<std::size_t>(row.Number)] = &label;
     }
     report.Loaded();
     report.SetUnits(TVpUnit::MM);
+    return labels;
 }
 
 }  // namespace dw

@@ -3,12 +3,19 @@
 // The printed sheet as data: every label of the one-page A3 report, where it
 // stands (pixels at 96 per inch, as it was laid out) and what it shows.
 
+#include <array>
 #include <cstdint>
 #include <span>
 
 namespace dw {
 
+class TVpLabel;
 class TVpReport;
+
+inline constexpr int kSheetLabelCount = 59;
+
+// The sheet's labels by number: [n] is VpLabel<n>, [0] is unused.
+using TSheetLabels = std::array<TVpLabel*, kSheetLabelCount + 1>;
 
 enum class TSheetSource : std::uint8_t {
     Caption,  // a fixed text
@@ -30,7 +37,7 @@ struct TSheetLabel {
 std::span<const TSheetLabel> SheetLabels();
 
 // Gives an empty report the sheet's settings and labels, as loading its
-// stored description would.
-void BuildReportSheet(TVpReport& report);
+// stored description would, and hands back the labels it made.
+TSheetLabels BuildReportSheet(TVpReport& report);
 
 }  // namespace dw

@@ -47,9 +47,7 @@ struct Program {
     {
         RegisterStandardPreview();
         form2 = std::make_unique<TForm2>();
-        Form2 = form2.get();
-        form1 = std::make_unique<TForm1>();
-        Form1 = form1.get();
+        form1 = std::make_unique<TForm1>(form2.get());
         test::UseBackend(form2->VpReport1(), test::A3Backend());
         form1->show();
     }
