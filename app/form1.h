@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/weight_fields.h"
 #include "calc/weight_calculation.h"
 #include "numeric/core/extended.h"
 
@@ -75,7 +76,8 @@ private:
     void CreatePanel();
     void SetKeyboardOrder();
     void CreateFormStorage();
-    TCurrencyEdit* CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat);
+    // The fields the field table puts in one box, in the table's order.
+    void CreateFields(fields::TFieldHome home, QWidget* parent);
     void SetKeys();
     void DescribeForScreenReaders();
     void WatchResultsCurrency();

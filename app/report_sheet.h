@@ -19,7 +19,7 @@ using TSheetLabels = std::array<TVpLabel*, kSheetLabelCount + 1>;
 
 enum class TSheetSource : std::uint8_t {
     Caption,  // a fixed text
-    Field,    // the displayed text of a main-window field
+    Field,    // the displayed text of a main-window field (which: weight_fields.h)
     Date,     // the date of printing
     Time,     // the time of printing
 };
@@ -28,7 +28,6 @@ struct TSheetLabel {
     int Number;  // VpLabel<Number>
     TSheetSource Source;
     const char* Caption;  // Source Caption: the text (UTF-8)
-    int Field;            // Source Field: CurrencyEdit<Field>
     int Left, Top, Width, Height;
     bool TitleFont;
 };
