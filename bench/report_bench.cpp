@@ -11,6 +11,7 @@
 #include "report/generation/record_source.h"
 #include "report/generation/report.h"
 #include "tests/support/banded_report.h"
+#include "tests/support/page_records.h"
 #include "tests/support/printer_test_support.h"
 #include "tests/support/sheet_samples.h"
 
@@ -28,10 +29,7 @@
 namespace dw {
 namespace {
 
-VpEnvironment Screen()
-{
-    return VpEnvironment{96, false};
-}
+using test::Screen;
 
 std::shared_ptr<test::FakeBackend> A3Backend()
 {

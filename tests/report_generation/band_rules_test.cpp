@@ -52,7 +52,7 @@ struct Printed {
 };
 
 struct Sheet {
-    TVpReport Report{VpEnvironment{96, false}};
+    TVpReport Report{test::Screen()};
     test::Numbers Records{0};
 
     Sheet()

@@ -1,4 +1,4 @@
-#include "tests/report_preview/preview_test_support.h"
+#include "tests/support/preview_test_support.h"
 
 #include "report/emf/canvas.h"
 #include "report/engine/printer_settings.h"
