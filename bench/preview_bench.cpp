@@ -3,6 +3,7 @@
 // as the Zoom buttons and Ctrl+wheel do. Only the visible part of the page
 // is played; the target is one frame of a 60 Hz screen (16 ms).
 
+#include "bench/run_benchmarks.h"
 #include "report/emf/canvas.h"
 #include "report/engine/vp_printer.h"
 #include "report/preview/preview.h"
@@ -84,10 +85,5 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dw::bench::RunBenchmarks(argc, argv);
 }

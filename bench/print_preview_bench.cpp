@@ -9,6 +9,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/report_sheet.h"
+#include "bench/run_benchmarks.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
@@ -162,10 +163,5 @@ int main(int argc, char** argv)
     // The program's own application object: its style is the one the crew
     // sees, for both windows alike.
     dw::TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dw::bench::RunBenchmarks(argc, argv);
 }

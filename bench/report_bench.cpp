@@ -4,6 +4,7 @@
 // spooler or device is touched.
 
 #include "app/report_sheet.h"
+#include "bench/run_benchmarks.h"
 #include "report/core/page_stream.h"
 #include "report/elements/label.h"
 #include "report/engine/ascii_export_filter.h"
@@ -182,10 +183,5 @@ int main(int argc, char** argv)
     // Fonts and the page store need a GUI application; there is no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dw::bench::RunBenchmarks(argc, argv);
 }
