@@ -27,16 +27,7 @@
 
 namespace dw {
 
-TForm1* Form1 = nullptr;
-
 namespace {
-
-constexpr char kMetres[] = ",0.0 м'.';-,0.0 м'.'";
-constexpr char kMillimetres[] = ",0. мм'.';-,0. мм'.'";
-constexpr char kKilograms[] = ",0.00 кг'.';-,0.00 кг'.'";
-constexpr char kTonnes[] = ",0.00 т'.';-,0.00 т'.'";
-constexpr char kTonnesResult[] = ",0.000 т'.';-,0.000 т'.'";
-constexpr char kSpecificGravity[] = ",0.00 г/см3'.';-,0.00 г/см3'.'";
 
 const QColor clNavy(0, 0, 128);
 const QColor clRed(255, 0, 0);
@@ -64,24 +55,23 @@ struct LabelRow {
     int left, top;
     bool result;  // results are bold red, inputs navy
     int field;    // the field the caption names
-    const char* unit;
 };
 
 // The captions name the field level with them on the right.
 constexpr LabelRow kLabelRows[13] = {
-    {"Вес квадрата", 5, 17, false, 38, "т"},
-    {"Вес талевого\nблока", 5, 35, false, 39, "т"},
-    {"Вес каната", 5, 61, false, 40, "т"},
-    {"Вес крюка", 5, 79, false, 41, "т"},
-    {"Вес вертлюга", 5, 100, false, 42, "т"},
-    {"Вес бурового\nрукава", 5, 115, false, 43, "т"},
-    {"Удельный вес\nраствора", 5, 141, false, 44, "г/см3"},
-    {"Удельный вес\nметалла", 5, 168, false, 45, "г/см3"},
-    {"Вес талевой системы", 5, 204, true, 32, "т"},
-    {"Вес бурового инструмента\n(чистый)", 5, 226, true, 33, "т"},
-    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254, true, 34, "т"},
-    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true, 35, "т"},
-    {"Длина инструмента", 5, 312, true, 37, "м"},
+    {"Вес квадрата", 5, 17, false, 38},
+    {"Вес талевого\nблока", 5, 35, false, 39},
+    {"Вес каната", 5, 61, false, 40},
+    {"Вес крюка", 5, 79, false, 41},
+    {"Вес вертлюга", 5, 100, false, 42},
+    {"Вес бурового\nрукава", 5, 115, false, 43},
+    {"Удельный вес\nраствора", 5, 141, false, 44},
+    {"Удельный вес\nметалла", 5, 168, false, 45},
+    {"Вес талевой системы", 5, 204, true, 32},
+    {"Вес бурового инструмента\n(чистый)", 5, 226, true, 33},
+    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254, true, 34},
+    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true, 35},
+    {"Длина инструмента", 5, 312, true, 37},
 };
 
 // A label sizes itself to its caption.
@@ -92,7 +82,7 @@ void FitToCaption(QLabel* label)
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent)
+TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_reportHolder(reportHolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
@@ -143,11 +133,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     m_formStorage1->Loaded();
 }
 
-TForm1::~TForm1()
-{
-    if (Form1 == this)
-        Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
@@ -155,7 +141,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     if (!event->isAccepted())
         return;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window != Form2 && window->isVisible())
+        if (window != this && window->isVisible())
             window->close();
     }
 }
@@ -187,14 +173,25 @@ void TForm1::CreateLabels()
     m_labels[13] = label14;
 }
 
-TCurrencyEdit* TForm1::CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat)
+void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
 {
-    auto* field = new TCurrencyEdit(parent);
-    field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(number));
-    field->setGeometry(geometry);
-    field->SetDisplayFormat(QString::fromUtf8(displayFormat));
-    m_fields[number] = field;
-    return field;
+    for (const fields::TWeightField& row : fields::kWeightFields) {
+        if (row.Home != home)
+            continue;
+        auto* field = new TCurrencyEdit(parent);
+        field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(row.Number));
+        field->setGeometry(row.Left, row.Top, row.Width, row.Height);
+        field->SetDisplayFormat(QString::fromUtf8(row.DisplayFormat));
+        field->setAccessibleName(QString::fromUtf8(row.AccessibleName));
+        if (fields::IsResult(row)) {
+            field->setFont(FormFont(11, true));
+            SetColours(field, &clGreen, clYellow);
+            field->setReadOnly(row.Role == fields::TFieldRole::Result);
+            // A result takes the focus by a click, never by Tab.
+            field->setFocusPolicy(Qt::ClickFocus);
+        }
+        m_fields[static_cast<std::size_t>(row.Number)] = field;
+    }
 }
 
 void TForm1::CreateColumns()
@@ -202,14 +199,12 @@ void TForm1::CreateColumns()
     struct Column {
         const char* caption;
         QRect box;
-        int fieldLeft, fieldWidth;
-        std::array<int, 8> numbers;
-        const char* displayFormat;
+        fields::TFieldHome home;
     };
     const Column columns[3] = {
-        {"L инструмента", {163, 3, 98, 187}, 5, 86, {9, 10, 11, 12, 13, 14, 15, 16}, kMetres},
-        {"D инструмента", {260, 3, 91, 187}, 4, 80, {17, 18, 19, 20, 21, 22, 23, 24}, kMillimetres},
-        {"Вес 1 метра", {350, 3, 84, 187}, 4, 73, {25, 26, 27, 28, 29, 30, 31, 36}, kKilograms},
+        {"L инструмента", {163, 3, 98, 187}, fields::TFieldHome::Lengths},
+        {"D инструмента", {260, 3, 91, 187}, fields::TFieldHome::Diameters},
+        {"Вес 1 метра", {350, 3, 84, 187}, fields::TFieldHome::MetreWeights},
     };
     for (int c = 0; c < 3; ++c) {
         const Column& column = columns[c];
@@ -224,24 +219,13 @@ void TForm1::CreateColumns()
         colours.setColor(QPalette::Text, clBlack);
         box->setPalette(colours);
         m_groupBoxes[c] = box;
-        for (int k = 0; k < 8; ++k) {
-            CreateField(box, column.numbers[k], QRect(column.fieldLeft, 15 + 20 * k, column.fieldWidth, 21),
-                        column.displayFormat);
-        }
+        CreateFields(column.home, box);
     }
 }
 
 void TForm1::CreateResults()
 {
-    const std::array<int, 4> tops{205, 231, 257, 284};
-    for (int i = 0; i < 4; ++i) {
-        auto* field = CreateField(m_client, 32 + i, QRect(184, tops[i], 73, 21), kTonnesResult);
-        field->setFont(FormFont(11, true));
-        SetColours(field, &clGreen, clYellow);
-        field->setReadOnly(true);
-        // A result takes the focus by a click, never by Tab.
-        field->setFocusPolicy(Qt::ClickFocus);
-    }
+    CreateFields(fields::TFieldHome::Window, m_client);
     m_bitBtn1 = new QPushButton(QStringLiteral("РАСЧЕТ"), m_client);
     m_bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     m_bitBtn1->setGeometry(272, 204, 87, 49);
@@ -251,11 +235,6 @@ void TForm1::CreateResults()
     m_bitBtn1->setAutoDefault(true);
     connect(m_bitBtn1, &QPushButton::clicked, this,
             [this] { RunReportingErrors([this] { BitBtn1Click(m_bitBtn1); }); });
-
-    auto* length = CreateField(m_client, 37, QRect(184, 312, 73, 21), kMetres);
-    length->setFont(FormFont(11, true));
-    SetColours(length, &clGreen, clYellow);
-    length->setFocusPolicy(Qt::ClickFocus);
 }
 
 void TForm1::CreatePanel()
@@ -270,9 +249,7 @@ void TForm1::CreatePanel()
     colours.setColor(QPalette::Base, clSilver);
     colours.setColor(QPalette::Text, colours.color(QPalette::WindowText));
     m_panel1->setPalette(colours);
-    for (int k = 0; k < 6; ++k) CreateField(m_panel1, 38 + k, QRect(5, 8 + 20 * k, 73, 21), kTonnes);
-    CreateField(m_panel1, 44, QRect(5, 128, 73, 26), kSpecificGravity);
-    CreateField(m_panel1, 45, QRect(5, 153, 73, 27), kSpecificGravity);
+    CreateFields(fields::TFieldHome::Panel, m_panel1);
 }
 
 void TForm1::CreateFormStorage()
@@ -295,9 +272,9 @@ void TForm1::CreateFormStorage()
     // The 32 inputs and the date of the last calculation; the results are
     // computed afresh.
     QStringList stored;
-    for (int n = 9; n <= 31; ++n) stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
-    stored << QStringLiteral("CurrencyEdit36.Value");
-    for (int n = 38; n <= 45; ++n) stored << QStringLiteral("CurrencyEdit%1.Value").arg(n);
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        if (!fields::IsResult(row))
+            stored << QStringLiteral("CurrencyEdit%1.Value").arg(row.Number);
     stored << QStringLiteral("Label14.Caption");
     m_formStorage1->SetStoredProps(stored);
 }
@@ -307,9 +284,9 @@ void TForm1::SetKeyboardOrder()
     // BitBtn1, the lengths, the diameters, the weights of a metre, then the
     // equipment and the mud; Tab and Shift+Tab wrap around at both ends.
     std::vector<QWidget*> order{m_bitBtn1};
-    for (int n = 9; n <= 31; ++n) order.push_back(m_fields[n]);
-    order.push_back(m_fields[36]);
-    for (int n = 38; n <= 45; ++n) order.push_back(m_fields[n]);
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        if (!fields::IsResult(row))
+            order.push_back(CurrencyEdit(row.Number));
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -367,33 +344,16 @@ void TForm1::SetKeys()
     // Enter in an input leaves it as Tab does: the value is taken and the
     // next input in the keyboard order gets the focus (after the last one,
     // РАСЧЕТ, where Enter calculates).
-    for (int number : fields::kInputFields)
-        connect(CurrencyEdit(number), &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
-    for (int section = 1; section <= 8; ++section) {
-        connect(CurrencyEdit(fields::kFirstSectionDiameter + section - 1), &QLineEdit::returnPressed, this,
-                [this] { focusNextChild(); });
-    }
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        if (!fields::IsResult(row))
+            connect(CurrencyEdit(row.Number), &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
 }
 
 void TForm1::DescribeForScreenReaders()
 {
-    // Names in the crew's words with the section and the unit: eight fields
-    // under one column heading must not all sound alike.
-    for (int i = 0; i < 13; ++i) {
-        const LabelRow& row = kLabelRows[i];
-        TCurrencyEdit* field = CurrencyEdit(row.field);
-        m_labels[i]->setBuddy(field);
-        field->setAccessibleName(QString::fromUtf8(row.caption).replace(QLatin1Char('\n'), QLatin1Char(' ')) +
-                                 QStringLiteral(", ") + QString::fromUtf8(row.unit));
-    }
-    for (int section = 1; section <= 8; ++section) {
-        CurrencyEdit(fields::InputField(SectionLength(section)))
-            ->setAccessibleName(QStringLiteral("Длина секции %1, м").arg(section));
-        CurrencyEdit(fields::kFirstSectionDiameter + section - 1)
-            ->setAccessibleName(QStringLiteral("Диаметр секции %1, мм").arg(section));
-        CurrencyEdit(fields::InputField(SectionMetreWeight(section)))
-            ->setAccessibleName(QStringLiteral("Вес 1 метра секции %1, кг").arg(section));
-    }
+    // The fields carry their names from the field table; a caption also
+    // leads a reader to the field it names.
+    for (int i = 0; i < 13; ++i) m_labels[i]->setBuddy(CurrencyEdit(kLabelRows[i].field));
     Label14()->setAccessibleDescription(QStringLiteral("Дата последнего расчёта"));
 }
 
@@ -441,11 +401,12 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
 
 void TForm1::TransparentButton1Click(QObject* sender)
 {
-    if (Form2 == nullptr)
-        return;  // no report holder (a window built on its own)
+    if (m_reportHolder == nullptr)
+        return;  // a window built on its own
+    const TForm2& sheet = *m_reportHolder;
     // A report still producing its page takes no second request; calculating
     // for a sheet that will not be made would only move the focus.
-    if (!Form2->VpReport1().Available())
+    if (!sheet.VpReport1().Available())
         return;
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
@@ -454,20 +415,18 @@ void TForm1::TransparentButton1Click(QObject* sender)
         BitBtn1Click(sender);
     // The report prints what the fields show, not what is being typed: a
     // field's displayed text comes from the value it holds.
-    for (const TSheetLabel& row : SheetLabels()) {
-        if (row.Source == TSheetSource::Field)
-            Form2->VpLabel(row.Number).SetCaption(CurrencyEdit(row.Field)->DisplayedText());
-    }
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        sheet.VpLabel(row.SheetLabel).SetCaption(CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)
-            Form2->VpLabel(row.Number).SetCaption(QString::fromStdString(DateToText(CurrentDate())));
+            sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(DateToText(CurrentDate())));
     }
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Time)
-            Form2->VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
+            sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
     }
-    Form2->VpReport1().Preview();
+    sheet.VpReport1().Preview();
 }
 
 }  // namespace dw

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "app/weight_fields.h"
 #include "calc/weight_calculation.h"
 #include "numeric/core/extended.h"
 
@@ -20,6 +21,7 @@ class TCurrencyEdit;
 class TTransparentButton;
 class TGradientCaption;
 class TFormStorage;
+class TForm2;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
 // and the eight string sections, the five results, the calculate command
@@ -29,7 +31,8 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    // A window without a report holder prints nothing.
+    explicit TForm1(TForm2* reportHolder = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The calculate command.
@@ -74,7 +77,8 @@ private:
     void CreatePanel();
     void SetKeyboardOrder();
     void CreateFormStorage();
-    TCurrencyEdit* CreateField(QWidget* parent, int number, QRect geometry, const char* displayFormat);
+    // The fields the field table puts in one box, in the table's order.
+    void CreateFields(fields::TFieldHome home, QWidget* parent);
     void SetKeys();
     void DescribeForScreenReaders();
     void WatchResultsCurrency();
@@ -87,6 +91,7 @@ private:
     TTransparentButton* m_transparentButton1 = nullptr;
     QFrame* m_panel1 = nullptr;
     QWidget* m_client = nullptr;
+    TForm2* m_reportHolder = nullptr;
     TGradientCaption* m_gradientCaption1 = nullptr;
     // A member, so it goes (and saves, if the close did not) while the
     // controls it reads still exist.
@@ -100,8 +105,5 @@ private:
     };
     std::optional<TCalculated> m_calculated;
 };
-
-// The program's global reference to its main window, set once at start-up.
-extern TForm1* Form1;
 
 }  // namespace dw

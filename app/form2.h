@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QWidget>
+#include "app/report_sheet.h"
 
 #include <memory>
 
@@ -10,15 +10,15 @@ namespace dw {
 class TVpLabel;
 class TVpReport;
 
-// The hidden holder of the printed report sheet. It is created at start-up,
-// never shown, and lives until the program ends; the print command reaches
-// the report through it.
-class TForm2 : public QWidget {
-    Q_OBJECT
-
+// The holder of the printed report sheet: made at start-up, it lives until
+// the program ends and hands the print command its report and labels. It is
+// never shown, so it is no window.
+class TForm2 {
 public:
-    explicit TForm2(QWidget* parent = nullptr);
-    ~TForm2() override;
+    TForm2();
+    ~TForm2();
+    TForm2(const TForm2&) = delete;
+    TForm2& operator=(const TForm2&) = delete;
 
     TVpReport& VpReport1() const { return *m_vpReport1; }
     // VpLabel1 ... VpLabel59.
@@ -26,8 +26,7 @@ public:
 
 private:
     std::unique_ptr<TVpReport> m_vpReport1;
+    TSheetLabels m_labels{};
 };
-
-extern TForm2* Form2;
 
 }  // namespace dw

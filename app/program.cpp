@@ -97,10 +97,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
         return PreviewSavedReport(printer, argument);
     }
 
-    TForm1 form1;
-    Form1 = &form1;
+    // The report holder outlives the window that prints through it.
     TForm2 form2;
-    Form2 = &form2;
+    TForm1 form1(&form2);
 
     if (mainWindowReady)
         mainWindowReady(form1);

@@ -14,66 +14,66 @@ namespace dw {
 namespace {
 
 // clang-format off
-constexpr std::array<TSheetLabel, 59> kSheet{{
-    {1, TSheetSource::Caption, "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", 0, 128, 48, 376, 20, true},
-    {2, TSheetSource::Caption, "Вес квадрата", 0, 48, 95, 82, 17, false},
-    {3, TSheetSource::Caption, "Вес талевого блока", 0, 47, 118, 118, 17, false},
-    {4, TSheetSource::Caption, "Вес каната", 0, 48, 142, 67, 17, false},
-    {5, TSheetSource::Caption, "Вес крюка", 0, 48, 165, 64, 17, false},
-    {6, TSheetSource::Caption, "Вес вертлюга", 0, 48, 189, 83, 17, false},
-    {7, TSheetSource::Caption, "Вес бурового рукава", 0, 48, 214, 127, 17, false},
-    {8, TSheetSource::Caption, "Удельный вес раствора", 0, 48, 238, 144, 17, false},
-    {9, TSheetSource::Caption, "Удельный вес металла", 0, 48, 263, 139, 17, false},
-    {10, TSheetSource::Field, nullptr, 38, 208, 97, 65, 17, false},
-    {11, TSheetSource::Field, nullptr, 39, 208, 119, 65, 17, false},
-    {12, TSheetSource::Field, nullptr, 40, 208, 143, 65, 17, false},
-    {13, TSheetSource::Field, nullptr, 41, 208, 167, 65, 17, false},
-    {14, TSheetSource::Field, nullptr, 42, 208, 191, 65, 17, false},
-    {15, TSheetSource::Field, nullptr, 43, 208, 215, 65, 17, false},
-    {16, TSheetSource::Field, nullptr, 44, 208, 238, 65, 17, false},
-    {17, TSheetSource::Field, nullptr, 45, 208, 262, 65, 17, false},
-    {18, TSheetSource::Caption, "L инстр.", 0, 304, 75, 49, 17, false},
-    {19, TSheetSource::Field, nullptr, 9, 304, 97, 65, 17, false},
-    {20, TSheetSource::Field, nullptr, 10, 304, 119, 65, 17, false},
-    {21, TSheetSource::Field, nullptr, 11, 304, 143, 65, 17, false},
-    {22, TSheetSource::Field, nullptr, 12, 304, 167, 65, 17, false},
-    {23, TSheetSource::Field, nullptr, 13, 304, 191, 65, 17, false},
-    {24, TSheetSource::Field, nullptr, 14, 304, 215, 65, 17, false},
-    {25, TSheetSource::Field, nullptr, 15, 304, 238, 65, 17, false},
-    {26, TSheetSource::Field, nullptr, 16, 304, 262, 65, 17, false},
-    {27, TSheetSource::Caption, "D инстр.", 0, 400, 75, 51, 17, false},
-    {28, TSheetSource::Field, nullptr, 17, 400, 97, 65, 17, false},
-    {29, TSheetSource::Field, nullptr, 18, 400, 119, 65, 17, false},
-    {30, TSheetSource::Field, nullptr, 19, 400, 143, 65, 17, false},
-    {31, TSheetSource::Field, nullptr, 20, 400, 167, 65, 17, false},
-    {32, TSheetSource::Field, nullptr, 21, 400, 191, 65, 17, false},
-    {33, TSheetSource::Field, nullptr, 22, 400, 215, 65, 17, false},
-    {34, TSheetSource::Field, nullptr, 23, 400, 238, 65, 17, false},
-    {35, TSheetSource::Field, nullptr, 24, 400, 262, 65, 17, false},
-    {36, TSheetSource::Caption, "Вес 1 метра", 0, 495, 76, 74, 17, false},
-    {37, TSheetSource::Field, nullptr, 25, 496, 96, 65, 17, false},
-    {38, TSheetSource::Field, nullptr, 26, 496, 119, 65, 17, false},
-    {39, TSheetSource::Field, nullptr, 27, 496, 143, 65, 17, false},
-    {40, TSheetSource::Field, nullptr, 28, 496, 167, 65, 17, false},
-    {41, TSheetSource::Field, nullptr, 29, 496, 191, 65, 17, false},
-    {42, TSheetSource::Field, nullptr, 30, 496, 215, 65, 17, false},
-    {43, TSheetSource::Field, nullptr, 31, 496, 238, 65, 17, false},
-    {44, TSheetSource::Field, nullptr, 36, 496, 262, 65, 17, false},
-    {45, TSheetSource::Caption, "Вес талевой системы", 0, 48, 304, 130, 17, false},
-    {46, TSheetSource::Caption, "Вес бурового инструмента", 0, 48, 336, 161, 17, false},
-    {47, TSheetSource::Caption, "чистый", 0, 48, 352, 43, 17, false},
-    {48, TSheetSource::Caption, "Вес бурового инструмента", 0, 48, 376, 161, 17, false},
-    {49, TSheetSource::Caption, "с учетом вытеснения", 0, 49, 394, 128, 17, false},
-    {50, TSheetSource::Caption, "Вес бурового инструмента", 0, 48, 424, 161, 17, false},
-    {51, TSheetSource::Caption, "с учетом талевой системы", 0, 48, 440, 160, 17, false},
-    {52, TSheetSource::Caption, "Длина инструмента", 0, 48, 464, 117, 17, false},
-    {53, TSheetSource::Field, nullptr, 32, 248, 304, 65, 17, false},
-    {54, TSheetSource::Field, nullptr, 33, 248, 336, 65, 17, false},
-    {55, TSheetSource::Field, nullptr, 34, 248, 384, 65, 17, false},
-    {56, TSheetSource::Field, nullptr, 35, 248, 431, 65, 17, false},
-    {57, TSheetSource::Field, nullptr, 37, 248, 464, 65, 17, false},
-    {58, TSheetSource::Date, nullptr, 0, 48, 500, 65, 17, false},
-    {59, TSheetSource::Time, nullptr, 0, 163, 500, 65, 17, false},
+constexpr std::array<TSheetLabel, kSheetLabelCount> kSheet{{
+    {1, TSheetSource::Caption, "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", 128, 48, 376, 20, true},
+    {2, TSheetSource::Caption, "Вес квадрата", 48, 95, 82, 17, false},
+    {3, TSheetSource::Caption, "Вес талевого блока", 47, 118, 118, 17, false},
+    {4, TSheetSource::Caption, "Вес каната", 48, 142, 67, 17, false},
+    {5, TSheetSource::Caption, "Вес крюка", 48, 165, 64, 17, false},
+    {6, TSheetSource::Caption, "Вес вертлюга", 48, 189, 83, 17, false},
+    {7, TSheetSource::Caption, "Вес бурового рукава", 48, 214, 127, 17, false},
+    {8, TSheetSource::Caption, "Удельный вес раствора", 48, 238, 144, 17, false},
+    {9, TSheetSource::Caption, "Удельный вес металла", 48, 263, 139, 17, false},
+    {10, TSheetSource::Field, nullptr, 208, 97, 65, 17, false},
+    {11, TSheetSource::Field, nullptr, 208, 119, 65, 17, false},
+    {12, TSheetSource::Field, nullptr, 208, 143, 65, 17, false},
+    {13, TSheetSource::Field, nullptr, 208, 167, 65, 17, false},
+    {14, TSheetSource::Field, nullptr, 208, 191, 65, 17, false},
+    {15, TSheetSource::Field, nullptr, 208, 215, 65, 17, false},
+    {16, TSheetSource::Field, nullptr, 208, 238, 65, 17, false},
+    {17, TSheetSource::Field, nullptr, 208, 262, 65, 17, false},
+    {18, TSheetSource::Caption, "L инстр.", 304, 75, 49, 17, false},
+    {19, TSheetSource::Field, nullptr, 304, 97, 65, 17, false},
+    {20, TSheetSource::Field, nullptr, 304, 119, 65, 17, false},
+    {21, TSheetSource::Field, nullptr, 304, 143, 65, 17, false},
+    {22, TSheetSource::Field, nullptr, 304, 167, 65, 17, false},
+    {23, TSheetSource::Field, nullptr, 304, 191, 65, 17, false},
+    {24, TSheetSource::Field, nullptr, 304, 215, 65, 17, false},
+    {25, TSheetSource::Field, nullptr, 304, 238, 65, 17, false},
+    {26, TSheetSource::Field, nullptr, 304, 262, 65, 17, false},
+    {27, TSheetSource::Caption, "D инстр.", 400, 75, 51, 17, false},
+    {28, TSheetSource::Field, nullptr, 400, 97, 65, 17, false},
+    {29, TSheetSource::Field, nullptr, 400, 119, 65, 17, false},
+    {30, TSheetSource::Field, nullptr, 400, 143, 65, 17, false},
+    {31, TSheetSource::Field, nullptr, 400, 167, 65, 17, false},
+    {32, TSheetSource::Field, nullptr, 400, 191, 65, 17, false},
+    {33, TSheetSource::Field, nullptr, 400, 215, 65, 17, false},
+    {34, TSheetSource::Field, nullptr, 400, 238, 65, 17, false},
+    {35, TSheetSource::Field, nullptr, 400, 262, 65, 17, false},
+    {36, TSheetSource::Caption, "Вес 1 метра", 495, 76, 74, 17, false},
+    {37, TSheetSource::Field, nullptr, 496, 96, 65, 17, false},
+    {38, TSheetSource::Field, nullptr, 496, 119, 65, 17, false},
+    {39, TSheetSource::Field, nullptr, 496, 143, 65, 17, false},
+    {40, TSheetSource::Field, nullptr, 496, 167, 65, 17, false},
+    {41, TSheetSource::Field, nullptr, 496, 191, 65, 17, false},
+    {42, TSheetSource::Field, nullptr, 496, 215, 65, 17, false},
+    {43, TSheetSource::Field, nullptr, 496, 238, 65, 17, false},
+    {44, TSheetSource::Field, nullptr, 496, 262, 65, 17, false},
+    {45, TSheetSource::Caption, "Вес талевой системы", 48, 304, 130, 17, false},
+    {46, TSheetSource::Caption, "Вес бурового инструмента", 48, 336, 161, 17, false},
+    {47, TSheetSource::Caption, "чистый", 48, 352, 43, 17, false},
+    {48, TSheetSource::Caption, "Вес бурового инструмента", 48, 376, 161, 17, false},
+    {49, TSheetSource::Caption, "с учетом вытеснения", 49, 394, 128, 17, false},
+    {50, TSheetSource::Caption, "Вес бурового инструмента", 48, 424, 161, 17, false},
+    {51, TSheetSource::Caption, "с учетом талевой системы", 48, 440, 160, 17, false},
+    {52, TSheetSource::Caption, "Длина инструмента", 48, 464, 117, 17, false},
+    {53, TSheetSource::Field, nullptr, 248, 304, 65, 17, false},
+    {54, TSheetSource::Field, nullptr, 248, 336, 65, 17, false},
+    {55, TSheetSource::Field, nullptr, 248, 384, 65, 17, false},
+    {56, TSheetSource::Field, nullptr, 248, 431, 65, 17, false},
+    {57, TSheetSource::Field, nullptr, 248, 464, 65, 17, false},
+    {58, TSheetSource::Date, nullptr, 48, 500, 65, 17, false},
+    {59, TSheetSource::Time, nullptr, 163, 500, 65, 17, false},
 }};
 // clang-format on
 
@@ -91,8 +91,9 @@ std::span<const TSheetLabel> SheetLabels()
     return kSheet;
 }
 
-void BuildReportSheet(TVpReport& report)
+TSheetLabels BuildReportSheet(TVpReport& report)
 {
+    TSheetLabels labels{};
     report.BeginLoading();
     TCanvasFont reportFont;
     reportFont.Name = QStringLiteral("Arial");
@@ -128,10 +129,12 @@ void BuildReportSheet(TVpReport& report)
         const std::array<Extended, TVpPrintableSize::kValueCount> values{
             NativeOfPixel(row.Height), NativeOfPixel(row.Left), NativeOfPixel(row.Top), NativeOfPixel(row.Width)};
         label.Size().ReadValues(values);
+        labels[static_cast<std::size_t>(row.Number)] = &label;
     }
     report.Loaded();
     report.SetUnits(TVpUnit::MM);
     report.OnNames = [](const TVpReport& sheet) { return SheetNames(sheet, QDate::currentDate()); };
+    return labels;
 }
 
 TVpReportNames SheetNames(const TVpReport& report, const QDate& date)

@@ -4,6 +4,7 @@
 // The printed sheet as data: every label of the one-page A3 report, where it
 // stands (pixels at 96 per inch, as it was laid out) and what it shows.
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -11,12 +12,18 @@ class QDate;
 
 namespace dw {
 
+class TVpLabel;
 class TVpReport;
 struct TVpReportNames;
 
+inline constexpr int kSheetLabelCount = 59;
+
+// The sheet's labels by number: [n] is VpLabel<n>, [0] is unused.
+using TSheetLabels = std::array<TVpLabel*, kSheetLabelCount + 1>;
+
 enum class TSheetSource : std::uint8_t {
     Caption,  // a fixed text
-    Field,    // the displayed text of a main-window field
+    Field,    // the displayed text of a main-window field (which: weight_fields.h)
     Date,     // the date of printing
     Time,     // the time of printing
 };
@@ -25,7 +32,6 @@ struct TSheetLabel {
     int Number;  // VpLabel<Number>
     TSheetSource Source;
     const char* Caption;  // Source Caption: the text (UTF-8)
-    int Field;            // Source Field: CurrencyEdit<Field>
     int Left, Top, Width, Height;
     bool TitleFont;
 };
@@ -34,8 +40,9 @@ struct TSheetLabel {
 std::span<const TSheetLabel> SheetLabels();
 
 // Gives an empty report the sheet's settings and labels, as loading its
-// stored description would, and names its output (SheetNames of the day).
-void BuildReportSheet(TVpReport& report);
+// stored description would, names its output (SheetNames of the day) and
+// hands back the labels it made.
+TSheetLabels BuildReportSheet(TVpReport& report);
 
 // The sheet's title followed by the date and time printed on it; the files
 // saved from it are suggested as "Вес инструмента <date as YYYY-MM-DD>".

@@ -7,6 +7,7 @@
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
 #include "numeric/core/number_parse.h"
+#include "tests/support/number_marks.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,12 +31,11 @@ constexpr std::string_view kPatterns[6] = {
 };
 const char* const kPatternNames[6] = {"metres", "millimetres", "kilograms", "tonnes", "tonnes3", "density"};
 
+// A decimal comma and a no-break space between thousands, as the crew's
+// desktops have them.
 dw::LocaleFormatSettings RussianMarks()
 {
-    dw::LocaleFormatSettings settings;
-    settings.DecimalMark = ",";
-    settings.ThousandsMark = "\u00A0";
-    return settings;
+    return dw::test::Marks(",", "\u00A0");
 }
 
 void FormatPattern(benchmark::State& state)

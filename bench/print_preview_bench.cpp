@@ -10,6 +10,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/report_sheet.h"
+#include "bench/run_benchmarks.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
@@ -48,9 +49,7 @@ struct Program {
     {
         RegisterStandardPreview();
         form2 = std::make_unique<TForm2>();
-        Form2 = form2.get();
-        form1 = std::make_unique<TForm1>();
-        Form1 = form1.get();
+        form1 = std::make_unique<TForm1>(form2.get());
         test::UseBackend(form2->VpReport1(), test::A3Backend());
         form1->show();
     }
@@ -165,10 +164,5 @@ int main(int argc, char** argv)
     // The program's own application object: its style is the one the crew
     // sees, for both windows alike.
     dw::TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dw::bench::RunBenchmarks(argc, argv);
 }

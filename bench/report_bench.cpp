@@ -5,6 +5,7 @@
 // spooler or device is touched.
 
 #include "app/report_sheet.h"
+#include "bench/run_benchmarks.h"
 #include "report/core/page_stream.h"
 #include "report/elements/label.h"
 #include "report/engine/ascii_export_filter.h"
@@ -12,6 +13,7 @@
 #include "report/generation/record_source.h"
 #include "report/generation/report.h"
 #include "tests/support/banded_report.h"
+#include "tests/support/page_records.h"
 #include "tests/support/printer_test_support.h"
 #include "tests/support/sheet_samples.h"
 
@@ -29,10 +31,7 @@
 namespace dw {
 namespace {
 
-VpEnvironment Screen()
-{
-    return VpEnvironment{96, false};
-}
+using test::Screen;
 
 std::shared_ptr<test::FakeBackend> A3Backend()
 {
@@ -185,10 +184,5 @@ int main(int argc, char** argv)
     // Fonts and the page store need a GUI application; there is no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return dw::bench::RunBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 
 #include "common/error_display.h"
 #include "common/errors.h"
+#include "common/scope_exit.h"
 #include "fonts/text_line.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
@@ -44,20 +45,6 @@ std::size_t CharacterIndex(const QString& text, int utf16Index)
     utf16Index = std::clamp(utf16Index, 0, static_cast<int>(text.size()));
     return static_cast<std::size_t>(QStringView(text).left(utf16Index).toUcs4().size());
 }
-
-// Sets a flag for the length of a scope, restoring the earlier state (the
-// field's own rewrites can nest: a refresh inside a regroup).
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : m_flag(flag), m_saved(flag) { m_flag = true; }
-    ~FlagScope() { m_flag = m_saved; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_saved;
-};
 
 MessageText MessageOf(const std::exception& error)
 {
@@ -484,7 +471,7 @@ void TCustomNumEdit::HandleTextChanged()
 
 void TCustomNumEdit::ReformatWhileEditing()
 {
-    FlagScope formatting(m_formatting);
+    const auto formatting = RaiseForScope(m_formatting);
     const QString old = text();
     const QString reformatted = FromUtf8(ReformattedEditText(ToUtf8(old), m_displayFormat.contains(QLatin1Char(','))));
     if (reformatted == old)
@@ -504,7 +491,7 @@ void TCustomNumEdit::SetFocusedState(bool focused)
         return;
     m_focused = focused;
     update();
-    FlagScope formatting(m_formatting);
+    const auto formatting = RaiseForScope(m_formatting);
     RefreshEditText();
 }
 

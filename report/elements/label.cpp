@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/elements/label.h"
 
-#include "report/elements/scoped_flag_p.h"
+#include "common/scope_exit.h"
 #include "report/elements/text_measure.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/vp_printer.h"
@@ -12,31 +12,6 @@
 namespace dw {
 
 namespace {
-
-// A caption an OnPrint handler replaced goes back when the print ends, also
-// when the print fails half-way.
-class CaptionRestore {
-public:
-    explicit CaptionRestore(TVpCustomLabel& label) : m_label(label), m_caption(label.Caption()) {}
-    ~CaptionRestore()
-    {
-        if (m_armed) {
-            try {
-                m_label.SetCaption(m_caption);
-            } catch (...) {
-                // The caption itself is back; only its layout failed.
-            }
-        }
-    }
-    CaptionRestore(const CaptionRestore&) = delete;
-    CaptionRestore& operator=(const CaptionRestore&) = delete;
-    void Arm() noexcept { m_armed = true; }
-
-private:
-    TVpCustomLabel& m_label;
-    QString m_caption;
-    bool m_armed = false;
-};
 
 QString WithoutTrailingSpaces(const QString& line)
 {
@@ -225,7 +200,7 @@ void TVpCustomLabel::FormatLines()
     if (m_autoSize) {
         if (m_autoSizing)
             return;
-        ScopedFlag sizing(m_autoSizing);
+        const auto sizing = RaiseForScope(m_autoSizing);
         int width = 0;
         for (const QString& line : m_formattedLines) width = std::max(width, TextWidth(line));
         if (Frame().DrawLeft)
@@ -252,12 +227,23 @@ void TVpCustomLabel::Print(Extended offsetX, Extended offsetY)
     const Extended width = Size().NativeValue(TVpPrintableSize::kWidth);
     const Extended height = Size().NativeValue(TVpPrintableSize::kHeight);
 
-    CaptionRestore restore(*this);
+    // A caption an OnPrint handler replaced goes back when the print ends,
+    // also when the print fails half-way.
+    bool replaced = false;
+    const ScopeExit restore([this, &replaced, caption = m_caption] {
+        if (!replaced)
+            return;
+        try {
+            SetCaption(caption);
+        } catch (...) {
+            // The caption itself is back; only its layout failed.
+        }
+    });
     if (!m_caption.isEmpty() && OnPrint) {
         QString text = m_caption;
         OnPrint(*this, text);
         if (text != m_caption) {
-            restore.Arm();
+            replaced = true;
             SetCaption(text);
         } else {
             FormatLines();

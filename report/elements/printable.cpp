@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/elements/printable.h"
 
-#include "report/elements/scoped_flag_p.h"
+#include "common/scope_exit.h"
 #include "report/engine/vp_printer.h"
 
 namespace dw {
@@ -88,7 +88,7 @@ void TVpPrintable::AlignToParent()
 {
     if (!m_alignToBand || m_aligning)
         return;
-    ScopedFlag aligning(m_aligning);
+    const auto aligning = RaiseForScope(m_aligning);
     PixelRect bounds = m_bounds;
     switch (m_alignment) {
         case TAlignment::taLeftJustify:

@@ -41,8 +41,7 @@ protected:
         m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
         RegisterStandardPreview();
         form2 = std::make_unique<TForm2>();
-        Form2 = form2.get();
-        form1 = std::make_unique<TForm1>();
+        form1 = std::make_unique<TForm1>(form2.get());
         form1->show();
         form1->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +31,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -58,9 +60,7 @@ protected:
         m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
         RegisterStandardPreview();
         form2 = std::make_unique<TForm2>();
-        Form2 = form2.get();
-        form1 = std::make_unique<TForm1>();
-        Form1 = form1.get();
+        form1 = std::make_unique<TForm1>(form2.get());
         form1->show();
         form1->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
@@ -286,6 +286,95 @@ TEST_F(PrintCommand, TheSheetsResultsBelongToItsInputs)
         }
         EXPECT_EQ(form1->focusWidget(), form1->CurrencyEdit(row.focusAfter));
     }
+}
+
+// Which value lands where on the printed sheet, as the sheet was laid out:
+// each field's text at its own place (pixels at 96 per inch), the date left
+// of the time on the last line. Every field holds a value no other shows, so
+// two swapped labels cannot pass.
+TEST_F(PrintCommand, EveryFieldPrintsAtItsOwnPlaceAndTheClockOnItsLastLine)
+{
+    const struct {
+        const char* name;
+        int field;  // CurrencyEdit<field>
+        int left, top;
+    } rows[] = {
+        {"kelly weight", 38, 208, 97},
+        {"travelling block weight", 39, 208, 119},
+        {"drilling line weight", 40, 208, 143},
+        {"hook weight", 41, 208, 167},
+        {"swivel weight", 42, 208, 191},
+        {"drilling hose weight", 43, 208, 215},
+        {"mud gravity", 44, 208, 238},
+        {"metal gravity", 45, 208, 262},
+        {"length 1", 9, 304, 97},
+        {"length 2", 10, 304, 119},
+        {"length 3", 11, 304, 143},
+        {"length 4", 12, 304, 167},
+        {"length 5", 13, 304, 191},
+        {"length 6", 14, 304, 215},
+        {"length 7", 15, 304, 238},
+        {"length 8", 16, 304, 262},
+        {"diameter 1", 17, 400, 97},
+        {"diameter 2", 18, 400, 119},
+        {"diameter 3", 19, 400, 143},
+        {"diameter 4", 20, 400, 167},
+        {"diameter 5", 21, 400, 191},
+        {"diameter 6", 22, 400, 215},
+        {"diameter 7", 23, 400, 238},
+        {"diameter 8", 24, 400, 262},
+        {"metre weight 1", 25, 496, 96},
+        {"metre weight 2", 26, 496, 119},
+        {"metre weight 3", 27, 496, 143},
+        {"metre weight 4", 28, 496, 167},
+        {"metre weight 5", 29, 496, 191},
+        {"metre weight 6", 30, 496, 215},
+        {"metre weight 7", 31, 496, 238},
+        {"metre weight 8", 36, 496, 262},
+        {"travelling system weight", 32, 248, 304},
+        {"net string weight", 33, 248, 336},
+        {"buoyed string weight", 34, 248, 384},
+        {"hook load", 35, 248, 431},
+        {"total length", 37, 248, 464},
+    };
+    constexpr QPoint kDate(48, 500), kTime(163, 500);
+
+    // Inputs from their numbers (mud lighter than metal); РАСЧЕТ gives the results.
+    constexpr int kResults[] = {32, 33, 34, 35, 37};
+    for (const auto& row : rows) {
+        if (std::ranges::find(kResults, row.field) != std::end(kResults))
+            continue;
+        form1->CurrencyEdit(row.field)->SetValue(row.field + row.field / Extended{100});
+    }
+    QTest::mouseClick(form1->BitBtn1(), Qt::LeftButton);
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    QSet<QString> distinct;
+    for (const auto& row : rows) distinct.insert(form1->CurrencyEdit(row.field)->DisplayedText());
+    ASSERT_EQ(distinct.size(), std::size(rows)) << "the window must show 37 different texts";
+
+    const QString dateBefore = QString::fromStdString(DateToText(CurrentDate()));
+    const QString timeBefore = QString::fromStdString(TimeToText(CurrentTime()));
+    std::map<std::pair<int, int>, QString> printed;
+    PrintAndThen([&](TVpStandardPreview& preview) {
+        if (const auto page = preview.VpPreview()->VpPrinter()->GetPage(1))
+            for (const test::PageText& text : test::ReadPage(*page).Texts) printed[{text.X, text.Y}] = text.Text;
+    });
+    const QString dateAfter = QString::fromStdString(DateToText(CurrentDate()));
+    const QString timeAfter = QString::fromStdString(TimeToText(CurrentTime()));
+    ASSERT_TRUE(errors.empty()) << errors.front();
+
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const auto at = printed.find({row.left, row.top});
+        ASSERT_NE(at, printed.end()) << "nothing printed at " << row.left << ", " << row.top;
+        EXPECT_EQ(at->second.toStdString(), form1->CurrencyEdit(row.field)->DisplayedText().toStdString());
+    }
+    // The clock is read while printing: either reading around it may match.
+    const QString date = printed[{kDate.x(), kDate.y()}];
+    const QString time = printed[{kTime.x(), kTime.y()}];
+    EXPECT_TRUE(date == dateBefore || date == dateAfter) << date.toStdString();
+    EXPECT_TRUE(time == timeBefore || time == timeAfter) << time.toStdString();
+    EXPECT_NE(date, time);
 }
 
 // From a change until the next РАСЧЕТ the results look void; typed back, or

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/form2.h"
 #include "app/report_sheet.h"
+#include "app/weight_fields.h"
 #include "report/elements/label.h"
 #include "report/engine/ascii_export_filter.h"
 #include "report/generation/report.h"
@@ -52,11 +53,9 @@ TEST(ReportExport, TheSheetExportsAsTextLinesAtTheirGridCells)
     TVpReport& report = form.VpReport1();
     report.ShowProgress = false;
     test::UseBackend(report, test::A3Backend());
-    for (const TSheetLabel& row : SheetLabels()) {
-        if (row.Source == TSheetSource::Field) {
-            const auto shown = kShown.find(row.Field);
-            form.VpLabel(row.Number).SetCaption(shown != kShown.end() ? shown->second : QStringLiteral("0"));
-        }
+    for (const fields::TWeightField& row : fields::kWeightFields) {
+        const auto shown = kShown.find(row.Number);
+        form.VpLabel(row.SheetLabel).SetCaption(shown != kShown.end() ? shown->second : QStringLiteral("0"));
     }
     form.VpLabel(58).SetCaption(QStringLiteral("07.12.2026"));
     form.VpLabel(59).SetCaption(QStringLiteral("14:05:09"));

@@ -9,7 +9,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_image.h"
 #include "report/preview/standard_preview.h"
-#include "tests/report_preview/preview_test_support.h"
+#include "tests/support/preview_test_support.h"
 
 #include <QApplication>
 #include <QDir>

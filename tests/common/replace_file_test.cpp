@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "common/replace_file.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +22,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 class ReplaceFile : public ::testing::Test {
 protected:
@@ -71,13 +62,13 @@ const KindRow kKinds[] = {
     {"NewFile", [](const fs::path& dir) { return dir / "out"; }, "out", nullptr},
     {"RegularFile",
      [](const fs::path& dir) {
-         WriteFile(dir / "out", "old");
+         WriteBytes(dir / "out", "old");
          return dir / "out";
      },
      "out", nullptr},
     {"LinkToFile",
      [](const fs::path& dir) {
-         WriteFile(dir / "kept" / "real", "old");
+         WriteBytes(dir / "kept" / "real", "old");
          fs::create_symlink("kept/real", dir / "out");
          return dir / "out";
      },
@@ -142,7 +133,7 @@ TEST_P(ReplaceFileKinds, ReplacesFilesThroughLinksAndRefusesEverythingElse)
         ReplaceFileWriter writer(given.string());
         writer.Write("new");
         writer.Commit();
-        EXPECT_EQ(ReadFile(m_dir / row.WrittenTo), "new");
+        EXPECT_EQ(ReadBytes(m_dir / row.WrittenTo), "new");
         // A link stays a link; only its target is replaced.
         EXPECT_EQ(fs::symlink_status(given).type(),
                   before == fs::file_type::not_found ? fs::file_type::regular : before);

@@ -3,6 +3,7 @@
 
 #include "common/errors.h"
 #include "tests/storage_core/file_size_limit.h"
+#include "tests/support/file_bytes.h"
 
 #include <QTemporaryDir>
 
@@ -55,16 +56,8 @@ void Export(TVpExportFilter& filter, const std::vector<Page>& pages, bool end = 
     }
 }
 
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 // Everything in a folder, so a left-over temporary file shows.
 std::set<std::string> Entries(const fs::path& folder)
@@ -108,7 +101,7 @@ std::vector<Page> ManyPages(int count)
 
 TEST_F(AsciiExport, WritesNonEmptyLinesWithCrLfAndPagesBackToBack)
 {
-    WriteFile(Target(), "old contents\n");
+    WriteBytes(Target(), "old contents\n");
     TVpAsciiExportFilter filter(Target().string());
     Export(filter,
            {{{1, 0, TAlignment::taLeftJustify, "ИЗМЕРЕНИЕ"},
@@ -118,9 +111,9 @@ TEST_F(AsciiExport, WritesNonEmptyLinesWithCrLfAndPagesBackToBack)
             {},
             {{2, 1, TAlignment::taLeftJustify, "second"}}},
            false);
-    EXPECT_EQ(ReadFile(Target()), "old contents\n") << "replaced before the run ended";
+    EXPECT_EQ(ReadBytes(Target()), "old contents\n") << "replaced before the run ended";
     filter.EndExport();
-    EXPECT_EQ(ReadFile(Target()), "ИЗМЕРЕНИЕ\r\n  вес      12,50 т.\r\n second\r\n");
+    EXPECT_EQ(ReadBytes(Target()), "ИЗМЕРЕНИЕ\r\n  вес      12,50 т.\r\n second\r\n");
     EXPECT_EQ(Entries(Dir()), std::set<std::string>{"report.txt"});
 }
 
@@ -129,8 +122,8 @@ TEST_F(AsciiExport, LargeOutputIsWrittenWhole)
     TVpAsciiExportFilter filter(Target().string());
     Export(filter, ManyPages(20));
     const std::string line = std::string(60, 'x') + "\r\n";
-    EXPECT_EQ(ReadFile(Target()).size(), 20 * 119 * line.size());
-    EXPECT_EQ(ReadFile(Target()).substr(0, line.size()), line);
+    EXPECT_EQ(ReadBytes(Target()).size(), 20 * 119 * line.size());
+    EXPECT_EQ(ReadBytes(Target()).substr(0, line.size()), line);
 }
 
 TEST_F(AsciiExport, NewFileHasPlainCreateModeAndReplacedFileKeepsItsMode)
@@ -145,13 +138,13 @@ TEST_F(AsciiExport, NewFileHasPlainCreateModeAndReplacedFileKeepsItsMode)
     TVpAsciiExportFilter again(Target().string());
     Export(again, {{{1, 0, TAlignment::taLeftJustify, "b"}}});
     EXPECT_EQ(fs::status(Target()).permissions(), static_cast<fs::perms>(0640));
-    EXPECT_EQ(ReadFile(Target()), "b\r\n");
+    EXPECT_EQ(ReadBytes(Target()), "b\r\n");
 }
 
 TEST_F(AsciiExport, LinkStaysALinkAndItsTargetIsReplaced)
 {
     fs::create_directory(Dir() / "kept");
-    WriteFile(Dir() / "kept" / "real.txt", "old");
+    WriteBytes(Dir() / "kept" / "real.txt", "old");
     fs::create_symlink("kept/real.txt", Target());
     fs::create_symlink("kept/new.txt", Dir() / "dangling.txt");
 
@@ -161,9 +154,9 @@ TEST_F(AsciiExport, LinkStaysALinkAndItsTargetIsReplaced)
     Export(dangling, {{{1, 0, TAlignment::taLeftJustify, "made"}}});
 
     EXPECT_TRUE(fs::is_symlink(Target()));
-    EXPECT_EQ(ReadFile(Dir() / "kept" / "real.txt"), "new\r\n");
+    EXPECT_EQ(ReadBytes(Dir() / "kept" / "real.txt"), "new\r\n");
     EXPECT_TRUE(fs::is_symlink(Dir() / "dangling.txt"));
-    EXPECT_EQ(ReadFile(Dir() / "kept" / "new.txt"), "made\r\n");
+    EXPECT_EQ(ReadBytes(Dir() / "kept" / "new.txt"), "made\r\n");
     EXPECT_EQ(Entries(Dir() / "kept"), (std::set<std::string>{"new.txt", "real.txt"}));
     EXPECT_EQ(Entries(Dir()), (std::set<std::string>{"dangling.txt", "kept", "report.txt"}));
 }
@@ -187,7 +180,7 @@ void PrintTo(const FailureRow& row, std::ostream* out)
 
 fs::path OldReport(const fs::path& dir)
 {
-    WriteFile(dir / "report.txt", "old report\r\n");
+    WriteBytes(dir / "report.txt", "old report\r\n");
     return dir / "report.txt";
 }
 
@@ -228,7 +221,7 @@ TEST_P(AsciiExportFailure, ReportsAndLeavesTheFolderAsItWas)
     const FailureRow& row = GetParam();
     const fs::path target = row.SetUp(Dir());
     std::error_code ignored;  // a link loop has no status
-    const std::string before = fs::is_regular_file(target, ignored) ? ReadFile(target) : "";
+    const std::string before = fs::is_regular_file(target, ignored) ? ReadBytes(target) : "";
     const std::set<std::string> entries = Entries(Dir());
     std::string expected = row.Expected;
     if (const auto at = expected.find("%s"); at != std::string::npos) {
@@ -248,7 +241,7 @@ TEST_P(AsciiExportFailure, ReportsAndLeavesTheFolderAsItWas)
     }
     EXPECT_EQ(Entries(Dir()), entries);
     if (fs::is_regular_file(target, ignored)) {
-        EXPECT_EQ(ReadFile(target), before);
+        EXPECT_EQ(ReadBytes(target), before);
     }
 }
 
@@ -270,7 +263,7 @@ TEST_F(AsciiExport, PermissionsAreHonoured)
         TVpAsciiExportFilter filter(Target().string());
         EXPECT_EQ(MessageOf([&] { Export(filter, kOnePage); }), "File access denied") << locked;
         fs::permissions(locked, fs::perms::owner_all);
-        EXPECT_EQ(ReadFile(Target()), "old report\r\n") << locked;
+        EXPECT_EQ(ReadBytes(Target()), "old report\r\n") << locked;
         EXPECT_EQ(Entries(Dir()), std::set<std::string>{"report.txt"}) << locked;
     }
 }

@@ -6,6 +6,7 @@
 #include "report/emf/emf_reader.h"
 #include "report/engine/printer_notices.h"
 #include "report/engine/progress_form.h"
+#include "tests/support/preview_test_support.h"
 #include "tests/support/printer_test_support.h"
 
 #include <QCoreApplication>
@@ -60,28 +61,7 @@ std::string VpErrorOf(const std::function<void()>& action)
     return "(no EVpError)";
 }
 
-// Writes "Page <n>" near the top left of the page being drawn, in a label's
-// size of type.
-void DrawPageText(TVpPrinter& vp, int n, int pointSize = 12)
-{
-    TVpCanvas* canvas = vp.Canvas();
-    ASSERT_NE(canvas, nullptr);
-    canvas->SetFont(TCanvasFont{QStringLiteral("Arial"), pointSize, {}, Qt::black}, vp.CanvasPixelsPerInch());
-    canvas->TextOut(vp.XPos(300), vp.YPos(300), QStringLiteral("Page %1").arg(n));
-    canvas->SetBrush(TBrushStyle::bsSolid, QColor(0, 0, 255));
-    canvas->FillRect(TRect{vp.XPos(300), vp.YPos(500), vp.XPos(300 + 100 * n), vp.YPos(600)});
-}
-
-// A whole run of pageCount pages, each with its text.
-void RunPages(TVpPrinter& vp, int pageCount)
-{
-    vp.BeginDoc();
-    for (int n = 1; n <= pageCount; ++n) {
-        vp.NewPage();
-        DrawPageText(vp, n);
-    }
-    vp.EndDoc();
-}
+using test::RunPages;
 
 QSize PagePixels(const emf::EmfDocument& page)
 {
@@ -163,7 +143,7 @@ TEST_F(VpPrinterFixture, PagesDoneIsPostedOncePerFinishedPage)
         vp->BeginDoc();
         for (int n = 1; n <= row.pages; ++n) {
             vp->NewPage();
-            DrawPageText(*vp, n);
+            test::DrawPage(*vp, n);
         }
         // Posted, not sent: nothing arrives before the event loop runs.
         EXPECT_TRUE(log.notices.empty());
@@ -365,7 +345,7 @@ TEST_F(VpPrinterFixture, CancelledPrintRunSendsNothing)
         vp->SetDestination(TVpDestination::Printer);
         vp->BeginDoc();
         vp->NewPage();
-        DrawPageText(*vp, 1);
+        test::DrawPage(*vp, 1);
         vp->NewPage();
         vp->Cancel();
         EXPECT_TRUE(vp->Cancelled());
@@ -481,9 +461,9 @@ TEST_F(VpPrinterFixture, AbortedStoreRunKeepsOnlyFinishedPages)
     auto vp = Make();
     vp->BeginDoc();
     vp->NewPage();
-    DrawPageText(*vp, 1);
+    test::DrawPage(*vp, 1);
     vp->NewPage();
-    DrawPageText(*vp, 2);
+    test::DrawPage(*vp, 2);
     vp->AbortDoc();
     EXPECT_EQ(vp->Status(), TVpPrinterStatus::Finished);
     EXPECT_EQ(vp->Canvas(), nullptr);
@@ -535,7 +515,7 @@ TEST_F(VpPrinterFixture, LargeTextStaysTextInThePdf)
     auto vp = Make();
     vp->BeginDoc();
     vp->NewPage();
-    DrawPageText(*vp, 7, 36);
+    test::DrawPage(*vp, 7, 36);
     vp->EndDoc();
     const std::string pdf = PathOf("large.pdf");
     vp->Printer().SetOutputFileName(pdf);

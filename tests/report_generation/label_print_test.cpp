@@ -10,10 +10,7 @@ namespace {
 
 using test::PageRecords;
 
-VpEnvironment Screen()
-{
-    return VpEnvironment{96, false};
-}
+using test::Screen;
 
 // One label directly on an A4 report in pixels, printed into the page store.
 struct OneLabel {

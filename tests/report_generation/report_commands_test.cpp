@@ -8,10 +8,7 @@
 namespace dw {
 namespace {
 
-VpEnvironment Screen()
-{
-    return VpEnvironment{96, false};
-}
+using test::Screen;
 
 // An AutoStretch label on a band grows the band line by line; when the page
 // is full the band goes on at the top of the next page.

@@ -33,10 +33,7 @@ struct Banded : test::BandedReport {
     }
 };
 
-VpEnvironment Screen()
-{
-    return VpEnvironment{96, false};
-}
+using test::Screen;
 
 int Count(const PageRecords& page, const QString& prefix)
 {

@@ -7,7 +7,7 @@
 #include "common/error_display.h"
 #include "report/preview/preview.h"
 #include "report/preview/standard_preview.h"
-#include "tests/report_preview/preview_test_support.h"
+#include "tests/support/preview_test_support.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -67,6 +67,12 @@ inline PageRecords ReadPage(const emf::EmfDocument& page)
     return result;
 }
 
+// A screen of 96 pixels per inch that measures in millimetres.
+inline VpEnvironment Screen()
+{
+    return VpEnvironment{96, false};
+}
+
 // A backend with one printer that takes A3 and A4, at 600 dpi.
 inline std::shared_ptr<FakeBackend> A3Backend()
 {

@@ -23,18 +23,6 @@ void SetVariable(const char* name, const std::optional<std::string>& value)
         ::unsetenv(name);
 }
 
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 ProfileSandbox::ProfileSandbox(Home home) : m_home(home)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "dw-profile-XXXXXX").string();

@@ -5,6 +5,8 @@
 // (and, if asked, HOME) point into a fresh temporary directory, so no test
 // reads or writes the user's real profile or another test's.
 
+#include "tests/support/file_bytes.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -34,9 +36,5 @@ private:
 std::optional<std::string> Variable(const char* name);
 // Sets the variable, or removes it for none.
 void SetVariable(const char* name, const std::optional<std::string>& value);
-
-// A file's bytes as they are, and written whole.
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
-std::string ReadBytes(const std::filesystem::path& path);
 
 }  // namespace dw::test

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tests/report_preview/preview_test_support.h"
+#include "tests/support/preview_test_support.h"
 
 #include "report/emf/canvas.h"
 #include "report/engine/printer_settings.h"
@@ -13,13 +13,13 @@ std::unique_ptr<TVpPrinter> MakeA3Printer()
     return printer;
 }
 
-void DrawPage(TVpPrinter& printer, int n)
+void DrawPage(TVpPrinter& printer, int n, int pointSize)
 {
     TVpCanvas* canvas = printer.Canvas();
     if (canvas == nullptr) {
         return;
     }
-    canvas->SetFont(TCanvasFont{QStringLiteral("Arial"), 12, {}, Qt::black}, printer.CanvasPixelsPerInch());
+    canvas->SetFont(TCanvasFont{QStringLiteral("Arial"), pointSize, {}, Qt::black}, printer.CanvasPixelsPerInch());
     canvas->TextOut(printer.XPos(300), printer.YPos(300), QStringLiteral("Page %1").arg(n));
     canvas->SetBrush(TBrushStyle::bsSolid, QColor(0, 0, 255));
     canvas->FillRect(TRect{printer.XPos(300), printer.YPos(500), printer.XPos(300 + 100 * n), printer.YPos(600)});

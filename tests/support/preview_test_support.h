@@ -25,8 +25,9 @@ public:
 // A printer object for A3 portrait paper at 96 screen pixels per inch.
 std::unique_ptr<TVpPrinter> MakeA3Printer();
 
-// "Page <n>" and a bar as long as n tenths of a centimetre, so pages differ.
-void DrawPage(TVpPrinter& printer, int n);
+// "Page <n>" near the top left in a label's size of type, and a bar as long
+// as n tenths of a centimetre, so pages differ.
+void DrawPage(TVpPrinter& printer, int n, int pointSize = 12);
 // A whole document of pageCount pages into the page store.
 void RunPages(TVpPrinter& printer, int pageCount);
 
