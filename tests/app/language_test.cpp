@@ -17,7 +17,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
-#include "tests/report_preview/preview_test_support.h"
+#include "tests/support/preview_test_support.h"
 #include "tests/support/open_preview.h"
 
 #include <QAbstractButton>
@@ -137,9 +137,7 @@ struct Screen {
     {
         if (!Form1Window) {
             Form2Window = std::make_unique<TForm2>();
-            Form2 = Form2Window.get();
-            Form1Window = std::make_unique<TForm1>();
-            Form1 = Form1Window.get();
+            Form1Window = std::make_unique<TForm1>(Form2Window.get());
             Form1Window->show();
         }
         return *Form1Window;
@@ -189,8 +187,6 @@ struct Screen {
     {
         if (!Preview.isNull())
             delete Preview.data();
-        Form1 = nullptr;
-        Form2 = nullptr;
     }
 };
 

@@ -41,7 +41,7 @@ QStringList FillSheet(TForm2& form)
         TVpLabel& label = form.VpLabel(row.Number);
         switch (row.Source) {
             case TSheetSource::Field:
-                label.SetCaption(QStringLiteral("%1,25 т.").arg(row.Field));
+                label.SetCaption(QStringLiteral("%1,25 т.").arg(row.Number));
                 break;
             case TSheetSource::Date:
                 label.SetCaption(QStringLiteral("07.12.2026"));
@@ -266,7 +266,10 @@ TEST_F(SheetOutput, TheQueueGetsOneTitledJobOfTheCopiesSetUp)
         chosen.PrinterIndex = request.VpPrinter->PrinterIndex();
         return std::optional(chosen);
     });
+    // The spooler lives as long as the test program: earlier tests' jobs are
+    // in its records too.
     const std::size_t before = test::PrintedFiles().size();
+    const std::size_t jobsBefore = test::CompletedJobs().size();
     test::PreviewAndInspect(report(), [](TVpPrinter& printer) {
         printer.PrintSetup();
         printer.Print();
@@ -275,7 +278,7 @@ TEST_F(SheetOutput, TheQueueGetsOneTitledJobOfTheCopiesSetUp)
     const bool done = test::WaitFor(
         [&] {
             jobs = test::CompletedJobs();
-            return test::PrintedFiles().size() > before && !jobs.empty();
+            return test::PrintedFiles().size() > before && jobs.size() > jobsBefore;
         },
         std::chrono::seconds(120));
     ASSERT_TRUE(done) << test::SpoolerLogTail();
@@ -305,17 +308,19 @@ TEST_F(SheetOutput, AnA4OnlyQueueGetsTheSheetWholeOnOneA4Page)
     report().PrinterSettings.PrinterIndex = static_cast<int>(queue - names.begin());
     double scale = 0;
     report().AfterPrint = [&](TVpReport& sender) { scale = sender.VpPrinter()->SheetScale(); };
-    const std::size_t before = test::PrintedFiles().size();
+    // Earlier tests' jobs stay in the spooler's records and folder.
+    const auto filesBefore = test::PrintedFiles();
+    const std::size_t jobsBefore = test::CompletedJobs().size();
     test::PreviewAndInspect(report(), [](TVpPrinter& printer) { printer.Print(); });
     std::optional<std::map<std::string, std::string>> info;
     const bool arrived = test::WaitFor(
         [&] {
-            const auto files = test::PrintedFiles();
-            if (files.size() <= before)
-                return false;
-            info = test::PdfInfo(files.back());
+            for (const auto& file : test::PrintedFiles()) {
+                if (std::find(filesBefore.begin(), filesBefore.end(), file) == filesBefore.end())
+                    info = test::PdfInfo(file);
+            }
             // The spooler writes its record of the job a little later.
-            return info.has_value() && info->count("Pages") != 0 && !test::CompletedJobs().empty();
+            return info.has_value() && info->count("Pages") != 0 && test::CompletedJobs().size() > jobsBefore;
         },
         std::chrono::seconds(120));
     ASSERT_TRUE(arrived) << test::SpoolerLogTail();
