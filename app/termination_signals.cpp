@@ -1,5 +1,7 @@
 #include "app/termination_signals.h"
 
+#include "common/replace_file.h"
+
 #include <QApplication>
 #include <QSocketNotifier>
 
@@ -21,12 +23,19 @@ constexpr std::array kSignals{SIGTERM, SIGHUP, SIGINT};
 int g_pipe[2] = {-1, -1};
 struct sigaction g_previous[kSignals.size()];
 
+// The next one of the same kind ends the program the usual way, should
+// closing hang, and takes no unfinished file along.
+void OnSecondSignal(int number)
+{
+    RemoveUnfinishedFiles();
+    ::signal(number, SIG_DFL);
+    ::raise(number);
+}
+
 void OnSignal(int number)
 {
     const int savedErrno = errno;
-    // The next one of the same kind ends the program the usual way, should
-    // closing hang.
-    ::signal(number, SIG_DFL);
+    ::signal(number, OnSecondSignal);
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = savedErrno;

@@ -1,9 +1,13 @@
 #pragma once
 
 // Files the program writes are replaced whole or not at all: the new
-// contents go to a temporary file beside the target, which is renamed over
-// the target only once everything is on disk. Whatever goes wrong on the
-// way, the file the user had stays as it was and no temporary is left.
+// contents go to a file in the target's folder that has no name until
+// everything is on disk; then it is named and renamed over the target.
+// Whatever goes wrong on the way, a kill included, the file the user had
+// stays as it was and nothing is left beside it. Where the file system has
+// no unnamed files, a named temporary beside the target takes its place; it
+// is removed on every failure, and on a termination signal where the
+// program lets RemoveUnfinishedFiles run.
 
 #include "common/errors.h"
 
@@ -31,6 +35,13 @@ private:
 std::string InOutErrorText(int errorCode);
 [[noreturn]] void ThrowInOutError(int errorCode);
 
+// Removes the named temporaries of the writers at work (only where the file
+// system had no unnamed file to give them). Safe in a signal handler.
+void RemoveUnfinishedFiles() noexcept;
+// For a program without handlers of its own: SIGTERM, SIGINT and SIGHUP
+// remove the unfinished files, then end the program as they would have.
+void RemoveUnfinishedFilesOnSignals();
+
 class ReplaceFileWriter {
 public:
     // Prepares to replace fileName. A symbolic link is followed (to its
@@ -56,7 +67,8 @@ public:
 
     // The file that is replaced, links resolved.
     const std::string& TargetPath() const noexcept { return m_target; }
-    // Empty once the temporary file is gone (renamed or removed).
+    // The named temporary while there is one: empty for a file with no name
+    // yet, and once the temporary is gone (renamed or removed).
     const std::string& TemporaryPath() const noexcept { return m_temporary; }
 
 private:
@@ -68,6 +80,7 @@ private:
     std::string m_temporary;
     std::string m_buffer;
     int m_fd = -1;
+    int m_pendingSlot = -1;  // where a named temporary is listed for signals
     // errno of the first failure, or EBADF after Commit.
     int m_error = 0;
 };

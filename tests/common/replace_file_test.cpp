@@ -8,12 +8,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace dw {
 namespace {
@@ -161,6 +163,24 @@ TEST_P(ReplaceFileKinds, ReplacesFilesThroughLinksAndRefusesEverythingElse)
         ++entries;
     }
     EXPECT_EQ(entries, 2u);  // "kept" and the target
+}
+
+// Until Commit the new contents have no name: a program killed while it
+// writes leaves the folder as it was, and every later step still works.
+TEST_F(ReplaceFile, UnfinishedContentsHaveNoNameInTheFolder)
+{
+    const fs::path target = m_dir / "report.VPR";
+    WriteFile(target, "old");
+    ReplaceFileWriter writer(target.string());
+    writer.Write(std::string(200000, 'x'));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"kept", "report.VPR"}));
+    EXPECT_EQ(ReadFile(target), "old");
+    writer.Commit();
+    EXPECT_EQ(ReadFile(target), std::string(200000, 'x'));
+    EXPECT_EQ(writer.TemporaryPath(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileKinds, ::testing::ValuesIn(kKinds),
