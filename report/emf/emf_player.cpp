@@ -530,7 +530,11 @@ QRegion EmfPlayer::DeviceRectsRegion(const std::vector<RectL>& rects) const
 
 QRegion EmfPlayer::PathRegion(const QPainterPath& path) const
 {
-    return PolygonRegion(FillPolygonWithin(path, m_clipWindow), path.fillRule(), m_clipWindow);
+    std::int64_t used = 0;
+    QRegion region = PolygonRegion(FillPolygonWithin(path, m_clipWindow), path.fillRule(), m_clipWindow,
+                                   m_regionCrossingsLeft, &used);
+    m_regionCrossingsLeft = std::max<std::int64_t>(0, m_regionCrossingsLeft - used);
+    return region;
 }
 
 void EmfPlayer::CombineClip(const QRegion& region, std::uint32_t mode)

@@ -123,6 +123,12 @@ inline constexpr double kLineCellCost = 100;
 // smooths edges: its edges are then a pixel rougher, its time a fortieth.
 inline constexpr double kMaxSmoothCells = 12000;
 
+// The crossings of rows with edges that building clip regions from shapes
+// may take in one playing (kMaxRegionCrossings bounds each shape): a page of
+// many clips made of text outlines would otherwise take seconds at every
+// repaint. Past the bound a clip is its shape's box.
+inline constexpr std::int64_t kMaxPlayedRegionCrossings = std::int64_t{1} << 22;
+
 // --- the player -------------------------------------------------------------
 
 class EmfPlayer {
@@ -264,6 +270,7 @@ private:
     double m_painted = 0;  // device area the drawings so far cover in the window
     std::size_t m_skippedDrawings = 0;
     double m_outlineWork = 0;
+    mutable std::int64_t m_regionCrossingsLeft = kMaxPlayedRegionCrossings;
     std::size_t m_aliasedShapes = 0;
 };
 
