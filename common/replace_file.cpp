@@ -203,9 +203,51 @@ std::string InOutErrorText(int errorCode)
     }
 }
 
+std::string FailureReason(int errorCode)
+{
+    switch (errorCode) {
+        case EACCES:
+        case EPERM:
+            return "access denied";
+        case EROFS:
+            return "the file system is read-only";
+        case ENOSPC:
+        case EFBIG:
+        case EDQUOT:
+            return "the disk is full";
+        case ENOENT:
+            return "the folder does not exist";
+        case ENOTDIR:
+            return "a part of its path is a file, not a folder";
+        case ELOOP:
+            return "its links lead round in a loop";
+        case ENAMETOOLONG:
+            return "the name is too long";
+        case EISDIR:
+            return "it is a folder, not a file";
+        case EIO:
+            return "the device reported a read or write error";
+        default:
+            return "I/O error " + std::to_string(errorCode);
+    }
+}
+
+ESystemFileError::ESystemFileError(int errorCode) : EInOutError(InOutErrorText(errorCode)), m_code(errorCode) {}
+
+std::string ReasonOf(const EInOutError& error)
+{
+    if (const auto* system = dynamic_cast<const ESystemFileError*>(&error)) {
+        return system->Reason();
+    }
+    if (const auto* notAFile = dynamic_cast<const ENotAFile*>(&error)) {
+        return notAFile->Reason();
+    }
+    return error.Message();
+}
+
 void ThrowInOutError(int errorCode)
 {
-    throw EInOutError(InOutErrorText(errorCode));
+    throw ESystemFileError(errorCode);
 }
 
 void RemoveUnfinishedFiles() noexcept

@@ -33,6 +33,28 @@ private:
 // The program's words for a file operation that failed with errno value
 // errorCode: "File access denied", "Disk full" or "I/O error <code>".
 std::string InOutErrorText(int errorCode);
+// What is wrong, in words that follow a file's name ("Cannot create file
+// X: the folder does not exist"): access denied, a read-only file system, a
+// full disk, a missing folder, a link loop, a name too long...
+std::string FailureReason(int errorCode);
+
+// A file operation the system refused, with its errno value; its message is
+// InOutErrorText's.
+class ESystemFileError : public EInOutError {
+public:
+    explicit ESystemFileError(int errorCode);
+    int Code() const noexcept { return m_code; }
+    std::string Reason() const { return FailureReason(m_code); }
+
+private:
+    int m_code;
+};
+
+// The reason a failure raised by the file helpers carries: the system's for
+// an ESystemFileError, the message otherwise.
+std::string ReasonOf(const EInOutError& error);
+
+// Throws ESystemFileError.
 [[noreturn]] void ThrowInOutError(int errorCode);
 
 // Removes the named temporaries of the writers at work (only where the file

@@ -10,6 +10,9 @@ namespace dw {
 class EInvalidGraphic : public Exception {
 public:
     EInvalidGraphic() : Exception("Metafile is not valid") {}
+    // The same failure said with where it was found ("FILE.VPR: page 3:
+    // Metafile is not valid").
+    explicit EInvalidGraphic(std::string message) : Exception(std::move(message)) {}
 };
 
 }  // namespace dw

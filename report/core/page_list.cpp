@@ -442,15 +442,15 @@ void TVpPageList::CopyToFile(const std::string& fileName)
         out.emplace(fileName);
     } catch (const ENotAFile& error) {
         throw EFileError(error.Message());  // names the file and what it is
-    } catch (const EInOutError&) {
-        throw EFileError("Cannot create file " + fileName);
+    } catch (const EInOutError& error) {
+        throw EFileError("Cannot create file " + fileName + ": " + ReasonOf(error));
     }
     // The writer's own words ("Disk full") do not say which file failed.
     const auto write = [&](auto&& step) {
         try {
             step();
-        } catch (const EInOutError&) {
-            throw EInOutError("Cannot write file " + fileName);
+        } catch (const EInOutError& error) {
+            throw EInOutError("Cannot write file " + fileName + ": " + ReasonOf(error));
         }
     };
     {

@@ -99,8 +99,8 @@ public:
             m_file.emplace(fileName);
         } catch (const ENotAFile& error) {
             throw EFileError(error.Message());
-        } catch (const EInOutError&) {
-            throw EFileError("Cannot create file " + fileName);
+        } catch (const EInOutError& error) {
+            throw EFileError("Cannot create file " + fileName + ": " + ReasonOf(error));
         }
         open(QIODevice::WriteOnly);
     }

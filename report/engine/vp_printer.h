@@ -219,6 +219,7 @@ private:
     bool m_printerOK = false;
     int m_progress = 0;
     std::string m_title;
+    std::string m_loadedFile;  // the report file the pages came from, if any
     std::int32_t m_topOffset = 0;
     bool m_showingPreview = false;
     TVpPrinterStatus m_status = TVpPrinterStatus::Ready;

@@ -367,7 +367,10 @@ void TVpStandardPreview::LoadClick()
         }
         const QFileInfo file(choice->FileName);
         if (!file.exists() || file.isDir()) {
-            ShowPreviewMessage(this, QStringLiteral("File does not exist"));
+            ShowPreviewMessage(this, QStringLiteral("Cannot open file %1: %2")
+                                         .arg(choice->FileName,
+                                              file.isDir() ? QStringLiteral("it is a folder, not a file")
+                                                           : QStringLiteral("it does not exist")));
             return;
         }
         try {

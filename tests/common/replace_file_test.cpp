@@ -183,6 +183,49 @@ TEST_F(ReplaceFile, UnfinishedContentsHaveNoNameInTheFolder)
     EXPECT_EQ(writer.TemporaryPath(), "");
 }
 
+// A target that cannot be created says why, in words that follow its name.
+struct ReasonRow {
+    const char* Name;
+    std::function<fs::path(const fs::path& dir)> Make;
+    const char* Reason;
+};
+
+void PrintTo(const ReasonRow& row, std::ostream* out)
+{
+    *out << row.Name;
+}
+
+class ReplaceFileReasons : public ReplaceFile, public ::testing::WithParamInterface<ReasonRow> {};
+
+TEST_P(ReplaceFileReasons, NameWhatIsWrong)
+{
+    const fs::path given = GetParam().Make(m_dir);
+    try {
+        ReplaceFileWriter writer(given.string());
+        writer.Write("new");
+        writer.Commit();
+        ADD_FAILURE() << "written";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(ReasonOf(error), GetParam().Reason);
+    }
+}
+
+const ReasonRow kReasons[] = {
+    {"MissingFolder", [](const fs::path& dir) { return dir / "gone" / "report.VPR"; }, "the folder does not exist"},
+    {"LinkLoop",
+     [](const fs::path& dir) {
+         fs::create_symlink("b.VPR", dir / "a.VPR");
+         fs::create_symlink("a.VPR", dir / "b.VPR");
+         return dir / "a.VPR";
+     },
+     "its links lead round in a loop"},
+    {"NameTooLong", [](const fs::path& dir) { return dir / std::string(300, 'r'); }, "the name is too long"},
+    {"FolderGivenAsFile", [](const fs::path& dir) { return dir / "kept"; }, "it is a folder, not a file"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileReasons, ::testing::ValuesIn(kReasons),
+                         [](const auto& row) { return std::string(row.param.Name); });
+
 INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileKinds, ::testing::ValuesIn(kKinds),
                          [](const auto& row) { return std::string(row.param.Name); });
 

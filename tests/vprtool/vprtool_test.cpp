@@ -5,12 +5,15 @@
 #include "report/core/file_limits.h"
 #include "report/emf/canvas.h"
 #include "report/emf/emf_canvas.h"
+#include "report/emf/emf_player.h"
+#include "report/emf/emf_reader.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -19,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -398,6 +402,43 @@ TEST_F(VprTool, PngDrawsThePageAtTheAskedResolution)
     // picture drawn small or off the page shows here.
     EXPECT_GT(InkShare(a), 0.15);
     EXPECT_LT(InkShare(a), 0.9);
+}
+
+// A picture of many strips is the picture of the page drawn whole: no seam
+// where one strip ends, no row lost or doubled, the resolution recorded.
+TEST_F(VprTool, PngDrawnInStripsIsThePageDrawnWhole)
+{
+    for (const QString& source : pages) {
+        SCOPED_TRACE(source.toStdString());
+        const QString report = Pack(QStringLiteral("strips.VPR"), {source});
+        const QString png = Path(QStringLiteral("strips.png"));
+        ASSERT_EQ(RunTool({QStringLiteral("png"), report, QStringLiteral("--dpi"), QStringLiteral("960"),
+                           QStringLiteral("-o"), png})
+                      .exitCode,
+                  0);
+        const QImage stripped = QImage(png).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(stripped.size(), QSize(4000, 3000));  // more rows than one strip holds
+        EXPECT_EQ(stripped.dotsPerMeterX(), qRound(960 / 0.0254));
+
+        const QByteArray bytes = ReadAll(source);
+        const dw::emf::EmfDocument page(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        QImage whole(4000, 3000, QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        dw::PlayEmf(painter, page, QRectF(0, 0, 4000, 3000));
+        painter.end();
+        // A smoothed edge crossing a seam may come out a shade apart; no
+        // pixel may be another colour.
+        int apart = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb a = stripped.pixel(x, y), b = whole.pixel(x, y);
+                apart += std::abs(qRed(a) - qRed(b)) > 48 || std::abs(qGreen(a) - qGreen(b)) > 48 ||
+                         std::abs(qBlue(a) - qBlue(b)) > 48;
+            }
+        EXPECT_EQ(apart, 0);
+    }
 }
 
 TEST_F(VprTool, PngOfSeveralPagesNumbersTheFiles)
