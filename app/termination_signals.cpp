@@ -1,5 +1,6 @@
 #include "app/termination_signals.h"
 
+#include "common/error_display.h"
 #include "common/replace_file.h"
 
 #include <QApplication>
@@ -83,6 +84,10 @@ void TerminationSignals::Arrived()
     // Every window closes as if by its close box: the main window saves the
     // profile, an open preview lets its waiting command return, a modal
     // dialog's loop ends. Then every event loop ends, nested ones too.
+    // At the end of a session nobody is there to answer a message box: a
+    // save that fails on the way says so on standard error and the program
+    // ends all the same.
+    SetErrorDisplay({});
     QApplication::closeAllWindows();
     QCoreApplication::exit(128 + number);
 }

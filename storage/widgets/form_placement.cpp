@@ -10,9 +10,11 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
+#include <string>
 
 namespace dw {
 
@@ -352,11 +354,29 @@ void TFormPlacement::SaveToProfile()
     m_saved = true;
 }
 
+// A profile that exists but cannot be read leaves the window with its
+// defaults; the user hears why once, when the window has opened, instead of
+// only from a failed save at the end.
+void TFormPlacement::ReportUnreadableProfile(const TIniFile& file)
+{
+    if (m_reportedUnreadable)
+        return;
+    const std::string failure = file.ReadFailure();
+    if (failure.empty())
+        return;
+    m_reportedUnreadable = true;
+    const std::string message = "Cannot read profile " + file.Path().string() + ": " + failure +
+                                ". The program starts with its defaults and leaves the file as it is";
+    QTimer::singleShot(0, Form(), [message] { ShowErrorMessage(message); });
+}
+
 void TFormPlacement::RestoreFromProfile()
 {
     m_saved = false;
     ProfileScope scope(*this);
     RestorePlacement();
+    if (Form())
+        ReportUnreadableProfile(scope.File());
     // The batch ends here: whoever hears of the restore works on the file
     // itself, as outside a restore.
     scope.Commit();
