@@ -127,7 +127,7 @@ inline constexpr double kMaxSmoothCells = 12000;
 // may take in one playing (kMaxRegionCrossings bounds each shape): a page of
 // many clips made of text outlines would otherwise take seconds at every
 // repaint. Past the bound a clip is its shape's box.
-inline constexpr std::int64_t kMaxPlayedRegionCrossings = std::int64_t{1} << 22;
+inline constexpr std::int64_t kMaxPlayedRegionCrossings = std::int64_t{1} << 20;
 
 // --- the player -------------------------------------------------------------
 
