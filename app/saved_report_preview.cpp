@@ -22,14 +22,22 @@ TVpStandardPreview& OpenSavedReport(TVpPrinter& printer, const std::string& file
     // leads nowhere; a folder is no report either.
     std::error_code error;
     const auto status = std::filesystem::status(fileName, error);
-    if (error || !std::filesystem::exists(status) || std::filesystem::is_directory(status)) {
-        throw EFileError(DW_TEXT("Message", "File does not exist"));
+    if (error || !std::filesystem::exists(status)) {
+        throw EFileError(MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
+                                     {MessageText::Verbatim(fileName), DW_TEXT("Message", "it does not exist")}));
+    }
+    if (std::filesystem::is_directory(status)) {
+        throw EFileError(MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
+                                     {MessageText::Verbatim(fileName), DW_TEXT("Message", "it is a folder, not a file")}));
     }
     printer.Load(fileName);
-    // A page whose metafile is damaged would only speak up once turned to;
-    // a file named on the command line is refused whole instead.
-    for (std::int32_t n = 1; n <= printer.PageCount(); ++n) {
-        printer.GetPage(n);
+    // The first page is read before the window opens, so a file that is no
+    // report is refused at once; the others are read when shown, so a
+    // report of thousands of compressed pages opens without a wait. A later
+    // page that is damaged says so, with the file and the page, when turned
+    // to.
+    if (printer.PageCount() > 0) {
+        printer.GetPage(1);
     }
     // The file carries no paper. Its pages are the program's report sheet,
     // A3 portrait: the page is shown in that shape and printed on that paper

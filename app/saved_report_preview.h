@@ -13,10 +13,11 @@ class TVpStandardPreview;
 // terminal goes straight into the preview window, without the main window.
 //
 // Loads fileName (as the file system spells it) into printer and opens the
-// standard preview on it. Every page is read once before the window opens,
-// so a damaged file is refused here rather than after the window is up.
-// Throws EFileError "File does not exist" for a missing file or a folder,
-// else the load's own error.
+// standard preview on it. The first page is read before the window opens,
+// so a file that is no report is refused here; the others when shown.
+// Throws EFileError "Cannot open file <file>: it does not exist" (or "it is
+// a folder, not a file"), else the load's own error, which names the
+// file (and the page when a page is damaged).
 TVpStandardPreview& OpenSavedReport(TVpPrinter& printer, const std::string& fileName);
 
 // The whole run of that path: the error box and exit code 1 when the file

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/termination_signals.h"
 
+#include "common/error_display.h"
+#include "common/replace_file.h"
+
 #include <QApplication>
 #include <QSocketNotifier>
 
@@ -22,12 +25,19 @@ constexpr std::array kSignals{SIGTERM, SIGHUP, SIGINT};
 int g_pipe[2] = {-1, -1};
 struct sigaction g_previous[kSignals.size()];
 
+// The next one of the same kind ends the program the usual way, should
+// closing hang, and takes no unfinished file along.
+void OnSecondSignal(int number)
+{
+    RemoveUnfinishedFiles();
+    ::signal(number, SIG_DFL);
+    ::raise(number);
+}
+
 void OnSignal(int number)
 {
     const int savedErrno = errno;
-    // The next one of the same kind ends the program the usual way, should
-    // closing hang.
-    ::signal(number, SIG_DFL);
+    ::signal(number, OnSecondSignal);
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = savedErrno;
@@ -75,6 +85,10 @@ void TerminationSignals::Arrived()
     // Every window closes as if by its close box: the main window saves the
     // profile, an open preview lets its waiting command return, a modal
     // dialog's loop ends. Then every event loop ends, nested ones too.
+    // At the end of a session nobody is there to answer a message box: a
+    // save that fails on the way says so on standard error and the program
+    // ends all the same.
+    SetErrorDisplay({});
     QApplication::closeAllWindows();
     QCoreApplication::exit(128 + number);
 }

@@ -2,9 +2,13 @@
 #pragma once
 
 // Files the program writes are replaced whole or not at all: the new
-// contents go to a temporary file beside the target, which is renamed over
-// the target only once everything is on disk. Whatever goes wrong on the
-// way, the file the user had stays as it was and no temporary is left.
+// contents go to a file in the target's folder that has no name until
+// everything is on disk; then it is named and renamed over the target.
+// Whatever goes wrong on the way, a kill included, the file the user had
+// stays as it was and nothing is left beside it. Where the file system has
+// no unnamed files, a named temporary beside the target takes its place; it
+// is removed on every failure, and on a termination signal where the
+// program lets RemoveUnfinishedFiles run.
 
 #include "common/errors.h"
 
@@ -30,7 +34,36 @@ private:
 // The program's words for a file operation that failed with errno value
 // errorCode: "File access denied", "Disk full" or "I/O error <code>".
 MessageText InOutErrorText(int errorCode);
+// What is wrong, in words that follow a file's name ("Cannot create file
+// X: the folder does not exist"): access denied, a read-only file system, a
+// full disk, a missing folder, a link loop, a name too long...
+std::string FailureReason(int errorCode);
+
+// A file operation the system refused, with its errno value; its message is
+// InOutErrorText's.
+class ESystemFileError : public EInOutError {
+public:
+    explicit ESystemFileError(int errorCode);
+    int Code() const noexcept { return m_code; }
+    std::string Reason() const { return FailureReason(m_code); }
+
+private:
+    int m_code;
+};
+
+// The reason a failure raised by the file helpers carries: the system's for
+// an ESystemFileError, the message otherwise.
+std::string ReasonOf(const EInOutError& error);
+
+// Throws ESystemFileError.
 [[noreturn]] void ThrowInOutError(int errorCode);
+
+// Removes the named temporaries of the writers at work (only where the file
+// system had no unnamed file to give them). Safe in a signal handler.
+void RemoveUnfinishedFiles() noexcept;
+// For a program without handlers of its own: SIGTERM, SIGINT and SIGHUP
+// remove the unfinished files, then end the program as they would have.
+void RemoveUnfinishedFilesOnSignals();
 
 class ReplaceFileWriter {
 public:
@@ -57,7 +90,8 @@ public:
 
     // The file that is replaced, links resolved.
     const std::string& TargetPath() const noexcept { return m_target; }
-    // Empty once the temporary file is gone (renamed or removed).
+    // The named temporary while there is one: empty for a file with no name
+    // yet, and once the temporary is gone (renamed or removed).
     const std::string& TemporaryPath() const noexcept { return m_temporary; }
 
 private:
@@ -69,6 +103,7 @@ private:
     std::string m_temporary;
     std::string m_buffer;
     int m_fd = -1;
+    int m_pendingSlot = -1;  // where a named temporary is listed for signals
     // errno of the first failure, or EBADF after Commit.
     int m_error = 0;
 };

@@ -6,8 +6,10 @@
 // In a build with the Qt layers (fuzz/run.sh uses build-fuzz-qt for it),
 // DW_FUZZ_WITH_QT is set and the document is also played: onto a small image
 // stretched, mirrored, shrunk to nothing, blown up far beyond it and turned,
-// and onto a page zoomed far of which only a corner is shown. Whatever the
-// placement, no page may take longer than the fuzzer's timeout.
+// onto a page zoomed far of which only a corner is shown, and smoothed onto
+// an image of the page's own size, as the tool renders it (where a shape of
+// many edges costs the most). Whatever the placement, no page may take
+// longer than the fuzzer's timeout.
 //
 // The plain fuzz build has no Qt, so the library of report/emf is not there;
 // the plain files it needs are compiled into this harness instead.
@@ -24,6 +26,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #else
 #include "report/emf/emf_dib.cpp"
@@ -92,6 +96,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QPainter corner(&zoomed);
         corner.setClipRect(11000, 15000, 64, 48);
         dw::PlayEmf(corner, document, QRectF(0, 0, zoomed.width(), zoomed.height()));
+        corner.end();
+
+        // The page at its own size (an A3 page is 1123 x 1587 at 96 dpi),
+        // within an image of at most 2048 pixels a side.
+        const EmfDocument::FrameRect frame = document.FramePixels();
+        const auto sideOf = [](double v) { return std::isfinite(v) ? std::clamp(std::fabs(v), 1.0, 1.0e9) : 1.0; };
+        const double frameWidth = sideOf(frame.Width), frameHeight = sideOf(frame.Height);
+        const double scale = 2048 / std::max({frameWidth, frameHeight, 2048.0});
+        const int width = std::clamp(static_cast<int>(std::ceil(frameWidth * scale)), 1, 2048);
+        const int height = std::clamp(static_cast<int>(std::ceil(frameHeight * scale)), 1, 2048);
+        QImage page(width, height, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter whole(&page);
+        whole.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        dw::PlayEmf(whole, document, QRectF(0, 0, width, height));
 #endif
     } catch (const dw::EInvalidGraphic& e) {
         if (e.Message() != "Metafile is not valid")

@@ -11,6 +11,9 @@ namespace dw {
 class EInvalidGraphic : public Exception {
 public:
     EInvalidGraphic() : Exception(DW_TEXT("Message", "Metafile is not valid")) {}
+    // The same failure said with where it was found ("FILE.VPR: page 3:
+    // Metafile is not valid").
+    explicit EInvalidGraphic(MessageText message) : Exception(std::move(message)) {}
 };
 
 }  // namespace dw

@@ -444,15 +444,17 @@ void TVpPageList::CopyToFile(const std::string& fileName)
         out.emplace(fileName);
     } catch (const ENotAFile& error) {
         throw EFileError(error.Text());  // names the file and what it is
-    } catch (const EInOutError&) {
-        throw EFileError(CannotCreateFile(fileName));
+    } catch (const EInOutError& error) {
+        throw EFileError(MessageText(DW_TEXT("Message", "Cannot create file %1: %2"),
+                                     {MessageText::Verbatim(fileName), MessageText(ReasonOf(error))}));
     }
     // The writer's own words ("Disk full") do not say which file failed.
     const auto write = [&](auto&& step) {
         try {
             step();
-        } catch (const EInOutError&) {
-            throw EInOutError(CannotWriteFile(fileName));
+        } catch (const EInOutError& error) {
+            throw EInOutError(MessageText(DW_TEXT("Message", "Cannot write file %1: %2"),
+                                          {MessageText::Verbatim(fileName), MessageText(ReasonOf(error))}));
         }
     };
     {

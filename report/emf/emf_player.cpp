@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <map>
 #include <memory>
 #include <numbers>
@@ -530,7 +531,11 @@ QRegion EmfPlayer::DeviceRectsRegion(const std::vector<RectL>& rects) const
 
 QRegion EmfPlayer::PathRegion(const QPainterPath& path) const
 {
-    return PolygonRegion(FillPolygonWithin(path, m_clipWindow), path.fillRule(), m_clipWindow);
+    std::int64_t used = 0;
+    QRegion region = PolygonRegion(FillPolygonWithin(path, m_clipWindow), path.fillRule(), m_clipWindow,
+                                   m_regionCrossingsLeft, &used);
+    m_regionCrossingsLeft = std::max<std::int64_t>(0, m_regionCrossingsLeft - used);
+    return region;
 }
 
 void EmfPlayer::CombineClip(const QRegion& region, std::uint32_t mode)
@@ -566,24 +571,68 @@ void EmfPlayer::CombineClip(const QRegion& region, std::uint32_t mode)
 
 void EmfPlayer::Shape(const QPainterPath& logical, bool stroke, bool fill)
 {
-    QPainterPath device = m_full.map(logical);
+    Shape([&](DeviceOutline& outline) { outline.AddPath(logical); }, stroke, fill);
+}
+
+void EmfPlayer::Shape(const std::function<void(DeviceOutline&)>& feed, bool stroke, bool fill)
+{
     if (m_inPath) {
-        m_path.addPath(device);
+        // A path being recorded keeps every point: it may become a clip.
+        OutlineDrawing recording;
+        recording.MergePixels = false;
+        DeviceOutline outline(m_full, recording, std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::infinity());
+        feed(outline);
+        m_path.addPath(outline.TakePath());
         return;
     }
     if (Suppressed())
         return;
-    device.setFillRule(m_dc.PolyFillMode == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
     const GdiPen pen = CurrentPen();
     const QBrush brush = CurrentBrush();
     const bool drawPen = stroke && !pen.Null;
     const bool drawBrush = fill && brush.style() != Qt::NoBrush;
     if (!drawPen && !drawBrush)
         return;
+    DrawOutline(feed, m_full, drawPen ? &pen : nullptr, drawBrush ? &brush : nullptr);
+}
+
+// Measures the shape before drawing it: one that would take the page past
+// its outline budget is left out (and counted) without ever being stroked
+// or filled, which is where the time and the memory would go.
+void EmfPlayer::DrawOutline(const std::function<void(DeviceOutline&)>& feed, const QTransform& toDevice,
+                            const GdiPen* pen, const QBrush* brush)
+{
     PrepareDraw();
-    if (!Afford(device.controlPointRect(), drawPen ? &pen : nullptr))
+    OutlineDrawing drawing;
+    drawing.Window = m_drawWindow;
+    drawing.Fill = brush != nullptr;
+    drawing.Stroke = pen != nullptr;
+    drawing.PenWidth = pen ? pen->Width : 1;
+    const double left = std::max(0.0, kOutlineBudget - m_outlineWork);
+    DeviceOutline outline(toDevice, drawing, std::sqrt(left * kAliasedSaving), left / kLineCellCost);
+    feed(outline);
+    QPainterPath device = outline.TakePath();
+    const bool smooth = m_painter.testRenderHint(QPainter::Antialiasing);
+    const double cells = outline.Cells();
+    const bool alias = smooth && (cells > kMaxSmoothCells || cells * cells > left);
+    const double cost =
+        cells * cells / (smooth && !alias ? 1.0 : kAliasedSaving) + outline.LineCells() * kLineCellCost;
+    if (outline.Exceeded() || cost > left) {
+        ++m_skippedDrawings;
         return;
-    GdiPath(m_painter, device, drawPen ? &pen : nullptr, drawBrush ? &brush : nullptr);
+    }
+    if (device.isEmpty() || !Afford(outline.Bounds(), pen))
+        return;
+    m_outlineWork += cost;
+    device.setFillRule(m_dc.PolyFillMode == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
+    if (alias) {
+        ++m_aliasedShapes;
+        m_painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+    GdiPath(m_painter, device, pen, brush);
+    if (alias)
+        m_painter.setRenderHint(QPainter::Antialiasing, true);
 }
 
 // A polyline drawn segment by segment with a solid one-pixel pen leaves out
@@ -594,9 +643,12 @@ void EmfPlayer::StrokeSegments(const std::vector<QPointF>& points)
         return;
     const GdiPen pen = CurrentPen();
     if (m_inPath || !pen.Thin() || pen.Style != kPsSolid) {
-        QPainterPath path(points.front());
-        for (std::size_t i = 1; i < points.size(); ++i) path.lineTo(points[i]);
-        Shape(path, true, false);
+        Shape(
+            [&](DeviceOutline& outline) {
+                outline.MoveTo(points.front());
+                for (std::size_t i = 1; i < points.size() && !outline.Exceeded(); ++i) outline.LineTo(points[i]);
+            },
+            true, false);
         return;
     }
     if (pen.Null || Suppressed())
@@ -902,13 +954,13 @@ void EmfPlayer::operator()(const PolyRecord& r)
         case kEmrPolygon: {
             if (pts.size() < 2)
                 return;
-            QPolygonF polygon;
-            polygon.reserve(static_cast<qsizetype>(pts.size()));
-            for (const PointL& p : pts) polygon.append(ToPoint(p));
-            QPainterPath path;
-            path.addPolygon(polygon);
-            path.closeSubpath();
-            Shape(path, true, true);
+            Shape(
+                [&](DeviceOutline& outline) {
+                    outline.MoveTo(ToPoint(pts.front()));
+                    for (std::size_t i = 1; i < pts.size() && !outline.Exceeded(); ++i) outline.LineTo(ToPoint(pts[i]));
+                    outline.CloseSubpath();
+                },
+                true, true);
             break;
         }
         case kEmrPolyline: {
@@ -959,21 +1011,23 @@ void EmfPlayer::operator()(const PolyRecord& r)
 
 void EmfPlayer::operator()(const PolyPolyRecord& r)
 {
-    QPainterPath path;
-    std::size_t at = 0;
     const bool polygon = r.Type == kEmrPolyPolygon;
-    for (std::uint32_t count : r.Counts) {
-        if (count > r.Points.size() - at)
-            break;
-        if (count >= 2) {
-            path.moveTo(ToPoint(r.Points[at]));
-            for (std::uint32_t k = 1; k < count; ++k) path.lineTo(ToPoint(r.Points[at + k]));
-            if (polygon)
-                path.closeSubpath();
-        }
-        at += count;
-    }
-    Shape(path, true, polygon);
+    Shape(
+        [&](DeviceOutline& outline) {
+            std::size_t at = 0;
+            for (std::uint32_t count : r.Counts) {
+                if (count > r.Points.size() - at || outline.Exceeded())
+                    break;
+                if (count >= 2) {
+                    outline.MoveTo(ToPoint(r.Points[at]));
+                    for (std::uint32_t k = 1; k < count; ++k) outline.LineTo(ToPoint(r.Points[at + k]));
+                    if (polygon)
+                        outline.CloseSubpath();
+                }
+                at += count;
+            }
+        },
+        true, polygon);
 }
 
 void EmfPlayer::operator()(const PolyDrawRecord& r)
@@ -1031,17 +1085,14 @@ void EmfPlayer::operator()(const PlainRecord& r)
             m_path = QPainterPath();
             if (path.isEmpty() || Suppressed())
                 return;
-            path.setFillRule(m_dc.PolyFillMode == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
             const GdiPen pen = CurrentPen();
             const QBrush brush = CurrentBrush();
             const bool stroke = r.Type != kEmrFillPath && !pen.Null;
             const bool fill = r.Type != kEmrStrokePath && brush.style() != Qt::NoBrush;
             if (!stroke && !fill)
                 return;
-            PrepareDraw();
-            if (!Afford(path.controlPointRect(), stroke ? &pen : nullptr))
-                return;
-            GdiPath(m_painter, path, stroke ? &pen : nullptr, fill ? &brush : nullptr);
+            DrawOutline([&](DeviceOutline& outline) { outline.AddPath(path); }, QTransform(),
+                        stroke ? &pen : nullptr, fill ? &brush : nullptr);
             break;
         }
         default:

@@ -7,6 +7,7 @@
 // page; this header lets the tests play records one by one and look at the
 // state they leave behind.
 
+#include "report/emf/device_outline_p.h"
 #include "report/emf/emf_dib.h"
 #include "report/emf/emf_reader.h"
 #include "report/emf/gdi_painting.h"
@@ -23,6 +24,7 @@
 #include <QTransform>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -108,6 +110,26 @@ inline constexpr std::uint64_t kMaxPlayedBitmapPixels = kMaxDibPixels;
 inline constexpr double kPaintedWindows = 64;
 inline constexpr double kMinPaintedArea = 1 << 20;
 
+// What the shapes of one playing may cost the rasteriser, in the squares of
+// their cells as DeviceOutline counts them (antialiased; an aliased shape
+// costs a kAliasedSaving-th of that, a one-pixel line kLineCellCost for
+// each pixel): about a quarter of a second. A sheet of frames and labels
+// costs a few million; a star of 120 points over an A3 page at 96 dpi, some
+// tens of billions. A shape that would take the page past the bound is left
+// out, and smaller ones after it are still drawn.
+inline constexpr double kOutlineBudget = 1.5e9;
+inline constexpr double kAliasedSaving = 40;
+inline constexpr double kLineCellCost = 100;
+// Past this many cells a shape is drawn aliased even where the painter
+// smooths edges: its edges are then a pixel rougher, its time a fortieth.
+inline constexpr double kMaxSmoothCells = 12000;
+
+// The crossings of rows with edges that building clip regions from shapes
+// may take in one playing (kMaxRegionCrossings bounds each shape): a page of
+// many clips made of text outlines would otherwise take seconds at every
+// repaint. Past the bound a clip is its shape's box.
+inline constexpr std::int64_t kMaxPlayedRegionCrossings = std::int64_t{1} << 20;
+
 // --- the player -------------------------------------------------------------
 
 class EmfPlayer {
@@ -134,8 +156,14 @@ public:
     const QRect& ClipWindow() const { return m_clipWindow; }
     // Bitmaps left out for the bound on decoded pixels.
     std::size_t SkippedBitmaps() const { return m_skippedBitmaps; }
-    // Drawings left out for the bound on the area drawn.
+    // Drawings left out for the bound on the area drawn or on the outline
+    // work.
     std::size_t SkippedDrawings() const { return m_skippedDrawings; }
+    // What the shapes drawn so far cost the rasteriser (kOutlineBudget's
+    // units).
+    double OutlineWork() const { return m_outlineWork; }
+    // Shapes drawn aliased on a smoothing painter for their cells.
+    std::size_t AliasedShapes() const { return m_aliasedShapes; }
 
     // One record each (for std::visit).
     void operator()(const ValueRecord& r);
@@ -192,6 +220,9 @@ private:
     QRegion PathRegion(const QPainterPath& path) const;
 
     void Shape(const QPainterPath& logical, bool stroke, bool fill);
+    void Shape(const std::function<void(DeviceOutline&)>& feed, bool stroke, bool fill);
+    void DrawOutline(const std::function<void(DeviceOutline&)>& feed, const QTransform& toDevice, const GdiPen* pen,
+                     const QBrush* brush);
     void StrokeSegments(const std::vector<QPointF>& logicalPoints);
     void FillDeviceRect(const QRectF& logical, const QBrush& brush);
     void LineToLogical(const QPointF& to);
@@ -239,6 +270,9 @@ private:
     double m_paintBudget = 0;
     double m_painted = 0;  // device area the drawings so far cover in the window
     std::size_t m_skippedDrawings = 0;
+    double m_outlineWork = 0;
+    mutable std::int64_t m_regionCrossingsLeft = kMaxPlayedRegionCrossings;
+    std::size_t m_aliasedShapes = 0;
 };
 
 }  // namespace dw::emf

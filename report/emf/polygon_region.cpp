@@ -105,7 +105,8 @@ bool BuildRows(const std::vector<Edge>& edges, Qt::FillRule rule, const QRect& w
 
 }  // namespace
 
-QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window)
+QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window, std::int64_t maxCrossings,
+                      std::int64_t* used)
 {
     const qsizetype n = polygon.size();
     if (n < 3 || window.isEmpty())
@@ -142,13 +143,15 @@ QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& 
         left = std::min({left, e.X0, e.X1});
         right = std::max({right, e.X0, e.X1});
     }
-    if (crossings > kMaxRegionCrossings) {
+    if (crossings > std::min(maxCrossings, kMaxRegionCrossings)) {
         const QRect box(QPoint(static_cast<int>(std::max<std::int64_t>(left, window.left())), static_cast<int>(top)),
                         QPoint(static_cast<int>(std::min<std::int64_t>(right, window.right() + std::int64_t{1})) - 1,
                                static_cast<int>(bottom) - 1));
         return box.isValid() ? QRegion(box) : QRegion();
     }
 
+    if (used != nullptr)
+        *used += crossings;
     std::vector<QRect> rects;
     if (!BuildRows(edges, rule, window, top, bottom, false, rects)) {
         rects.clear();

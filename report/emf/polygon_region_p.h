@@ -44,7 +44,10 @@ QRegion SimplifiedRegion(const QRegion& region);
 // kept, so the region has at most one band per row of the window; a shape
 // that would need more than kMaxClipRects rectangles is simplified as
 // SimplifiedRegion does, and one past kMaxRegionCrossings is its box.
-QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window);
+// A caller with a bound of its own passes it as maxCrossings; the crossings
+// the region took (none for one that became its box) are added to *used.
+QRegion PolygonRegion(const QPolygonF& polygon, Qt::FillRule rule, const QRect& window,
+                      std::int64_t maxCrossings = kMaxRegionCrossings, std::int64_t* used = nullptr);
 
 // The polygon toFillPolygon gives for path, with each curve that lies wholly
 // outside window taken as the straight line between its ends: within the

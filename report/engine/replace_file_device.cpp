@@ -11,8 +11,9 @@ TReplaceFileDevice::TReplaceFileDevice(const std::string& fileName)
         m_file.emplace(fileName);
     } catch (const ENotAFile& error) {
         throw EFileError(error.Text());
-    } catch (const EInOutError&) {
-        throw EFileError(CannotCreateFile(fileName));
+    } catch (const EInOutError& error) {
+        throw EFileError(MessageText(DW_TEXT("Message", "Cannot create file %1: %2"),
+                                     {MessageText::Verbatim(fileName), MessageText(ReasonOf(error))}));
     }
     open(QIODevice::WriteOnly);
 }

@@ -136,6 +136,7 @@ void TVpPrinter::CleanUp()
     }
     m_currentPageMetafile.reset();
     m_pageStore.CleanUp();
+    m_loadedFile.clear();
     m_pageCount = 0;
     m_pageNumber = 0;
     m_status = TVpPrinterStatus::Ready;
@@ -346,16 +347,31 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
     if (m_status == TVpPrinterStatus::Ready || n < 1 || n > m_pageCount) {
         return nullptr;
     }
-    std::optional<TVpPageBytes> bytes = m_pageStore.GetPage(n);
-    if (!bytes) {
-        return nullptr;
+    // A page of a report loaded from a file that turns out damaged is said
+    // with the file and the page, as the command-line tool says it.
+    const auto where = [&] { return m_loadedFile + ": page " + std::to_string(n) + ": "; };
+    try {
+        std::optional<TVpPageBytes> bytes = m_pageStore.GetPage(n);
+        if (!bytes) {
+            return nullptr;
+        }
+        auto page = std::make_shared<const emf::EmfDocument>(std::move(*bytes));
+        // A loaded report may hold a page larger than any paper: the preview
+        // and the printer refuse it, as every other reader of pages does.
+        emf::RequirePageFits(*page);
+        m_currentPageMetafile = std::move(page);
+        return m_currentPageMetafile;
+    } catch (const EInvalidGraphic& e) {
+        if (m_loadedFile.empty()) {
+            throw;
+        }
+        throw EInvalidGraphic(MessageText("%1%2", {MessageText::Verbatim(where()), e.Text()}));
+    } catch (const emf::EPageTooLarge& e) {
+        if (m_loadedFile.empty()) {
+            throw;
+        }
+        throw emf::EPageTooLarge(where() + e.Message());
     }
-    auto page = std::make_shared<const emf::EmfDocument>(std::move(*bytes));
-    // A loaded report may hold a page larger than any paper: the preview and
-    // the printer refuse it, as every other reader of pages does.
-    emf::RequirePageFits(*page);
-    m_currentPageMetafile = std::move(page);
-    return m_currentPageMetafile;
 }
 
 void TVpPrinter::Save(const std::string& fileName)
@@ -370,7 +386,13 @@ void TVpPrinter::Load(const std::string& fileName)
     if (m_status != TVpPrinterStatus::Ready) {
         CleanUp();
     }
-    m_pageStore.Load(fileName);
+    m_loadedFile.clear();
+    try {
+        m_pageStore.Load(fileName);
+    } catch (const EInvalidGraphic& e) {
+        throw EInvalidGraphic(MessageText("%1: %2", {MessageText::Verbatim(fileName), e.Text()}));
+    }
+    m_loadedFile = fileName;
     m_pageCount = m_pageStore.PageCount();
     m_status = TVpPrinterStatus::Finished;
     const std::filesystem::path name = std::filesystem::path(fileName).filename();

@@ -257,6 +257,7 @@ private:
     std::string m_title;
     std::string m_fileNameStem;
     double m_sheetScale = 1;
+    std::string m_loadedFile;  // the report file the pages came from, if any
     std::int32_t m_topOffset = 0;
     bool m_showingPreview = false;
     TVpPrinterStatus m_status = TVpPrinterStatus::Ready;

@@ -465,7 +465,9 @@ void TVpStandardPreview::LoadClick()
         }
         const QFileInfo file(choice->FileName);
         if (!file.exists() || file.isDir()) {
-            ShowPreviewMessage(this, tr("File does not exist"));
+            ShowPreviewMessage(this, tr("Cannot open file %1: %2")
+                                         .arg(choice->FileName,
+                                              file.isDir() ? tr("it is a folder, not a file") : tr("it does not exist")));
             return;
         }
         try {

@@ -182,6 +182,8 @@ std::string_view IniDocument::EolText(Eol eol)
             return "\n";
         case Eol::CrLf:
             return "\r\n";
+        case Eol::Cr:
+            return "\r";
         case Eol::None:
             break;
     }
@@ -235,18 +237,22 @@ IniDocument IniDocument::Parse(std::string_view bytes)
     }
     doc.m_lines.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     while (!bytes.empty()) {
-        const std::size_t nl = bytes.find('\n');
-        std::string_view raw = bytes.substr(0, nl);
+        // A line ends at LF, CR LF or a CR alone (as files from old
+        // editors end their lines); each line keeps its own ending.
+        const std::size_t end = bytes.find_first_of("\r\n");
+        std::string_view raw = bytes.substr(0, end);
         Eol eol = Eol::None;
-        if (nl == bytes.npos) {
+        if (end == bytes.npos) {
             bytes = {};
-        } else {
-            bytes.remove_prefix(nl + 1);
+        } else if (bytes[end] == '\n') {
+            bytes.remove_prefix(end + 1);
             eol = Eol::Lf;
-            if (!raw.empty() && raw.back() == '\r') {
-                raw.remove_suffix(1);
-                eol = Eol::CrLf;
-            }
+        } else if (end + 1 < bytes.size() && bytes[end + 1] == '\n') {
+            bytes.remove_prefix(end + 2);
+            eol = Eol::CrLf;
+        } else {
+            bytes.remove_prefix(end + 1);
+            eol = Eol::Cr;
         }
         doc.m_lines.push_back(MakeLine(std::string(raw), eol));
     }

@@ -67,7 +67,7 @@ public:
 
 private:
     enum class Kind : unsigned char { Other, Header, Entry };
-    enum class Eol : unsigned char { None, Lf, CrLf };
+    enum class Eol : unsigned char { None, Lf, CrLf, Cr };
     // Only headers and entries carry a meaning; a file of a million blank or
     // junk lines then costs little more than its bytes.
     struct Meaning {

@@ -2,6 +2,7 @@
 #include "storage/core/ini_file.h"
 
 #include "common/errors.h"
+#include "common/input_file.h"
 #include "common/replace_file.h"
 #include "common/utf8.h"
 #include "storage/core/ini_document.h"
@@ -329,10 +330,32 @@ IniDocument* TIniFile::Load() const
     return state.snapshot;
 }
 
-void TIniFile::ThrowWriteError() const
+void TIniFile::ThrowWriteError(const std::string& reason) const
 {
-    throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1"),
-                                 {MessageText::Verbatim(m_path.empty() ? m_fileName : m_path.string())}));
+    const MessageText file = MessageText::Verbatim(m_path.empty() ? m_fileName : m_path.string());
+    if (reason.empty())
+        throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1"), {file}));
+    throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1: %2"), {file, MessageText(reason)}));
+}
+
+std::string TIniFile::ReadFailure() const
+{
+    if (m_path.empty())
+        return {};
+    FileDescriptor fd(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.Valid())
+        return errno == ENOENT || errno == ENOTDIR ? std::string() : FailureReason(errno);
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0)
+        return FailureReason(errno);
+    if (!S_ISREG(info.st_mode))
+        return NotAFileReason(info.st_mode).English();
+    if (!WithinSizeLimit(static_cast<std::uintmax_t>(info.st_size)))
+        return DW_TEXT("Message", "it is a megabyte or larger, more than a profile ever holds");
+    char byte = 0;
+    if (::read(fd.Get(), &byte, 1) < 0 && errno != EAGAIN)
+        return FailureReason(errno);
+    return {};
 }
 
 void TIniFile::Store(const std::string& bytes) const
@@ -348,8 +371,8 @@ void TIniFile::Store(const std::string& bytes) const
         ReplaceFileWriter file(m_path.string());
         file.Write(bytes);
         file.Commit();
-    } catch (const EInOutError&) {
-        ThrowWriteError();
+    } catch (const EInOutError& error) {
+        ThrowWriteError(ReasonOf(error));
     }
 }
 
@@ -360,7 +383,7 @@ void TIniFile::StoreDocument(const IniDocument& document)
     try {
         // Past the limit the file would read as missing from then on.
         if (!WithinSizeLimit(bytes.size()))
-            ThrowWriteError();
+            ThrowWriteError("it would reach a megabyte, more than a profile may hold");
         Store(bytes);
     } catch (...) {
         state.Forget();
@@ -378,11 +401,11 @@ void TIniFile::StoreDocument(const IniDocument& document)
 void TIniFile::Update(Change change)
 {
     if (m_path.empty())
-        ThrowWriteError();
+        ThrowWriteError("no folder for the profile is known");
     // A file we cannot read is never replaced: that would lose what it holds.
     IniDocument* document = Load();
     if (!document)
-        ThrowWriteError();
+        ThrowWriteError(ReadFailure());
     State& state = *m_state;
     const bool altered = change.ApplyTo(*document);
     if (state.depth > 0) {
@@ -444,7 +467,7 @@ void TIniFile::StoreBatch()
     state.Forget();
     IniDocument* document = LoadFile();
     if (!document)
-        ThrowWriteError();
+        ThrowWriteError(ReadFailure());
     bool altered = false;
     for (const Change& change : changes) altered = change.ApplyTo(*document) || altered;
     if (altered)
@@ -481,7 +504,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (!IniDocument::IsValidSectionName(section) || !IniDocument::IsValidKeyName(key))
-        ThrowWriteError();
+        ThrowWriteError("a section or key name is empty or holds a character a profile cannot keep");
     Update({Change::Kind::Set, std::string(section), std::string(key), std::string(value)});
 }
 

@@ -97,6 +97,11 @@ public:
     void DeleteKey(std::string_view section, std::string_view key);
     void EraseSection(std::string_view section);
 
+    // Why the file, which exists, cannot be read as a profile ("it is a
+    // folder, not a file", "access denied"...); empty when it can be read or
+    // is not there.
+    std::string ReadFailure() const;
+
     static constexpr std::size_t kMaxValueChars = 1023;
     // A profile file is a few kilobytes; one of a megabyte or more is not
     // ours to load into memory, reads as missing and is never overwritten,
@@ -128,7 +133,8 @@ private:
     void StoreBatch();
     // Writes the document as the file's new text and remembers the file.
     void StoreDocument(const IniDocument& document);
-    [[noreturn]] void ThrowWriteError() const;
+    // "Unable to write to <path>", and ": <reason>" when one is known.
+    [[noreturn]] void ThrowWriteError(const std::string& reason = {}) const;
     void Store(const std::string& bytes) const;
 
     std::string m_fileName;

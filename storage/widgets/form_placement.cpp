@@ -11,9 +11,11 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
+#include <string>
 
 namespace dw {
 
@@ -353,11 +355,30 @@ void TFormPlacement::SaveToProfile()
     m_saved = true;
 }
 
+// A profile that exists but cannot be read leaves the window with its
+// defaults; the user hears why once, when the window has opened, instead of
+// only from a failed save at the end.
+void TFormPlacement::ReportUnreadableProfile(const TIniFile& file)
+{
+    if (m_reportedUnreadable)
+        return;
+    const std::string failure = file.ReadFailure();
+    if (failure.empty())
+        return;
+    m_reportedUnreadable = true;
+    const MessageText message(
+        DW_TEXT("Message", "Cannot read profile %1: %2. The program starts with its defaults and leaves the file as it is"),
+        {MessageText::Verbatim(file.Path().string()), MessageText(failure)});
+    QTimer::singleShot(0, Form(), [message] { ShowErrorText(message); });
+}
+
 void TFormPlacement::RestoreFromProfile()
 {
     m_saved = false;
     ProfileScope scope(*this);
     RestorePlacement();
+    if (Form())
+        ReportUnreadableProfile(scope.File());
     // The batch ends here: whoever hears of the restore works on the file
     // itself, as outside a restore.
     scope.Commit();

@@ -237,6 +237,7 @@ protected:
     };
 
 private:
+    void ReportUnreadableProfile(const TIniFile& file);
     void UpdatePlacement();
     void FormBefore(TWindowMessage& message);
     void FormAfter(TWindowMessage& message);
@@ -262,6 +263,7 @@ private:
 
     bool m_loaded = false;
     bool m_restored = false;
+    bool m_reportedUnreadable = false;  // the window was told its profile cannot be read
     bool m_saved = false;
     bool m_destroying = false;
     bool m_formDestroyDone = false;

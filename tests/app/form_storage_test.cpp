@@ -332,12 +332,63 @@ TEST_F(MainWindowStorage, AnUnwritableProfileIsReportedAndTheWindowStillCloses)
     Field(9)->SetValue(5);
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
-    const std::string expected = "Unable to write to " + Profile().string();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], expected);
-    form.reset();
+    const std::string expected = "Unable to write to " + Profile().string() + ": it is a folder, not a file";
+    // Said when the window opened, then by the failed save.
     ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Cannot read profile " + Profile().string() +
+                             ": it is a folder, not a file. The program starts with its defaults and leaves the "
+                             "file as it is");
     EXPECT_EQ(errors[1], expected);
+    form.reset();
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[2], expected);
+}
+
+// At the end of a session nobody answers a message box: a profile that
+// cannot be written is said on standard error, the window closes at once
+// and the file is left as it was.
+TEST_F(MainWindowStorage, AnUnwritableProfileDoesNotHoldUpATerminationSignal)
+{
+    struct Row {
+        const char* Name;
+        std::function<void(const std::filesystem::path&)> Make;
+        const char* Reason;
+    };
+    const Row rows[] = {
+        {"a folder", [](const std::filesystem::path& p) { std::filesystem::create_directories(p); },
+         "it is a folder, not a file"},
+        {"a megabyte", [](const std::filesystem::path& p) { dw::test::WriteBytes(p, std::string(1 << 20, ';')); },
+         "it is a megabyte or larger, more than a profile ever holds"},
+        {"a link loop",
+         [](const std::filesystem::path& p) {
+             std::filesystem::create_symlink("davov.loop", p);
+             std::filesystem::create_symlink("davov", p.parent_path() / "davov.loop");
+         },
+         "its links lead round in a loop"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        std::filesystem::remove_all(Profile().parent_path());
+        std::filesystem::create_directories(Profile().parent_path());
+        row.Make(Profile());
+        const auto before = std::filesystem::symlink_status(Profile()).type();
+        const std::string bytes = before == std::filesystem::file_type::regular ? ReadProfile() : std::string();
+        errors.clear();
+        dw::SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
+        Start();
+        dw::TerminationSignals handler;
+        Field(9)->SetValue(7);
+        ::raise(SIGTERM);
+        EXPECT_TRUE(WaitFor([this] { return !form->isVisible(); }));
+        // Only the notice of the start reached the message box.
+        EXPECT_EQ(errors, std::vector<std::string>{"Cannot read profile " + Profile().string() + ": " + row.Reason +
+                                                   ". The program starts with its defaults and leaves the file as "
+                                                   "it is"});
+        EXPECT_EQ(std::filesystem::symlink_status(Profile()).type(), before);
+        if (before == std::filesystem::file_type::regular)
+            EXPECT_EQ(ReadProfile(), bytes);
+        form.reset();
+    }
 }
 
 // The session ending or a kill must not lose what was typed.

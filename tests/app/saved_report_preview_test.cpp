@@ -6,6 +6,7 @@
 #include "app/saved_report_preview.h"
 
 #include "common/error_display.h"
+#include "report/core/page_errors.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_image.h"
 #include "report/preview/standard_preview.h"
@@ -130,6 +131,26 @@ TEST_F(SavedReportPreviewTest, TheLoadedPagesArePrintableButNotExportable)
     EXPECT_FALSE(exportHookCalled);
 }
 
+// Only the first page is read before the window opens, so a long report
+// opens at once; a later page that is damaged says so, naming file and page,
+// when it is turned to.
+TEST_F(SavedReportPreviewTest, ADamagedLaterPageIsReportedWhenShown)
+{
+    const std::string path = SavedReport("later.VPR", 2);
+    QByteArray bytes = ReadAll(path);
+    bytes[bytes.indexOf(" EMF", bytes.indexOf(" EMF") + 1)] = 'X';
+    WriteAll(path, bytes);
+    TVpStandardPreview& window = OpenSavedReport(*printer, path);
+    EXPECT_EQ(printer->PageCount(), 2);
+    try {
+        printer->GetPage(2);
+        ADD_FAILURE() << "page 2 read";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), path + ": page 2: Metafile is not valid");
+    }
+    delete &window;
+}
+
 TEST_F(SavedReportPreviewTest, AFileThatCannotBeShownGivesTheMessageAndAFailingExitCode)
 {
     struct Row {
@@ -148,13 +169,14 @@ TEST_F(SavedReportPreviewTest, AFileThatCannotBeShownGivesTheMessageAndAFailingE
     };
     const std::string notValid = " is not a valid report file";
     const Row rows[] = {
-        {"missing", [](SavedReportPreviewTest& t) { return t.Path("missing.VPR"); }, "File does not exist"},
+        {"missing", [](SavedReportPreviewTest& t) { return t.Path("missing.VPR"); },
+         "Cannot open file %s: it does not exist"},
         {"a folder",
          [](SavedReportPreviewTest& t) {
              QDir(t.dir.path()).mkdir(QStringLiteral("folder.VPR"));
              return t.Path("folder.VPR");
          },
-         "File does not exist"},
+         "Cannot open file %s: it is a folder, not a file"},
         {"empty",
          [](SavedReportPreviewTest& t) {
              WriteAll(t.Path("empty.VPR"), {});
@@ -163,14 +185,13 @@ TEST_F(SavedReportPreviewTest, AFileThatCannotBeShownGivesTheMessageAndAFailingE
          "File %s" + notValid},
         {"cut in half", damaged("half.VPR", [](QByteArray& f) { f.truncate(f.size() / 2); }), "File %s" + notValid},
         {"a foreign file", damaged("text.VPR", [](QByteArray& f) { f = QByteArray(400, 'x'); }), "File %s" + notValid},
-        // The file itself opens; only reading its second page finds the damage.
-        {"a page that is no metafile",
+        {"a first page that is no metafile",
          damaged("page.VPR",
                  [](QByteArray& f) {
-                     const qsizetype second = f.indexOf(" EMF", f.indexOf(" EMF") + 1);
-                     f[second] = 'X';
+                     const qsizetype first = f.indexOf(" EMF");
+                     f[first] = 'X';
                  }),
-         "Metafile is not valid"},
+         "%s: page 1: Metafile is not valid"},
         // Refused before it is read: nothing may wait for a writer that never comes.
         {"a pipe",
          [](SavedReportPreviewTest& t) {

@@ -10,12 +10,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace dw {
 namespace {
@@ -154,6 +156,67 @@ TEST_P(ReplaceFileKinds, ReplacesFilesThroughLinksAndRefusesEverythingElse)
     }
     EXPECT_EQ(entries, 2u);  // "kept" and the target
 }
+
+// Until Commit the new contents have no name: a program killed while it
+// writes leaves the folder as it was, and every later step still works.
+TEST_F(ReplaceFile, UnfinishedContentsHaveNoNameInTheFolder)
+{
+    const fs::path target = m_dir / "report.VPR";
+    WriteFile(target, "old");
+    ReplaceFileWriter writer(target.string());
+    writer.Write(std::string(200000, 'x'));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"kept", "report.VPR"}));
+    EXPECT_EQ(ReadFile(target), "old");
+    writer.Commit();
+    EXPECT_EQ(ReadFile(target), std::string(200000, 'x'));
+    EXPECT_EQ(writer.TemporaryPath(), "");
+}
+
+// A target that cannot be created says why, in words that follow its name.
+struct ReasonRow {
+    const char* Name;
+    std::function<fs::path(const fs::path& dir)> Make;
+    const char* Reason;
+};
+
+void PrintTo(const ReasonRow& row, std::ostream* out)
+{
+    *out << row.Name;
+}
+
+class ReplaceFileReasons : public ReplaceFile, public ::testing::WithParamInterface<ReasonRow> {};
+
+TEST_P(ReplaceFileReasons, NameWhatIsWrong)
+{
+    const fs::path given = GetParam().Make(m_dir);
+    try {
+        ReplaceFileWriter writer(given.string());
+        writer.Write("new");
+        writer.Commit();
+        ADD_FAILURE() << "written";
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(ReasonOf(error), GetParam().Reason);
+    }
+}
+
+const ReasonRow kReasons[] = {
+    {"MissingFolder", [](const fs::path& dir) { return dir / "gone" / "report.VPR"; }, "the folder does not exist"},
+    {"LinkLoop",
+     [](const fs::path& dir) {
+         fs::create_symlink("b.VPR", dir / "a.VPR");
+         fs::create_symlink("a.VPR", dir / "b.VPR");
+         return dir / "a.VPR";
+     },
+     "its links lead round in a loop"},
+    {"NameTooLong", [](const fs::path& dir) { return dir / std::string(300, 'r'); }, "the name is too long"},
+    {"FolderGivenAsFile", [](const fs::path& dir) { return dir / "kept"; }, "it is a folder, not a file"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileReasons, ::testing::ValuesIn(kReasons),
+                         [](const auto& row) { return std::string(row.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(Table, ReplaceFileKinds, ::testing::ValuesIn(kKinds),
                          [](const auto& row) { return std::string(row.param.Name); });

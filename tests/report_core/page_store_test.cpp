@@ -264,7 +264,7 @@ TEST_F(PageStoreTest, FailedSaveLeavesTheOldFile)
             m_store.Save(path.string());
             FAIL();
         } catch (const EInOutError& e) {
-            EXPECT_EQ(e.Message(), "Cannot write file " + path.string());
+            EXPECT_EQ(e.Message(), "Cannot write file " + path.string() + ": the disk is full");
         }
     }
     EXPECT_EQ(test::ReadFileBytes(path), old);
@@ -279,7 +279,7 @@ TEST_F(PageStoreTest, SaveWhereNoFileCanBeCreated)
         m_store.Save(path.string());
         FAIL();
     } catch (const EFileError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file " + path.string());
+        EXPECT_EQ(e.Message(), "Cannot create file " + path.string() + ": the folder does not exist");
     }
     // A directory in the way is not replaced.
     std::filesystem::create_directory(Path("dir.vpr"));

@@ -482,7 +482,8 @@ TEST_F(PrinterFixture, PdfFileThatCannotBeCreatedIsReported)
         std::string file;
         std::string message;
     } rows[] = {
-        {PathOf("missing-folder/report.pdf"), "Cannot create file " + PathOf("missing-folder/report.pdf")},
+        {PathOf("missing-folder/report.pdf"),
+         "Cannot create file " + PathOf("missing-folder/report.pdf") + ": the folder does not exist"},
         // Printing over a folder of that name must not replace it.
         {PathOf("folder.pdf"), "Cannot create file " + PathOf("folder.pdf") + ": it is a folder, not a file"},
     };

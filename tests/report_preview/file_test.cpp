@@ -349,12 +349,16 @@ TEST_F(FileTest, LoadOfAMissingFileSaysSoAndChangesNothing)
     test::RunPages(*printer, 1);
     Open();
     QDir(dir.path()).mkdir(QStringLiteral("folder"));
-    for (const char* name : {"missing.VPR", "folder"}) {
+    const std::pair<const char*, const char*> rows[] = {{"missing.VPR", "it does not exist"},
+                                                        {"folder", "it is a folder, not a file"}};
+    for (const auto& [name, reason] : rows) {
         SCOPED_TRACE(name);
         messages.clear();
         Choose(Path(name));
         QTest::mouseClick(window->Load(), Qt::LeftButton);
-        EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("File does not exist")});
+        EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("Cannot open file %1: %2")
+                                                     .arg(Path(name),
+                                                          QString::fromLatin1(reason))});
         EXPECT_TRUE(Preview().Image()->HasPage());
         EXPECT_EQ(printer->PageCount(), 1);
         EXPECT_EQ(printer->Status(), TVpPrinterStatus::Finished);
@@ -397,7 +401,7 @@ TEST_F(FileTest, DamagedReportFileShowsTheErrorAndLeavesTheWindowUsable)
         {"a loop in the page links", [](QByteArray& f) { PutU32(f, RecordStarts(f)[1] + 4, RecordStarts(f)[0]); },
          false, notValid},
         {"a page that is no metafile", [](QByteArray& f) { f[RecordStarts(f)[0] + 8 + 40] = 'X'; }, true,
-         "Metafile is not valid"},
+         "%1: page 1: Metafile is not valid"},
     };
     const QByteArray good = GoodFile(3);
     for (const Row& row : rows) {
@@ -442,12 +446,14 @@ TEST_F(FileTest, SavingWhereNothingCanBeWrittenShowsTheErrorAndLeavesNoFile)
         const char* reason = "";  // after the file's name in the message
     };
     const Row rows[] = {
-        {"folder that does not exist", [](FileTest& t) { return t.Path("missing/report.VPR"); }},
+        {"folder that does not exist", [](FileTest& t) { return t.Path("missing/report.VPR"); },
+         ": the folder does not exist"},
         {"path through a file",
          [](FileTest& t) {
              WriteAll(t.Path("plain"), "plain");
              return t.Path("plain/report.VPR");
-         }},
+         },
+         ": a part of its path is a file, not a folder"},
         {"a folder in the file's place",
          [](FileTest& t) {
              QDir(t.dir.path()).mkdir(QStringLiteral("taken.VPR"));

@@ -346,14 +346,18 @@ TEST_F(FormStorageTest, AnUnwritableProfileIsReportedAndTheWindowStillCloses)
     Show(*form);
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(form->isVisible());
-    const std::string expected = "Unable to write to " + Profile().string();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], expected);
+    const std::string expected = "Unable to write to " + Profile().string() + ": it is a folder, not a file";
+    // Said once when the window opened, and again by the save that failed.
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Cannot read profile " + Profile().string() +
+                             ": it is a folder, not a file. The program starts with its defaults and leaves the "
+                             "file as it is");
+    EXPECT_EQ(errors[1], expected);
     EXPECT_FALSE(form->storage->Saved());
     // The destruction tries once more and reports once more.
     form.reset();
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_EQ(errors[1], expected);
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[2], expected);
 }
 
 TEST_F(FormStorageTest, ASaveWritesTheFileOnceWhenItHasEverything)
@@ -396,7 +400,7 @@ TEST_F(FormStorageTest, AFailedSaveLeavesTheWholeFileAsItWas)
         EXPECT_TRUE(form->close());
     }
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Unable to write to " + Profile().string());
+    EXPECT_EQ(errors[0], "Unable to write to " + Profile().string() + ": the disk is full");
     EXPECT_FALSE(form->storage->Saved());
     EXPECT_EQ(ReadProfile(), before);
     std::error_code error;

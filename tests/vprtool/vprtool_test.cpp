@@ -6,12 +6,15 @@
 #include "report/core/file_limits.h"
 #include "report/emf/canvas.h"
 #include "report/emf/emf_canvas.h"
+#include "report/emf/emf_player.h"
+#include "report/emf/emf_reader.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -19,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -421,6 +426,43 @@ TEST_F(VprTool, PngDrawsThePageAtTheAskedResolution)
     EXPECT_LT(InkShare(a), 0.9);
 }
 
+// A picture of many strips is the picture of the page drawn whole: no seam
+// where one strip ends, no row lost or doubled, the resolution recorded.
+TEST_F(VprTool, PngDrawnInStripsIsThePageDrawnWhole)
+{
+    for (const QString& source : pages) {
+        SCOPED_TRACE(source.toStdString());
+        const QString report = Pack(QStringLiteral("strips.VPR"), {source});
+        const QString png = Path(QStringLiteral("strips.png"));
+        ASSERT_EQ(RunTool({QStringLiteral("png"), report, QStringLiteral("--dpi"), QStringLiteral("960"),
+                           QStringLiteral("-o"), png})
+                      .exitCode,
+                  0);
+        const QImage stripped = QImage(png).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(stripped.size(), QSize(4000, 3000));  // more rows than one strip holds
+        EXPECT_EQ(stripped.dotsPerMeterX(), qRound(960 / 0.0254));
+
+        const QByteArray bytes = ReadAll(source);
+        const dw::emf::EmfDocument page(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        QImage whole(4000, 3000, QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        QPainter painter(&whole);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        dw::PlayEmf(painter, page, QRectF(0, 0, 4000, 3000));
+        painter.end();
+        // A smoothed edge crossing a seam may come out a shade apart; no
+        // pixel may be another colour.
+        int apart = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x) {
+                const QRgb a = stripped.pixel(x, y), b = whole.pixel(x, y);
+                apart += std::abs(qRed(a) - qRed(b)) > 48 || std::abs(qGreen(a) - qGreen(b)) > 48 ||
+                         std::abs(qBlue(a) - qBlue(b)) > 48;
+            }
+        EXPECT_EQ(apart, 0);
+    }
+}
+
 TEST_F(VprTool, PngOfSeveralPagesNumbersTheFiles)
 {
     const QString report = Pack(QStringLiteral("three.VPR"), pages);
@@ -713,5 +755,91 @@ TEST_F(VprTool, FailedRunKeepsTheFileItWouldHaveReplaced)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(ReadAll(previous), QByteArray("the report sent yesterday"));
 }
+
+// --- a write cut short ------------------------------------------------------
+
+// A page of one polyline of `points` points: megabytes of metafile that
+// reads and fits, for a report large enough to be stopped while it is
+// written.
+QByteArray LargePage(int points)
+{
+    QByteArray bytes;
+    const auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes.append(static_cast<char>(v >> (8 * i)));
+    };
+    for (std::uint32_t v : {1u, 108u, 0u, 0u, 399u, 299u, 0u, 0u, 10583u, 7938u, 0x464D4520u, 0x10000u, 0u, 3u}) u32(v);
+    for (std::uint32_t v : {1u, 0u, 0u, 0u, 1024u, 768u, 271u, 203u, 0u, 0u, 0u, 271000u, 203000u}) u32(v);
+    u32(87);
+    u32(static_cast<std::uint32_t>(28 + 4 * points));
+    for (std::uint32_t v : {0u, 0u, 400u, 300u}) u32(v);
+    u32(static_cast<std::uint32_t>(points));
+    for (int i = 0; i < points; ++i) u32(static_cast<std::uint32_t>((i % 400) | ((i % 2 ? 0 : 299) << 16)));
+    for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u}) u32(v);
+    const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    std::memcpy(bytes.data() + 48, &size, 4);
+    return bytes;
+}
+
+// True once the process holds open a file in folder other than input (the
+// report being written); false when it ended first.
+bool WaitForOutputIn(qint64 pid, const QString& folder, const QString& input)
+{
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+    const QString inFolder = QDir(folder).canonicalPath() + QLatin1Char('/');
+    const QString read = QFileInfo(input).canonicalFilePath();
+    for (;;) {
+        QDir dir(fds);
+        if (!dir.exists())
+            return false;
+        for (const QString& fd : dir.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
+            const QString target = QFile::symLinkTarget(dir.filePath(fd));
+            if (target.startsWith(inFolder) && target != read)
+                return true;
+        }
+        if (::kill(static_cast<pid_t>(pid), 0) != 0)
+            return false;
+    }
+}
+
+struct InterruptRow {
+    const char* Name;
+    int Signal;
+};
+
+void PrintTo(const InterruptRow& row, std::ostream* out)
+{
+    *out << row.Name;
+}
+
+class VprToolInterrupted : public VprTool, public ::testing::WithParamInterface<InterruptRow> {};
+
+TEST_P(VprToolInterrupted, PackStoppedWhileWritingLeavesTheFolderAsItWas)
+{
+    const QString page = Path(QStringLiteral("large.emf"));
+    ASSERT_NO_FATAL_FAILURE(WriteAll(page, LargePage(2'000'000)));
+    const QString report = Path(QStringLiteral("report.VPR"));
+    ASSERT_NO_FATAL_FAILURE(WriteAll(report, QByteArray("the report sent yesterday")));
+    const QStringList before = QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    QStringList arguments{QStringLiteral("pack"), report};
+    for (int i = 0; i < 12; ++i) arguments << page;
+    QProcess process;
+    process.start(kTool, arguments);
+    ASSERT_TRUE(process.waitForStarted());
+    const bool caught = WaitForOutputIn(process.processId(), dir->path(), page);
+    if (caught)
+        ::kill(static_cast<pid_t>(process.processId()), GetParam().Signal);
+    ASSERT_TRUE(process.waitForFinished(120000));
+    if (!caught)
+        GTEST_SKIP() << "the tool finished before it could be stopped";
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(ReadAll(report), QByteArray("the report sent yesterday"));
+    EXPECT_EQ(QDir(dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, VprToolInterrupted,
+                         ::testing::Values(InterruptRow{"Killed", SIGKILL}, InterruptRow{"Terminated", SIGTERM},
+                                           InterruptRow{"Interrupted", SIGINT}),
+                         [](const auto& row) { return std::string(row.param.Name); });
 
 }  // namespace

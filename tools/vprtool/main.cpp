@@ -3,6 +3,7 @@
 // who send a report by e-mail or print it elsewhere.
 
 #include "common/errors.h"
+#include "common/replace_file.h"
 #include "tools/vprtool/tool_arguments.h"
 #include "tools/vprtool/vpr_commands.h"
 
@@ -67,6 +68,10 @@ int main(int argc, char** argv)
         }
         application = std::make_unique<QGuiApplication>(argc, argv);
     }
+
+    // A tool stopped by an operator or a script's timeout leaves no part of
+    // the file it was writing.
+    dw::RemoveUnfinishedFilesOnSignals();
 
     int status = 1;
     try {

@@ -11,6 +11,7 @@
 #include "report/core/page_stream.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
+#include "tools/vprtool/png_strips.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -18,7 +19,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QImage>
-#include <QImageWriter>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -39,10 +39,12 @@ namespace dw::vprtool {
 
 namespace {
 
-// A picture larger than this is refused rather than left to run the
-// machine out of memory (a 32-bit pixel each: 1.6 GB).
+// A picture larger than this is refused: it is drawn in strips, so memory
+// is not what it costs, but its time and the size of the file are.
 constexpr double kMaxPixels = 400.0 * 1000 * 1000;
 constexpr int kMaxSide = 60000;
+// Pixels of one strip of a PNG picture being drawn (16 MB at 32 bits).
+constexpr double kStripPixels = 4.0 * 1024 * 1024;
 
 std::string Utf8(const QString& text)
 {
@@ -263,7 +265,10 @@ int Emf(const ToolArguments& arguments)
     return 0;
 }
 
-QImage Render(const ReportFile& file, const emf::EmfDocument& page, int dpi, int n)
+// The page as a PNG picture, drawn a strip of rows at a time: memory stays
+// that of one strip (about kStripPixels) and the compressed picture, whatever
+// the resolution asked for; each strip plays the page anew, clipped to it.
+QByteArray RenderPng(const ReportFile& file, const emf::EmfDocument& page, int dpi, int n)
 {
     const PageExtent extent = ExtentOf(page);
     const double width = std::round(extent.Width * dpi / extent.DpiX);
@@ -278,18 +283,25 @@ QImage Render(const ReportFile& file, const emf::EmfDocument& page, int dpi, int
                                  .arg(dpi)
                                  .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large"))));
     }
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    if (image.isNull()) {
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+    const int stripRows = std::clamp(static_cast<int>(kStripPixels / width), 1, h);
+    PngStripWriter png(w, h, dpi);
+    QImage strip(w, stripRows, QImage::Format_RGB32);
+    if (strip.isNull()) {
         throw std::bad_alloc();
     }
-    image.setDotsPerMeterX(qRound(dpi / 0.0254));
-    image.setDotsPerMeterY(qRound(dpi / 0.0254));
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-    PlayEmf(painter, page, QRectF(0, 0, width, height));
-    painter.end();
-    return image;
+    for (int top = 0; top < h; top += stripRows) {
+        strip.fill(Qt::white);
+        QPainter painter(&strip);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        painter.setClipRect(0, 0, w, stripRows);
+        painter.translate(0, -top);
+        PlayEmf(painter, page, QRectF(0, 0, width, height));
+        painter.end();
+        png.AddRows(top + stripRows <= h ? strip : strip.copy(0, 0, w, h - top));
+    }
+    return png.Finish();
 }
 
 int Png(const ToolArguments& arguments)
@@ -309,15 +321,7 @@ int Png(const ToolArguments& arguments)
     // partial set of files behind.
     std::vector<QByteArray> pictures;
     for (const int n : pages) {
-        const QImage image = Render(file, file.Page(n), arguments.Dpi, n);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        if (!writer.write(image)) {
-            throw std::bad_alloc();  // the only way encoding into memory fails
-        }
-        pictures.push_back(std::move(bytes));
+        pictures.push_back(RenderPng(file, file.Page(n), arguments.Dpi, n));
     }
     std::vector<std::unique_ptr<OutputFile>> outputs;
     for (const int n : pages) {
