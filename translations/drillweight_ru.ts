@@ -8,10 +8,6 @@
         <translation>Непредвиденная ошибка</translation>
     </message>
     <message>
-        <source>File does not exist</source>
-        <translation>Такого файла нет. Проверьте имя файла и папку.</translation>
-    </message>
-    <message>
         <source>Cannot create file %1</source>
         <translation>Не удалось создать файл %1. Проверьте, что папка существует и в неё можно записывать.</translation>
     </message>
@@ -262,6 +258,58 @@
         <source>A report loaded from a file can be saved as a report file or as PDF, not exported</source>
         <translation>Отчёт, открытый из файла, можно сохранить только как файл отчёта или PDF; выгрузить его в текст нельзя.</translation>
     </message>
+    <message>
+        <source>it does not exist</source>
+        <translation>такого файла нет</translation>
+    </message>
+    <message>
+        <source>access denied</source>
+        <translation>нет прав доступа</translation>
+    </message>
+    <message>
+        <source>the file system is read-only</source>
+        <translation>файловая система доступна только для чтения</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>диск заполнен</translation>
+    </message>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>такой папки нет</translation>
+    </message>
+    <message>
+        <source>a part of its path is a file, not a folder</source>
+        <translation>часть пути — файл, а не папка</translation>
+    </message>
+    <message>
+        <source>its links lead round in a loop</source>
+        <translation>ссылки образуют замкнутый круг</translation>
+    </message>
+    <message>
+        <source>the name is too long</source>
+        <translation>слишком длинное имя</translation>
+    </message>
+    <message>
+        <source>the device reported a read or write error</source>
+        <translation>устройство сообщило об ошибке чтения или записи</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1: %2</source>
+        <translation>Не удалось записать файл %1: %2.</translation>
+    </message>
+    <message>
+        <source>Unable to write to %1: %2</source>
+        <translation>Не удалось записать файл настроек %1: %2.</translation>
+    </message>
+    <message>
+        <source>it is a megabyte or larger, more than a profile ever holds</source>
+        <translation>он занимает мегабайт или больше — настоящий файл настроек столько не весит</translation>
+    </message>
+    <message>
+        <source>Cannot read profile %1: %2. The program starts with its defaults and leaves the file as it is</source>
+        <translation>Не удалось прочитать файл настроек %1: %2. Программа запускается с исходными значениями и не трогает этот файл</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
@@ -460,10 +508,6 @@
         <translation>Страница %1 из %2</translation>
     </message>
     <message>
-        <source>File does not exist</source>
-        <translation>Такого файла нет. Проверьте имя файла и папку.</translation>
-    </message>
-    <message>
         <source>%1 already exists.
 Do you want to replace it?</source>
         <translation>Файл %1 уже есть.
@@ -524,6 +568,18 @@ Do you want to replace it?</source>
     <message>
         <source>All files</source>
         <translation>Все файлы</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1: %2</source>
+        <translation>Не удалось открыть файл %1: %2.</translation>
+    </message>
+    <message>
+        <source>it is a folder, not a file</source>
+        <translation>это папка, а не файл</translation>
+    </message>
+    <message>
+        <source>it does not exist</source>
+        <translation>такого файла нет</translation>
     </message>
 </context>
 <context>

@@ -273,7 +273,8 @@ const WindowRow kWindows[] = {
      },
      {"Floating point overflow.", "OK"},
      "«L инструмента» в строке 3"},
-    {"load: missing file", [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); }, {"File does not exist"}},
+    {"load: missing file", [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
+     {"Cannot open file %DIR%/missing.VPR: it does not exist"}},
     {"load: damaged file",
      [](Screen& s) {
          QFile damaged(s.File("damaged.VPR"));

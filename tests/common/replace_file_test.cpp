@@ -162,16 +162,16 @@ TEST_P(ReplaceFileKinds, ReplacesFilesThroughLinksAndRefusesEverythingElse)
 TEST_F(ReplaceFile, UnfinishedContentsHaveNoNameInTheFolder)
 {
     const fs::path target = m_dir / "report.VPR";
-    WriteFile(target, "old");
+    WriteBytes(target, "old");
     ReplaceFileWriter writer(target.string());
     writer.Write(std::string(200000, 'x'));
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(m_dir)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"kept", "report.VPR"}));
-    EXPECT_EQ(ReadFile(target), "old");
+    EXPECT_EQ(ReadBytes(target), "old");
     writer.Commit();
-    EXPECT_EQ(ReadFile(target), std::string(200000, 'x'));
+    EXPECT_EQ(ReadBytes(target), std::string(200000, 'x'));
     EXPECT_EQ(writer.TemporaryPath(), "");
 }
 
