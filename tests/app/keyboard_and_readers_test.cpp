@@ -56,26 +56,6 @@ protected:
         SetErrorDisplay(std::move(m_previousErrors));
     }
 
-    // Runs the action, which may open the preview and wait for it; says
-    // whether a preview opened (and closes it).
-    bool OpensPreview(const std::function<void()>& action)
-    {
-        bool opened = false;
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (TVpStandardPreview* preview = OpenPreview()) {
-                opened = true;
-                preview->close();
-            }
-        });
-        poll.start();
-        action();
-        QTest::qWait(100);  // a queued press lands in the loop
-        poll.stop();
-        return opened;
-    }
-
     ScopedLocaleFormats marks{test::CommaSpaceMarks()};
     std::unique_ptr<TForm2> form2;
     std::unique_ptr<TForm1> form1;
@@ -116,7 +96,8 @@ TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
 
     ASSERT_NE(print, nullptr) << "ПЕЧАТЬ is not a button a reader can find";
     ASSERT_NE(print->actionInterface(), nullptr);
-    EXPECT_TRUE(OpensPreview([&] { print->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); }));
+    EXPECT_TRUE(test::PreviewOpenedDuring(
+        [&] { print->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); }));
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
@@ -140,7 +121,7 @@ TEST_F(KeyboardAndReaders, KeysDoWhatTheirNamesSay)
         TCurrencyEdit* field = form1->CurrencyEdit(row.from);
         field->setFocus();
         if (row.focusAfter < 0) {
-            EXPECT_TRUE(OpensPreview([&] { QTest::keyClick(field, row.key, row.modifiers); }));
+            EXPECT_TRUE(test::PreviewOpenedDuring([&] { QTest::keyClick(field, row.key, row.modifiers); }));
             continue;
         }
         QTest::keyClick(field, row.key, row.modifiers);

@@ -262,19 +262,8 @@ TEST_F(PrintCommand, TheSheetsResultsBelongToItsInputs)
         row.steps();
         if (row.printed.empty()) {
             // A preview that opens all the same is closed, or the click would wait for it.
-            bool previewed = false;
-            QTimer guard;
-            guard.setInterval(20);
-            QObject::connect(&guard, &QTimer::timeout, [&] {
-                if (TVpStandardPreview* preview = OpenPreview()) {
-                    previewed = true;
-                    preview->close();
-                }
-            });
-            guard.start();
-            QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
-            guard.stop();
-            EXPECT_FALSE(previewed);
+            EXPECT_FALSE(
+                test::PreviewOpenedDuring([this] { QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton); }));
             ASSERT_EQ(errors.size(), 1u);
             EXPECT_EQ(errors.front(), "Floating point division by zero");
         } else {

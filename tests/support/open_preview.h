@@ -7,7 +7,11 @@
 #include "report/preview/standard_preview.h"
 
 #include <QApplication>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 namespace dw::test {
 
@@ -18,6 +22,27 @@ inline TVpStandardPreview* OpenPreview()
         if (auto* preview = qobject_cast<TVpStandardPreview*>(window); preview && preview->isVisible())
             return preview;
     return nullptr;
+}
+
+// Runs the action, which may open a preview and wait in it, and closes any
+// preview that opens meanwhile (or within a moment after: a queued press
+// lands in the loop later); says whether one opened.
+inline bool PreviewOpenedDuring(const std::function<void()>& action)
+{
+    bool opened = false;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (TVpStandardPreview* preview = OpenPreview()) {
+            opened = true;
+            preview->close();
+        }
+    });
+    poll.start();
+    action();
+    QTest::qWait(100);
+    poll.stop();
+    return opened;
 }
 
 }  // namespace dw::test
