@@ -7,7 +7,7 @@
 #include "report/preview/standard_preview.h"
 
 #include <QApplication>
-#include <QTest>
+#include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
 
@@ -40,7 +40,9 @@ inline bool PreviewOpenedDuring(const std::function<void()>& action)
     });
     poll.start();
     action();
-    QTest::qWait(100);
+    QEventLoop settle;
+    QTimer::singleShot(100, &settle, &QEventLoop::quit);
+    settle.exec();
     poll.stop();
     return opened;
 }
