@@ -181,6 +181,15 @@ TEST_F(FileTest, ALoadedReportOffersOnlyWhatWorksFromItsPages)
     // The file's name stays the report's name, also for what is saved from it.
     EXPECT_EQ(asked[0].SuggestedName, QStringLiteral("saved.VPR"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("saved.VPR"));
+
+    // Every type offered writes its file, a bare name taking the type's extension.
+    Choose(Path("again"), 1);
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    EXPECT_EQ(ReadAll(Path("again.VPR")), ReadAll(Path("saved.VPR"))) << "the same pages";
+    Choose(Path("again"), 2);
+    QTest::mouseClick(window->Save(), Qt::LeftButton);
+    EXPECT_TRUE(ReadAll(Path("again.pdf")).startsWith("%PDF"));
+    EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
 TEST_F(FileTest, TheSuggestedNameTakesTheTypeChosenAndTheFolderLastUsedIsWhereDialogsOpen)
@@ -356,9 +365,9 @@ TEST_F(FileTest, LoadOfAMissingFileSaysSoAndChangesNothing)
         messages.clear();
         Choose(Path(name));
         QTest::mouseClick(window->Load(), Qt::LeftButton);
-        EXPECT_EQ(messages, std::vector<QString>{QStringLiteral("Cannot open file %1: %2")
-                                                     .arg(Path(name),
-                                                          QString::fromLatin1(reason))});
+        EXPECT_EQ(messages,
+                  std::vector<QString>{
+                      QStringLiteral("Cannot open file %1: %2").arg(Path(name), QString::fromLatin1(reason))});
         EXPECT_TRUE(Preview().Image()->HasPage());
         EXPECT_EQ(printer->PageCount(), 1);
         EXPECT_EQ(printer->Status(), TVpPrinterStatus::Finished);
