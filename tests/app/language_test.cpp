@@ -199,7 +199,7 @@ public:
 struct WindowRow {
     const char* name;
     std::function<QStringList(Screen&)> open;
-    // What the specification shows under a locale without a translation
+    // The English the program shows under a locale without a translation
     // (Qt's own dialogs: their own English); each must be among the texts.
     std::vector<const char*> english;
     // What the Russian text must say besides being Russian: the cause.
@@ -330,7 +330,7 @@ TEST_P(Language, RussianLocaleShowsRussianOnly)
     }
 }
 
-TEST_P(Language, CLocaleShowsTheSpecifiedTexts)
+TEST_P(Language, CLocaleShowsTheEnglishTexts)
 {
     const WindowRow& row = GetParam();
     Translations plain(QLocale::c(), {QStringLiteral(DW_TRANSLATIONS_DIR)});
