@@ -12,6 +12,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
+#include "tests/app/program_windows.h"
 #include "tests/support/number_marks.h"
 #include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
@@ -34,35 +35,16 @@ namespace {
 
 using test::OpenPreview;
 
-class KeyboardAndReaders : public ::testing::Test {
+class KeyboardAndReaders : public test::ProgramWindows {
 protected:
     void SetUp() override
     {
-        m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
-        RegisterStandardPreview();
-        form2 = std::make_unique<TForm2>();
-        form1 = std::make_unique<TForm1>(form2.get());
-        form1->show();
-        form1->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
+        ProgramWindows::SetUp();
         // Inputs the calculation can work with, so printing has a sheet.
         form1->CurrencyEdit(45)->SetValue(7.85L);
     }
-    void TearDown() override
-    {
-        form1.reset();
-        form2.reset();
-        SetStandardPreviewFactory(nullptr);
-        SetErrorDisplay(std::move(m_previousErrors));
-    }
 
     ScopedLocaleFormats marks{test::CommaSpaceMarks()};
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TForm1> form1;
-    std::vector<std::string> errors;
-
-private:
-    ErrorDisplayHandler m_previousErrors;
 };
 
 void Walk(QAccessibleInterface* node, const std::function<void(QAccessibleInterface*)>& visit)

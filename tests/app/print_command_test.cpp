@@ -15,6 +15,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
+#include "tests/app/program_windows.h"
 #include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
 #include "tests/support/private_spooler.h"
@@ -52,26 +53,12 @@ QStringList PageTexts(TVpStandardPreview& preview)
     return texts;
 }
 
-class PrintCommand : public ::testing::Test {
+class PrintCommand : public test::ProgramWindows {
 protected:
     void SetUp() override
     {
         LoadLocaleFormats(QLocale(QLocale::Russian, QLocale::Russia));
-        m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
-        RegisterStandardPreview();
-        form2 = std::make_unique<TForm2>();
-        form1 = std::make_unique<TForm1>(form2.get());
-        form1->show();
-        form1->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form1.get()));
-    }
-    void TearDown() override
-    {
-        SetPreviewFileDialog(nullptr);
-        form1.reset();
-        form2.reset();
-        SetStandardPreviewFactory(nullptr);
-        SetErrorDisplay(std::move(m_previousErrors));
+        ProgramWindows::SetUp();
     }
 
     // Clicks a field, types the text key by key and leaves with Tab.
@@ -124,12 +111,6 @@ protected:
     }
 
     ScopedLocaleFormats m_keep{LocaleFormats()};
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TForm1> form1;
-    std::vector<std::string> errors;
-
-private:
-    ErrorDisplayHandler m_previousErrors;
 };
 
 TEST_F(PrintCommand, TheWorkedExamplePrintsSavesLoadsExportsAndPrints)
