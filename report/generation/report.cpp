@@ -2,6 +2,7 @@
 #include "report/generation/report.h"
 
 #include "common/errors.h"
+#include "common/scope_exit.h"
 #include "report/emf/emf_reader.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/page_fit.h"
@@ -26,19 +27,6 @@ bool IsPageBand(TVpBandType type)
     return type == TVpBandType::rbTitle || type == TVpBandType::rbPageHeader || type == TVpBandType::rbPageFooter ||
            type == TVpBandType::rbOverlay;
 }
-
-// Runs an action when the scope ends, however it ends.
-template <class Action>
-class Finally {
-public:
-    explicit Finally(Action action) : m_action(std::move(action)) {}
-    ~Finally() { m_action(); }
-    Finally(const Finally&) = delete;
-    Finally& operator=(const Finally&) = delete;
-
-private:
-    Action m_action;
-};
 
 }  // namespace
 
@@ -224,7 +212,7 @@ void TVpReport::Preview()
 
     m_vpPrinter = printer.get();
     m_previewPrinter = printer.get();
-    const Finally release([this, &printer] {
+    const ScopeExit release([this, &printer] {
         // The program is ending with the preview still open: the window goes
         // first, so it never points at a printer object that is gone.
         if (printer->ShowingPreview()) {
@@ -315,7 +303,7 @@ void TVpReport::ExportToFilter(TVpExportFilter& filter)
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
     m_exportFilter = &filter;
     m_storePages = false;
-    const Finally release([this] {
+    const ScopeExit release([this] {
         m_exportFilter = nullptr;
         m_storePages = true;
     });
@@ -333,7 +321,7 @@ void TVpReport::RunWithProgress(TVpPrinter& printer)
     // aside (a preview's) is the report's again afterwards.
     TVpPrinter* const kept = m_vpPrinter;
     m_vpPrinter = &printer;
-    const Finally release([this, kept, &progress] {
+    const ScopeExit release([this, kept, &progress] {
         m_vpPrinter = kept;
         progress.SetVpPrinter(nullptr);
     });
@@ -384,7 +372,7 @@ void TVpReport::CreateReport()
     bool completed = false;
     bool elementsPrinting = false;
     const TVpUnit units = Units();
-    const Finally finish([&] {
+    const ScopeExit finish([&] {
         // A run that failed part-way drops its document instead of ending
         // it: half a report must not reach a printer or stand in a preview
         // as if it were whole. A cancelled run leaves the printer object
@@ -619,7 +607,7 @@ void TVpReport::PrintBand(TVpCustomBand& band)
         {
             // The height an element's growth gave the band is the band's only
             // for this print.
-            const Finally restore([&size, height] {
+            const ScopeExit restore([&size, height] {
                 const ScopedUnits native(size, TVpUnit::Native);
                 size.SetHeight(height);
             });
@@ -636,7 +624,7 @@ void TVpReport::PrintBand(TVpCustomBand& band)
     if (TVpCustomBand* child = band.ChildBand()) {
         const bool wasFooterChild = m_printingFooterChild;
         m_printingFooterChild = footer;
-        const Finally restore([this, wasFooterChild] { m_printingFooterChild = wasFooterChild; });
+        const ScopeExit restore([this, wasFooterChild] { m_printingFooterChild = wasFooterChild; });
         PrintWithSpaceCheck(child);
     }
 }

@@ -2,6 +2,7 @@
 #include "report/preview/standard_preview.h"
 
 #include "common/error_display.h"
+#include "common/scope_exit.h"
 #include "fonts/designed_palette.h"
 #include "report/engine/export_filter.h"
 #include "report/engine/vp_printer.h"
@@ -466,8 +467,8 @@ void TVpStandardPreview::LoadClick()
         const QFileInfo file(choice->FileName);
         if (!file.exists() || file.isDir()) {
             ShowPreviewMessage(this, tr("Cannot open file %1: %2")
-                                         .arg(choice->FileName,
-                                              file.isDir() ? tr("it is a folder, not a file") : tr("it does not exist")));
+                                         .arg(choice->FileName, file.isDir() ? tr("it is a folder, not a file")
+                                                                             : tr("it does not exist")));
             return;
         }
         try {
@@ -481,10 +482,7 @@ void TVpStandardPreview::LoadClick()
         }
         // The zoom stays; the page size is still the report's, as the file
         // carries none.
-        struct StatusOnExit {
-            TVpStandardPreview* Window;
-            ~StatusOnExit() { Window->UpdateStatusText(); }
-        } status{this};
+        const ScopeExit status([this] { UpdateStatusText(); });
         // The window is named after the file from now on, as its print jobs are.
         setWindowTitle(QString::fromStdString(printer->Title()));
         m_vpPreview->SetPageNumber(1);
