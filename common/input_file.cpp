@@ -44,38 +44,62 @@ MessageText NotAFileReason(mode_t mode)
     return DW_TEXT("Message", "it is not a regular file");
 }
 
+bool InputFileFailure::Missing() const noexcept
+{
+    return error == ENOENT || error == ENOTDIR;
+}
+
+InputFile::InputFile(const std::string& fileName, Unopened) : m_fileName(fileName) {}
+
 InputFile::InputFile(const std::string& fileName) : m_fileName(fileName)
 {
-    const auto refuse = [&](const MessageText& reason) {
+    const InputFileFailure failure = Open();
+    if (m_fd >= 0)
+        return;
+    if (failure.error != 0)
+        throw EFileError(CannotOpenFile(fileName));
+    throw EFileError(MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
+                                 {MessageText::Verbatim(fileName), NotAFileReason(failure.mode)}));
+}
+
+std::optional<InputFile> InputFile::TryOpen(const std::string& fileName, InputFileFailure* failure)
+{
+    InputFile file(fileName, Unopened{});
+    const InputFileFailure result = file.Open();
+    if (failure)
+        *failure = result;
+    if (file.m_fd < 0)
+        return std::nullopt;
+    return file;
+}
+
+InputFileFailure InputFile::Open() noexcept
+{
+    const auto refuse = [&](InputFileFailure failure) {
         Close();
-        if (reason.Source().empty())
-            throw EFileError(CannotOpenFile(fileName));
-        throw EFileError(
-            MessageText(DW_TEXT("Message", "Cannot open file %1: %2"), {MessageText::Verbatim(fileName), reason}));
+        return failure;
     };
     // Looked at before it is opened: opening some devices already does
     // something (a tape rewinds, a modem line is taken).
     struct stat info {};
-    if (fileName.empty() || ::stat(fileName.c_str(), &info) != 0) {
-        refuse({});
-    }
-    if (!S_ISREG(info.st_mode)) {
-        refuse(NotAFileReason(info.st_mode));
-    }
+    if (m_fileName.empty())
+        return refuse({ENOENT, 0});
+    if (::stat(m_fileName.c_str(), &info) != 0)
+        return refuse({errno, 0});
+    if (!S_ISREG(info.st_mode))
+        return refuse({0, info.st_mode});
     // Non-blocking for the open itself, and checked again on what was
     // opened: the name may have been given to a pipe in between.
-    m_fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) {
-        refuse({});
-    }
-    if (!S_ISREG(info.st_mode)) {
-        refuse(NotAFileReason(info.st_mode));
-    }
+    m_fd = ::open(m_fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0)
+        return refuse({errno, 0});
+    if (!S_ISREG(info.st_mode))
+        return refuse({0, info.st_mode});
     const int flags = ::fcntl(m_fd, F_GETFL);
-    if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        refuse({});
-    }
+    if (flags < 0 || ::fcntl(m_fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return refuse({errno, 0});
     m_size = static_cast<std::int64_t>(info.st_size);
+    return {};
 }
 
 InputFile::~InputFile()

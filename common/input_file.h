@@ -11,6 +11,7 @@
 #include "common/message_text.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,16 @@ namespace dw {
 // for a regular file. The same words as the writer's refusals.
 MessageText NotAFileReason(mode_t mode);
 
+// Why a file could not be opened for reading: the system's error number, or
+// (with error 0) the mode of what stands under its name instead of a file.
+struct InputFileFailure {
+    int error = 0;
+    mode_t mode = 0;
+
+    // Nothing is there: a missing file, or a path through a missing folder.
+    bool Missing() const noexcept;
+};
+
 class InputFile {
 public:
     // Opens fileName read-only. Raises EFileError "Cannot open file <name>"
@@ -37,6 +48,11 @@ public:
     InputFile& operator=(InputFile&& other) noexcept;
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
+
+    // Opens fileName as the constructor does, for callers that must never
+    // raise on a file they cannot read (the profile reads as missing then):
+    // nullopt when it cannot be opened, with why in *failure.
+    static std::optional<InputFile> TryOpen(const std::string& fileName, InputFileFailure* failure = nullptr);
 
     const std::string& FileName() const noexcept { return m_fileName; }
     // The size when opened.
@@ -55,6 +71,9 @@ public:
     std::vector<std::uint8_t> ReadAll(std::int64_t maxSize, std::string_view kind);
 
 private:
+    struct Unopened {};
+    InputFile(const std::string& fileName, Unopened);
+    InputFileFailure Open() noexcept;
     void Close() noexcept;
 
     std::string m_fileName;

@@ -23,27 +23,6 @@ namespace dw {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() { Close(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-    bool Valid() const { return m_fd >= 0; }
-    bool Close()
-    {
-        if (m_fd < 0)
-            return true;
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
 std::string StripEnclosingQuotes(std::string value)
 {
     if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
@@ -281,32 +260,24 @@ IniDocument* TIniFile::LoadFile() const
         if (state.Matches(info))
             return &state.document;
     }
-    // Non-blocking so that a FIFO or a device put in the file's place cannot
-    // stall the program; such a thing is refused below anyway.
-    FileDescriptor fd(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.Valid())
-        return errno == ENOENT || errno == ENOTDIR ? state.Missing() : nullptr;
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        !WithinSizeLimit(static_cast<std::uintmax_t>(info.st_size)))
+    // The one door for files read from outside: a pipe or device put in the
+    // file's place is refused without waiting on it.
+    InputFileFailure failure;
+    std::optional<InputFile> file = InputFile::TryOpen(m_path.string(), &failure);
+    if (!file)
+        return failure.Missing() ? state.Missing() : nullptr;
+    if (::fstat(file->Descriptor(), &info) != 0 || !WithinSizeLimit(static_cast<std::uintmax_t>(info.st_size)))
         return nullptr;
     if (state.Matches(info))
         return &state.document;
     state.present = false;
     state.missing = false;
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.Get(), chunk, sizeof chunk);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return nullptr;
-        if (n == 0)
-            break;
-        bytes.append(chunk, static_cast<std::size_t>(n));
-        if (!WithinSizeLimit(bytes.size()))
-            return nullptr;
+    try {
+        const std::vector<std::uint8_t> read = file->ReadAll(kFileBytesLimit - 1, "a profile");
+        bytes.assign(read.begin(), read.end());
+    } catch (const Exception&) {
+        return nullptr;  // unreadable, or grown to a megabyte meanwhile
     }
     state.document = IniDocument::Parse(bytes);
     // A file that grew while we read it is parsed as read but not remembered.
@@ -342,18 +313,20 @@ std::string TIniFile::ReadFailure() const
 {
     if (m_path.empty())
         return {};
-    FileDescriptor fd(::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.Valid())
-        return errno == ENOENT || errno == ENOTDIR ? std::string() : FailureReason(errno);
+    InputFileFailure failure;
+    std::optional<InputFile> file = InputFile::TryOpen(m_path.string(), &failure);
+    if (!file) {
+        if (failure.error == 0)
+            return NotAFileReason(failure.mode).English();
+        return failure.Missing() ? std::string() : FailureReason(failure.error);
+    }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0)
+    if (::fstat(file->Descriptor(), &info) != 0)
         return FailureReason(errno);
-    if (!S_ISREG(info.st_mode))
-        return NotAFileReason(info.st_mode).English();
     if (!WithinSizeLimit(static_cast<std::uintmax_t>(info.st_size)))
         return DW_TEXT("Message", "it is a megabyte or larger, more than a profile ever holds");
     char byte = 0;
-    if (::read(fd.Get(), &byte, 1) < 0 && errno != EAGAIN)
+    if (::read(file->Descriptor(), &byte, 1) < 0)
         return FailureReason(errno);
     return {};
 }
