@@ -65,7 +65,7 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
     // before any window exists, so each is built with its words.
     Translations translations;
     // Lets the desktop match the program's windows to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.drillweight"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(DW_APP_ID));
     // Every window of the program carries its icon, the report preview too
     // (also when it shows a saved report alone).
     QApplication::setWindowIcon(ProgramIcon());

@@ -4,11 +4,9 @@
 # scripts/package.sh). The programs' own install() lines sit beside their
 # targets; this file adds the desktop integration and the package.
 #
-# The desktop entry, the metadata, the icon and the file type share one
-# reverse-domain name. The project has no domain of its own yet, so it is a
-# placeholder under a reserved one.
+# The desktop entry, the metadata, the icon and the file type are named by
+# DRILLWEIGHT_APP_ID (the top CMakeLists.txt).
 
-set(DRILLWEIGHT_APP_ID org.example.drillweight)
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
 # --- one version ---------------------------------------------------------------

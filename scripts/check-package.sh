@@ -16,7 +16,9 @@ build=${1:-build}
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -y -qq -o Dpkg::Use-Pty=0)
 
-app_id=org.example.drillweight
+# The name the build gives the desktop files (the top CMakeLists.txt).
+app_id=$(sed -n 's/^set(DRILLWEIGHT_APP_ID \([^ )]*\))$/\1/p' CMakeLists.txt)
+[ -n "$app_id" ] || { echo "check-package: no DRILLWEIGHT_APP_ID in CMakeLists.txt" >&2; exit 1; }
 mime_type=application/x-drillweight-report
 step() { echo "check-package: $*"; }
 fail() { echo "check-package: FAILED: $*" >&2; exit 1; }
