@@ -20,10 +20,12 @@
 #include "report/core/page_list.h"
 #include "report/core/page_store.h"
 #include "report/core/page_stream.h"
+#include "tests/support/compressed_bytes.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using dw::test::Encode;
 
 void Put32(Bytes& b, std::uint32_t v)
 {
@@ -83,18 +85,6 @@ Bytes MakePage(std::uint32_t seed, std::size_t size)
         page[48 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(total >> (8 * i));
     }
     return page;
-}
-
-Bytes Encode(const Bytes& plain)
-{
-    dw::TVpStream stream(std::int64_t{1} << 40);
-    dw::TVpCompress compressor(stream, dw::TVpCompressDirection::Compress);
-    compressor.EncodeBytes(plain);
-    compressor.Finish();
-    Bytes code(static_cast<std::size_t>(stream.Size()));
-    stream.Seek(0, dw::TVpSeekOrigin::Beginning);
-    stream.ReadBuffer(code.data(), code.size());
-    return code;
 }
 
 void BM_Compress(benchmark::State& state)

@@ -19,11 +19,11 @@
 #include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
 #include "tests/support/private_spooler.h"
+#include "tests/support/qt_files.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -155,15 +155,12 @@ TEST_F(PrintCommand, TheWorkedExamplePrintsSavesLoadsExportsAndPrints)
     EXPECT_TRUE(errors.empty()) << errors.front();
 
     // The saved report reads in the companion tool.
-    QProcess info;
-    info.start(QStringLiteral(DW_VPRTOOL), {QStringLiteral("info"), saved});
-    ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_EQ(info.exitCode(), 0) << info.readAllStandardError().toStdString();
-    QProcess png;
-    png.start(QStringLiteral(DW_VPRTOOL),
-              {QStringLiteral("png"), saved, QStringLiteral("-o"), dir.filePath(QStringLiteral("page.png"))});
-    ASSERT_TRUE(png.waitForFinished(30000));
-    EXPECT_EQ(png.exitCode(), 0) << png.readAllStandardError().toStdString();
+    const test::ProgramRun info = test::RunProgram(QStringLiteral(DW_VPRTOOL), {QStringLiteral("info"), saved}, 30000);
+    EXPECT_TRUE(info.Finished && info.ExitCode == 0) << info.Err.toStdString();
+    const test::ProgramRun png = test::RunProgram(
+        QStringLiteral(DW_VPRTOOL),
+        {QStringLiteral("png"), saved, QStringLiteral("-o"), dir.filePath(QStringLiteral("page.png"))}, 30000);
+    EXPECT_TRUE(png.Finished && png.ExitCode == 0) << png.Err.toStdString();
 
     QFile exported(text);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));

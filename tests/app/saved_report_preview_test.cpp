@@ -11,6 +11,7 @@
 #include "report/preview/preview_image.h"
 #include "report/preview/standard_preview.h"
 #include "tests/support/preview_test_support.h"
+#include "tests/support/qt_files.h"
 
 #include <QApplication>
 #include <QDir>
@@ -50,17 +51,10 @@ public:
         return Path(name);
     }
 
-    static QByteArray ReadAll(const std::string& path)
-    {
-        QFile file(QString::fromStdString(path));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
+    static QByteArray ReadAll(const std::string& path) { return test::ReadAll(QString::fromStdString(path)); }
     static void WriteAll(const std::string& path, const QByteArray& bytes)
     {
-        QFile file(QString::fromStdString(path));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        test::WriteAll(QString::fromStdString(path), bytes);
     }
 
     QTemporaryDir dir;

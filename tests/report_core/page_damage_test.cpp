@@ -141,7 +141,7 @@ protected:
 TEST_P(StructureDamageTest, LoadEndsInAFileErrorNamingTheFile)
 {
     const auto path = Path("damaged.vpr");
-    test::WriteFileBytes(path, Damaged());
+    test::WriteBytes(path, Damaged());
     TVpPageStore store;
     try {
         store.Load(path.string());
@@ -253,7 +253,7 @@ TEST_P(PageDamageTest, OnlyTheDamagedPageFailsAsAnInvalidMetafile)
         }
     }
     const auto path = Path("page3.vpr");
-    test::WriteFileBytes(path, BuildFile(data, GetParam().compressed, kPages));
+    test::WriteBytes(path, BuildFile(data, GetParam().compressed, kPages));
     TVpPageStore store;
     store.Load(path.string());
     ASSERT_EQ(store.PageCount(), kPages);
@@ -281,7 +281,7 @@ TEST_F(PageFileBuilderTest, HandMadeGoodFileIsWhatTheStoreWrites)
     // The builder above makes what the store makes.
     for (bool compressed : {false, true}) {
         const auto path = Path("good.vpr");
-        test::WriteFileBytes(path, GoodFile(compressed));
+        test::WriteBytes(path, GoodFile(compressed));
         TVpPageStore store;
         store.Load(path.string());
         ASSERT_EQ(store.PageCount(), kPages);
@@ -295,7 +295,7 @@ TEST_F(PageFileBuilderTest, HandMadeGoodFileIsWhatTheStoreWrites)
         }
         run.EndDoc();
         run.Save(Path("run.vpr").string());
-        Bytes saved = test::ReadFileBytes(Path("run.vpr"));
+        Bytes saved = test::ReadByteVector(Path("run.vpr"));
         Bytes built = GoodFile(compressed);
         std::fill(saved.begin() + 12, saved.begin() + 20, 0);  // the date
         EXPECT_EQ(saved, built);

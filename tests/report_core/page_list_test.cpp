@@ -264,7 +264,7 @@ TEST_P(PageListTest, AppendThatFailsHalfWayIsRolledBack)
 TEST_P(PageListTest, FirstPageThatCannotBeWrittenLeavesNoPage)
 {
     const auto path = Path("empty.vpr");
-    test::WriteFileBytes(path, {});
+    test::WriteBytes(path, std::string());
     auto readOnly = TVpStream::OpenForReading(path.string());
     TVpPageList list;
     list.SetCompressed(Compressed());

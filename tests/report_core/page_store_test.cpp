@@ -44,7 +44,7 @@ TEST_F(PageStoreTest, OnePageReportSavedFileLayout)
     Run(1);
     const auto path = Path("report.vpr");
     m_store.Save(path.string());
-    const Bytes file = test::ReadFileBytes(path);
+    const Bytes file = test::ReadByteVector(path);
     const std::size_t e = m_pages[0].size();
     ASSERT_EQ(file.size(), 124 + 12 + e);
     EXPECT_EQ(test::GetU32(file, 8), 1u);
@@ -59,7 +59,7 @@ TEST_F(PageStoreTest, RunWithoutPagesSavesTheHeaderAlone)
     Run(0);
     const auto path = Path("empty.vpr");
     m_store.Save(path.string());
-    const Bytes file = test::ReadFileBytes(path);
+    const Bytes file = test::ReadByteVector(path);
     ASSERT_EQ(file.size(), 124u);
     EXPECT_EQ(test::GetU32(file, 8), 0u);
     TVpPageStore loaded;
@@ -75,7 +75,7 @@ TEST_F(PageStoreTest, RunAbortedBeforeItsFirstPageStillSavesALoadableFile)
     m_store.AbortDoc();
     const auto path = Path("aborted.vpr");
     m_store.Save(path.string());
-    EXPECT_EQ(test::ReadFileBytes(path).size(), 124u);
+    EXPECT_EQ(test::ReadByteVector(path).size(), 124u);
     TVpPageStore loaded;
     loaded.Load(path.string());
     EXPECT_EQ(loaded.PageCount(), 0);
@@ -115,7 +115,7 @@ TEST_P(SavedRunTest, LoadGivesTheSavedPages)
     Run(GetParam().pages, GetParam().compressed);
     const auto path = Path("run.vpr");
     m_store.Save(path.string());
-    EXPECT_EQ(test::ReadFileBytes(path)[21], GetParam().compressed ? 1 : 0);
+    EXPECT_EQ(test::ReadByteVector(path)[21], GetParam().compressed ? 1 : 0);
     TVpPageStore loaded;
     loaded.Load(path.string());
     EXPECT_TRUE(loaded.Compressed() == GetParam().compressed);
@@ -256,7 +256,7 @@ TEST_F(PageStoreTest, FailedSaveLeavesTheOldFile)
 {
     const auto path = Path("old.vpr");
     const Bytes old = test::RandomBytes(5, 500);
-    test::WriteFileBytes(path, old);
+    test::WriteBytes(path, old);
     Run(3, false, 20000);
     {
         test::ScopedFileSizeLimit limit(30000);
@@ -267,7 +267,7 @@ TEST_F(PageStoreTest, FailedSaveLeavesTheOldFile)
             EXPECT_EQ(e.Message(), "Cannot write file " + path.string() + ": the disk is full");
         }
     }
-    EXPECT_EQ(test::ReadFileBytes(path), old);
+    EXPECT_EQ(test::ReadByteVector(path), old);
     EXPECT_EQ(FileCount(), 1) << "the partial copy was left beside the file";
 }
 
@@ -308,7 +308,7 @@ TEST_F(PageStoreTest, SaveThroughALinkKeepsTheLink)
 TEST_F(PageStoreTest, SaveReplacesAnOlderFileKeepingItsPermissions)
 {
     const auto path = Path("kept.vpr");
-    test::WriteFileBytes(path, test::RandomBytes(6, 50));
+    test::WriteBytes(path, test::RandomBytes(6, 50));
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                                            std::filesystem::perms::group_read);
     Run(2);

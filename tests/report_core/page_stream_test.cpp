@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, StreamModeTest, ::testing::Values(false, true),
 TEST_F(PageStreamTest, SavedFileIsReadOnlyAndStays)
 {
     const auto path = Path("saved.vpr");
-    test::WriteFileBytes(path, test::RandomBytes(4, 300));
+    test::WriteBytes(path, test::RandomBytes(4, 300));
     {
         auto stream = TVpStream::OpenForReading(path.string());
         EXPECT_TRUE(stream->ReadOnly());
@@ -228,14 +228,14 @@ TEST_F(PageStreamTest, SavedFileIsReadOnlyAndStays)
         EXPECT_THROW(stream->WriteInt32(1), EInOutError);
         EXPECT_THROW(stream->SetSize(0), EInOutError);
     }
-    EXPECT_EQ(test::ReadFileBytes(path), test::RandomBytes(4, 300));
+    EXPECT_EQ(test::ReadByteVector(path), test::RandomBytes(4, 300));
 }
 
 TEST_F(PageStreamTest, OpeningWhatIsNotAReportNamesIt)
 {
     // A report past its limit is made sparse: it costs no disk.
     const auto huge = Path("huge.vpr");
-    test::WriteFileBytes(huge, {});
+    test::WriteBytes(huge, std::string());
     std::filesystem::resize_file(huge, static_cast<std::uintmax_t>(kMaxReportFileSize) + 1);
     const std::pair<std::filesystem::path, std::string> rows[] = {
         {Path("missing.vpr"), "Cannot open file " + Path("missing.vpr").string()},

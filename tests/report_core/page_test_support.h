@@ -8,6 +8,8 @@
 
 #include "report/core/compress.h"
 #include "report/core/page_stream.h"
+#include "tests/support/compressed_bytes.h"
+#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -44,21 +46,6 @@ inline void AppendU32(Bytes& b, std::uint32_t v)
 {
     b.resize(b.size() + 4);
     PutU32(b, b.size() - 4, v);
-}
-
-// The compressed form of `plain`, as the page store writes it.
-inline Bytes Encode(const Bytes& plain)
-{
-    TVpStream stream;
-    {
-        TVpCompress compressor(stream, TVpCompressDirection::Compress);
-        compressor.EncodeBytes(plain);
-        compressor.Finish();
-    }
-    Bytes code(static_cast<std::size_t>(stream.Size()));
-    stream.Seek(0, TVpSeekOrigin::Beginning);
-    stream.ReadBuffer(code.data(), code.size());
-    return code;
 }
 
 // A page shaped like the ones the report writes: a metafile header, then
@@ -148,18 +135,6 @@ inline Bytes RandomBytes(std::uint32_t seed, std::size_t size)
         x = static_cast<std::uint8_t>(random());
     }
     return b;
-}
-
-inline Bytes ReadFileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFileBytes(const std::filesystem::path& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Files this process writes cannot grow past `bytes` while it lives: the

@@ -6,6 +6,7 @@
 #include "report/core/page_errors.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
+#include "tests/support/file_bytes.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -30,11 +31,7 @@ QStringList SampleFiles()
 
 std::vector<std::uint8_t> ReadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = file.readAll();
-    return std::vector<std::uint8_t>(data.begin(), data.end());
+    return dw::test::ReadByteVector(path.toStdString());
 }
 
 // Plays a document onto an image about 400 pixels wide, keeping its shape.

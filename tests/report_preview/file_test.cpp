@@ -9,6 +9,7 @@
 #include "report/preview/preview_image.h"
 #include "report/preview/save_targets.h"
 #include "tests/report_preview/preview_fixture.h"
+#include "tests/support/qt_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,8 @@ namespace dw {
 namespace {
 
 using test::PreviewFixture;
+using test::ReadAll;
+using test::WriteAll;
 
 // A filter of the tests' own, registered after the text export.
 class RecordingFilter : public TVpExportFilter {
@@ -40,19 +43,6 @@ public:
     std::string DisplayName() const override { return "Test file"; }
     static inline int s_alive = 0;
 };
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 std::uint32_t U32At(const QByteArray& bytes, qsizetype at)
 {

@@ -2,8 +2,8 @@
 #include "tests/support/printer_test_support.h"
 
 #include "common/errors.h"
+#include "tests/support/qt_files.h"
 
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -20,12 +20,8 @@ std::optional<QByteArray> RunTool(const QString& tool, const QStringList& argume
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
         return std::nullopt;
     }
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        return QByteArray();
-    }
-    return process.readAllStandardOutput();
+    const ProgramRun run = RunProgram(tool, arguments, 60000);
+    return run.Finished && run.ExitCode == 0 ? run.Out : QByteArray();
 }
 
 }  // namespace

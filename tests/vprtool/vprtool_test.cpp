@@ -8,6 +8,7 @@
 #include "report/emf/emf_canvas.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
+#include "tests/support/qt_files.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -23,8 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -41,6 +42,8 @@ using dw::TBrushStyle;
 using dw::TCanvasFont;
 using dw::TEmfCanvas;
 using dw::TPenStyle;
+using dw::test::ReadAll;
+using dw::test::WriteAll;
 
 const QString kTool = QStringLiteral(DW_VPRTOOL);
 const QString kSamples = QStringLiteral(DW_EMF_SAMPLES_DIR);
@@ -127,32 +130,10 @@ struct ToolRun {
 
 ToolRun RunTool(const QStringList& arguments, int timeoutMs = 120000)
 {
-    QProcess process;
-    process.start(kTool, arguments);
-    ToolRun run;
-    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("(the tool did not finish normally)");
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+    const dw::test::ProgramRun run = dw::test::RunProgram(kTool, arguments, timeoutMs);
+    if (!run.Finished)
+        return {-1, {}, QStringLiteral("(the tool did not finish normally)")};
+    return {run.ExitCode, QString::fromUtf8(run.Out), QString::fromUtf8(run.Err)};
 }
 
 int Int32At(const QByteArray& bytes, int offset)
