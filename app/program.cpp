@@ -54,7 +54,7 @@ std::optional<int> AnswerQuestions(int argc, char** argv)
 
 }  // namespace
 
-int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& mainWindowReady)
+int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& windowReady)
 {
     if (const std::optional<int> answered = AnswerQuestions(argc, argv))
         return *answered;
@@ -94,15 +94,18 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& main
             return 2;
         }
         TVpPrinter printer;
-        return PreviewSavedReport(printer, argument);
+        return PreviewSavedReport(printer, argument, [&](TVpStandardPreview& preview) {
+            if (windowReady)
+                windowReady(preview);
+        });
     }
 
     // The report holder outlives the window that prints through it.
     TForm2 form2;
     TForm1 form1(&form2);
 
-    if (mainWindowReady)
-        mainWindowReady(form1);
+    if (windowReady)
+        windowReady(form1);
     form1.show();
     return TApplication::exec();
 }

@@ -155,9 +155,9 @@ TEST_F(PrintCommand, TheWorkedExamplePrintsSavesLoadsExportsAndPrints)
     EXPECT_TRUE(errors.empty()) << errors.front();
 
     // The saved report reads in the companion tool.
-    const test::ProgramRun info = test::RunProgram(QStringLiteral(DW_VPRTOOL), {QStringLiteral("info"), saved}, 30000);
+    const test::CommandRun info = test::RunCommand(QStringLiteral(DW_VPRTOOL), {QStringLiteral("info"), saved}, 30000);
     EXPECT_TRUE(info.Finished && info.ExitCode == 0) << info.Err.toStdString();
-    const test::ProgramRun png = test::RunProgram(
+    const test::CommandRun png = test::RunCommand(
         QStringLiteral(DW_VPRTOOL),
         {QStringLiteral("png"), saved, QStringLiteral("-o"), dir.filePath(QStringLiteral("page.png"))}, 30000);
     EXPECT_TRUE(png.Finished && png.ExitCode == 0) << png.Err.toStdString();

@@ -20,7 +20,7 @@ std::optional<QByteArray> RunTool(const QString& tool, const QStringList& argume
     if (QStandardPaths::findExecutable(tool).isEmpty()) {
         return std::nullopt;
     }
-    const ProgramRun run = RunProgram(tool, arguments, 60000);
+    const CommandRun run = RunCommand(tool, arguments, 60000);
     return run.Finished && run.ExitCode == 0 ? run.Out : QByteArray();
 }
 

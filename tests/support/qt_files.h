@@ -15,7 +15,7 @@ QByteArray ReadAll(const QString& path);
 // Replaces the file's bytes; a file that cannot be written fails the test.
 void WriteAll(const QString& path, const QByteArray& bytes);
 
-struct ProgramRun {
+struct CommandRun {
     bool Finished = false;  // ended by itself, within the time, with an exit code
     int ExitCode = -1;
     QByteArray Out;
@@ -24,6 +24,14 @@ struct ProgramRun {
 
 // Runs a program to its end; one that outlasts timeoutMs is killed and
 // reported as not finished.
-ProgramRun RunProgram(const QString& program, const QStringList& arguments, int timeoutMs = 120000);
+CommandRun RunCommand(const QString& program, const QStringList& arguments, int timeoutMs = 120000);
+
+// A metafile page of one polyline of `points` points: megabytes that read
+// and fit, for a report large enough to be stopped while it is written.
+QByteArray LargePage(int points);
+
+// True once the process holds open a file in folder other than input (the
+// file being written); false when it ended first.
+bool WaitForOutputIn(qint64 pid, const QString& folder, const QString& input);
 
 }  // namespace dw::test

@@ -42,7 +42,9 @@ using dw::TBrushStyle;
 using dw::TCanvasFont;
 using dw::TEmfCanvas;
 using dw::TPenStyle;
+using dw::test::LargePage;
 using dw::test::ReadAll;
+using dw::test::WaitForOutputIn;
 using dw::test::WriteAll;
 
 const QString kTool = QStringLiteral(DW_VPRTOOL);
@@ -130,7 +132,7 @@ struct ToolRun {
 
 ToolRun RunTool(const QStringList& arguments, int timeoutMs = 120000)
 {
-    const dw::test::ProgramRun run = dw::test::RunProgram(kTool, arguments, timeoutMs);
+    const dw::test::CommandRun run = dw::test::RunCommand(kTool, arguments, timeoutMs);
     if (!run.Finished)
         return {-1, {}, QStringLiteral("(the tool did not finish normally)")};
     return {run.ExitCode, QString::fromUtf8(run.Out), QString::fromUtf8(run.Err)};
@@ -738,49 +740,6 @@ TEST_F(VprTool, FailedRunKeepsTheFileItWouldHaveReplaced)
 }
 
 // --- a write cut short ------------------------------------------------------
-
-// A page of one polyline of `points` points: megabytes of metafile that
-// reads and fits, for a report large enough to be stopped while it is
-// written.
-QByteArray LargePage(int points)
-{
-    QByteArray bytes;
-    const auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes.append(static_cast<char>(v >> (8 * i)));
-    };
-    for (std::uint32_t v : {1u, 108u, 0u, 0u, 399u, 299u, 0u, 0u, 10583u, 7938u, 0x464D4520u, 0x10000u, 0u, 3u}) u32(v);
-    for (std::uint32_t v : {1u, 0u, 0u, 0u, 1024u, 768u, 271u, 203u, 0u, 0u, 0u, 271000u, 203000u}) u32(v);
-    u32(87);
-    u32(static_cast<std::uint32_t>(28 + 4 * points));
-    for (std::uint32_t v : {0u, 0u, 400u, 300u}) u32(v);
-    u32(static_cast<std::uint32_t>(points));
-    for (int i = 0; i < points; ++i) u32(static_cast<std::uint32_t>((i % 400) | ((i % 2 ? 0 : 299) << 16)));
-    for (std::uint32_t v : {14u, 20u, 0u, 16u, 20u}) u32(v);
-    const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
-    std::memcpy(bytes.data() + 48, &size, 4);
-    return bytes;
-}
-
-// True once the process holds open a file in folder other than input (the
-// report being written); false when it ended first.
-bool WaitForOutputIn(qint64 pid, const QString& folder, const QString& input)
-{
-    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
-    const QString inFolder = QDir(folder).canonicalPath() + QLatin1Char('/');
-    const QString read = QFileInfo(input).canonicalFilePath();
-    for (;;) {
-        QDir dir(fds);
-        if (!dir.exists())
-            return false;
-        for (const QString& fd : dir.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot)) {
-            const QString target = QFile::symLinkTarget(dir.filePath(fd));
-            if (target.startsWith(inFolder) && target != read)
-                return true;
-        }
-        if (::kill(static_cast<pid_t>(pid), 0) != 0)
-            return false;
-    }
-}
 
 struct InterruptRow {
     const char* Name;
