@@ -3,9 +3,10 @@
 
 // Internal to the player: the state a metafile's records build up while it
 // plays (the device context, the saved states, the object table, the path
-// being recorded) and the class that keeps it. PlayEmf is the way to play a
-// page; this header lets the tests play records one by one and look at the
-// state they leave behind.
+// being recorded) and the class that keeps it, whose records are played in
+// the emf_player*.cpp files. PlayEmf is the way to play a page; this header
+// lets the tests play records one by one and look at the state they leave
+// behind.
 
 #include "report/emf/device_outline_p.h"
 #include "report/emf/emf_dib.h"
@@ -14,6 +15,7 @@
 #include "report/emf/text_painting.h"
 
 #include <QBrush>
+#include <QColor>
 #include <QImage>
 #include <QPainterPath>
 #include <QPointF>
@@ -23,6 +25,7 @@
 #include <QSizeF>
 #include <QTransform>
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -65,6 +68,38 @@ using ObjectPtr = std::shared_ptr<const GdiObject>;
 
 // The stock object of a handle with the stock flag; none for an unknown one.
 ObjectPtr StockObject(std::uint32_t handle);
+
+// --- shared by the player's files ----------------------------------------
+
+inline QColor ToColor(ColorRef c)
+{
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+inline QPointF ToPoint(const PointL& p)
+{
+    return QPointF(p.X, p.Y);
+}
+
+inline QRectF ToRect(const RectL& r)
+{
+    return QRectF(QPointF(r.Left, r.Top), QPointF(r.Right, r.Bottom));
+}
+
+// Zero for an empty rectangle.
+inline double Area(const QRectF& r)
+{
+    return r.isEmpty() ? 0 : r.width() * r.height();
+}
+
+inline bool Finite(const QTransform& t)
+{
+    return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) && std::isfinite(t.m22()) &&
+           std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
+// The stock objects by their handles (stock flag included).
+const std::unordered_map<std::uint32_t, ObjectPtr>& StockObjects();
 
 // --- the device context ---------------------------------------------------
 

@@ -70,22 +70,38 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
 
     m_toolbar = new QWidget(this);
     m_toolbar->setObjectName(QStringLiteral("Toolbar"));
-    m_zoomToFit = AddSpeedButton("ZoomToFit", 4, QT_TR_NOOP("Zoom to fit"), TVpGlyph::ZoomToFit);
-    m_zoomTo100 = AddSpeedButton("ZoomTo100", 29, QT_TR_NOOP("Zoom to 100%"), TVpGlyph::ZoomTo100);
-    m_zoomToWidth = AddSpeedButton("ZoomToWidth", 54, QT_TR_NOOP("Zoom to page width"), TVpGlyph::ZoomToWidth);
-    m_firstPage = AddSpeedButton("FirstPage", 84, QT_TR_NOOP("First Page"), TVpGlyph::FirstPage);
-    m_prevPage = AddSpeedButton("PrevPage", 109, QT_TR_NOOP("Previous page"), TVpGlyph::PrevPage);
-    m_nextPage = AddSpeedButton("NextPage", 134, QT_TR_NOOP("Next page"), TVpGlyph::NextPage);
-    m_lastPage = AddSpeedButton("LastPage", 159, QT_TR_NOOP("Last page"), TVpGlyph::LastPage);
-    m_printSetup = AddSpeedButton("PrintSetup", 189, QT_TR_NOOP("Printer setup"), TVpGlyph::PrintSetup);
-    m_print = AddSpeedButton("Print", 214, QT_TR_NOOP("Print"), TVpGlyph::Print);
-    m_save = AddSpeedButton("Save", 244, QT_TR_NOOP("Save"), TVpGlyph::Save);
-    m_load = AddSpeedButton("Load", 269, QT_TR_NOOP("Load"), TVpGlyph::Load);
-
-    // At most one zoom button is down, the one whose mode holds; which one
-    // follows the zoom, not the clicks (SyncZoomButtons).
-    for (QToolButton* button : {m_zoomToFit, m_zoomTo100, m_zoomToWidth}) {
-        button->setCheckable(true);
+    // The speed buttons, left to right. At most one zoom button is down,
+    // the one whose mode holds; which one follows the zoom, not the clicks
+    // (SyncZoomButtons).
+    static constexpr SpeedButton kSpeedButtons[] = {
+        {&TVpStandardPreview::m_zoomToFit, "ZoomToFit", 4, QT_TR_NOOP("Zoom to fit"), TVpGlyph::ZoomToFit,
+         &TVpStandardPreview::ZoomToFitClick, true},
+        {&TVpStandardPreview::m_zoomTo100, "ZoomTo100", 29, QT_TR_NOOP("Zoom to 100%"), TVpGlyph::ZoomTo100,
+         &TVpStandardPreview::ZoomTo100Click, true},
+        {&TVpStandardPreview::m_zoomToWidth, "ZoomToWidth", 54, QT_TR_NOOP("Zoom to page width"), TVpGlyph::ZoomToWidth,
+         &TVpStandardPreview::ZoomToWidthClick, true},
+        {&TVpStandardPreview::m_firstPage, "FirstPage", 84, QT_TR_NOOP("First Page"), TVpGlyph::FirstPage,
+         &TVpStandardPreview::FirstPageClick, false},
+        {&TVpStandardPreview::m_prevPage, "PrevPage", 109, QT_TR_NOOP("Previous page"), TVpGlyph::PrevPage,
+         &TVpStandardPreview::PrevPageClick, false},
+        {&TVpStandardPreview::m_nextPage, "NextPage", 134, QT_TR_NOOP("Next page"), TVpGlyph::NextPage,
+         &TVpStandardPreview::NextPageClick, false},
+        {&TVpStandardPreview::m_lastPage, "LastPage", 159, QT_TR_NOOP("Last page"), TVpGlyph::LastPage,
+         &TVpStandardPreview::LastPageClick, false},
+        {&TVpStandardPreview::m_printSetup, "PrintSetup", 189, QT_TR_NOOP("Printer setup"), TVpGlyph::PrintSetup,
+         &TVpStandardPreview::PrintSetupClick, false},
+        {&TVpStandardPreview::m_print, "Print", 214, QT_TR_NOOP("Print"), TVpGlyph::Print,
+         &TVpStandardPreview::PrintClick, false},
+        {&TVpStandardPreview::m_save, "Save", 244, QT_TR_NOOP("Save"), TVpGlyph::Save, &TVpStandardPreview::SaveClick,
+         false},
+        {&TVpStandardPreview::m_load, "Load", 269, QT_TR_NOOP("Load"), TVpGlyph::Load, &TVpStandardPreview::LoadClick,
+         false},
+    };
+    for (const SpeedButton& spec : kSpeedButtons) {
+        QToolButton* button = AddSpeedButton(spec);
+        this->*spec.Button = button;
+        connect(button, &QToolButton::clicked, this,
+                [this, click = spec.Click] { RunReportingErrors([this, click] { (this->*click)(); }); });
     }
 
     m_exit = new QPushButton(GlyphIcon(TVpGlyph::Close), tr("&Close"), m_toolbar);
@@ -118,17 +134,6 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     m_zoomBox->move(kZoomBoxLeft, kButtonTop);
     LayOut();
 
-    connect(m_zoomToFit, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { ZoomToFitClick(); }); });
-    connect(m_zoomTo100, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { ZoomTo100Click(); }); });
-    connect(m_zoomToWidth, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { ZoomToWidthClick(); }); });
-    connect(m_firstPage, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { FirstPageClick(); }); });
-    connect(m_prevPage, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { PrevPageClick(); }); });
-    connect(m_nextPage, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { NextPageClick(); }); });
-    connect(m_lastPage, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { LastPageClick(); }); });
-    connect(m_printSetup, &QToolButton::clicked, this, [this] { PrintSetupClick(); });
-    connect(m_print, &QToolButton::clicked, this, [this] { PrintClick(); });
-    connect(m_save, &QToolButton::clicked, this, [this] { SaveClick(); });
-    connect(m_load, &QToolButton::clicked, this, [this] { LoadClick(); });
     connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
 
     setWindowState(windowState() | Qt::WindowMaximized);
@@ -149,17 +154,18 @@ TVpStandardPreview::~TVpStandardPreview()
     qApp->removeEventFilter(this);
 }
 
-QToolButton* TVpStandardPreview::AddSpeedButton(const char* name, int left, const char* hint, TVpGlyph glyph)
+QToolButton* TVpStandardPreview::AddSpeedButton(const SpeedButton& spec)
 {
     auto* button = new QToolButton(m_toolbar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, kButtonTop, kButtonSize, kButtonSize);
-    button->setToolTip(tr(hint));
+    button->setObjectName(QString::fromLatin1(spec.Name));
+    button->setGeometry(spec.Left, kButtonTop, kButtonSize, kButtonSize);
+    button->setToolTip(tr(spec.Hint));
     // A reader names an icon-only button by its hint.
     button->setAccessibleName(button->toolTip());
-    button->setIcon(GlyphIcon(glyph));
+    button->setIcon(GlyphIcon(spec.Glyph));
     button->setIconSize(QSize(kGlyphSize, kGlyphSize));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setCheckable(spec.Checkable);
     // Speed buttons never take the focus from the page or the Close button.
     button->setFocusPolicy(Qt::NoFocus);
     return button;

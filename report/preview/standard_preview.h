@@ -84,7 +84,20 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QToolButton* AddSpeedButton(const char* name, int left, const char* hint, TVpGlyph glyph);
+    // One speed button of the tool bar: where it is kept, its name, its
+    // left edge, its hint (translated when shown, and its name for a
+    // reader), its glyph, what a click does (under the error display) and
+    // whether it stays down.
+    struct SpeedButton {
+        QToolButton* TVpStandardPreview::*Button;
+        const char* Name;
+        int Left;
+        const char* Hint;
+        TVpGlyph Glyph;
+        void (TVpStandardPreview::*Click)();
+        bool Checkable;
+    };
+    QToolButton* AddSpeedButton(const SpeedButton& spec);
     void LayOut();
     bool PreviewKey(QKeyEvent* event);
     bool ZoomKey(const QKeyEvent& event);
