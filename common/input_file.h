@@ -41,8 +41,6 @@ public:
     const std::string& FileName() const noexcept { return m_fileName; }
     // The size when opened.
     std::int64_t Size() const noexcept { return m_size; }
-    // The open descriptor (blocking, close-on-exec); -1 once released.
-    int Descriptor() const noexcept { return m_fd; }
     // Hands the descriptor to the caller, who closes it from then on.
     int Release() noexcept;
 

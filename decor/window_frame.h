@@ -113,7 +113,6 @@ public:
     QWidget* NonClientWidget() const;
 
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TFormBorderStyle value);
     TBorderIcons BorderIcons() const { return m_borderIcons; }
     void SetBorderIcons(TBorderIcons value);
 

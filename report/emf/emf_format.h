@@ -412,7 +412,6 @@ public:
 
     std::uint8_t U8(std::size_t offset) const;
     std::uint16_t U16(std::size_t offset) const;
-    std::int16_t I16(std::size_t offset) const;
     std::uint32_t U32(std::size_t offset) const;
     std::int32_t I32(std::size_t offset) const;
     float F32(std::size_t offset) const;

@@ -46,13 +46,8 @@ public:
     void DeleteObject(std::uint32_t handle);
 
     void SetTextColor(ColorRef color);
-    void SetBkColor(ColorRef color);
     void SetBkMode(std::uint32_t mode);
     void SetTextAlign(std::uint32_t flags);
-    void SetMapMode(std::uint32_t mode);
-    void SaveDc();
-    void RestoreDc(std::int32_t relative);
-    void IntersectClipRect(const RectL& rect);
 
     void MoveTo(PointL point);
     // Draws from the current position to point with the selected pen.
