@@ -38,7 +38,6 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    const std::string& FileName() const noexcept { return m_fileName; }
     // The size when opened.
     std::int64_t Size() const noexcept { return m_size; }
     // Hands the descriptor to the caller, who closes it from then on.

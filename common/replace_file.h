@@ -44,7 +44,6 @@ std::string FailureReason(int errorCode);
 class ESystemFileError : public EInOutError {
 public:
     explicit ESystemFileError(int errorCode);
-    int Code() const noexcept { return m_code; }
     std::string Reason() const { return FailureReason(m_code); }
 
 private:

@@ -107,8 +107,6 @@ public:
 
     static TWindowFrame* Of(const QWidget* window);
 
-    QWidget* Window() const { return m_window; }
-    QWidget* ClientArea() const { return m_clientArea; }
     // The widget that paints and handles the frame (it lies under the client area).
     QWidget* NonClientWidget() const;
 

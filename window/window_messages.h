@@ -103,7 +103,6 @@ class TNcActivateEvent : public TNonClientEvent {
 public:
     explicit TNcActivateEvent(bool active) : TNonClientEvent(WindowMessage::NcActivate), m_active(active) {}
     bool Active() const { return m_active; }
-    void SetActive(bool value) { m_active = value; }
 
 private:
     bool m_active;

@@ -84,7 +84,6 @@ public:
     // pipe or a socket), EInOutError "Cannot write file <name>".
     void CopyToFile(const std::string& fileName);
 
-    std::recursive_mutex& Lock() const { return m_lock; }
 
 private:
     struct RecordHead {
