@@ -84,7 +84,6 @@ public:
     // pipe or a socket), EInOutError "Cannot write file <name>".
     void CopyToFile(const std::string& fileName);
 
-
 private:
     struct RecordHead {
         std::int64_t start = 0;
