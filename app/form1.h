@@ -56,7 +56,6 @@ public:
     QFrame* Panel1() const { return m_panel1; }
     // The parent of every control: the window's client area.
     QWidget* ClientArea() const { return m_client; }
-    TGradientCaption* GradientCaption1() const { return m_gradientCaption1; }
     // Keeps the inputs, the date of the last calculation and the window's
     // placement in the profile "davov", and fixes the window's size.
     TFormStorage* FormStorage1() const { return m_formStorage1.get(); }

@@ -54,7 +54,6 @@ public:
     // nullopt when it cannot be opened, with why in *failure.
     static std::optional<InputFile> TryOpen(const std::string& fileName, InputFileFailure* failure = nullptr);
 
-    const std::string& FileName() const noexcept { return m_fileName; }
     // The size when opened.
     std::int64_t Size() const noexcept { return m_size; }
     // The open descriptor (blocking, close-on-exec); -1 once released.

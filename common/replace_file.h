@@ -44,7 +44,6 @@ std::string FailureReason(int errorCode);
 class ESystemFileError : public EInOutError {
 public:
     explicit ESystemFileError(int errorCode);
-    int Code() const noexcept { return m_code; }
     std::string Reason() const { return FailureReason(m_code); }
 
 private:
@@ -88,8 +87,6 @@ public:
     // is then untouched) or was attempted before.
     void Commit();
 
-    // The file that is replaced, links resolved.
-    const std::string& TargetPath() const noexcept { return m_target; }
     // The named temporary while there is one: empty for a file with no name
     // yet, and once the temporary is gone (renamed or removed).
     const std::string& TemporaryPath() const noexcept { return m_temporary; }

@@ -44,20 +44,7 @@ QColor TCaptionPart::FontColor() const
 {
     if (m_parentFont)
         return m_owner->FontColor();
-    return m_fontColor.isValid() ? m_fontColor : DesktopCaptionColours().CaptionText;
-}
-
-void TCaptionPart::SetFontColor(const QColor& value)
-{
-    m_fontColor = value;
-    m_parentFont = false;
-}
-
-void TCaptionPart::SetParentFont(bool value)
-{
-    m_parentFont = value;
-    if (value)
-        m_font = m_owner->Font();
+    return DesktopCaptionColours().CaptionText;
 }
 
 QColor TCaptionPart::InactiveColor() const
@@ -71,18 +58,6 @@ TCaptionPart& TCaptionPartList::Add()
     TCaptionPart& part = *m_items.back();
     m_owner->Refresh();
     return part;
-}
-
-void TCaptionPartList::Delete(int index)
-{
-    if (index < 0 || index >= Count())
-        return;
-    m_items.erase(m_items.begin() + index);
-}
-
-void TCaptionPartList::Clear()
-{
-    m_items.clear();
 }
 
 TGradientCaption::TGradientCaption(QWidget* owner)
@@ -147,7 +122,6 @@ void TGradientCaption::SetDefaultFont(bool value)
     m_defaultFont = value;
     if (value) {
         m_font = SystemCaptionFont();
-        m_fontColor = QColor();
         ApplyParentFont();
     }
     Refresh();
@@ -184,13 +158,7 @@ void TGradientCaption::SetFont(const QFont& value)
 
 QColor TGradientCaption::FontColor() const
 {
-    return m_fontColor.isValid() ? m_fontColor : DesktopCaptionColours().CaptionText;
-}
-
-void TGradientCaption::SetFontColor(const QColor& value)
-{
-    m_fontColor = value;
-    m_defaultFont = false;
+    return DesktopCaptionColours().CaptionText;
 }
 
 void TGradientCaption::ApplyParentFont()

@@ -35,13 +35,11 @@ public:
     void SetCaption(const QString& value) { m_caption = value; }
 
     // With ParentFont the part uses the caption's Font and font colour;
-    // setting a font or colour of its own clears ParentFont.
+    // setting a font of its own clears ParentFont.
     const QFont& Font() const { return m_font; }
     void SetFont(const QFont& value);
     QColor FontColor() const;
-    void SetFontColor(const QColor& value);
     bool ParentFont() const { return m_parentFont; }
-    void SetParentFont(bool value);
 
     // Default: the desktop's inactive caption text colour.
     QColor InactiveColor() const;
@@ -60,7 +58,6 @@ private:
     TGradientCaption* m_owner;
     QString m_caption;
     QFont m_font;
-    QColor m_fontColor;  // invalid: the desktop's caption text colour
     bool m_parentFont = true;
     QColor m_inactiveColor;  // invalid: the desktop's colour
     bool m_glueNext = false;
@@ -76,8 +73,6 @@ public:
     int Count() const { return static_cast<int>(m_items.size()); }
     TCaptionPart& operator[](int index) { return *m_items.at(static_cast<std::size_t>(index)); }
     const TCaptionPart& operator[](int index) const { return *m_items.at(static_cast<std::size_t>(index)); }
-    void Delete(int index);
-    void Clear();
 
 private:
     TGradientCaption* m_owner;
@@ -127,12 +122,11 @@ public:
     QColor FontInactiveColor() const;
     void SetFontInactiveColor(const QColor& value);
 
-    // Font and colour of FormCaption and of the parts with ParentFont. Either
-    // setter clears DefaultFont and hands the font to those parts.
+    // Font and colour of FormCaption and of the parts with ParentFont. Setting
+    // the font clears DefaultFont and hands the font to those parts.
     const QFont& Font() const { return m_font; }
     void SetFont(const QFont& value);
     QColor FontColor() const;
-    void SetFontColor(const QColor& value);
 
     bool GradientActive() const { return m_gradientActive; }
     void SetGradientActive(bool value);
@@ -207,7 +201,6 @@ private:
     QString m_formCaption;
     QColor m_fontInactiveColor;  // invalid: the desktop's colour
     QFont m_font;
-    QColor m_fontColor;  // invalid: the desktop's caption text colour
     bool m_gradientActive = true;
     bool m_gradientInactive = false;
     int m_gradientSteps = 64;

@@ -204,11 +204,6 @@ void TTransparentButton::SetDown(bool value)
     update();
 }
 
-QColor TTransparentButton::FontColor() const
-{
-    return palette().color(QPalette::WindowText);
-}
-
 void TTransparentButton::SetFontColor(const QColor& value)
 {
     QPalette pal = palette();

@@ -65,7 +65,6 @@ public:
     bool Down() const { return m_down; }
     void SetDown(bool value);
 
-    QColor FontColor() const;
     void SetFontColor(const QColor& value);
 
     TFrameStyle FrameStyle() const { return m_frameStyle; }

@@ -257,21 +257,6 @@ QMenu* TWindowFrame::SystemMenu() const
     return m_systemMenu;
 }
 
-void TWindowFrame::SetBorderStyle(TFormBorderStyle value)
-{
-    if (value == m_borderStyle)
-        return;
-    // The client area keeps its size; the window grows or shrinks around it.
-    const QRect client = ClientRect();
-    const QPoint position = m_window->pos();
-    m_borderStyle = value;
-    const TFrameMetrics metrics = Metrics();
-    m_window->setGeometry(position.x(), position.y(), client.width() + 2 * metrics.FrameWidth,
-                          client.height() + 2 * metrics.FrameHeight + metrics.CaptionHeight);
-    Layout();
-    RedrawNonClient();
-}
-
 void TWindowFrame::SetBorderIcons(TBorderIcons value)
 {
     m_borderIcons = value;

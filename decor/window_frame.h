@@ -107,13 +107,10 @@ public:
 
     static TWindowFrame* Of(const QWidget* window);
 
-    QWidget* Window() const { return m_window; }
-    QWidget* ClientArea() const { return m_clientArea; }
     // The widget that paints and handles the frame (it lies under the client area).
     QWidget* NonClientWidget() const;
 
     TFormBorderStyle BorderStyle() const { return m_borderStyle; }
-    void SetBorderStyle(TFormBorderStyle value);
     TBorderIcons BorderIcons() const { return m_borderIcons; }
     void SetBorderIcons(TBorderIcons value);
 

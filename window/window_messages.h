@@ -58,9 +58,8 @@ public:
     // What the frame does with the message when the window leaves it alone.
     void SetDefaultProcessing(std::function<void()> action) { m_default = std::move(action); }
 
-    // The window's own processing of the message has run (or was skipped
+    // Marks the window's own processing of the message as run (or skipped
     // because a hook handled it); the default runs at most once.
-    bool OwnProcessingDone() const { return m_ownProcessingDone; }
     void FinishOwnProcessing(bool takenByWindow);
     // The message was accepted by the window's own processing (or before it),
     // so no default ran.
@@ -104,7 +103,6 @@ class TNcActivateEvent : public TNonClientEvent {
 public:
     explicit TNcActivateEvent(bool active) : TNonClientEvent(WindowMessage::NcActivate), m_active(active) {}
     bool Active() const { return m_active; }
-    void SetActive(bool value) { m_active = value; }
 
 private:
     bool m_active;

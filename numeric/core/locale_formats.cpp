@@ -9,6 +9,4 @@ LocaleFormatSettings& LocaleFormats() noexcept
     return settings;
 }
 
-void ResetLocaleFormats() { LocaleFormats() = LocaleFormatSettings{}; }
-
 }  // namespace dw

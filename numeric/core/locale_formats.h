@@ -42,9 +42,6 @@ struct LocaleFormatSettings {
 // The process-wide record.
 LocaleFormatSettings& LocaleFormats() noexcept;
 
-// Puts the record back to its defaults (what an empty locale gives).
-void ResetLocaleFormats();
-
 // Tests and tools set the marks they need and get the old record back on scope exit.
 class ScopedLocaleFormats {
 public:

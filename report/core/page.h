@@ -94,7 +94,6 @@ public:
     // its page before it is ready to be resized.
     explicit TVpPage(const VpEnvironment& environment, IVpPageOwner* owner = nullptr);
 
-    IVpPageOwner* Owner() const noexcept { return m_owner; }
     void SetOwner(IVpPageOwner* owner) noexcept { m_owner = owner; }
 
     // Length and Width are taken only while PaperSize is Custom: a table size

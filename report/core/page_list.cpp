@@ -113,12 +113,6 @@ std::optional<DateTimeValue> TVpPageList::Written() const
     return m_written;
 }
 
-void TVpPageList::Clear()
-{
-    std::lock_guard guard(m_lock);
-    m_pageCount = 0;
-}
-
 void TVpPageList::WriteStreamHeader()
 {
     std::lock_guard guard(m_lock);

@@ -84,11 +84,6 @@ public:
     // pipe or a socket), EInOutError "Cannot write file <name>".
     void CopyToFile(const std::string& fileName);
 
-    // Forgets the pages; the stream is its owner's business.
-    void Clear();
-
-    std::recursive_mutex& Lock() const { return m_lock; }
-
 private:
     struct RecordHead {
         std::int64_t start = 0;

@@ -55,7 +55,6 @@ public:
     void Load(const std::string& fileName);
 
     TVpStream* PageStream() const;
-    TVpPageList* PageList() const { return m_pageList.get(); }
 
 private:
     TVpPrinterStatus m_status = TVpPrinterStatus::Ready;

@@ -63,7 +63,6 @@ public:
     std::int64_t Size() const;
     bool Spilled() const;
     bool ReadOnly() const { return m_readOnly; }
-    std::int64_t SpillThreshold() const { return m_spillThreshold; }
     // What messages call the temporary file once spilled (it has no name in
     // the folder); empty otherwise and for a saved file.
     std::string TempFileName() const;

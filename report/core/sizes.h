@@ -18,9 +18,6 @@ public:
     // owner is the band control; it may be null (a record with no control).
     explicit TVpBandSize(const VpEnvironment& environment, IPixelBounds* owner = nullptr);
 
-    IPixelBounds* Owner() const noexcept { return m_owner; }
-    void SetOwner(IPixelBounds* owner) noexcept { m_owner = owner; }
-
     void SetValue(std::size_t index, Extended value) override;
     // Gives the band control its pixel width and height; its left and top stay.
     void UpdateOwnerBounds() override;
@@ -52,9 +49,6 @@ public:
     static constexpr std::size_t kValueCount = 4;
 
     explicit TVpPrintableSize(const VpEnvironment& environment, IPixelBounds* owner = nullptr);
-
-    IPixelBounds* Owner() const noexcept { return m_owner; }
-    void SetOwner(IPixelBounds* owner) noexcept { m_owner = owner; }
 
     // Each write pushes the bounds to the control again.
     void SetValue(std::size_t index, Extended value) override;

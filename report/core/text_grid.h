@@ -52,8 +52,6 @@ public:
     // Line index of the table in UTF-8; empty outside the table.
     std::string Line(int index) const;
 
-    Extended CharWidth() const noexcept { return m_charWidth; }
-    Extended LineHeight() const noexcept { return m_lineHeight; }
     // As computed from the page length; it may exceed the table.
     std::int32_t LineCount() const noexcept { return m_lineCount; }
 

@@ -203,12 +203,6 @@ void TVpUnitBase::CheckIndex(std::size_t index) const
     }
 }
 
-TVpDirection TVpUnitBase::DirectionOf(std::size_t index) const
-{
-    CheckIndex(index);
-    return m_directions[index];
-}
-
 Extended TVpUnitBase::GetValue(std::size_t index) const
 {
     CheckIndex(index);

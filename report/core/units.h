@@ -120,8 +120,6 @@ public:
     void SetPixelUnits();
     void RestoreUnits();
 
-    std::size_t ValueCount() const noexcept { return m_values.size(); }
-    TVpDirection DirectionOf(std::size_t index) const;
     // The value at index in Units.
     Extended GetValue(std::size_t index) const;
     // Stores the value given in Units, then runs the record's follow-up.

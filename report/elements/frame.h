@@ -22,9 +22,6 @@ public:
 
     bool AnyFrame() const noexcept { return DrawTop || DrawBottom || DrawLeft || DrawRight; }
 
-    // Old forms store a "Mode" with the frame; it never meant anything here.
-    void ReadMode(int /*mode*/) noexcept {}
-
     // Native units a top or left line moves the content by: the line's
     // width in tenths of a millimetre.
     int ContentOffset() const;

@@ -69,17 +69,6 @@ void TVpCustomLabel::SetFont(const TCanvasFont& font)
         FormatLines();
 }
 
-void TVpCustomLabel::SetParentFont(bool parentFont)
-{
-    if (parentFont == m_parentFont)
-        return;
-    if (!parentFont)
-        m_font = Font();
-    m_parentFont = parentFont;
-    if (!Loading())
-        FormatLines();
-}
-
 void TVpCustomLabel::Loaded()
 {
     TVpPrintable::Loaded();
@@ -194,7 +183,6 @@ void TVpCustomLabel::FormatLines()
         const int width = PixelBounds().Width;
         for (const QString& line : source) BreakAtSpaces(line, width);
     }
-    m_linesFormatted = true;
 
     PixelRect bounds = PixelBounds();
     if (m_autoSize) {

@@ -29,7 +29,6 @@ public:
     void SetLines(const QStringList& lines);
     // The lines as they will be printed.
     const QStringList& FormattedLines() const noexcept { return m_formattedLines; }
-    bool LinesFormatted() const noexcept { return m_linesFormatted; }
 
     bool AutoSize() const noexcept { return m_autoSize; }
     void SetAutoSize(bool autoSize);
@@ -45,14 +44,11 @@ public:
     // Gives the label a font of its own.
     void SetFont(const TCanvasFont& font);
     bool ParentFont() const noexcept { return m_parentFont; }
-    void SetParentFont(bool parentFont);
 
     // Stored with the form: the point size the label prints at, whatever the
     // resolution of the screen the form was stored on.
     void ReadFontSize(int size) noexcept { m_storedFontSize = size; }
     int WriteFontSize() const { return Font().Size; }
-    // Old forms store "Visible"; it switches the element on or off.
-    void ReadVisible(bool visible) noexcept { SetEnabled(visible); }
     void Loaded() override;
 
     TPrintEvent OnPrint;
@@ -83,7 +79,6 @@ private:
     bool m_autoStretch = false;
     bool m_wordWrap = true;
     bool m_transparent = false;
-    bool m_linesFormatted = false;
     bool m_autoSizing = false;
     int m_storedFontSize = 0;
 };

@@ -21,7 +21,6 @@ class TVpMeasuringDevice {
 public:
     explicit TVpMeasuringDevice(int pixelsPerInch = 96);
 
-    int PixelsPerInch() const noexcept { return m_pixelsPerInch; }
     // Selects the font; selecting the same font again costs nothing.
     void SetFont(const TCanvasFont& font);
     // Sum of the character advances and the height of a character cell.

@@ -129,7 +129,6 @@ void DeviceOutline::MoveTo(const QPointF& logical)
 void DeviceOutline::StartAt(const QPointF& p)
 {
     Include(p);
-    ++m_points;
     Count(1, 0);
     if (m_exceeded)
         return;
@@ -150,7 +149,6 @@ void DeviceOutline::LineTo(const QPointF& logical)
             return;
     }
     Include(p);
-    ++m_points;
     // Points on the pixel the path is at draw as that pixel: only the last
     // of them is kept, so the path still ends where it was meant to.
     if (m_drawing.MergePixels && SamePixel(p, m_last)) {
@@ -182,7 +180,6 @@ void DeviceOutline::CubicTo(const QPointF& control1, const QPointF& control2, co
     Include(c1);
     Include(c2);
     Include(e);
-    m_points += 3;
     Edge(m_last, c1);
     Edge(c1, c2);
     Edge(c2, e);

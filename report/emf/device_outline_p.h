@@ -53,7 +53,6 @@ public:
     // longer of the rows and columns each edge crosses.
     double LineCells() const { return m_lineCells; }
     bool Exceeded() const { return m_exceeded; }
-    std::size_t Points() const { return m_points; }
     // Box of the device points, control points included; not a number on
     // any side when a point was not.
     QRectF Bounds() const;
@@ -82,7 +81,6 @@ private:
     QPointF m_last;       // the last point put in the path, device
     QPointF m_pending;    // a later point on m_last's pixel, not yet put in
     bool m_hasPending = false;
-    std::size_t m_points = 0;
     bool m_nonFinite = false;
     double m_left = 0, m_top = 0, m_right = -1, m_bottom = -1;
 };

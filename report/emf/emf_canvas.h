@@ -40,10 +40,6 @@ public:
     // std::logic_error.
     std::vector<std::uint8_t> Finish();
 
-    int Width() const { return m_writer.Width(); }
-    int Height() const { return m_writer.Height(); }
-    int PixelsPerInch() const { return m_writer.PixelsPerInch(); }
-
 private:
     struct PenSpec {
         std::uint32_t Style = 0;

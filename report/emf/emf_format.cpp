@@ -34,11 +34,6 @@ std::uint16_t RecordView::U16(std::size_t offset) const
     return ReadU16(m_bytes.data() + offset);
 }
 
-std::int16_t RecordView::I16(std::size_t offset) const
-{
-    return static_cast<std::int16_t>(U16(offset));
-}
-
 std::uint32_t RecordView::U32(std::size_t offset) const
 {
     Require(offset, 4);

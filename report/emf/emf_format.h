@@ -403,7 +403,6 @@ public:
 
     std::size_t Size() const { return m_bytes.size(); }
     std::uint32_t Type() const { return U32(0); }
-    std::span<const std::uint8_t> Bytes() const { return m_bytes; }
 
     // True when count bytes starting at offset lie inside the record;
     // computed without overflow for any 64-bit inputs.
@@ -412,7 +411,6 @@ public:
 
     std::uint8_t U8(std::size_t offset) const;
     std::uint16_t U16(std::size_t offset) const;
-    std::int16_t I16(std::size_t offset) const;
     std::uint32_t U32(std::size_t offset) const;
     std::int32_t I32(std::size_t offset) const;
     float F32(std::size_t offset) const;
@@ -454,7 +452,6 @@ public:
     // count UTF-16 units of text, padded with NULs to count when shorter.
     void Utf16Fixed(const std::u16string& text, std::size_t count);
     void PadTo4();
-    std::size_t Position() const { return m_out.size(); }
     void PatchU32(std::size_t at, std::uint32_t v);
 
 private:

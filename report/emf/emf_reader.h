@@ -167,7 +167,6 @@ struct TextRecord {
     bool IsAnsi = false;
     std::vector<std::int32_t> Dx;  // per character, empty when absent
     std::vector<std::int32_t> Dy;  // with kEtoPdy
-    std::size_t Length() const { return IsAnsi ? Ansi.size() : Text.size(); }
 };
 
 // BITBLT, STRETCHBLT, STRETCHDIBITS, SETDIBITSTODEVICE, ALPHABLEND,

@@ -149,10 +149,6 @@ void EmfWriter::SetTextColor(ColorRef color)
 {
     ValueRecord(kEmrSetTextColor, color);
 }
-void EmfWriter::SetBkColor(ColorRef color)
-{
-    ValueRecord(kEmrSetBkColor, color);
-}
 void EmfWriter::SetBkMode(std::uint32_t mode)
 {
     ValueRecord(kEmrSetBkMode, mode);
@@ -160,28 +156,6 @@ void EmfWriter::SetBkMode(std::uint32_t mode)
 void EmfWriter::SetTextAlign(std::uint32_t flags)
 {
     ValueRecord(kEmrSetTextAlign, flags);
-}
-void EmfWriter::SetMapMode(std::uint32_t mode)
-{
-    ValueRecord(kEmrSetMapMode, mode);
-}
-
-void EmfWriter::SaveDc()
-{
-    const std::size_t start = BeginRecord(kEmrSaveDc);
-    EndRecord(start);
-}
-
-void EmfWriter::RestoreDc(std::int32_t relative)
-{
-    ValueRecord(kEmrRestoreDc, static_cast<std::uint32_t>(relative));
-}
-
-void EmfWriter::IntersectClipRect(const RectL& rect)
-{
-    const std::size_t start = BeginRecord(kEmrIntersectClipRect);
-    ByteWriter(m_bytes).Rect(rect);
-    EndRecord(start);
 }
 
 void EmfWriter::MoveTo(PointL point)

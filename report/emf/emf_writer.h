@@ -29,8 +29,6 @@ public:
     // pixelsPerInch pixels per inch in both directions.
     EmfWriter(std::int32_t width, std::int32_t height, int pixelsPerInch = 96);
 
-    std::int32_t Width() const { return m_width; }
-    std::int32_t Height() const { return m_height; }
     int PixelsPerInch() const { return m_pixelsPerInch; }
 
     // The reference device the header declares: 20 x 15 inches, so its
@@ -46,13 +44,8 @@ public:
     void DeleteObject(std::uint32_t handle);
 
     void SetTextColor(ColorRef color);
-    void SetBkColor(ColorRef color);
     void SetBkMode(std::uint32_t mode);
     void SetTextAlign(std::uint32_t flags);
-    void SetMapMode(std::uint32_t mode);
-    void SaveDc();
-    void RestoreDc(std::int32_t relative);
-    void IntersectClipRect(const RectL& rect);
 
     void MoveTo(PointL point);
     // Draws from the current position to point with the selected pen.
@@ -79,9 +72,7 @@ public:
     // writer is empty afterwards.
     std::vector<std::uint8_t> Finish();
 
-    std::uint32_t RecordCount() const { return m_recordCount; }
     std::uint32_t HandleCount() const { return m_maxHandle + 1; }
-    bool Finished() const { return m_finished; }
 
 private:
     // Starts a record and returns its start offset; EndRecord sets its size.

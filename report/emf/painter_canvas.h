@@ -32,8 +32,6 @@ public:
     QSize TextExtent(const QString& text) override;
     void StretchDraw(const TRect& rect, const emf::EmfDocument& metafile) override;
 
-    QPainter& Painter() { return m_painter; }
-
 private:
     QPainter& m_painter;
     TCanvasFont m_canvasFont;

@@ -47,7 +47,6 @@ public:
     explicit PlacedFont(const TextFontSpec& spec);
 
     const QFont& Font() const { return m_font; }
-    const TextFontSpec& Spec() const { return m_spec; }
     int Ascent() const { return m_ascent; }
     int Descent() const { return m_descent; }
     int Height() const { return m_ascent + m_descent; }

@@ -43,8 +43,6 @@ public:
     void PlaceText(long double x, long double y, const TCanvasFont& font, const QColor& background,
                    TAlignment alignment, const std::string& text) override;
 
-    const TextGrid& Grid() const noexcept { return m_grid; }
-
 private:
     TextGrid m_grid;
     std::unique_ptr<ReplaceFileWriter> m_file;

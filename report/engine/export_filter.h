@@ -36,7 +36,6 @@ public:
     virtual std::string FileExtension() const { return {}; }
     // The file type's name in the save dialog.
     virtual std::string DisplayName() const { return DW_TEXT("Message", "Abstract filter"); }
-    virtual std::string MakerName() const { return {}; }
 
     // The run starts. Page width and length in tenths of a millimetre; font
     // is the report's.

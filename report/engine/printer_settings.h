@@ -108,7 +108,6 @@ public:
     int TopOffset() const noexcept { return m_topOffset; }
     int LeftOffset() const noexcept { return m_leftOffset; }
 
-    const std::array<bool, kPaperSizeCount>& SupportedPapers() const noexcept { return m_supportedPapers; }
     bool Supports(TVpPaperSize size) const noexcept;
 
 private:

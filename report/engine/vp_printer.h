@@ -148,7 +148,6 @@ public:
     int CanvasPixelsPerInch() const noexcept { return m_canvasPixelsPerInch; }
 
     std::int32_t PageCount() const noexcept { return m_pageCount; }
-    std::int32_t PageNumber() const noexcept { return m_pageNumber; }
     std::int32_t PagesDone() const noexcept { return m_pagesDone; }
 
     // --- geometry: native units to pixels of the destination --------------
@@ -180,7 +179,6 @@ public:
     // name becomes the title, and the stem of names suggested for saving.
     void Load(const std::string& fileName);
     TVpStream* PageStream() const { return m_pageStore.PageStream(); }
-    TVpPageList* PageList() const { return m_pageStore.PageList(); }
 
     // --- the preview and the progress window --------------------------------
     QObject* StatusWindow() const { return m_statusWindow.data(); }

@@ -38,7 +38,6 @@ public:
     QComboBox* PaperBox() const noexcept { return m_paper; }
     QComboBox* OrientationBox() const noexcept { return m_orientation; }
     QSpinBox* CopiesBox() const noexcept { return m_copies; }
-    QRadioButton* AllPages() const noexcept { return m_allPages; }
     QSpinBox* FromPageBox() const noexcept { return m_fromPage; }
     QSpinBox* ToPageBox() const noexcept { return m_toPage; }
     QCheckBox* ToFileBox() const noexcept { return m_toFile; }

@@ -9,7 +9,7 @@
 #include "report/engine/progress_form.h"
 #include "report/engine/vp_printer.h"
 #include "report/generation/printer_dialog.h"
-#include "report/generation/record_source.h"
+#include "report/generation/report_run.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -19,16 +19,6 @@
 #include <algorithm>
 
 namespace dw {
-
-namespace {
-
-bool IsPageBand(TVpBandType type)
-{
-    return type == TVpBandType::rbTitle || type == TVpBandType::rbPageHeader || type == TVpBandType::rbPageFooter ||
-           type == TVpBandType::rbOverlay;
-}
-
-}  // namespace
 
 TVpReport::TVpReport(const VpEnvironment& environment)
     : m_environment(environment), m_geometry(*this, environment), m_measuringDevice(environment.Resolution)
@@ -163,8 +153,8 @@ void TVpReport::ForEachElement(const std::function<void(TVpPrintable&)>& action)
 std::unique_ptr<TVpPrinter> TVpReport::NewVpPrinter()
 {
     std::unique_ptr<TVpPrinter> printer = m_printerFactory ? m_printerFactory() : std::make_unique<TVpPrinter>();
-    if (m_vpPrinter != nullptr)
-        printer->SetStatusWindow(m_vpPrinter->StatusWindow());
+    if (const TVpPrinter* current = VpPrinter())
+        printer->SetStatusWindow(current->StatusWindow());
     printer->AfterPrint = [this](TVpPrinter&) {
         if (AfterPrint)
             AfterPrint(*this);
@@ -192,7 +182,7 @@ void TVpReport::SetUpPreview(TVpPrinter& printer)
 
 void TVpReport::Preview()
 {
-    if (!m_available)
+    if (m_run != nullptr)
         return;
     // Two previews of one report would put two sheets with different
     // numbers side by side, and the older one could be printed by mistake.
@@ -210,7 +200,6 @@ void TVpReport::Preview()
     };
     SetUpPreview(*printer);
 
-    m_vpPrinter = printer.get();
     m_previewPrinter = printer.get();
     const ScopeExit release([this, &printer] {
         // The program is ending with the preview still open: the window goes
@@ -222,15 +211,13 @@ void TVpReport::Preview()
                 printer->SetShowingPreview(false);
         }
         printer->SetStatusWindow(nullptr);
-        if (m_vpPrinter == printer.get())
-            m_vpPrinter = nullptr;
         if (m_previewPrinter == printer.get())
             m_previewPrinter = nullptr;
     });
     printer->Preview();
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();
-    CreateReport();
+    CreateReport(*printer);
     if (printer->ShowingPreview() && QCoreApplication::instance() != nullptr && !QCoreApplication::closingDown()) {
         QEventLoop loop;
         waiting = &loop;
@@ -245,18 +232,17 @@ void TVpReport::PreviewAgain(TVpPrinter& printer)
     // is replaced as well, and its cleared hooks are set again.
     printer.DiscardPages();
     SetUpPreview(printer);
-    m_vpPrinter = &printer;
     printer.Preview();
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();
     // The window may have been closed meanwhile; the pages are made all the
     // same, as for a first preview closed before its page arrived.
-    CreateReport();
+    CreateReport(printer);
 }
 
 void TVpReport::Print()
 {
-    if (!m_available)
+    if (m_run != nullptr)
         return;
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
     if (!printer->PrinterOK())
@@ -270,13 +256,13 @@ void TVpReport::Print()
         return;
     // The pages shown tell how far each page draws, so that a page larger
     // than the sheet is scaled to fit instead of being cut.
-    if (TVpPrinter* shown = m_vpPrinter) {
+    if (TVpPrinter* shown = m_previewPrinter) {
         printer->ContentExtent = [shown](std::int32_t n) -> std::optional<TDrawnExtent> {
             const std::shared_ptr<const emf::EmfDocument> page = shown->GetPage(n);
             return page ? DrawnExtentMillimetres(*page) : std::nullopt;
         };
     }
-    RunWithProgress(*printer);
+    RunWithProgress(*printer, nullptr);
 }
 
 TVpReportNames TVpReport::Names() const
@@ -298,34 +284,21 @@ TVpPrintPlan TVpReport::PrintPlan()
 
 void TVpReport::ExportToFilter(TVpExportFilter& filter)
 {
-    if (!m_available)
+    if (m_run != nullptr)
         return;
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
-    m_exportFilter = &filter;
-    m_storePages = false;
-    const ScopeExit release([this] {
-        m_exportFilter = nullptr;
-        m_storePages = true;
-    });
-    RunWithProgress(*printer);
+    RunWithProgress(*printer, &filter);
 }
 
-void TVpReport::RunWithProgress(TVpPrinter& printer)
+void TVpReport::RunWithProgress(TVpPrinter& printer, TVpExportFilter* filter)
 {
     TVpProgressForm progress;
     progress.SetVpPrinter(&printer);
     if (ShowProgress)
         progress.show();
     printer.SetStatusWindow(&progress);
-    // The report's printer object is this run's until it ends; the one kept
-    // aside (a preview's) is the report's again afterwards.
-    TVpPrinter* const kept = m_vpPrinter;
-    m_vpPrinter = &printer;
-    const ScopeExit release([this, kept, &progress] {
-        m_vpPrinter = kept;
-        progress.SetVpPrinter(nullptr);
-    });
-    CreateReport();
+    const ScopeExit release([&progress] { progress.SetVpPrinter(nullptr); });
+    CreateReport(printer, filter);
 }
 
 void TVpReport::ApplyPrinterSettings(TVpPrinter& printer)
@@ -354,401 +327,43 @@ void TVpReport::ApplyPrinterSettings(TVpPrinter& printer)
     printer.SetLastPage(PrinterSettings.LastPage);
 }
 
-bool TVpReport::Cancelled() const
+void TVpReport::CreateReport(TVpPrinter& printer, TVpExportFilter* filter)
 {
-    return m_vpPrinter != nullptr && m_vpPrinter->Cancelled();
-}
-
-void TVpReport::CreateReport()
-{
-    if (!m_available || m_vpPrinter == nullptr)
+    if (m_run != nullptr)
         return;
-    m_available = false;
-    m_finalPage = false;
-    m_columnBreakSeen = false;
-    m_pageBreakSeen = false;
-    TVpPrinter& printer = *m_vpPrinter;
-    bool begun = false;
-    bool completed = false;
-    bool elementsPrinting = false;
-    const TVpUnit units = Units();
-    const ScopeExit finish([&] {
-        // A run that failed part-way drops its document instead of ending
-        // it: half a report must not reach a printer or stand in a preview
-        // as if it were whole. A cancelled run leaves the printer object
-        // busy, and its owner discards it.
-        if (begun && !printer.Cancelled()) {
-            try {
-                if (completed && m_storePages)
-                    printer.EndDoc();
-                else
-                    printer.AbortDoc();
-            } catch (...) {
-                if (completed) {
-                    m_available = true;
-                    throw;
-                }
-            }
-        }
-        if (!completed) {
-            if (elementsPrinting)
-                ForEachElement([](TVpPrintable& element) { element.AfterPrint(); });
-            if (Units() != units)
-                SetUnits(units);
-        }
-        m_available = true;
-    });
-
-    bool printIt = true;
-    if (BeforePrint)
-        BeforePrint(*this, printIt);
-    if (!printIt)
-        return;
-
-    SetUnits(TVpUnit::Native);
-    ApplyPrinterSettings(printer);
-    printer.SetTitle(Names().Title);
-    printer.SetCompression(Options.Compression);
-    printer.BeginDoc();
-    begun = true;
-    m_pageNumber = 0;
-    m_currentColumn = 1;
-    if (m_exportFilter != nullptr)
-        m_exportFilter->BeginExport(RoundPixel(Page().NativeValue(TVpPage::kWidth)),
-                                    RoundPixel(Page().NativeValue(TVpPage::kLength)), m_font);
-    ComputePageFooterHeight();
-    m_currentX = RoundPixel(Page().NativeValue(TVpPage::kLeftMargin));
-    elementsPrinting = true;
-    ForEachElement([](TVpPrintable& element) { element.BeforePrint(); });
-    StartNewPage();
-    RunDetailLoop();
-    m_currentX = RoundPixel(Page().NativeValue(TVpPage::kLeftMargin));
-    m_finalPage = true;
-    if (!printer.Cancelled()) {
-        EndPage();
-        // A cancelled export writes nothing: the filter is dropped unfinished.
-        if (m_exportFilter != nullptr)
-            m_exportFilter->EndExport();
-    }
-    SetUnits(units);
-    elementsPrinting = false;
-    ForEachElement([](TVpPrintable& element) { element.AfterPrint(); });
-    completed = true;
+    ReportRun run(*this, printer, filter);
+    run.Execute();
 }
 
-void TVpReport::ComputePageFooterHeight()
+TVpPrinter* TVpReport::VpPrinter() const
 {
-    m_pageFooterHeight = 0;
-    for (TVpCustomBand* band : m_printOrder) {
-        if (band->BandType() != TVpBandType::rbPageFooter || !band->Enabled)
-            continue;
-        // Each band once, however the chains are tied.
-        std::vector<const TVpCustomBand*> seen;
-        for (const TVpCustomBand* b = band; b != nullptr; b = b->ChildBand()) {
-            if (std::find(seen.begin(), seen.end(), b) != seen.end())
-                break;
-            seen.push_back(b);
-            m_pageFooterHeight += b->BandSize().NativeValue(TVpBandSize::kHeight);
-        }
-    }
+    return m_run != nullptr ? &m_run->Printer() : m_previewPrinter;
 }
 
-// --- pages and columns ------------------------------------------------------
-
-void TVpReport::StartNewPage()
+bool TVpReport::StorePages() const
 {
-    EndPage();
-    if (m_exportFilter != nullptr)
-        m_exportFilter->OpenPage();
-    ++m_pageNumber;
-    if (m_storePages || m_pageNumber == 1)
-        m_vpPrinter->NewPage();
-    m_currentY = RoundPixel(Page().NativeValue(TVpPage::kTopMargin));
-    if (OnStartPage)
-        OnStartPage(*this);
-    if (m_pageNumber > 1 || Options.FirstPageHeader)
-        if (TVpCustomBand* header = StandardBand(TVpBandType::rbPageHeader))
-            PrintBand(*header);
-    m_columnTopY = m_currentY;
+    return m_run == nullptr || m_run->StorePages();
 }
 
-void TVpReport::EndPage()
+TVpExportFilter* TVpReport::ExportFilter() const
 {
-    if (m_pageNumber > 0) {
-        if (OnEndPage)
-            OnEndPage(*this);
-        m_currentY = RoundPixel(Page().NativeValue(TVpPage::kLength) - Page().NativeValue(TVpPage::kBottomMargin) -
-                                m_pageFooterHeight);
-        if (!m_finalPage || Options.LastPageFooter)
-            if (TVpCustomBand* footer = StandardBand(TVpBandType::rbPageFooter))
-                PrintBand(*footer);
-        PrintPageElements();
-    }
-    if (m_exportFilter != nullptr)
-        m_exportFilter->ClosePage();
+    return m_run != nullptr ? m_run->ExportFilter() : nullptr;
 }
 
-void TVpReport::PrintPageElements()
+std::int32_t TVpReport::PageNumber() const noexcept
 {
-    // Measured from the sheet's corner and drawn last, on top of the bands.
-    for (const auto& element : m_elements) element->Print(0, 0);
-    if (!m_storePages || !Frame.AnyFrame() || m_vpPrinter == nullptr || m_vpPrinter->Canvas() == nullptr)
-        return;
-    const TVpPrinter& p = *m_vpPrinter;
-    const TVpPage& page = Page();
-    const TRect rect{p.XPos(page.NativeValue(TVpPage::kLeftMargin)), p.YPos(page.NativeValue(TVpPage::kTopMargin)),
-                     p.XPos(page.NativeValue(TVpPage::kWidth) - page.NativeValue(TVpPage::kRightMargin)),
-                     p.YPos(page.NativeValue(TVpPage::kLength) - page.NativeValue(TVpPage::kBottomMargin))};
-    Frame.Draw(*p.Canvas(), rect, p.XFactor(), p.YFactor());
-}
-
-void TVpReport::NewColumn()
-{
-    if (m_currentColumn >= Page().Columns()) {
-        m_currentColumn = 1;
-        m_currentX = RoundPixel(Page().NativeValue(TVpPage::kLeftMargin));
-        StartNewPage();
-    } else {
-        const TVpCustomBand* detail = StandardBand(TVpBandType::rbDetail);
-        const Extended width = detail != nullptr ? detail->BandSize().NativeValue(TVpBandSize::kWidth) : 0;
-        m_currentX += RoundPixel(width + Page().NativeValue(TVpPage::kColumnSpace));
-        m_currentY = m_columnTopY;
-        ++m_currentColumn;
-    }
-    if (TVpCustomBand* header = StandardBand(TVpBandType::rbColumnHeader))
-        PrintBand(*header);
-}
-
-void TVpReport::ColumnBreak()
-{
-    if (m_available)
-        return;
-    if (m_columnBreakSeen || m_currentColumn > 1)
-        NewColumn();
-    else
-        m_columnBreakSeen = true;
-}
-
-void TVpReport::PageBreak()
-{
-    if (m_available)
-        return;
-    if (m_pageBreakSeen || m_pageNumber > 1) {
-        do {
-            NewColumn();
-        } while (m_currentColumn != 1);
-    } else {
-        m_pageBreakSeen = true;
-    }
-}
-
-std::int32_t TVpReport::PaperExtent() const
-{
-    if (m_vpPrinter == nullptr)
-        return 0;
-    return Page().Orientation() == TVpOrientation::poLandscape ? m_vpPrinter->PaperWidth() : m_vpPrinter->PaperLength();
-}
-
-std::int32_t TVpReport::AvailableSpace() const
-{
-    if (m_available)
-        return 0;
-    return RoundPixel(PaperExtent() - Page().NativeValue(TVpPage::kBottomMargin) - m_pageFooterHeight - m_currentY);
-}
-
-void TVpReport::CheckBandSpace(TVpCustomBand& band)
-{
-    if (band.BandType() == TVpBandType::rbPageFooter || m_printingFooterChild)
-        return;
-    if (RoundPixel(band.BandSize().NativeValue(TVpBandSize::kHeight)) >= AvailableSpace())
-        NewColumn();
-}
-
-void TVpReport::PrintWithSpaceCheck(TVpCustomBand* band)
-{
-    if (band == nullptr)
-        return;
-    CheckBandSpace(*band);
-    if (band->AlignToBottom)
-        m_currentY = RoundPixel(PaperExtent() - Page().NativeValue(TVpPage::kBottomMargin) -
-                                band->BandSize().NativeValue(TVpBandSize::kHeight) - m_pageFooterHeight);
-    PrintBand(*band);
-}
-
-void TVpReport::PrintBand(TVpCustomBand& band)
-{
-    bool printIt = band.Enabled;
-    if (printIt && band.BeforePrint)
-        band.BeforePrint(band, printIt);
-    const bool footer = band.BandType() == TVpBandType::rbPageFooter || m_printingFooterChild;
-    if (printIt) {
-        const TVpBandType type = footer ? TVpBandType::rbPageFooter : band.BandType();
-        if (!IsPageBand(type)) {
-            if (band.ForceNewPage)
-                PageBreak();
-            else if (band.ForceNewColumn)
-                ColumnBreak();
-        }
-        TVpBandSize& size = band.Size();
-        const auto rectangle = [&] {
-            const TVpPrinter& p = *m_vpPrinter;
-            const Extended width = size.NativeValue(TVpBandSize::kWidth);
-            const Extended height = size.NativeValue(TVpBandSize::kHeight);
-            return TRect{p.XPos(m_currentX), p.YPos(m_currentY), p.XPos(m_currentX + width),
-                         p.YPos(m_currentY + height)};
-        };
-        const bool drawing = m_storePages && m_vpPrinter->Canvas() != nullptr;
-        if (drawing) {
-            m_vpPrinter->Canvas()->SetBrush(TBrushStyle::bsSolid, band.Color);
-            m_vpPrinter->Canvas()->FillRect(rectangle());
-        }
-        const Extended height = size.NativeValue(TVpBandSize::kHeight);
-        band.SetStretchOffset(0);
-        {
-            // The height an element's growth gave the band is the band's only
-            // for this print.
-            const ScopeExit restore([&size, height] {
-                const ScopedUnits native(size, TVpUnit::Native);
-                size.SetHeight(height);
-            });
-            for (const auto& element : band.Elements())
-                if (element->Enabled())
-                    element->Print(m_currentX, m_currentY + band.StretchOffset());
-            if (m_storePages && m_vpPrinter->Canvas() != nullptr)
-                band.Frame.Draw(*m_vpPrinter->Canvas(), rectangle(), m_vpPrinter->XFactor(), m_vpPrinter->YFactor());
-            m_currentY += RoundPixel(size.NativeValue(TVpBandSize::kHeight));
-        }
-    }
-    if (band.AfterPrint)
-        band.AfterPrint(band, printIt);
-    if (TVpCustomBand* child = band.ChildBand()) {
-        const bool wasFooterChild = m_printingFooterChild;
-        m_printingFooterChild = footer;
-        const ScopeExit restore([this, wasFooterChild] { m_printingFooterChild = wasFooterChild; });
-        PrintWithSpaceCheck(child);
-    }
+    return m_run != nullptr ? m_run->PageNumber() : 0;
 }
 
 TVpBandGrowth TVpReport::GrowBand(TVpCustomBand& band, Extended h)
 {
-    TVpBandSize& size = band.Size();
-    const ScopedUnits native(size, TVpUnit::Native);
-    const Extended height = size.NativeValue(TVpBandSize::kHeight);
-    const auto fits = [this](Extended value) { return RoundPixel(value) < AvailableSpace(); };
-    if (!fits(height + h) && m_storePages && m_vpPrinter->Canvas() != nullptr) {
-        const TVpPrinter& p = *m_vpPrinter;
-        const Extended width = size.NativeValue(TVpBandSize::kWidth);
-        band.Frame.Draw(
-            *p.Canvas(),
-            {p.XPos(m_currentX), p.YPos(m_currentY), p.XPos(m_currentX + width), p.YPos(m_currentY + height)},
-            p.XFactor(), p.YFactor());
-    }
-    size.SetHeight(height + h);
-    if (fits(height + h))
-        return {};
-    const std::int32_t oldX = m_currentX;
-    NewColumn();
-    size.SetHeight(h);
-    return {true, static_cast<Extended>(m_currentY), static_cast<Extended>(m_currentX - oldX)};
-}
-
-// --- the detail loop --------------------------------------------------------
-
-void TVpReport::PrintDetailParts(bool withDetail)
-{
-    for (TVpCustomBand* band : m_printOrder)
-        if (band->BandType() == TVpBandType::rbSubDetail && band->PrintBeforeDetail)
-            PrintWithSpaceCheck(band);
-    if (withDetail)
-        PrintWithSpaceCheck(StandardBand(TVpBandType::rbDetail));
-    for (TVpCustomBand* band : m_printOrder)
-        if (band->BandType() == TVpBandType::rbSubDetail && !band->PrintBeforeDetail)
-            PrintWithSpaceCheck(band);
-}
-
-void TVpReport::PrintGroupFooters(std::size_t fromDepth)
-{
-    std::vector<TVpCustomBand*> headers;
-    for (TVpCustomBand* band : m_printOrder)
-        if (band->BandType() == TVpBandType::rbGroupHeader)
-            headers.push_back(band);
-    for (std::size_t i = std::min(headers.size(), m_groupKeys.size()); i-- > fromDepth;) {
-        if (!m_groupKeys[i])
-            continue;
-        m_groupKeys[i].reset();
-        PrintWithSpaceCheck(headers[i]->GroupFooter);
-    }
-}
-
-void TVpReport::RunDetailLoop()
-{
-    if (DataSet == nullptr && !OnNeedData) {
-        if (PrintIfEmpty) {
-            PrintWithSpaceCheck(StandardBand(TVpBandType::rbTitle));
-            PrintDetailParts(true);
-            PrintWithSpaceCheck(StandardBand(TVpBandType::rbSummary));
-        }
-        return;
-    }
-    std::vector<TVpCustomBand*> headers;
-    for (TVpCustomBand* band : m_printOrder)
-        if (band->BandType() == TVpBandType::rbGroupHeader)
-            headers.push_back(band);
-    m_groupKeys.assign(headers.size(), std::nullopt);
-    const auto keyOf = [](const TVpCustomBand& header) { return header.GroupKey ? header.GroupKey() : std::string(); };
-    // The outermost group whose key differs from the one it was opened with.
-    const auto firstChanged = [&]() {
-        for (std::size_t i = 0; i < headers.size(); ++i)
-            if (!m_groupKeys[i] || *m_groupKeys[i] != keyOf(*headers[i]))
-                return i;
-        return headers.size();
-    };
-
-    PrintWithSpaceCheck(StandardBand(TVpBandType::rbTitle));
-    if (m_pageNumber == 1)
-        if (TVpCustomBand* header = StandardBand(TVpBandType::rbColumnHeader))
-            PrintBand(*header);
-
-    bool more = false;
-    if (DataSet != nullptr) {
-        DataSet->First();
-        more = !DataSet->Eof();
-    } else {
-        OnNeedData(*this, more);
-    }
-    while (more) {
-        if (QCoreApplication::instance() != nullptr)
-            QCoreApplication::processEvents();
-        if (Cancelled())
-            return;
-        for (std::size_t i = firstChanged(); i < headers.size(); ++i) {
-            m_groupKeys[i] = keyOf(*headers[i]);
-            PrintWithSpaceCheck(headers[i]);
-        }
-        PrintDetailParts(true);
-        if (DataSet != nullptr) {
-            const int number = DataSet->RecordNumber();
-            const int count = DataSet->RecordCount();
-            DataSet->Next();
-            more = !DataSet->Eof();
-            if (count > 0)
-                m_vpPrinter->SetProgress(static_cast<int>(static_cast<long long>(number) * 100 / count));
-        } else {
-            more = false;
-            OnNeedData(*this, more);
-        }
-        if (more)
-            PrintGroupFooters(firstChanged());
-    }
-    if (Cancelled())
-        return;
-    PrintGroupFooters(0);
-    PrintWithSpaceCheck(StandardBand(TVpBandType::rbSummary));
+    // Only a run has a page for the band to grow on.
+    return m_run != nullptr ? m_run->GrowBand(band, h) : TVpBandGrowth{};
 }
 
 void TVpReport::PrinterSetup()
 {
-    if (!m_available)
+    if (m_run != nullptr)
         return;
     std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
     if (!printer->PrinterOK())
@@ -757,7 +372,7 @@ void TVpReport::PrinterSetup()
     ApplyPrinterSettings(*printer);
     TVpPrinterDialogRequest request;
     request.Copies = PrinterSettings.Copies;
-    request.MaxPage = m_vpPrinter != nullptr ? m_vpPrinter->PageCount() : 0;
+    request.MaxPage = m_previewPrinter != nullptr ? m_previewPrinter->PageCount() : 0;
     request.VpPrinter = printer.get();
     request.FromPage = PrinterSettings.FirstPage;
     request.ToPage = PrinterSettings.LastPage;

@@ -25,6 +25,7 @@
 namespace dw {
 
 class IVpRecordSource;
+class ReportRun;
 class TVpExportFilter;
 class TVpPrinter;
 class TVpProgressForm;
@@ -149,12 +150,6 @@ public:
     void OrderBands();
     // The first band of the type in print order; none without one.
     TVpCustomBand* StandardBand(TVpBandType type) const;
-    bool HasTitle() const { return StandardBand(TVpBandType::rbTitle) != nullptr; }
-    bool HasPageHeader() const { return StandardBand(TVpBandType::rbPageHeader) != nullptr; }
-    bool HasColumnHeader() const { return StandardBand(TVpBandType::rbColumnHeader) != nullptr; }
-    bool HasDetail() const { return StandardBand(TVpBandType::rbDetail) != nullptr; }
-    bool HasPageFooter() const { return StandardBand(TVpBandType::rbPageFooter) != nullptr; }
-    bool HasSummary() const { return StandardBand(TVpBandType::rbSummary) != nullptr; }
 
     // Elements placed on the report itself, owned, in control order.
     template <class Element>
@@ -182,42 +177,23 @@ public:
     // Produces the report again straight onto the printer, with a progress window.
     void Print();
     void PrinterSetup();
-    // One generation run onto the current printer object.
-    void CreateReport();
     // Runs the report once more for an export filter, its pages not stored.
     void ExportToFilter(TVpExportFilter& filter);
 
-    // --- the run, for bands, elements and tests ----------------------------
-    bool Available() const noexcept { return m_available; }
-    TVpPrinter* VpPrinter() const override { return m_vpPrinter; }
-    bool StorePages() const override { return m_storePages; }
-    TVpExportFilter* ExportFilter() const override { return m_exportFilter; }
+    // --- the run, for bands, elements and handlers -------------------------
+    // No run is going.
+    bool Available() const noexcept { return m_run == nullptr; }
+    // The run's printer object; outside a run the one of the preview a
+    // Preview call is waiting for.
+    TVpPrinter* VpPrinter() const override;
+    bool StorePages() const override;
+    TVpExportFilter* ExportFilter() const override;
     TVpMeasuringDevice& MeasuringDevice() override { return m_measuringDevice; }
     const VpEnvironment& Environment() const override { return m_environment; }
     bool Loading() const override { return m_loading; }
-
-    std::int32_t PageNumber() const noexcept { return m_pageNumber; }
-    std::int32_t CurrentColumn() const noexcept { return m_currentColumn; }
-    std::int32_t CurrentX() const noexcept { return m_currentX; }
-    std::int32_t CurrentY() const noexcept { return m_currentY; }
-    std::int32_t ColumnTopY() const noexcept { return m_columnTopY; }
-    Extended PageFooterHeight() const noexcept { return m_pageFooterHeight; }
-    bool FinalPage() const noexcept { return m_finalPage; }
-
-    void StartNewPage();
-    void EndPage();
-    void NewColumn();
-    void PrintPageElements();
-    void PrintBand(TVpCustomBand& band);
-    void CheckBandSpace(TVpCustomBand& band);
-    // Native units left above the page footers; 0 while idle.
-    std::int32_t AvailableSpace() const;
-    // Forced breaks asked for by bands.
-    void ColumnBreak();
-    void PageBreak();
-
-    // Growth of an AutoStretch label's band (see TVpCustomBand::GrowForLine).
-    TVpBandGrowth GrowBand(TVpCustomBand& band, Extended h);
+    // The page the run is making, counted from 1, for handlers that print
+    // it; 0 outside a run.
+    std::int32_t PageNumber() const noexcept;
 
     // --- seams: where printer objects and the printer dialog come from ------
     void SetPrinterFactory(TPrinterFactory factory) { m_printerFactory = std::move(factory); }
@@ -233,22 +209,21 @@ public:
 
 private:
     friend class TVpCustomBand;
+    friend class ReportRun;
     void AdoptElement(std::unique_ptr<TVpPrintable> element, std::string name);
     std::unique_ptr<TVpPrinter> NewVpPrinter();
     // Destination, hooks and title of a printer object showing a preview.
     void SetUpPreview(TVpPrinter& printer);
     void PreviewAgain(TVpPrinter& printer);
     // One run on a printer object of its own, with the progress window.
-    void RunWithProgress(TVpPrinter& printer);
+    void RunWithProgress(TVpPrinter& printer, TVpExportFilter* filter);
+    // One generation run onto printer, for filter alone when one is given;
+    // ignored while a run is going.
+    void CreateReport(TVpPrinter& printer, TVpExportFilter* filter = nullptr);
     void ApplyPrinterSettings(TVpPrinter& printer);
-    void ComputePageFooterHeight();
-    void RunDetailLoop();
-    void PrintDetailParts(bool withDetail);
-    void PrintWithSpaceCheck(TVpCustomBand* band);
-    void PrintGroupFooters(std::size_t fromDepth);
-    std::int32_t PaperExtent() const;
+    // Growth of an AutoStretch label's band (see TVpCustomBand::GrowForLine).
+    TVpBandGrowth GrowBand(TVpCustomBand& band, Extended h);
     void ForEachElement(const std::function<void(TVpPrintable&)>& action);
-    bool Cancelled() const;
 
     VpEnvironment m_environment;
     TVpReportGeometry m_geometry;
@@ -264,26 +239,10 @@ private:
     TPrinterFactory m_printerFactory;
     TPrinterDialog m_printerDialog;
 
-    // The run.
-    bool m_available = true;
-    TVpPrinter* m_vpPrinter = nullptr;
     // The printer object of the preview a Preview call is waiting for.
     TVpPrinter* m_previewPrinter = nullptr;
-    bool m_storePages = true;
-    TVpExportFilter* m_exportFilter = nullptr;
-    std::int32_t m_pageNumber = 0;
-    std::int32_t m_currentColumn = 1;
-    std::int32_t m_currentX = 0;
-    std::int32_t m_currentY = 0;
-    std::int32_t m_columnTopY = 0;
-    Extended m_pageFooterHeight = 0;
-    bool m_finalPage = false;
-    bool m_columnBreakSeen = false;
-    bool m_pageBreakSeen = false;
-    // A child of a page footer prints as a page footer.
-    bool m_printingFooterChild = false;
-    // Open groups of the detail loop: the key each header last printed.
-    std::vector<std::optional<std::string>> m_groupKeys;
+    // The run going on, made and dropped by CreateReport; none while idle.
+    ReportRun* m_run = nullptr;
 };
 
 }  // namespace dw

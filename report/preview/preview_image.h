@@ -31,7 +31,6 @@ public:
 
     std::int32_t PageNumber() const noexcept { return m_pageNumber; }
     bool HasPage() const noexcept { return m_hasPage; }
-    const std::shared_ptr<const emf::EmfDocument>& Metafile() const noexcept { return m_metafile; }
 
     // The zoom the image was last laid out for.
     int Zoom() const noexcept { return m_zoom; }

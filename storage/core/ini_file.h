@@ -65,7 +65,6 @@ public:
     explicit TIniFile(std::string fileName);
     ~TIniFile();
 
-    const std::string& FileName() const noexcept { return m_fileName; }
     // The file actually read and written (empty when there is none).
     const std::filesystem::path& Path() const noexcept { return m_path; }
 

@@ -48,12 +48,6 @@ LineParts SplitLine(QStringView line)
 
 }  // namespace
 
-TStoredLineParts SplitStoredLine(const QString& line)
-{
-    const LineParts parts = SplitLine(line);
-    return {parts.Component.toString(), parts.Property.toString()};
-}
-
 TFormStorage::TFormStorage(QObject* owner) : TFormPlacement(owner)
 {
     setObjectName(QStringLiteral("FormStorage"));

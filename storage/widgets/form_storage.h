@@ -75,12 +75,4 @@ private:
     std::vector<StoredLine> m_lines;
 };
 
-// A stored line's two parts, trimmed; empty when the line is not well formed.
-struct TStoredLineParts {
-    QString Component;
-    QString Property;
-    bool WellFormed() const { return !Component.isEmpty() && !Property.isEmpty(); }
-};
-TStoredLineParts SplitStoredLine(const QString& line);
-
 }  // namespace dw

@@ -107,7 +107,6 @@ TEST(ReportSheet, TheSheetPreviewsAsOnePageOfFiftyNineTextsAtTheirDesignedPixels
             records = test::ReadPage(*page);
     });
     EXPECT_EQ(pageCount, 1);
-    EXPECT_EQ(report.PageNumber(), 1);
     ASSERT_EQ(records.Texts.size(), 59U);
     ASSERT_EQ(records.Fills.size(), 59U);
     EXPECT_EQ(records.Lines, 0);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "common/errors.h"
 #include "report/elements/label.h"
 #include "report/generation/record_source.h"
 #include "tests/support/page_records.h"
@@ -128,6 +129,47 @@ TEST(ReportCommands, PrinterSetupKeepsTheChoicesInThePrinterSettings)
     report.SetPrinterDialog([](const TVpPrinterDialogRequest&) { return std::optional<TVpPrinterDialogChoice>(); });
     report.PrinterSetup();  // cancelled: nothing changes
     EXPECT_EQ(report.PrinterSettings.Copies, 3);
+}
+
+// The job is refused only when the run hands it over at its very end: the
+// user hears why, and the report prints again once the printer is back.
+TEST(ReportCommands, AJobRefusedAtItsEndIsReportedAndTheReportPrintsAgain)
+{
+    struct Row {
+        const char* Name;
+        bool SpoolerRefuses;
+        bool AfterPrintFails;
+        // Jobs the printer has in the end: a handler fails only once its job is out.
+        std::size_t Sent;
+    };
+    for (const Row& row : {Row{"the spooler refuses the job", true, false, 1},
+                           Row{"the handler after printing fails", false, true, 2}}) {
+        SCOPED_TRACE(row.Name);
+        auto backend = test::A3Backend();
+        TVpReport report(Screen());
+        report.ShowProgress = false;
+        report.SetUnits(TVpUnit::MM);
+        TVpLabel& mark = report.AddElement<TVpLabel>("Mark");
+        mark.SetCaption(QStringLiteral("Printed sheet"));
+        test::UseBackend(report, backend);
+        bool failing = true;
+        if (row.SpoolerRefuses)
+            backend->Refusal = "The printer is out of paper";
+        if (row.AfterPrintFails)
+            report.AfterPrint = [&failing](TVpReport&) {
+                if (failing)
+                    throw EPrinter("The printer went away");
+            };
+        EXPECT_THROW(report.Print(), EPrinter);
+        EXPECT_TRUE(report.Available());
+        EXPECT_EQ(report.VpPrinter(), nullptr);
+        EXPECT_EQ(report.Units(), TVpUnit::MM);
+        EXPECT_FALSE(mark.IsPrinting());
+        backend->Refusal.clear();
+        failing = false;
+        report.Print();
+        EXPECT_EQ(backend->Sent.size(), row.Sent);
+    }
 }
 
 }  // namespace

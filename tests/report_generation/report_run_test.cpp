@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <numeric>
 #include <set>
 #include <stdexcept>
 
@@ -54,6 +55,9 @@ TEST(ReportRun, AThousandRecordsInThreeColumnsWithGroupsHeadersFootersAndSummary
         Banded banded;
         banded.Report.Options.FirstPageHeader = row.FirstPageHeader;
         banded.Report.Options.LastPageFooter = row.LastPageFooter;
+        // What a page footer's handler would print as the page's number.
+        std::vector<int> numbered;
+        banded.Report.OnEndPage = [&numbered](TVpReport& sender) { numbered.push_back(sender.PageNumber()); };
         const std::vector<PageRecords> pages = banded.Run();
         ASSERT_GT(pages.size(), 3U);
         const int last = static_cast<int>(pages.size()) - 1;
@@ -84,7 +88,10 @@ TEST(ReportRun, AThousandRecordsInThreeColumnsWithGroupsHeadersFootersAndSummary
         }
         EXPECT_EQ(groups, 10);
         EXPECT_EQ(ends, 10);
-        EXPECT_EQ(banded.Report.PageNumber(), static_cast<int>(pages.size()));
+        std::vector<int> expected(pages.size());
+        std::iota(expected.begin(), expected.end(), 1);
+        EXPECT_EQ(numbered, expected);
+        EXPECT_EQ(banded.Report.PageNumber(), 0);
         EXPECT_TRUE(banded.Report.Available());
         EXPECT_EQ(banded.Report.Units(), TVpUnit::Native);
     }
