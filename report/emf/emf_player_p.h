@@ -187,7 +187,6 @@ public:
     ObjectPtr Object(std::uint32_t handle) const;
     bool InPath() const { return m_inPath; }
     const QPainterPath& Path() const { return m_path; }  // painter-device coordinates
-    const QTransform& LogicalToDevice() const { return m_full; }
     const QRect& ClipWindow() const { return m_clipWindow; }
     // Bitmaps left out for the bound on decoded pixels.
     std::size_t SkippedBitmaps() const { return m_skippedBitmaps; }
@@ -197,8 +196,6 @@ public:
     // What the shapes drawn so far cost the rasteriser (kOutlineBudget's
     // units).
     double OutlineWork() const { return m_outlineWork; }
-    // Shapes drawn aliased on a smoothing painter for their cells.
-    std::size_t AliasedShapes() const { return m_aliasedShapes; }
 
     // One record each (for std::visit).
     void operator()(const ValueRecord& r);
@@ -307,7 +304,6 @@ private:
     std::size_t m_skippedDrawings = 0;
     double m_outlineWork = 0;
     mutable std::int64_t m_regionCrossingsLeft = kMaxPlayedRegionCrossings;
-    std::size_t m_aliasedShapes = 0;
 };
 
 }  // namespace dw::emf

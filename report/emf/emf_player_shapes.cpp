@@ -98,10 +98,8 @@ void EmfPlayer::DrawOutline(const std::function<void(DeviceOutline&)>& feed, con
         return;
     m_outlineWork += cost;
     device.setFillRule(m_dc.PolyFillMode == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
-    if (alias) {
-        ++m_aliasedShapes;
+    if (alias)
         m_painter.setRenderHint(QPainter::Antialiasing, false);
-    }
     GdiPath(m_painter, device, pen, brush);
     if (alias)
         m_painter.setRenderHint(QPainter::Antialiasing, true);

@@ -53,7 +53,6 @@ public:
     ~TVpStandardPreview() override;
 
     TVpPreview* VpPreview() const noexcept { return m_vpPreview; }
-    QWidget* Toolbar() const noexcept { return m_toolbar; }
     QToolButton* ZoomToFit() const noexcept { return m_zoomToFit; }
     QToolButton* ZoomTo100() const noexcept { return m_zoomTo100; }
     QToolButton* ZoomToWidth() const noexcept { return m_zoomToWidth; }
@@ -61,14 +60,11 @@ public:
     QToolButton* PrevPage() const noexcept { return m_prevPage; }
     QToolButton* NextPage() const noexcept { return m_nextPage; }
     QToolButton* LastPage() const noexcept { return m_lastPage; }
-    QToolButton* PrintSetup() const noexcept { return m_printSetup; }
     QToolButton* Print() const noexcept { return m_print; }
     QToolButton* Save() const noexcept { return m_save; }
     QToolButton* Load() const noexcept { return m_load; }
     QPushButton* Exit() const noexcept { return m_exit; }
-    QWidget* StatusPanel() const noexcept { return m_statusPanel; }
     QProgressBar* VpGauge() const noexcept { return m_vpGauge; }
-    QWidget* Panel1() const noexcept { return m_panel1; }
     QLabel* Status() const noexcept { return m_status; }
     TVpZoomBox* ZoomBox() const noexcept { return m_zoomBox; }
 
