@@ -22,7 +22,6 @@
 #include "tests/support/qt_files.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QSet>
 #include <QTemporaryDir>
@@ -162,9 +161,7 @@ TEST_F(PrintCommand, TheWorkedExamplePrintsSavesLoadsExportsAndPrints)
         {QStringLiteral("png"), saved, QStringLiteral("-o"), dir.filePath(QStringLiteral("page.png"))}, 30000);
     EXPECT_TRUE(png.Finished && png.ExitCode == 0) << png.Err.toStdString();
 
-    QFile exported(text);
-    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    const QString lines = QString::fromUtf8(exported.readAll());
+    const QString lines = QString::fromUtf8(test::ReadAll(text));
     EXPECT_TRUE(lines.contains(QStringLiteral("Вес талевой системы")));
     EXPECT_TRUE(lines.contains(QStringLiteral("11,100 т.")));
 
@@ -428,9 +425,8 @@ TEST_F(PrintCommand, ClosingTheMainWindowClosesThePreviewAndSavesTheProfile)
     QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
     EXPECT_TRUE(closed);
     EXPECT_EQ(OpenPreview(), nullptr);
-    QFile profile(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/davov"));
-    ASSERT_TRUE(profile.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(profile.readAll()).contains(QStringLiteral("2.5")));
+    const QString profile = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/davov");
+    EXPECT_TRUE(QString::fromUtf8(test::ReadAll(profile)).contains(QStringLiteral("2.5")));
 }
 
 }  // namespace

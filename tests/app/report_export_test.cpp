@@ -6,8 +6,8 @@
 #include "report/engine/ascii_export_filter.h"
 #include "report/generation/report.h"
 #include "tests/support/page_records.h"
+#include "tests/support/qt_files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -66,9 +66,7 @@ TEST(ReportExport, TheSheetExportsAsTextLinesAtTheirGridCells)
         TVpAsciiExportFilter filter(path.toStdString());
         report.ExportToFilter(filter);
     }
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(test::ReadAll(path));
     ASSERT_TRUE(text.endsWith(QStringLiteral("\r\n")));
     const QStringList lines = text.chopped(2).split(QStringLiteral("\r\n"));
 

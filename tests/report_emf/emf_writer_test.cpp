@@ -5,8 +5,8 @@
 #include "report/emf/painter_canvas.h"
 
 #include "page_scenes.h"
+#include "tests/support/qt_files.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -273,9 +273,8 @@ protected:
     {
         const auto bytes = Record(GetParam());
         const QString path = m_dir.filePath(QString::fromLatin1(GetParam().Name) + QStringLiteral(".emf"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+        dw::test::WriteAll(
+            path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
         return path;
     }
 
@@ -309,9 +308,7 @@ TEST_P(IndependentChecks, ConvertsToSvg)
     ASSERT_TRUE(convert.waitForFinished(60000));
     EXPECT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
     // The converter can succeed without output: the file is what counts.
-    QFile file(svg);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no SVG written";
-    const QString content = QString::fromUtf8(file.readAll());
+    const QString content = QString::fromUtf8(dw::test::ReadAll(svg));
     EXPECT_TRUE(content.contains(QStringLiteral("<svg")));
     EXPECT_TRUE(content.contains(QStringLiteral("</svg>")));
     if (QString::fromLatin1(GetParam().Name) == QStringLiteral("ReportPage")) {

@@ -3,9 +3,9 @@
 
 #include "common/errors.h"
 #include "tests/support/printer_test_support.h"
+#include "tests/support/qt_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -459,19 +459,13 @@ TEST_F(PrinterFixture, DecliningTheFileNameRunsTheJobIntoNothing)
 TEST_F(PrinterFixture, AbortedPdfJobLeavesTheEarlierFileAsItWas)
 {
     const std::string file = PathOf("kept.pdf");
-    {
-        QFile earlier(QString::fromStdString(file));
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier contents");
-    }
+    ASSERT_NO_FATAL_FAILURE(test::WriteAll(QString::fromStdString(file), "earlier contents"));
     TPrinter printer(backend);
     printer.SetOutputFileName(file);
     printer.BeginDoc();
     Draw(printer, QStringLiteral("Replaced?"));
     printer.Abort();
-    QFile kept(QString::fromStdString(file));
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), QByteArray("earlier contents"));
+    EXPECT_EQ(test::ReadAll(QString::fromStdString(file)), QByteArray("earlier contents"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
