@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/app_icon.h"
 
+#include "fonts/designed_palette.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,12 +16,12 @@ namespace {
 
 // The design's colours: the named colours of the program's palette, and one
 // shade of the pipe's red for the light along its top.
-const QColor kLineBlue(0, 0, 255);
-const QColor kHookRed(255, 0, 0);
-const QColor kPipeRed(128, 0, 0);
+const QColor& kLineBlue = colour::Blue;
+const QColor& kHookRed = colour::Red;
+const QColor& kPipeRed = colour::Maroon;
 const QColor kPipeLight(176, 24, 24);
 const QColor kPipeBore(64, 0, 0);
-const QColor kPipeYellow(255, 255, 0);
+const QColor& kPipeYellow = colour::Yellow;
 
 // One shape of the drawing, in the units of a 32 x 32 canvas.
 struct Shape {

@@ -29,14 +29,6 @@ namespace dw {
 
 namespace {
 
-const QColor clNavy(0, 0, 128);
-const QColor clRed(255, 0, 0);
-const QColor clMaroon(128, 0, 0);
-const QColor clBlue(0, 0, 255);
-const QColor clBlack(0, 0, 0);
-const QColor clSilver(192, 192, 192);
-const QColor clGreen(0, 128, 0);
-const QColor clYellow(255, 255, 0);
 // Results that were not calculated from the inputs shown: the designed yellow
 // sunk halfway into the field's green, so they read as void at a glance.
 const QColor kStaleResultText(128, 192, 0);
@@ -110,7 +102,7 @@ TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_repor
     m_transparentButton1->setGeometry(272, 285, 89, 48);
     m_transparentButton1->SetCaption(QStringLiteral("ПЕЧАТЬ"));
     m_transparentButton1->setFont(FormFont(19, true));
-    m_transparentButton1->SetFontColor(clBlue);
+    m_transparentButton1->SetFontColor(colour::Blue);
     connect(m_transparentButton1, &TTransparentButton::OnClick, this,
             [this](QObject* sender) { RunReportingErrors([this, sender] { TransparentButton1Click(sender); }); });
     CreateColumns();
@@ -158,7 +150,7 @@ void TForm1::CreateLabels()
         auto* label = new TLabel(QString::fromUtf8(row.caption), m_client);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         label->setFont(FormFont(11, row.result));
-        SetColours(label, nullptr, row.result ? clRed : clNavy);
+        SetColours(label, nullptr, row.result ? colour::Red : colour::Navy);
         label->move(row.left, row.top);
         FitToCaption(label);
         m_labels[i] = label;
@@ -167,7 +159,7 @@ void TForm1::CreateLabels()
     auto* label14 = new TLabel(m_client);
     label14->setObjectName(QStringLiteral("Label14"));
     label14->setFont(FormFont(19, true));
-    SetColours(label14, nullptr, clMaroon);
+    SetColours(label14, nullptr, colour::Maroon);
     label14->move(274, 256);
     FitToCaption(label14);
     m_labels[13] = label14;
@@ -185,7 +177,7 @@ void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
         field->setAccessibleName(QString::fromUtf8(row.AccessibleName));
         if (fields::IsResult(row)) {
             field->setFont(FormFont(11, true));
-            SetColours(field, &clGreen, clYellow);
+            SetColours(field, &colour::Green, colour::Yellow);
             field->setReadOnly(row.Role == fields::TFieldRole::Result);
             // A result takes the focus by a click, never by Tab.
             field->setFocusPolicy(Qt::ClickFocus);
@@ -214,9 +206,9 @@ void TForm1::CreateColumns()
         // The column's fields take their silver face and black text from the
         // box: one palette for eight fields, the caption in navy.
         QPalette colours = box->palette();
-        colours.setColor(QPalette::WindowText, clNavy);
-        colours.setColor(QPalette::Base, clSilver);
-        colours.setColor(QPalette::Text, clBlack);
+        colours.setColor(QPalette::WindowText, colour::Navy);
+        colours.setColor(QPalette::Base, colour::Silver);
+        colours.setColor(QPalette::Text, colour::Black);
         box->setPalette(colours);
         m_groupBoxes[c] = box;
         CreateFields(column.home, box);
@@ -230,7 +222,7 @@ void TForm1::CreateResults()
     m_bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     m_bitBtn1->setGeometry(272, 204, 87, 49);
     m_bitBtn1->setFont(FormFont(19, true));
-    SetColours(m_bitBtn1, nullptr, clRed);
+    SetColours(m_bitBtn1, nullptr, colour::Red);
     // Enter as well as Space presses the focused button.
     m_bitBtn1->setAutoDefault(true);
     connect(m_bitBtn1, &QPushButton::clicked, this,
@@ -246,7 +238,7 @@ void TForm1::CreatePanel()
     m_panel1->setGeometry(81, 9, 83, 181);
     // The equipment fields keep the window's text colour on a silver face.
     QPalette colours = m_panel1->palette();
-    colours.setColor(QPalette::Base, clSilver);
+    colours.setColor(QPalette::Base, colour::Silver);
     colours.setColor(QPalette::Text, colours.color(QPalette::WindowText));
     m_panel1->setPalette(colours);
     CreateFields(fields::TFieldHome::Panel, m_panel1);
@@ -322,7 +314,7 @@ void TForm1::ShowResultsCurrency()
     const bool current = ResultsCurrent();
     for (int number : fields::kResultFields) {
         TCurrencyEdit* field = CurrencyEdit(number);
-        const QColor& colour = current ? clYellow : kStaleResultText;
+        const QColor& colour = current ? colour::Yellow : kStaleResultText;
         if (field->FontColor() != colour)
             field->SetFontColor(colour);
         const QString stale = QStringLiteral("Результаты получены для других данных: нажмите РАСЧЕТ");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "report/preview/preview_glyphs.h"
 
+#include "fonts/designed_palette.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,18 +17,7 @@ namespace dw {
 
 namespace {
 
-// The sixteen colours of a plain display, and nothing in between: glyphs
-// are drawn without smoothing.
-const QColor kBlack(0x00, 0x00, 0x00);
-const QColor kMaroon(0x80, 0x00, 0x00);
-const QColor kGreen(0x00, 0x80, 0x00);
-const QColor kOlive(0x80, 0x80, 0x00);
-const QColor kNavy(0x00, 0x00, 0x80);
-const QColor kGray(0x80, 0x80, 0x80);
-const QColor kSilver(0xC0, 0xC0, 0xC0);
-const QColor kLime(0x00, 0xFF, 0x00);
-const QColor kYellow(0xFF, 0xFF, 0x00);
-const QColor kWhite(0xFF, 0xFF, 0xFF);
+// Glyphs are drawn in the named colours only, without smoothing.
 
 // Drawing on the 18 x 18 grid, whatever the pixel ratio underneath.
 class GlyphPen {
@@ -42,7 +33,7 @@ public:
         Fill(x, y, 1, h, color);
         Fill(x + w - 1, y, 1, h, color);
     }
-    void Box(int x, int y, int w, int h, const QColor& inside, const QColor& outline = kBlack)
+    void Box(int x, int y, int w, int h, const QColor& inside, const QColor& outline = colour::Black)
     {
         Fill(x, y, w, h, inside);
         Frame(x, y, w, h, outline);
@@ -83,18 +74,18 @@ private:
 template <class Content>
 void Magnifier(GlyphPen& pen, Content content)
 {
-    pen.Disc(7.5, 7.5, 5.5, kWhite);
+    pen.Disc(7.5, 7.5, 5.5, colour::White);
     content();
-    pen.Ring(7.5, 7.5, 5.5, kBlack);
-    pen.Shape({{11.5, 12.8}, {12.8, 11.5}, {17.3, 16}, {16, 17.3}}, kMaroon);
+    pen.Ring(7.5, 7.5, 5.5, colour::Black);
+    pen.Shape({{11.5, 12.8}, {12.8, 11.5}, {17.3, 16}, {16, 17.3}}, colour::Maroon);
 }
 
 void DrawZoomToFit(GlyphPen& pen)
 {
     Magnifier(pen, [&] {
-        pen.Box(5, 4, 6, 8, kWhite, kNavy);
-        pen.Fill(6, 6, 4, 1, kGray);
-        pen.Fill(6, 8, 3, 1, kGray);
+        pen.Box(5, 4, 6, 8, colour::White, colour::Navy);
+        pen.Fill(6, 6, 4, 1, colour::Gray);
+        pen.Fill(6, 8, 3, 1, colour::Gray);
     });
 }
 
@@ -102,21 +93,21 @@ void DrawZoomTo100(GlyphPen& pen)
 {
     Magnifier(pen, [&] {
         // "1:1" in pixels.
-        pen.Fill(5, 5, 1, 6, kNavy);
-        pen.Fill(4, 6, 1, 1, kNavy);
-        pen.Fill(7, 6, 1, 1, kNavy);
-        pen.Fill(7, 9, 1, 1, kNavy);
-        pen.Fill(10, 5, 1, 6, kNavy);
-        pen.Fill(9, 6, 1, 1, kNavy);
+        pen.Fill(5, 5, 1, 6, colour::Navy);
+        pen.Fill(4, 6, 1, 1, colour::Navy);
+        pen.Fill(7, 6, 1, 1, colour::Navy);
+        pen.Fill(7, 9, 1, 1, colour::Navy);
+        pen.Fill(10, 5, 1, 6, colour::Navy);
+        pen.Fill(9, 6, 1, 1, colour::Navy);
     });
 }
 
 void DrawZoomToWidth(GlyphPen& pen)
 {
     Magnifier(pen, [&] {
-        pen.Fill(5, 7, 6, 2, kNavy);
-        pen.Shape({{3, 8}, {6, 5}, {6, 11}}, kNavy);
-        pen.Shape({{13, 8}, {10, 5}, {10, 11}}, kNavy);
+        pen.Fill(5, 7, 6, 2, colour::Navy);
+        pen.Shape({{3, 8}, {6, 5}, {6, 11}}, colour::Navy);
+        pen.Shape({{13, 8}, {10, 5}, {10, 11}}, colour::Navy);
     });
 }
 
@@ -124,86 +115,86 @@ void DrawZoomToWidth(GlyphPen& pen)
 void DrawZoomStep(GlyphPen& pen, bool in)
 {
     Magnifier(pen, [&] {
-        pen.Fill(4, 7, 7, 1, kNavy);
+        pen.Fill(4, 7, 7, 1, colour::Navy);
         if (in) {
-            pen.Fill(7, 4, 1, 7, kNavy);
+            pen.Fill(7, 4, 1, 7, colour::Navy);
         }
     });
 }
 
 void TriangleLeft(GlyphPen& pen, qreal tip)
 {
-    pen.Shape({{tip, 9}, {tip + 6, 3}, {tip + 6, 15}}, kNavy);
+    pen.Shape({{tip, 9}, {tip + 6, 3}, {tip + 6, 15}}, colour::Navy);
 }
 
 void TriangleRight(GlyphPen& pen, qreal tip)
 {
-    pen.Shape({{tip, 9}, {tip - 6, 3}, {tip - 6, 15}}, kNavy);
+    pen.Shape({{tip, 9}, {tip - 6, 3}, {tip - 6, 15}}, colour::Navy);
 }
 
 void DrawPrinterBody(GlyphPen& pen, int x, int y)
 {
     // A 16 x 8 printer whose top-left corner is at (x, y).
-    pen.Box(x, y, 16, 6, kSilver);
-    pen.Fill(x + 3, y + 3, 10, 1, kBlack);
-    pen.Fill(x + 13, y + 1, 2, 1, kLime);
-    pen.Box(x + 1, y + 5, 14, 3, kGray);
+    pen.Box(x, y, 16, 6, colour::Silver);
+    pen.Fill(x + 3, y + 3, 10, 1, colour::Black);
+    pen.Fill(x + 13, y + 1, 2, 1, colour::Lime);
+    pen.Box(x + 1, y + 5, 14, 3, colour::Gray);
 }
 
 void DrawPrint(GlyphPen& pen)
 {
-    pen.Box(4, 1, 10, 8, kWhite);
-    pen.Fill(6, 3, 6, 1, kGray);
-    pen.Fill(6, 5, 5, 1, kGray);
+    pen.Box(4, 1, 10, 8, colour::White);
+    pen.Fill(6, 3, 6, 1, colour::Gray);
+    pen.Fill(6, 5, 5, 1, colour::Gray);
     DrawPrinterBody(pen, 1, 8);
 }
 
 void DrawPrintSetup(GlyphPen& pen)
 {
     // The settings sheet: ticked lines.
-    pen.Box(1, 0, 11, 12, kWhite);
+    pen.Box(1, 0, 11, 12, colour::White);
     for (int row = 0; row < 3; ++row) {
         const int y = 2 + 3 * row;
-        pen.Fill(3, y, 2, 2, row == 1 ? kGray : kGreen);
-        pen.Fill(6, y, 4, 1, kNavy);
+        pen.Fill(3, y, 2, 2, row == 1 ? colour::Gray : colour::Green);
+        pen.Fill(6, y, 4, 1, colour::Navy);
     }
     // A small printer in front of it.
-    pen.Box(8, 9, 6, 3, kWhite);
-    pen.Box(5, 11, 12, 5, kSilver);
-    pen.Fill(7, 13, 8, 1, kBlack);
-    pen.Fill(14, 12, 1, 1, kLime);
-    pen.Box(6, 15, 10, 2, kGray);
+    pen.Box(8, 9, 6, 3, colour::White);
+    pen.Box(5, 11, 12, 5, colour::Silver);
+    pen.Fill(7, 13, 8, 1, colour::Black);
+    pen.Fill(14, 12, 1, 1, colour::Lime);
+    pen.Box(6, 15, 10, 2, colour::Gray);
 }
 
 void DrawSave(GlyphPen& pen)
 {
-    pen.Shape({{1, 1}, {15, 1}, {17, 3}, {17, 17}, {1, 17}}, kNavy);
-    pen.ShapeOutline({{1, 1}, {15, 1}, {16, 2}, {16, 16}, {1, 16}}, kBlack);
-    pen.Box(4, 2, 10, 7, kWhite, kWhite);
-    pen.Fill(5, 4, 8, 1, kGray);
-    pen.Fill(5, 6, 8, 1, kGray);
-    pen.Box(5, 11, 8, 6, kSilver, kSilver);
-    pen.Fill(10, 12, 2, 4, kNavy);
+    pen.Shape({{1, 1}, {15, 1}, {17, 3}, {17, 17}, {1, 17}}, colour::Navy);
+    pen.ShapeOutline({{1, 1}, {15, 1}, {16, 2}, {16, 16}, {1, 16}}, colour::Black);
+    pen.Box(4, 2, 10, 7, colour::White, colour::White);
+    pen.Fill(5, 4, 8, 1, colour::Gray);
+    pen.Fill(5, 6, 8, 1, colour::Gray);
+    pen.Box(5, 11, 8, 6, colour::Silver, colour::Silver);
+    pen.Fill(10, 12, 2, 4, colour::Navy);
 }
 
 void DrawLoad(GlyphPen& pen)
 {
     // Back of the folder with its tab, then the front flap opened towards us.
-    pen.Shape({{1, 3}, {6, 3}, {7, 4}, {14, 4}, {14, 16}, {1, 16}}, kOlive);
-    pen.ShapeOutline({{1, 3}, {6, 3}, {7, 4}, {13, 4}, {13, 15}, {1, 15}}, kBlack);
-    pen.Shape({{1, 16}, {4.5, 8}, {18, 8}, {14.5, 16}}, kYellow);
-    pen.ShapeOutline({{1, 15}, {4.5, 8}, {17, 8}, {13.5, 15}}, kBlack);
+    pen.Shape({{1, 3}, {6, 3}, {7, 4}, {14, 4}, {14, 16}, {1, 16}}, colour::Olive);
+    pen.ShapeOutline({{1, 3}, {6, 3}, {7, 4}, {13, 4}, {13, 15}, {1, 15}}, colour::Black);
+    pen.Shape({{1, 16}, {4.5, 8}, {18, 8}, {14.5, 16}}, colour::Yellow);
+    pen.ShapeOutline({{1, 15}, {4.5, 8}, {17, 8}, {13.5, 15}}, colour::Black);
 }
 
 void DrawClose(GlyphPen& pen)
 {
     // A doorway with the door swung open, and the way out.
-    pen.Box(3, 1, 9, 16, kBlack);
-    pen.Shape({{3, 1}, {8, 3}, {8, 18}, {3, 17}}, kMaroon);
-    pen.ShapeOutline({{3, 1}, {7, 3}, {7, 17}, {3, 16}}, kBlack);
-    pen.Fill(6, 9, 1, 2, kYellow);
-    pen.Fill(9, 8, 5, 3, kGreen);
-    pen.Shape({{13, 4.5}, {17.5, 9.5}, {13, 14.5}}, kGreen);
+    pen.Box(3, 1, 9, 16, colour::Black);
+    pen.Shape({{3, 1}, {8, 3}, {8, 18}, {3, 17}}, colour::Maroon);
+    pen.ShapeOutline({{3, 1}, {7, 3}, {7, 17}, {3, 16}}, colour::Black);
+    pen.Fill(6, 9, 1, 2, colour::Yellow);
+    pen.Fill(9, 8, 5, 3, colour::Green);
+    pen.Shape({{13, 4.5}, {17.5, 9.5}, {13, 14.5}}, colour::Green);
 }
 
 void DrawGlyph(QPainter& painter, TVpGlyph glyph)
@@ -220,7 +211,7 @@ void DrawGlyph(QPainter& painter, TVpGlyph glyph)
             DrawZoomToWidth(pen);
             break;
         case TVpGlyph::FirstPage:
-            pen.Fill(4, 3, 2, 12, kNavy);
+            pen.Fill(4, 3, 2, 12, colour::Navy);
             TriangleLeft(pen, 6);
             break;
         case TVpGlyph::PrevPage:
@@ -231,7 +222,7 @@ void DrawGlyph(QPainter& painter, TVpGlyph glyph)
             break;
         case TVpGlyph::LastPage:
             TriangleRight(pen, 12);
-            pen.Fill(12, 3, 2, 12, kNavy);
+            pen.Fill(12, 3, 2, 12, colour::Navy);
             break;
         case TVpGlyph::PrintSetup:
             DrawPrintSetup(pen);
@@ -270,14 +261,14 @@ QImage Embossed(const QImage& image, int shift)
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (dark(x, y) && x + shift < out.width() && y + shift < out.height()) {
-                out.setPixel(x + shift, y + shift, kWhite.rgb());
+                out.setPixel(x + shift, y + shift, colour::White.rgb());
             }
         }
     }
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (dark(x, y)) {
-                out.setPixel(x, y, kGray.rgb());
+                out.setPixel(x, y, colour::Gray.rgb());
             }
         }
     }
