@@ -11,6 +11,7 @@
 #include "report/core/page_stream.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
+#include "report/emf/pdf_pages.h"
 #include "tools/vprtool/png_strips.h"
 
 #include <QBuffer>
@@ -19,10 +20,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QImage>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QTextStream>
 
 #include <algorithm>
@@ -352,33 +350,17 @@ int Pdf(const ToolArguments& arguments)
     QByteArray document;
     QBuffer buffer(&document);
     buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("vprtool"));
-        writer.setTitle(QFileInfo(arguments.Input).completeBaseName());
-        // Pages are played at their own resolution, one page pixel to one
-        // device pixel, so that their text stays text in the document.
-        const int resolution = qRound(std::clamp(ExtentOf(pages.front()).DpiX, double{kMinDpi}, double{kMaxDpi}));
-        writer.setResolution(resolution);
-
-        QPainter painter;
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            const PageExtent extent = ExtentOf(pages[i]);
-            const double widthMm = extent.WidthMm();
-            const double heightMm = extent.HeightMm();
-            const bool landscape = widthMm > heightMm;
-            const QPageSize paper(QSizeF(std::min(widthMm, heightMm), std::max(widthMm, heightMm)),
-                                  QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-            const QPageLayout layout(paper, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
-            if (!writer.setPageLayout(layout) || (i == 0 ? !painter.begin(&writer) : !writer.newPage())) {
-                throw EInOutError("Cannot write file " + output.Name() + ": page " + std::to_string(i + 1) +
-                                  " cannot be laid out");
-            }
-            const QRectF target(0, 0, extent.Width * resolution / extent.DpiX,
-                                extent.Height * resolution / extent.DpiY);
-            PlayEmf(painter, pages[i], target);
-        }
-        painter.end();
+    emf::PdfPagesInfo info;
+    info.Title = QFileInfo(arguments.Input).completeBaseName();
+    info.Creator = QStringLiteral("vprtool");
+    const int failed = emf::WritePdfPages(buffer, info, static_cast<int>(pages.size()), [&](int n) {
+        // Borrowed, not owned: the pages outlive the writing.
+        return std::shared_ptr<const emf::EmfDocument>(std::shared_ptr<void>(),
+                                                       &pages[static_cast<std::size_t>(n - 1)]);
+    });
+    if (failed != 0) {
+        throw EInOutError("Cannot write file " + output.Name() + ": page " + std::to_string(failed) +
+                          " cannot be laid out");
     }
     output.Write(document);
     output.Commit();
