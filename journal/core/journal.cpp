@@ -168,10 +168,22 @@ std::string ShownName(std::size_t index)
     return JournalValueName(index) + "_shown";
 }
 
+// What tells records apart, in 64 bits for a small index: a record found
+// under the same hash is compared whole before it counts as the same.
+std::int64_t KeyHash(const std::string& key)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : key) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return static_cast<std::int64_t>(hash);
+}
+
 // The columns of a record in the order Insert binds them and Read reads them.
 std::string RecordColumns()
 {
-    std::string columns = "datetime, date_text, time_text, units, record_key";
+    std::string columns = "datetime, date_text, time_text, units, record_hash";
     for (std::size_t i = 0; i < kJournalValueCount; ++i) columns += ", " + JournalValueName(i);
     for (std::size_t i = 0; i < kJournalValueCount; ++i) columns += ", " + ShownName(i);
     columns += ", indicator_t, printed, note, sheet";
@@ -186,15 +198,24 @@ std::string InsertSql()
     return sql + ")";
 }
 
-void BindRecord(Statement& insert, const JournalRecord& record)
+// The values as the journal writes them, each worked out once.
+std::array<std::string, kJournalValueCount> ValueTexts(const JournalRecord& record)
+{
+    std::array<std::string, kJournalValueCount> texts;
+    for (std::size_t i = 0; i < kJournalValueCount; ++i) texts[i] = JournalNumberText(record.Values[i]);
+    return texts;
+}
+
+void BindRecord(Statement& insert, const JournalRecord& record,
+                const std::array<std::string, kJournalValueCount>& texts, const std::string& key)
 {
     int n = 1;
     insert.Bind(n++, record.DateTime);
     insert.Bind(n++, record.DateText);
     insert.Bind(n++, record.TimeText);
     insert.Bind(n++, record.Units);
-    insert.Bind(n++, record.Key());
-    for (Extended value : record.Values) insert.Bind(n++, JournalNumberText(value));
+    insert.Bind(n++, KeyHash(key));
+    for (const std::string& text : texts) insert.Bind(n++, text);
     for (const std::string& shown : record.Shown) insert.Bind(n++, shown);
     if (record.Indicator)
         insert.Bind(n++, JournalNumberText(*record.Indicator));
@@ -232,14 +253,14 @@ void CreateVersion1(sqlite3* db, const std::string& fileName)
 {
     std::string sql =
         "CREATE TABLE record (id INTEGER PRIMARY KEY, datetime TEXT NOT NULL, date_text TEXT NOT NULL, "
-        "time_text TEXT NOT NULL, units TEXT NOT NULL DEFAULT 'metric', record_key TEXT NOT NULL";
+        "time_text TEXT NOT NULL, units TEXT NOT NULL DEFAULT 'metric', record_hash INTEGER NOT NULL";
     // Numbers are kept as the shortest text that reads back exactly: the
     // database's own reals hold fewer bits than the calculation.
     for (std::size_t i = 0; i < kJournalValueCount; ++i) sql += ", " + JournalValueName(i) + " TEXT NOT NULL";
     for (std::size_t i = 0; i < kJournalValueCount; ++i) sql += ", " + ShownName(i) + " TEXT NOT NULL DEFAULT ''";
     sql +=
         ", indicator_t TEXT, printed INTEGER NOT NULL DEFAULT 0, note TEXT NOT NULL DEFAULT '', sheet BLOB);"
-        "CREATE INDEX record_by_key ON record (record_key);"
+        "CREATE INDEX record_by_hash ON record (record_hash);"
         "CREATE INDEX record_by_datetime ON record (datetime);";
     Execute(db, sql, fileName);
 }
@@ -411,7 +432,8 @@ std::int64_t Journal::Add(const JournalRecord& record)
 {
     return Guarded(Need::Write, [&] {
         Statement insert(m_db, InsertSql(), m_fileName);
-        BindRecord(insert, record);
+        const std::array<std::string, kJournalValueCount> texts = ValueTexts(record);
+        BindRecord(insert, record, texts, JournalKey(record.DateTime, texts));
         insert.Step();
         return static_cast<std::int64_t>(sqlite3_last_insert_rowid(m_db));
     });
@@ -522,17 +544,32 @@ JournalImportCount Journal::Import(const std::vector<JournalRecord>& records, co
 {
     return Guarded(Need::Write, [&] {
         JournalImportCount count;
+        // A large import keeps its pages in memory until it commits.
+        Execute(m_db, "PRAGMA cache_size = -65536", m_fileName);
         Transaction transaction(m_db, m_fileName);
-        Statement find(m_db, "SELECT 1 FROM record WHERE record_key = ? LIMIT 1", m_fileName);
+        std::string inputs;
+        for (std::size_t i = 0; i < kJournalInputCount; ++i) inputs += ", " + JournalValueName(i);
+        Statement find(m_db, "SELECT datetime" + inputs + " FROM record WHERE record_hash = ?", m_fileName);
         Statement insert(m_db, InsertSql(), m_fileName);
-        for (const JournalRecord& record : records) {
+        auto present = [&](const std::string& key) {
             find.Reset();
-            find.Bind(1, record.Key());
-            if (find.Step()) {
+            find.Bind(1, KeyHash(key));
+            while (find.Step()) {
+                std::array<std::string, kJournalValueCount> texts;
+                for (std::size_t i = 0; i < kJournalInputCount; ++i) texts[i] = find.Text(static_cast<int>(i) + 1);
+                if (JournalKey(find.Text(0), texts) == key)
+                    return true;
+            }
+            return false;
+        };
+        for (const JournalRecord& record : records) {
+            const std::array<std::string, kJournalValueCount> texts = ValueTexts(record);
+            const std::string key = JournalKey(record.DateTime, texts);
+            if (present(key)) {
                 ++count.Skipped;
             } else {
                 insert.Reset();
-                BindRecord(insert, record);
+                BindRecord(insert, record, texts, key);
                 insert.Step();
                 ++count.Added;
             }

@@ -70,6 +70,10 @@ struct JournalRecord {
     std::string Key() const;
 };
 
+// The key of a record from its date and time and its values as
+// JournalNumberText writes them (the inputs are read).
+std::string JournalKey(const std::string& dateTime, const std::array<std::string, kJournalValueCount>& valueTexts);
+
 // A number as the journal writes it: the shortest text that reads back to the
 // same value, a point as its mark, never an exponent for the sizes a field
 // holds.

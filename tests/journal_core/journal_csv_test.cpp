@@ -153,3 +153,36 @@ TEST(JournalCsv, BadRowsAreListedAndNothingIsImported)
 
 }  // namespace
 }  // namespace dw
+
+namespace dw {
+namespace {
+
+// A number written to the journal or its file reads back to the very value
+// the calculation used, also where a field's two decimals do not hold it.
+TEST(JournalNumbers, ReadBackExactly)
+{
+    struct Row {
+        const char* Name;
+        Extended Value;
+        const char* Text;  // nullptr: only the value must come back
+    };
+    const std::vector<Row> rows{
+        {"two decimals", 12.35L, "12.35"},        {"one decimal", 1500.5L, "1500.5"}, {"whole", 2000, "2000"},
+        {"negative hundredths", -0.05L, "-0.05"}, {"negative zero", -0.0L, "0"},      {"a third", 1.0L / 3, nullptr},
+        {"three decimals", 40.125L, "40.125"},    {"huge", 1.5e30L, nullptr},         {"tiny", 3e-20L, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const std::string text = JournalNumberText(row.Value);
+        if (row.Text) {
+            EXPECT_EQ(text, row.Text);
+        }
+        EXPECT_EQ(text.find('e'), std::string::npos) << text;
+        const std::optional<Extended> back = ParseJournalNumber(text);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(*back, row.Value) << text;
+    }
+}
+
+}  // namespace
+}  // namespace dw
