@@ -13,6 +13,8 @@
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
 #include "fonts/designed_palette.h"
+#include "journal/widgets/crew_journal.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/core/date_time.h"
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/extended.h"
@@ -121,11 +123,16 @@ TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_repor
     m_gradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
     m_gradientCaption1->SetFormCaption(windowTitle());
     m_gradientCaption1->SetGradientInactive(true);
+    SetUpJournal();
     m_bitBtn1->setFocus();
     m_formStorage1->Loaded();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The journal window goes before the journal it shows.
+    m_journalWindow.reset();
+}
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
@@ -389,6 +396,7 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
         calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
     m_calculated = calculated;
     ShowResultsCurrency();
+    KeepMeasurement();
 }
 
 void TForm1::TransparentButton1Click(QObject* sender)
@@ -418,6 +426,7 @@ void TForm1::TransparentButton1Click(QObject* sender)
         if (row.Source == TSheetSource::Time)
             sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
     }
+    KeepPrintedSheet();
     sheet.VpReport1().Preview();
 }
 

@@ -12,6 +12,7 @@
 #include "numeric/core/extended.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,9 @@ class TTransparentButton;
 class TGradientCaption;
 class TFormStorage;
 class TForm2;
+class TCrewJournal;
+class TJournalWindow;
+struct JournalRecord;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
 // and the eight string sections, the five results, the calculate command
@@ -44,6 +48,21 @@ public:
     // Whether the five results were calculated from the inputs as they stand
     // now, text still being typed included (read as РАСЧЕТ would read it).
     bool ResultsCurrent() const;
+
+    // The crew's journal: every successful calculation is kept there (the
+    // file is opened when first needed, never at start-up).
+    TCrewJournal& Journal();
+    // The journal window (Ctrl+J, and the window menu's entry), made when
+    // first asked for; null until then.
+    void ShowJournal();
+    TJournalWindow* JournalWindow() const { return m_journalWindow.get(); }
+    // A record back in the window: its 32 inputs, its results (current), its date.
+    void OpenRecord(const JournalRecord& record);
+    // The record's sheet in the preview: the page as it was printed, or for
+    // a record never printed one made from it and marked so.
+    void ShowRecordSheet(const JournalRecord& record);
+    // The record of the results shown; none before a calculation.
+    std::optional<std::int64_t> RecordShown() const { return m_recordId; }
 
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
     TCurrencyEdit* CurrencyEdit(int number) const;
@@ -82,6 +101,11 @@ private:
     void DescribeForScreenReaders();
     void WatchResultsCurrency();
     void ShowResultsCurrency();
+    // The journal's hooks: after a calculation's results are shown, and
+    // after the sheet is filled for printing.
+    void KeepMeasurement();
+    void KeepPrintedSheet();
+    void SetUpJournal();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -103,6 +127,10 @@ private:
         std::array<Extended, kWeightResultCount> Results{};
     };
     std::optional<TCalculated> m_calculated;
+
+    std::unique_ptr<TCrewJournal> m_journal;
+    std::unique_ptr<TJournalWindow> m_journalWindow;
+    std::optional<std::int64_t> m_recordId;
 };
 
 }  // namespace dw

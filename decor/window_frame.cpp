@@ -257,6 +257,11 @@ QMenu* TWindowFrame::SystemMenu() const
     return m_systemMenu;
 }
 
+void TWindowFrame::AddSystemMenuAction(QAction* action)
+{
+    m_ownMenuActions.append(action);
+}
+
 void TWindowFrame::SetBorderIcons(TBorderIcons value)
 {
     m_borderIcons = value;
@@ -709,6 +714,15 @@ void TWindowFrame::ShowSystemMenu(QPoint globalPos)
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Закрыть\tAlt+F4"), menu, [this] { m_window->close(); });
     close->setEnabled(ButtonEnabled(THitTest::CloseButton));
+    bool separated = false;
+    for (const QPointer<QAction>& own : m_ownMenuActions) {
+        if (!own)
+            continue;
+        if (!separated)
+            menu->addSeparator();
+        separated = true;
+        menu->addAction(own);
+    }
     menu->popup(globalPos);
 }
 

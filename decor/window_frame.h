@@ -4,6 +4,7 @@
 #include "window/window_messages.h"
 
 #include <QColor>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -12,6 +13,7 @@
 
 #include <optional>
 
+class QAction;
 class QMenu;
 class QMouseEvent;
 class QWindow;
@@ -144,9 +146,13 @@ public:
     // Ends a move, resize or button press the frame is tracking.
     void CancelMouseMode();
 
-    // The window menu: restore, minimise, maximise, close.
+    // The window menu: restore, minimise, maximise, close, and after them
+    // the window's own entries.
     void ShowSystemMenu(QPoint globalPos);
     QMenu* SystemMenu() const;
+    // An entry of the window's own, below the usual ones; the window keeps
+    // owning the action.
+    void AddSystemMenuAction(QAction* action);
 
 private:
     friend class TNonClientArea;
@@ -181,6 +187,7 @@ private:
     QPointer<TNonClientArea> m_nonClient;
     TWindowHook* m_hook = nullptr;
     QPointer<QMenu> m_systemMenu;
+    QList<QPointer<QAction>> m_ownMenuActions;
 
     TFormBorderStyle m_borderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons m_borderIcons = biSystemMenu | biMinimize | biMaximize;
