@@ -43,6 +43,8 @@ public:
 
     // Whether the five results were calculated from the inputs as they stand
     // now, text still being typed included (read as РАСЧЕТ would read it).
+    // The print command takes what is being typed first, so for it this is
+    // the fields' committed values.
     bool ResultsCurrent() const;
 
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
@@ -82,6 +84,11 @@ private:
     void DescribeForScreenReaders();
     void WatchResultsCurrency();
     void ShowResultsCurrency();
+    // Shows what a calculation left: the focus on the kelly weight, the date,
+    // the results it has in their fields, their colours once.
+    void ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results);
+    // The field being typed in takes its text as leaving it would.
+    void CommitTyping();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -103,6 +110,8 @@ private:
         std::array<Extended, kWeightResultCount> Results{};
     };
     std::optional<TCalculated> m_calculated;
+    // Set while a calculation's results go into their fields.
+    bool m_showingResults = false;
 };
 
 }  // namespace dw
