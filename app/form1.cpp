@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QScopedValueRollback>
 #include <QShortcut>
 
 namespace dw {
@@ -318,6 +319,8 @@ void TForm1::WatchResultsCurrency()
 
 void TForm1::ShowResultsCurrency()
 {
+    if (m_showingResults)
+        return;
     const bool current = ResultsCurrent();
     for (int number : fields::kResultFields) {
         TCurrencyEdit* field = CurrencyEdit(number);
@@ -358,45 +361,60 @@ void TForm1::DescribeForScreenReaders()
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)
 {
-    // The results are about to change: until every one is written they
-    // belong to nothing, and a fault on the way leaves them so.
-    m_calculated.reset();
-    ShowResultsCurrency();
-    TCalculated calculated;
-
     // Every input is read once, through its field, and held at 40 significant
-    // bits for the whole command; the arithmetic itself is 80-bit.
-    const WeightInputs inputs = ReadWeightInputs([this, &calculated](WeightInput input) {
-        return calculated.Inputs[static_cast<std::size_t>(input)] = CurrencyEdit(fields::InputField(input))->Value();
-    });
+    // bits for the whole command; the arithmetic itself is 80-bit. An input
+    // too large ends the command here, with nothing shown.
+    std::array<Extended, kWeightInputCount> read{};
+    WeightInputs inputs;
+    try {
+        inputs = ReadWeightInputs([this, &read](WeightInput input) {
+            return read[static_cast<std::size_t>(input)] = CurrencyEdit(fields::InputField(input))->Value();
+        });
+    } catch (const EOverflow&) {
+        // The results shown no longer belong to the inputs being read.
+        m_calculated.reset();
+        ShowResultsCurrency();
+        throw;
+    }
+    const WeightResults results = CalculateWeights(inputs);
+    ShowCalculation(read, results);
+    if (results.Fault)
+        std::rethrow_exception(results.Fault);
+}
 
+void TForm1::ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results)
+{
     CurrencyEdit(fields::kKellyWeight)->setFocus();
     Label14()->setText(QString::fromStdString(DateToText(CurrentDate())));
     Label14()->adjustSize();
-
-    // Results go to their fields; a field read back holds two decimals.
-    class ResultFields final : public IWeightResults {
-    public:
-        explicit ResultFields(const TForm1& form) : m_form(form) {}
-        void Write(WeightResult result, Extended value) override
-        {
-            m_form.CurrencyEdit(fields::ResultField(result))->SetValue(value);
-        }
-        Extended ReadBack(WeightResult result) override
-        {
-            return m_form.CurrencyEdit(fields::ResultField(result))->Value();
-        }
-
-    private:
-        const TForm1& m_form;
-    } results(*this);
-    CalculateWeights(inputs, results);
-
-    for (std::size_t i = 0; i < kWeightResultCount; ++i)
-        calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
-    m_calculated = calculated;
+    {
+        // One pass over the fields, one recolouring after it.
+        const QScopedValueRollback<bool> writing(m_showingResults, true);
+        for (std::size_t i = 0; i < results.Count; ++i)
+            CurrencyEdit(fields::kResultFields[i])->SetValue(results.Values[i]);
+    }
+    // Results that are all there belong to the inputs read; after a fault
+    // on the way they belong to nothing.
+    if (results.Complete()) {
+        TCalculated calculated;
+        calculated.Inputs = inputs;
+        // As a field reads what it shows: the comparison with what the fields
+        // hold later must not see a rounding of its own as a change.
+        for (std::size_t i = 0; i < kWeightResultCount; ++i) calculated.Results[i] = HeldInField(results.Values[i]);
+        m_calculated = calculated;
+    } else {
+        m_calculated.reset();
+    }
     ShowResultsCurrency();
-    KeepMeasurement();
+    if (results.Complete())
+        KeepMeasurement();
+}
+
+void TForm1::CommitTyping()
+{
+    for (TCurrencyEdit* field : m_fields)
+        if (field != nullptr && field->IsFocusedState())
+            field->CommitTyping();
 }
 
 void TForm1::TransparentButton1Click(QObject* sender)
@@ -408,13 +426,17 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // for a sheet that will not be made would only move the focus.
     if (!sheet.VpReport1().Available())
         return;
+    // What is being typed counts as typed: the field is taken as leaving it
+    // would take it, so the check below and the sheet both see it (a text
+    // that is no number stops here with leaving's message).
+    CommitTyping();
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
     // would; a fault there is shown and nothing is printed.
     if (!ResultsCurrent())
         BitBtn1Click(sender);
-    // The report prints what the fields show, not what is being typed: a
-    // field's displayed text comes from the value it holds.
+    // The report prints what the fields show: a field's displayed text comes
+    // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)
         sheet.VpLabel(row.SheetLabel).SetCaption(CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.

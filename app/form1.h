@@ -47,6 +47,8 @@ public:
 
     // Whether the five results were calculated from the inputs as they stand
     // now, text still being typed included (read as РАСЧЕТ would read it).
+    // The print command takes what is being typed first, so for it this is
+    // the fields' committed values.
     bool ResultsCurrent() const;
 
     // The crew's journal: every successful calculation is kept there (the
@@ -101,6 +103,11 @@ private:
     void DescribeForScreenReaders();
     void WatchResultsCurrency();
     void ShowResultsCurrency();
+    // Shows what a calculation left: the focus on the kelly weight, the date,
+    // the results it has in their fields, their colours once.
+    void ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results);
+    // The field being typed in takes its text as leaving it would.
+    void CommitTyping();
     // The journal's hooks: after a calculation's results are shown, and
     // after the sheet is filled for printing.
     void KeepMeasurement();
@@ -127,6 +134,8 @@ private:
         std::array<Extended, kWeightResultCount> Results{};
     };
     std::optional<TCalculated> m_calculated;
+    // Set while a calculation's results go into their fields.
+    bool m_showingResults = false;
 
     std::unique_ptr<TCrewJournal> m_journal;
     std::unique_ptr<TJournalWindow> m_journalWindow;
