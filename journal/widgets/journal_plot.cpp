@@ -193,7 +193,7 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
         return;
     }
     // Ticks and their values along both axes.
-    const double yStep = TickStep(m_yMax - m_yMin, std::max(2, plot.height() / (3 * metrics.height())));
+    const double yStep = TickStep(m_yMax - m_yMin, std::max(2, plot.height() / (2 * metrics.height())));
     for (double y = std::ceil(m_yMin / yStep) * yStep; y <= m_yMax; y += yStep) {
         const int py = plot.bottom() - qRound((y - m_yMin) / (m_yMax - m_yMin) * (plot.height() - 1));
         painter.drawLine(plot.left() - 4, py, plot.left(), py);

@@ -23,6 +23,8 @@
 #include <QSplitter>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace dw {
 
 namespace {
@@ -70,6 +72,24 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setWordWrap(false);
+    // Widths from the headers and the widest value a column holds, measured
+    // once: fitting them to the contents would read every record.
+    const QFontMetrics metrics = m_table->fontMetrics();
+    const QString samples[TJournalModel::kColumnCount] = {QLocale().toString(QDate(2026, 12, 28), QLocale::ShortFormat),
+                                                          QStringLiteral("00:00:00"),
+                                                          QLocale().toString(88888.8, 'f', 1),
+                                                          QLocale().toString(888.888, 'f', 3),
+                                                          QLocale().toString(888.888, 'f', 3),
+                                                          QLocale().toString(888.888, 'f', 3),
+                                                          QLocale().toString(888.88, 'f', 2),
+                                                          QLocale().toString(-888.888, 'f', 3),
+                                                          m_model->tr("printed"),
+                                                          QString()};
+    for (int column = 0; column + 1 < TJournalModel::kColumnCount; ++column) {
+        const QString header = m_model->headerData(column, Qt::Horizontal).toString();
+        m_table->setColumnWidth(
+            column, std::max(metrics.horizontalAdvance(header) + 22, metrics.horizontalAdvance(samples[column]) + 12));
+    }
     connect(m_table, &QTableView::activated, this, [this] { OpenCurrent(); });
     auto* remove = new QShortcut(QKeySequence::Delete, m_table, nullptr, nullptr, Qt::WidgetShortcut);
     connect(remove, &QShortcut::activated, this, [this] { DeleteCurrent(); });
@@ -112,7 +132,7 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
         if (isVisible())
             Reload();
     });
-    resize(860, 640);
+    resize(1120, 660);
 }
 
 TJournalWindow::~TJournalWindow() = default;
