@@ -83,7 +83,7 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
                                                           QLocale().toString(888.888, 'f', 3),
                                                           QLocale().toString(888.88, 'f', 2),
                                                           QLocale().toString(-888.888, 'f', 3),
-                                                          m_model->tr("printed"),
+                                                          TJournalModel::tr("printed"),
                                                           QString()};
     for (int column = 0; column + 1 < TJournalModel::kColumnCount; ++column) {
         const QString header = m_model->headerData(column, Qt::Horizontal).toString();
