@@ -10,11 +10,14 @@
 #include "app/translations.h"
 #include "journal/core/journal.h"
 #include "journal/core/journal_csv.h"
+#include "journal/widgets/crew_journal.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
 #include "report/engine/file_folder.h"
 #include "report/engine/vp_printer.h"
 #include "report/preview/standard_preview.h"
+
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -156,6 +159,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     if (windowReady)
         windowReady(form1);
     form1.show();
+    // A damaged journal is said at the start of the run, but only once the
+    // window is up: start-up itself never touches the journal.
+    QTimer::singleShot(500, &form1, [&form1] { form1.Journal().CheckAtStart(); });
     return TApplication::exec();
 }
 

@@ -9,10 +9,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace dw {
 
@@ -299,6 +301,17 @@ std::string Journal::DefaultFileName()
         folder = std::filesystem::path(home != nullptr ? home : "") / ".local" / "share";
     }
     return (folder / "drillweight" / "journal.sqlite").string();
+}
+
+bool Journal::HeaderDamaged(const std::string& fileName)
+{
+    std::optional<InputFile> file = InputFile::TryOpen(fileName);
+    if (!file || file->Size() == 0)
+        return false;                                     // nothing there yet, or an empty journal still to be made
+    static constexpr char kHeader[] = "SQLite format 3";  // with its terminating zero: 16 bytes
+    char bytes[sizeof kHeader] = {};
+    const ssize_t read = ::pread(file->Descriptor(), bytes, sizeof bytes, 0);
+    return read != static_cast<ssize_t>(sizeof bytes) || std::memcmp(bytes, kHeader, sizeof kHeader) != 0;
 }
 
 std::string Journal::DamagedName(const std::string& fileName, const std::string& dateTime)

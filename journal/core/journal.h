@@ -78,6 +78,10 @@ public:
     // started: the message saying so, for the user to read once.
     std::optional<MessageText> TakeNotice();
 
+    // Whether the file's first bytes already say it is no database (read
+    // without opening it as one): a quick look for the start of a run.
+    static bool HeaderDamaged(const std::string& fileName);
+
     // The name a damaged journal is kept under, beside it: it says so, with
     // when it was found ("journal.sqlite.damaged-2026-12-08T04-05-06").
     static std::string DamagedName(const std::string& fileName, const std::string& dateTime);

@@ -54,6 +54,20 @@ void TCrewJournal::ShowNotice()
         ShowLater(this, *notice);
 }
 
+void TCrewJournal::CheckAtStart() noexcept
+{
+    if (!Journal::HeaderDamaged(m_journal.FileName()))
+        return;
+    try {
+        m_journal.Count();
+    } catch (const Exception& error) {
+        Failed(error);
+    } catch (const std::exception&) {
+        Failed(EJournalError(MessageText(DW_TEXT("Message", "Unexpected error"))));
+    }
+    ShowNotice();
+}
+
 void TCrewJournal::Failed(const Exception& error)
 {
     if (m_failureShown)

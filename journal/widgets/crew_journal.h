@@ -31,6 +31,10 @@ public:
     void MarkPrinted(std::int64_t id, const std::vector<std::uint8_t>& sheet) noexcept;
     // Shows a damaged file's notice, if there is one to show.
     void ShowNotice();
+    // For the start of a run, once the window is up: a file that is plainly
+    // no database is set aside and said so at once, without waiting for the
+    // first record. A sound journal is not opened here.
+    void CheckAtStart() noexcept;
 
 signals:
     // A record was kept or changed from outside the journal window.

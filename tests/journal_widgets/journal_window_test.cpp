@@ -271,3 +271,51 @@ TEST_F(JournalWindowTest, EveryControlIsNamedForScreenReaders)
 
 }  // namespace
 }  // namespace dw
+
+namespace dw {
+namespace {
+
+// A journal plainly damaged is said at the start of a run and set aside
+// unchanged; a sound one, or none yet, says nothing and is not touched.
+TEST(CrewJournal, DamagedFileIsSaidAtStart)
+{
+    struct Row {
+        const char* Name;
+        std::optional<std::string> Bytes;  // none: no file
+        bool Said;
+    };
+    const std::vector<Row> rows{
+        {"no journal yet", std::nullopt, false},
+        {"an empty file", std::string(), false},
+        {"a text file", std::string("well 7; depth 1500\n"), true},
+        {"a short file", std::string("SQLite"), true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        test::ProfileSandbox sandbox;
+        std::vector<std::string> errors;
+        const ErrorDisplayHandler previous =
+            SetErrorDisplay([&](const std::string& message) { errors.push_back(message); });
+        const std::filesystem::path file = sandbox.JournalFile();
+        if (row.Bytes) {
+            std::filesystem::create_directories(file.parent_path());
+            test::WriteBytes(file, *row.Bytes);
+        }
+        {
+            TCrewJournal journal;
+            journal.CheckAtStart();
+            QApplication::processEvents();
+        }
+        SetErrorDisplay(previous);
+        ASSERT_EQ(errors.size(), row.Said ? 1u : 0u);
+        if (row.Said) {
+            EXPECT_NE(errors[0].find("was damaged"), std::string::npos) << errors[0];
+            EXPECT_FALSE(std::filesystem::exists(file));
+        } else {
+            EXPECT_EQ(std::filesystem::exists(file), row.Bytes.has_value());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace dw
