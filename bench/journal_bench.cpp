@@ -122,6 +122,14 @@ void BM_AddOneRecord(benchmark::State& state)
 }
 BENCHMARK(BM_AddOneRecord)->Unit(benchmark::kMillisecond);
 
+// The window's share of reading the journal: every record's summary.
+void BM_ReadSummaries(benchmark::State& state)
+{
+    dw::Journal journal(FullJournal());
+    for (auto _ : state) benchmark::DoNotOptimize(journal.Summaries().size());
+}
+BENCHMARK(BM_ReadSummaries)->Unit(benchmark::kMillisecond);
+
 void BM_WindowFirstRows(benchmark::State& state)
 {
     dw::TCrewJournal journal(FullJournal());
