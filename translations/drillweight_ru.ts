@@ -420,6 +420,10 @@
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
         <translation>«%1» — не показание индикатора: %2</translation>
     </message>
+    <message>
+        <source>it cannot be written; the disk may be full</source>
+        <translation>его не удаётся записать; возможно, диск заполнен</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>

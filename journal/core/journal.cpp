@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,7 +50,13 @@ MessageText Reason(sqlite3* db, int code)
         case SQLITE_PERM:
             if (db != nullptr && sqlite3_system_errno(db) != 0)
                 return InOutErrorText(sqlite3_system_errno(db));
-            return DW_TEXT("Message", "it cannot be opened");
+            // A write the system refused without the library keeping why: a
+            // file grown past what the disk or the process may hold.
+            if (code == SQLITE_IOERR_WRITE || code == SQLITE_IOERR_FSYNC || code == SQLITE_IOERR_TRUNCATE)
+                return DW_TEXT("Message", "it cannot be written; the disk may be full");
+            if ((code & 0xff) == SQLITE_CANTOPEN)
+                return DW_TEXT("Message", "it cannot be opened");
+            return MessageText::Verbatim(sqlite3_errstr(code));
         default:
             return MessageText::Verbatim(db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code));
     }
@@ -357,6 +364,21 @@ void Journal::OpenFile(bool create)
     if (rc != SQLITE_OK) {
         sqlite3* failed = m_db;
         m_db = nullptr;
+        if (create && (rc & 0xff) == SQLITE_CANTOPEN) {
+            // The library tries more than one way to open and keeps the
+            // last error; making the file ourselves gives the one that
+            // matters (a read-only folder: access denied).
+            const int fd = ::open(m_fileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            const int error = errno;
+            if (fd >= 0) {
+                ::close(fd);
+                ::unlink(m_fileName.c_str());
+            } else {
+                sqlite3_close_v2(failed);
+                throw EJournalError(MessageText(DW_TEXT("Message", "Cannot use the journal %1: %2"),
+                                                {MessageText::Verbatim(m_fileName), InOutErrorText(error)}));
+            }
+        }
         try {
             Fail(failed, rc, m_fileName);
         } catch (...) {

@@ -6,7 +6,11 @@
 #include <filesystem>
 #include <string>
 
+#include <fcntl.h>
+#include <linux/fs.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace dw::test {
 
@@ -27,6 +31,31 @@ inline JournalRecord SampleRecord(int n, std::string note = {})
     return record;
 }
 
+// Makes a file or folder unwritable for whoever runs the test: its rights
+// for an ordinary user, the file system's immutable mark for the superuser
+// (whom rights do not bind). False when neither is possible here.
+inline bool MakeUnwritable(const std::filesystem::path& path, bool immutable = true)
+{
+    if (::geteuid() != 0) {
+        const bool folder = std::filesystem::is_directory(path);
+        std::filesystem::permissions(path, folder
+                                               ? std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec
+                                               : std::filesystem::perms::owner_read);
+        return true;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
 // A folder of the test's own, removed with it.
 class TemporaryFolder {
 public:
@@ -38,6 +67,12 @@ public:
     ~TemporaryFolder()
     {
         std::error_code error;
+        // Whatever a test made unwritable is writable again, so it can go.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(m_path, error)) {
+            if (::geteuid() == 0)
+                MakeUnwritable(entry.path(), false);
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, error);
+        }
         std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, error);
         std::filesystem::remove_all(m_path, error);
     }
