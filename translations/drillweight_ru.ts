@@ -675,8 +675,8 @@
         <translation>&amp;Закрыть</translation>
     </message>
     <message>
-        <source>Closes the journal (Escape)</source>
-        <translation>Закрывает журнал (Escape)</translation>
+        <source>Closes the journal (Esc)</source>
+        <translation>Закрывает журнал (Esc)</translation>
     </message>
     <message>
         <source>%1 of %2 records shown</source>

@@ -221,7 +221,7 @@ void TJournalWindow::BuildButtons(QBoxLayout* layout)
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("JournalStatus"));
     row->addWidget(m_count, 1);
-    add(tr("&Close"), QStringLiteral("CloseJournal"), tr("Closes the journal (Escape)"), [this] { close(); });
+    add(tr("&Close"), QStringLiteral("CloseJournal"), tr("Closes the journal (Esc)"), [this] { close(); });
     layout->addLayout(row);
 }
 
