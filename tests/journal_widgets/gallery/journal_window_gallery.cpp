@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The journal window on a journal of a few weeks' records, drawn to a PNG
 // file for a look by eye (in the user's language); not a test.
-//   journal_window_gallery OUT.png [JOURNAL.sqlite]
+//   journal_window_gallery OUT.png [JOURNAL.sqlite] [date]
+// ("date" plots against the date).
 
 #include "app/translations.h"
 #include "journal/widgets/crew_journal.h"
 #include "journal/widgets/journal_window.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -22,9 +24,10 @@ int main(int argc, char** argv)
     dw::Translations translations(QLocale::system(),
                                   {QCoreApplication::applicationDirPath() + QStringLiteral("/../../translations")});
     QTemporaryDir folder;
-    const std::string file = argc > 2 ? argv[2] : folder.filePath(QStringLiteral("journal.sqlite")).toStdString();
+    const std::string file =
+        argc > 2 && argv[2][0] != '\0' ? argv[2] : folder.filePath(QStringLiteral("journal.sqlite")).toStdString();
     dw::TCrewJournal journal(file);
-    if (argc <= 2) {
+    if (argc <= 2 || argv[2][0] == '\0') {
         for (int n = 0; n < 60; ++n) {
             dw::JournalRecord record;
             record.DateTime = QStringLiteral("2026-11-%1T%2:%3:00")
@@ -49,6 +52,8 @@ int main(int argc, char** argv)
     window.show();
     window.Reload();
     window.Table()->setFocus();
+    if (argc > 3 && QString::fromLocal8Bit(argv[3]) == QStringLiteral("date"))
+        window.PlotAxis()->setCurrentIndex(1);
     QApplication::processEvents();
     return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
