@@ -108,29 +108,39 @@ void TForm1::SetUpJournal()
 
 void TForm1::KeepMeasurement()
 {
-    JournalRecord record;
-    record.DateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString();
-    record.DateText = Label14()->text().toStdString();
-    record.TimeText = TimeToText(CurrentTime());
-    // Each value as the calculation used it, each text as its field shows it.
-    for (const fields::TWeightField& row : fields::kWeightFields) {
-        TCurrencyEdit* field = CurrencyEdit(row.Number);
-        const std::size_t index = RecordIndex(row);
-        if (row.Role == fields::TFieldRole::Input)
-            record.Values[index] = m_calculated->Inputs[static_cast<std::size_t>(row.Calculation)];
-        else if (fields::IsResult(row))
-            record.Values[index] = m_calculated->Results[static_cast<std::size_t>(row.Calculation)];
-        else
-            record.Values[index] = field->EditTextValue();
-        record.Shown[index] = field->DisplayedText().toStdString();
+    // The journal never stops a calculation: whatever goes wrong here costs
+    // the record only (the journal itself says so once).
+    try {
+        JournalRecord record;
+        record.DateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString();
+        record.DateText = Label14()->text().toStdString();
+        record.TimeText = TimeToText(CurrentTime());
+        // Each value as the calculation used it, each text as its field shows it.
+        for (const fields::TWeightField& row : fields::kWeightFields) {
+            TCurrencyEdit* field = CurrencyEdit(row.Number);
+            const std::size_t index = RecordIndex(row);
+            if (row.Role == fields::TFieldRole::Input)
+                record.Values[index] = m_calculated->Inputs[static_cast<std::size_t>(row.Calculation)];
+            else if (fields::IsResult(row))
+                record.Values[index] = m_calculated->Results[static_cast<std::size_t>(row.Calculation)];
+            else
+                record.Values[index] = field->EditTextValue();
+            record.Shown[index] = field->DisplayedText().toStdString();
+        }
+        m_recordId = Journal().Keep(record);
+    } catch (const std::exception&) {
+        m_recordId.reset();
     }
-    m_recordId = Journal().Keep(record);
 }
 
 void TForm1::KeepPrintedSheet()
 {
-    if (m_recordId && m_reportHolder != nullptr)
-        Journal().MarkPrinted(*m_recordId, SheetBytes(*m_reportHolder));
+    // Nor a print.
+    try {
+        if (m_recordId && m_reportHolder != nullptr)
+            Journal().MarkPrinted(*m_recordId, SheetBytes(*m_reportHolder));
+    } catch (const std::exception&) {
+    }
 }
 
 void TForm1::ShowJournal()
