@@ -63,6 +63,9 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The arrows move between records; Tab leaves the table for the next
+    // control, so the keyboard alone reaches everything.
+    m_table->setTabKeyNavigation(false);
     m_table->setSortingEnabled(true);
     m_table->horizontalHeader()->setSortIndicator(TJournalModel::Date, Qt::DescendingOrder);
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -150,6 +153,9 @@ void TJournalWindow::BuildFilter(QBoxLayout* layout)
         edit->setDate(kNoDate);
         edit->setAccessibleName(label->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
         label->setBuddy(edit);
+        // Tab leaves the date for the next control (a date edit would step
+        // through its day, month and year, and on "any" not at all).
+        edit->installEventFilter(this);
         row->addWidget(label);
         row->addWidget(edit);
         connect(edit, &QDateEdit::dateChanged, this, &TJournalWindow::ApplyFilter);
@@ -432,6 +438,18 @@ bool TJournalWindow::ImportFrom(const QString& fileName)
     m_count->setText(tr("%n record(s) imported, %1 already in the journal", nullptr, static_cast<int>(count.Added))
                          .arg(count.Skipped));
     return true;
+}
+
+bool TJournalWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == m_from || watched == m_to) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            focusNextPrevChild(key == Qt::Key_Tab);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TJournalWindow::keyPressEvent(QKeyEvent* event)

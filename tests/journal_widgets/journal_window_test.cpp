@@ -256,6 +256,30 @@ TEST_F(JournalWindowTest, PlotPointNamesAndOpensItsRecord)
     }
 }
 
+// Tab goes round every control of the window and comes back, the table
+// included, without getting caught in it.
+TEST_F(JournalWindowTest, TabVisitsEveryControl)
+{
+    QApplication::setActiveWindow(window.get());
+    window->FromDate()->setFocus();
+    std::vector<QString> visited;
+    for (int i = 0; i < 40; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        visited.push_back(focus->objectName());
+        QTest::keyClick(focus, Qt::Key_Tab);
+        if (QApplication::focusWidget() == window->FromDate())
+            break;
+    }
+    for (const char* name :
+         {"FromDate", "ToDate", "NoteFilter", "JournalTable", "PlotAxis", "IndicatorReading", "RecordNote",
+          "OpenRecord", "ShowSheet", "DeleteRecord", "ExportJournal", "ImportJournal", "CloseJournal"})
+        EXPECT_NE(std::find(visited.begin(), visited.end(), QString::fromLatin1(name)), visited.end())
+            << name << " not among "
+            << QStringList(visited.begin(), visited.end()).join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(QApplication::focusWidget(), window->FromDate());
+}
+
 TEST_F(JournalWindowTest, EveryControlIsNamedForScreenReaders)
 {
     for (QWidget* widget : window->findChildren<QWidget*>()) {
