@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,50 @@ TEST(JournalCommandLine, ExportAndImportWithoutADisplay)
     const std::string exported = dw::test::ReadBytes(back);
     EXPECT_NE(exported.find("\"скважина 7, смена \"\"Б\"\"\""), std::string::npos) << exported;
     EXPECT_EQ(exported.find("2026-12-07T10:00:00"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Two crews' files brought in at the same moment by two runs of the program:
+// each waits for the other, and every record of both is kept.
+TEST(JournalCommandLine, TwoImportsAtOnceKeepEveryRecord)
+{
+    dw::test::ProfileSandbox sandbox;
+    std::vector<fs::path> files;
+    for (int f = 0; f < 2; ++f) {
+        std::string csv = Header();
+        for (int i = 0; i < 2000; ++i) {
+            const std::string when = "2026-1" + std::to_string(f + 1) + "-0" + std::to_string(1 + i % 9) + "T" +
+                                     (i / 540 < 10 ? "0" : "") + std::to_string(i / 540 % 24) + ":" +
+                                     (i / 9 % 60 < 10 ? "0" : "") + std::to_string(i / 9 % 60) + ":0" +
+                                     std::to_string(i % 9 % 6);
+            csv += Record(when.c_str(), "смена");
+        }
+        files.push_back(sandbox.Root() / ("crew" + std::to_string(f) + ".csv"));
+        dw::test::WriteBytes(files.back(), csv);
+    }
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (const fs::path& file : files) {
+        auto& run = runs.emplace_back(std::make_unique<QProcess>());
+        run->start(QStringLiteral(DW_PROGRAM), {QStringLiteral("--import-journal"), QString::fromStdString(file)});
+    }
+    std::size_t imported = 0;
+    for (auto& run : runs) {
+        ASSERT_TRUE(run->waitForFinished(60000));
+        EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
+        const QByteArray said = run->readAllStandardOutput();
+        imported += static_cast<std::size_t>(said.mid(said.indexOf(' ') + 1).split(' ').front().toInt());
+    }
+    QProcess exporter;
+    const fs::path all = sandbox.Root() / "all.csv";
+    exporter.start(QStringLiteral(DW_PROGRAM), {QStringLiteral("--export-journal"), QString::fromStdString(all)});
+    ASSERT_TRUE(exporter.waitForFinished(60000));
+    const QByteArray said = exporter.readAllStandardOutput();
+    EXPECT_TRUE(said.contains(QByteArray::number(static_cast<qulonglong>(imported)) + " records exported"))
+        << said.toStdString() << " after " << imported;
+    EXPECT_GT(imported, 3000u);
 }
 
 }  // namespace
