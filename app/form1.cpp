@@ -69,6 +69,15 @@ constexpr LabelRow kLabelRows[13] = {
     {"Длина инструмента", 5, 312, true, 37},
 };
 
+// "Section 3 length, m": the field's name and unit in the user's language.
+QString ReaderName(const fields::TWeightField& row)
+{
+    QString name = TForm1::tr(row.ReaderName);
+    if (row.Section != 0)
+        name = name.arg(row.Section);
+    return name + QStringLiteral(", ") + TForm1::tr(row.Unit);
+}
+
 // A label sizes itself to its caption.
 void FitToCaption(QLabel* label)
 {
@@ -182,7 +191,7 @@ void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
         field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(row.Number));
         field->setGeometry(row.Left, row.Top, row.Width, row.Height);
         field->SetDisplayFormat(QString::fromUtf8(row.DisplayFormat));
-        field->setAccessibleName(QString::fromUtf8(row.AccessibleName));
+        field->setAccessibleName(ReaderName(row));
         if (fields::IsResult(row)) {
             field->setFont(FormFont(11, true));
             SetColours(field, &colour::Green, colour::Yellow);
@@ -327,7 +336,7 @@ void TForm1::ShowResultsCurrency()
         const QColor& colour = current ? colour::Yellow : kStaleResultText;
         if (field->FontColor() != colour)
             field->SetFontColor(colour);
-        const QString stale = QStringLiteral("Результаты получены для других данных: нажмите РАСЧЕТ");
+        const QString stale = tr("These results were calculated for other inputs: press РАСЧЕТ");
         field->setToolTip(current ? QString() : stale);
         // A reader announces the result as the window shows it, and whether
         // it still holds.
@@ -341,8 +350,8 @@ void TForm1::SetKeys()
     // ПЕЧАТЬ takes no focus, so it needs a key of its own.
     auto* print = new QShortcut(QKeySequence::Print, this);
     connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
-    m_transparentButton1->setToolTip(QStringLiteral("Заполнить и показать лист отчёта (Ctrl+P)"));
-    m_bitBtn1->setToolTip(QStringLiteral("Рассчитать результаты (Enter или Пробел)"));
+    m_transparentButton1->setToolTip(tr("Fill in and show the report sheet (Ctrl+P)"));
+    m_bitBtn1->setToolTip(tr("Calculate the results (Enter or Space)"));
     // Enter in an input leaves it as Tab does: the value is taken and the
     // next input in the keyboard order gets the focus (after the last one,
     // РАСЧЕТ, where Enter calculates).
@@ -356,7 +365,7 @@ void TForm1::DescribeForScreenReaders()
     // The fields carry their names from the field table; a caption also
     // leads a reader to the field it names.
     for (int i = 0; i < 13; ++i) m_labels[i]->setBuddy(CurrencyEdit(kLabelRows[i].field));
-    Label14()->setAccessibleDescription(QStringLiteral("Дата последнего расчёта"));
+    Label14()->setAccessibleDescription(tr("Date of the last calculation"));
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)

@@ -41,20 +41,18 @@ MessageText WeightInputName(WeightInput input)
 
 EWeightInputOverflow::EWeightInputOverflow(WeightInput input)
     : EOverflow(MessageText(DW_TEXT3("Message", "Floating point overflow", "an input too large; %1 names it"),
-                            {WeightInputName(input)}, "an input too large; %1 names it")),
+                            {WeightInputName(input)})),
       m_input(input)
 {
 }
 
 EMetalGravityZeroDivide::EMetalGravityZeroDivide()
-    : EZeroDivide(
-          MessageText(DW_TEXT3("Message", "Floating point division by zero", "metal gravity 0"), {}, "metal gravity 0"))
+    : EZeroDivide(MessageText(DW_TEXT3("Message", "Floating point division by zero", "metal gravity 0")))
 {
 }
 
 EMetalGravityInvalidOp::EMetalGravityInvalidOp()
-    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation", "metal gravity 0"), {},
-                             "metal gravity 0"))
+    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation", "metal gravity 0")))
 {
 }
 

@@ -311,12 +311,41 @@
         <translation>Не удалось прочитать файл настроек %1: %2. Программа запускается с исходными значениями и не трогает этот файл</translation>
     </message>
     <message>
+        <source>%1: page %2: %3</source>
+        <translation>%1: страница %2: %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>a file and what is wrong with it</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>a profile</source>
+        <translation>файл настроек</translation>
+    </message>
+    <message>
+        <source>it would reach a megabyte, more than a profile may hold</source>
+        <translation>он занял бы мегабайт или больше — столько файл настроек занимать не может</translation>
+    </message>
+    <message>
+        <source>no folder for the profile is known</source>
+        <translation>неизвестно, в какой папке хранить настройки</translation>
+    </message>
+    <message>
+        <source>a section or key name is empty or holds a character a profile cannot keep</source>
+        <translation>имя раздела или ключа пустое или содержит знак, который файл настроек хранить не может</translation>
+    </message>
+    <message>
         <source>it is read-only</source>
         <translation>файл доступен только для чтения</translation>
     </message>
     <message>
         <source>another program holds it locked</source>
         <translation>его заблокировала другая программа</translation>
+    </message>
+    <message>
+        <source>it cannot be written; the disk may be full</source>
+        <translation>его не удаётся записать; возможно, диск заполнен</translation>
     </message>
     <message>
         <source>it cannot be opened</source>
@@ -371,6 +400,13 @@
         <translation>строка %1: %2</translation>
     </message>
     <message>
+        <source>%1
+%2</source>
+        <comment>one line of a list after another</comment>
+        <translation>%1
+%2</translation>
+    </message>
+    <message>
         <source>and %1 more</source>
         <translation>и ещё %1</translation>
     </message>
@@ -420,10 +456,6 @@
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
         <translation>«%1» — не показание индикатора: %2</translation>
     </message>
-    <message>
-        <source>it cannot be written; the disk may be full</source>
-        <translation>его не удаётся записать; возможно, диск заполнен</translation>
-    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
@@ -460,6 +492,109 @@
     <message>
         <source>OK</source>
         <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TForm1</name>
+    <message>
+        <source>These results were calculated for other inputs: press РАСЧЕТ</source>
+        <translation>Результаты получены для других данных: нажмите РАСЧЕТ</translation>
+    </message>
+    <message>
+        <source>Fill in and show the report sheet (Ctrl+P)</source>
+        <translation>Заполнить и показать лист отчёта (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source>Calculate the results (Enter or Space)</source>
+        <translation>Рассчитать результаты (Enter или Пробел)</translation>
+    </message>
+    <message>
+        <source>Date of the last calculation</source>
+        <translation>Дата последнего расчёта</translation>
+    </message>
+    <message>
+        <source>Section %1 length</source>
+        <translation>Длина секции %1</translation>
+    </message>
+    <message>
+        <source>Section %1 diameter</source>
+        <translation>Диаметр секции %1</translation>
+    </message>
+    <message>
+        <source>Section %1 weight of one metre</source>
+        <translation>Вес 1 метра секции %1</translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation>м</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>kg</source>
+        <translation>кг</translation>
+    </message>
+    <message>
+        <source>t</source>
+        <translation>т</translation>
+    </message>
+    <message>
+        <source>g/cm3</source>
+        <translation>г/см3</translation>
+    </message>
+    <message>
+        <source>Kelly weight</source>
+        <translation>Вес квадрата</translation>
+    </message>
+    <message>
+        <source>Travelling block weight</source>
+        <translation>Вес талевого блока</translation>
+    </message>
+    <message>
+        <source>Drilling line weight</source>
+        <translation>Вес каната</translation>
+    </message>
+    <message>
+        <source>Hook weight</source>
+        <translation>Вес крюка</translation>
+    </message>
+    <message>
+        <source>Swivel weight</source>
+        <translation>Вес вертлюга</translation>
+    </message>
+    <message>
+        <source>Drilling hose weight</source>
+        <translation>Вес бурового рукава</translation>
+    </message>
+    <message>
+        <source>Mud specific gravity</source>
+        <translation>Удельный вес раствора</translation>
+    </message>
+    <message>
+        <source>Pipe steel specific gravity</source>
+        <translation>Удельный вес металла</translation>
+    </message>
+    <message>
+        <source>Travelling system weight</source>
+        <translation>Вес талевой системы</translation>
+    </message>
+    <message>
+        <source>Net string weight</source>
+        <translation>Вес бурового инструмента (чистый)</translation>
+    </message>
+    <message>
+        <source>String weight in the mud</source>
+        <translation>Вес бурового инструмента с учетом вытеснения</translation>
+    </message>
+    <message>
+        <source>Hook load</source>
+        <translation>Вес бурового инструмента с учетом талевой системы</translation>
+    </message>
+    <message>
+        <source>Total string length</source>
+        <translation>Длина инструмента</translation>
     </message>
 </context>
 <context>
@@ -544,10 +679,6 @@
         <translation>Нет записей</translation>
     </message>
     <message>
-        <source>Date</source>
-        <translation>Дата</translation>
-    </message>
-    <message>
         <source>Total length, m</source>
         <translation>Длина инструмента, м</translation>
     </message>
@@ -583,10 +714,6 @@
         <translation>дата</translation>
     </message>
     <message>
-        <source>Plot against</source>
-        <translation>Ось графика</translation>
-    </message>
-    <message>
         <source>any</source>
         <translation>любая</translation>
     </message>
@@ -603,16 +730,8 @@
         <translation>&amp;Примечание содержит:</translation>
     </message>
     <message>
-        <source>Notes containing</source>
-        <translation>Примечание содержит</translation>
-    </message>
-    <message>
         <source>&amp;Indicator reading, t:</source>
         <translation>Показание &amp;индикатора, т:</translation>
-    </message>
-    <message>
-        <source>Indicator reading, t</source>
-        <translation>Показание индикатора, т</translation>
     </message>
     <message>
         <source>The weight indicator&apos;s reading for this record; Enter keeps it</source>
@@ -621,10 +740,6 @@
     <message>
         <source>N&amp;ote:</source>
         <translation>П&amp;римечание:</translation>
-    </message>
-    <message>
-        <source>Note</source>
-        <translation>Примечание</translation>
     </message>
     <message>
         <source>Well, depth, shift...; Enter keeps it</source>
@@ -669,10 +784,6 @@
     <message>
         <source>Adds the records of a CSV file</source>
         <translation>Добавляет записи из файла CSV</translation>
-    </message>
-    <message>
-        <source>&amp;Close</source>
-        <translation>&amp;Закрыть</translation>
     </message>
     <message>
         <source>Closes the journal (Esc)</source>
@@ -725,6 +836,10 @@
             <numerusform>Загружены %n записи, уже были в журнале: %1</numerusform>
             <numerusform>Загружено %n записей, уже были в журнале: %1</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>За&amp;крыть</translation>
     </message>
 </context>
 <context>
@@ -859,10 +974,6 @@
         <translation>Последняя страница</translation>
     </message>
     <message>
-        <source>Printer setup</source>
-        <translation>Настройка принтера</translation>
-    </message>
-    <message>
         <source>Print</source>
         <translation>Печать</translation>
     </message>
@@ -891,10 +1002,6 @@
 Do you want to replace it?</source>
         <translation>Файл %1 уже есть.
 Заменить его?</translation>
-    </message>
-    <message>
-        <source>%1 × %2 mm</source>
-        <translation>%1 × %2 мм</translation>
     </message>
     <message>
         <source>the printer&apos;s paper</source>
@@ -947,18 +1054,6 @@ Do you want to replace it?</source>
     <message>
         <source>All files</source>
         <translation>Все файлы</translation>
-    </message>
-    <message>
-        <source>Cannot open file %1: %2</source>
-        <translation>Не удалось открыть файл %1: %2.</translation>
-    </message>
-    <message>
-        <source>it is a folder, not a file</source>
-        <translation>это папка, а не файл</translation>
-    </message>
-    <message>
-        <source>it does not exist</source>
-        <translation>такого файла нет</translation>
     </message>
 </context>
 <context>

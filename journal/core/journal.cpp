@@ -66,7 +66,7 @@ MessageText Reason(sqlite3* db, int code)
 {
     const int primary = code & 0xff;
     if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
-        throw EJournalDamaged("damaged");
+        throw EJournalDamaged(MessageText::Verbatim("damaged"));
     throw EJournalError(MessageText(DW_TEXT("Message", "Cannot use the journal %1: %2"),
                                     {MessageText::Verbatim(fileName), Reason(db, code)}));
 }

@@ -189,15 +189,15 @@ std::optional<MessageText> ParseRecord(const Row& row, const JournalCsvForm& for
 MessageText FaultsText(const std::string& fileName, const std::vector<JournalCsvFault>& faults)
 {
     // One line of the message per bad line of the file, each with why.
-    // The joining pattern carries no words, so it is not for translating.
     MessageText list;
     for (std::size_t i = 0; i < faults.size() && i < kFaultsNamed; ++i) {
         const MessageText line(DW_TEXT("Message", "line %1: %2"),
                                {MessageText::Verbatim(std::to_string(faults[i].Line)), faults[i].Reason});
-        list = i == 0 ? line : MessageText("%1\n%2", {list, line});
+        list = i == 0 ? line
+                      : MessageText(DW_TEXT3("Message", "%1\n%2", "one line of a list after another"), {list, line});
     }
     if (faults.size() > kFaultsNamed)
-        list = MessageText("%1\n%2",
+        list = MessageText(DW_TEXT3("Message", "%1\n%2", "one line of a list after another"),
                            {list, MessageText(DW_TEXT("Message", "and %1 more"),
                                               {MessageText::Verbatim(std::to_string(faults.size() - kFaultsNamed))})});
     return MessageText(DW_TEXT("Message", "%1 holds lines that are not journal records; nothing was imported.\n%2"),

@@ -214,7 +214,7 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
         painter.drawText(QRect(px - 60, plot.bottom() + 5, 120, metrics.height()), Qt::AlignHCenter, text);
     }
     painter.drawText(QRect(plot.left(), plot.bottom() + 5 + metrics.height(), plot.width(), metrics.height()),
-                     Qt::AlignHCenter, byDate ? tr("Date") : tr("Total length, m"));
+                     Qt::AlignHCenter, byDate ? TJournalModel::tr("Date") : tr("Total length, m"));
     if (m_hoverRow >= 0 && m_hoverRow < m_model.rowCount()) {
         const QPoint at = PointOf(m_model.IdAt(m_hoverRow));
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));

@@ -106,7 +106,7 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
     m_axis = new QComboBox(plotArea);
     m_axis->setObjectName(QStringLiteral("PlotAxis"));
     m_axis->addItems({tr("total length"), tr("date")});
-    m_axis->setAccessibleName(tr("Plot against"));
+    m_axis->setAccessibleName(axisLabel->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     axisLabel->setBuddy(m_axis);
     axisRow->addWidget(axisLabel);
     axisRow->addWidget(m_axis);
@@ -166,7 +166,7 @@ void TJournalWindow::BuildFilter(QBoxLayout* layout)
     m_noteFilter = new QLineEdit(this);
     m_noteFilter->setObjectName(QStringLiteral("NoteFilter"));
     m_noteFilter->setClearButtonEnabled(true);
-    m_noteFilter->setAccessibleName(tr("Notes containing"));
+    m_noteFilter->setAccessibleName(noteLabel->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     noteLabel->setBuddy(m_noteFilter);
     row->addWidget(noteLabel);
     row->addWidget(m_noteFilter, 1);
@@ -182,14 +182,14 @@ void TJournalWindow::BuildDetails(QBoxLayout* layout)
     auto* indicatorLabel = new QLabel(tr("&Indicator reading, t:"), this);
     m_indicator = new QLineEdit(this);
     m_indicator->setObjectName(QStringLiteral("IndicatorReading"));
-    m_indicator->setAccessibleName(tr("Indicator reading, t"));
+    m_indicator->setAccessibleName(indicatorLabel->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     m_indicator->setToolTip(tr("The weight indicator's reading for this record; Enter keeps it"));
     m_indicator->setMaximumWidth(120);
     indicatorLabel->setBuddy(m_indicator);
     auto* noteLabel = new QLabel(tr("N&ote:"), this);
     m_note = new QLineEdit(this);
     m_note->setObjectName(QStringLiteral("RecordNote"));
-    m_note->setAccessibleName(tr("Note"));
+    m_note->setAccessibleName(noteLabel->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
     m_note->setToolTip(tr("Well, depth, shift...; Enter keeps it"));
     m_note->setMaxLength(static_cast<int>(kMaxNoteLength));
     noteLabel->setBuddy(m_note);
@@ -227,7 +227,7 @@ void TJournalWindow::BuildButtons(QBoxLayout* layout)
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("JournalStatus"));
     row->addWidget(m_count, 1);
-    add(tr("&Close"), QStringLiteral("CloseJournal"), tr("Closes the journal (Esc)"), [this] { close(); });
+    add(tr("C&lose"), QStringLiteral("CloseJournal"), tr("Closes the journal (Esc)"), [this] { close(); });
     layout->addLayout(row);
 }
 
