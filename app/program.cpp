@@ -4,14 +4,14 @@
 #include "app/app_icon.h"
 #include "app/application.h"
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/saved_report_preview.h"
 #include "app/termination_signals.h"
 #include "app/translations.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
-#include "report/engine/file_folder.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/file_folder.h"
+#include "report/output/vp_printer.h"
 #include "report/preview/standard_preview.h"
 
 #include <cstdio>
@@ -101,7 +101,7 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     }
 
     // The report holder outlives the window that prints through it.
-    TForm2 form2;
+    TSheetHolder form2;
     TForm1 form1(&form2);
 
     if (windowReady)

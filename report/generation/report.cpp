@@ -4,11 +4,11 @@
 #include "common/errors.h"
 #include "common/scope_exit.h"
 #include "report/emf/emf_reader.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/page_fit.h"
-#include "report/engine/progress_form.h"
-#include "report/engine/vp_printer.h"
-#include "report/generation/printer_dialog.h"
+#include "report/output/export_filter.h"
+#include "report/output/page_fit.h"
+#include "report/output/progress_form.h"
+#include "report/output/vp_printer.h"
+#include "report/output/printer_dialog.h"
 #include "report/generation/report_run.h"
 
 #include <QCoreApplication>

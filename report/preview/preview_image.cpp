@@ -3,7 +3,7 @@
 
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/preview/print_hint.h"
 
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 
 #include <QCoreApplication>
 #include <QPageSize>

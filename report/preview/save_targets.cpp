@@ -5,9 +5,9 @@
 #include "common/errors.h"
 #include "common/file_names.h"
 #include "common/message_text.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/pdf_export.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/export_filter.h"
+#include "report/output/pdf_export.h"
+#include "report/output/vp_printer.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -8,7 +8,7 @@
 // extension gets the chosen type's; a name is suggested from the report; the
 // folder last used is remembered in the profile, in a section of its own.
 
-#include "report/engine/file_folder.h"
+#include "report/output/file_folder.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // РАСЧЕТ, ПЕЧАТЬ, then the preview's buttons while the main window waits.
 
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "numeric/core/date_time.h"

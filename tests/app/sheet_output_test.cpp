@@ -3,13 +3,13 @@
 // window lists, the PDF saved from the preview, the sheet printed on papers
 // smaller than its own, and the printer set-up's choices reaching the job.
 
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/report_sheet.h"
 #include "report/elements/label.h"
-#include "report/engine/pdf_export.h"
-#include "report/engine/printer.h"
-#include "report/engine/progress_form.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/pdf_export.h"
+#include "report/output/printer.h"
+#include "report/output/progress_form.h"
+#include "report/output/vp_printer.h"
 #include "report/generation/report.h"
 #include "tests/support/page_records.h"
 #include "tests/support/printer_test_support.h"
@@ -34,7 +34,7 @@ namespace {
 const char* const kTitle = "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА 07.12.2026 14:05:09";
 
 // The sheet filled as the print command fills it; returns the 59 texts.
-QStringList FillSheet(TForm2& form)
+QStringList FillSheet(TSheetHolder& form)
 {
     QStringList texts;
     for (const TSheetLabel& row : SheetLabels()) {
@@ -81,7 +81,7 @@ protected:
     TVpReport& report() { return form.VpReport1(); }
     std::string Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
 
-    TForm2 form;
+    TSheetHolder form;
     QStringList texts;
     QTemporaryDir dir;
 };

@@ -3,8 +3,8 @@
 // choice takes, damaged report files and folders that cannot be written.
 
 #include "common/errors.h"
-#include "report/engine/ascii_export_filter.h"
-#include "report/engine/export_filter.h"
+#include "report/output/ascii_export_filter.h"
+#include "report/output/export_filter.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_image.h"
 #include "report/preview/save_targets.h"

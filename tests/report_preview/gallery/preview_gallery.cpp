@@ -5,7 +5,7 @@
 //                   [--glyphs file.png] [--grab file.png]
 // Without a window manager nothing maximizes a window, so the window is
 // given the screen's available area itself.
-#include "fonts/design_fonts.h"
+#include "design/design_fonts.h"
 #include "report/emf/canvas.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_glyphs.h"
