@@ -25,4 +25,21 @@ std::string WithDefaultExtension(std::string_view path, std::string_view extensi
     return result;
 }
 
+std::string PortableFileName(std::string_view name)
+{
+    std::string result;
+    result.reserve(name.size());
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        // Bytes of 0x80 and above belong to UTF-8 sequences and pass.
+        const bool refused =
+            byte < 0x20 || byte == 0x7F || std::string_view(R"(<>:"/\|?*)").find(c) != std::string_view::npos;
+        result += refused ? '-' : c;
+    }
+    while (!result.empty() && (result.back() == '.' || result.back() == ' ')) {
+        result.pop_back();
+    }
+    return result;
+}
+
 }  // namespace dw

@@ -18,4 +18,10 @@ bool HasExtension(std::string_view path) noexcept;
 // extension is empty. A path ending in '/' names no file and is kept.
 std::string WithDefaultExtension(std::string_view path, std::string_view extension);
 
+// A file name (no folder) that USB sticks, memory cards and Windows shares
+// take as it is: each character they refuse (< > : " / \\ | ? * and the
+// control characters) becomes '-', and dots and blanks at the end, which
+// they drop or refuse, are removed. Empty stays empty.
+std::string PortableFileName(std::string_view name);
+
 }  // namespace dw

@@ -198,6 +198,9 @@ public:
     // an empty answer declines. The default shows a save dialog.
     using FileNameRequest = std::function<std::string(const std::string& suggestedName)>;
     void SetFileNameRequest(FileNameRequest request) { m_fileNameRequest = std::move(request); }
+    // The name (without extension) suggested for the PDF printer's file;
+    // empty: the job's title.
+    void SetFileNameStem(std::string stem) { m_fileNameStem = std::move(stem); }
 
     // Asks for the PDF printer's file now, before anything of the job is
     // shown, unless it is known; false when the user declines (nothing is
@@ -250,6 +253,7 @@ private:
     std::string m_title;
     std::string m_outputFileName;
     FileNameRequest m_fileNameRequest;
+    std::string m_fileNameStem;
     std::unique_ptr<Job> m_job;
     bool m_aborted = false;
     int m_pageNumber = 0;

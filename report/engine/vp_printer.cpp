@@ -397,7 +397,7 @@ void TVpPrinter::Load(const std::string& fileName)
     m_status = TVpPrinterStatus::Finished;
     const std::filesystem::path name = std::filesystem::path(fileName).filename();
     m_title = name.string();
-    m_fileNameStem = name.stem().string();
+    SetFileNameStem(name.stem().string());
     // The loaded pages are all there is: no report behind them to run again.
     OnPrint = nullptr;
     OnPrintSetup = nullptr;
@@ -545,6 +545,12 @@ void TVpPrinter::ExportToFilter(TVpExportFilter& filter)
     if (OnExport) {
         OnExport(*this, filter);
     }
+}
+
+void TVpPrinter::SetFileNameStem(std::string stem)
+{
+    m_printer->SetFileNameStem(stem);
+    m_fileNameStem = std::move(stem);
 }
 
 }  // namespace dw

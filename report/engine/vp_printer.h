@@ -119,7 +119,8 @@ public:
     // What a file saved from these pages is called unless the user says
     // otherwise (no folder, no extension); empty when there is no suggestion.
     const std::string& FileNameStem() const noexcept { return m_fileNameStem; }
-    void SetFileNameStem(std::string stem) { m_fileNameStem = std::move(stem); }
+    // Also the name the PDF printer suggests for a job's file.
+    void SetFileNameStem(std::string stem);
     // Pages of the store are compressed; read at BeginDoc.
     bool Compression() const noexcept { return m_compression; }
     void SetCompression(bool compression) noexcept { m_compression = compression; }

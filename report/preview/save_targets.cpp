@@ -73,10 +73,10 @@ QString SuggestedFileName(const TVpPrinter& printer, const TVpSaveTarget& target
     if (printer.FileNameStem().empty()) {
         return {};
     }
-    // A stem that would name a folder is no file name.
-    QString stem = QString::fromStdString(printer.FileNameStem());
-    stem.replace(QLatin1Char('/'), QLatin1Char('-'));
-    return stem + QLatin1Char('.') + target.Extension;
+    // Offered as it is, so it must be a name every disk takes (no folder,
+    // no colon).
+    const QString stem = QString::fromStdString(PortableFileName(printer.FileNameStem()));
+    return stem.isEmpty() ? QString() : stem + QLatin1Char('.') + target.Extension;
 }
 
 void SaveToTarget(TVpPrinter& printer, const TVpExportFilterLibrary& library, const TVpSaveTarget& target,
