@@ -450,10 +450,11 @@ void TVpStandardPreview::SaveClick()
             return;
         }
         const std::size_t index = choice->FilterIndex >= 1 ? static_cast<std::size_t>(choice->FilterIndex - 1) : 0;
-        const TVpSaveTarget& target = targets[std::min(index, targets.size() - 1)];
-        const QString fileName = FileNameForTarget(choice->FileName, target, suggested);
-        RememberFolderOf(fileName);
-        SaveToTarget(*printer, library, target, fileName.toStdString());
+        // "отчёт.pdf" is a PDF whatever the type box says.
+        const TVpSaveChoice save = FollowSaveName(choice->FileName, targets, index, suggested);
+        const TVpSaveTarget& target = targets[save.Target];
+        RememberFolderOf(save.FileName);
+        SaveToTarget(*printer, library, target, save.FileName.toStdString());
     });
 }
 

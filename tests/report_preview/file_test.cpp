@@ -182,6 +182,53 @@ TEST_F(FileTest, ALoadedReportOffersOnlyWhatWorksFromItsPages)
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// Save, a name typed with the extension of a type the dialog offers: that
+// type is written, whatever the type box still says.
+TEST_F(FileTest, ATypedExtensionPicksTheTypeWritten)
+{
+    struct Row {
+        const char* name;
+        const char* typed;
+        int typeBox;          // entry of the type box left chosen, from 1
+        const char* written;  // the file that appears
+        const char* kind;     // "report", "pdf", or the export run: "text"
+    };
+    const Row rows[] = {
+        {"a PDF's name under the report type", "отчёт.pdf", 1, "отчёт.pdf", "pdf"},
+        {"a report's name under the PDF type", "отчёт.VPR", 4, "отчёт.VPR", "report"},
+        {"a text file's name under the report type", "отчёт.TXT", 1, "отчёт.TXT", "text"},
+        {"the extension in another case", "Отчёт2.PDF", 1, "Отчёт2.PDF", "pdf"},
+        {"lower-case report extension under the text type", "old.vpr", 2, "old.vpr", "report"},
+        {"an extension no type has gets the chosen type's", "отчёт.bak", 1, "отчёт.bak.VPR", "report"},
+        {"a date in the name is no extension", "вес 08.12.2026", 4, "вес 08.12.2026.pdf", "pdf"},
+        {"a bare name gets the chosen type's", "bare", 4, "bare.pdf", "pdf"},
+    };
+    test::RunPages(*printer, 1);
+    Open();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        exported.clear();
+        exportedNames.clear();
+        Choose(Path(row.typed), row.typeBox);
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+        const QString kind = QString::fromUtf8(row.kind);
+        if (kind == QStringLiteral("text")) {
+            ASSERT_EQ(exported.size(), 1u);
+            EXPECT_EQ(exported[0], "text");
+            EXPECT_EQ(QString::fromStdString(exportedNames[0]), Path(row.written));
+            continue;
+        }
+        EXPECT_TRUE(exported.empty());
+        const QByteArray bytes = ReadAll(Path(row.written));
+        EXPECT_TRUE(
+            bytes.startsWith(kind == QStringLiteral("pdf") ? QByteArray("%PDF") : QByteArray("\x03\x00\xCF", 3)))
+            << "written as " << kind.toStdString();
+        EXPECT_FALSE(QFile::exists(Path(row.typed)) && QString::fromUtf8(row.typed) != QString::fromUtf8(row.written))
+            << "nothing under the name as typed";
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 TEST_F(FileTest, TheSuggestedNameTakesTheTypeChosenAndTheFolderLastUsedIsWhereDialogsOpen)
 {
     const QString profile = Path("davov");
@@ -282,7 +329,8 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
     const Row rows[] = {
         {"saved report", finished, "report.VPR", 1, true, 0, nullptr, ""},
         {"a bare name gets the report file's extension", finished, "report", 1, true, 0, nullptr, "", "report.VPR"},
-        {"a name with its own extension keeps it", finished, "report.bak", 1, true, 0, nullptr, ""},
+        {"an extension no type has gets the chosen type's", finished, "report.bak", 1, true, 0, nullptr, "",
+         "report.bak.VPR"},
         {"PDF of the pages", finished, "report", 4, true, 0, nullptr, "", "report.pdf", "%PDF"},
         {"a bare text export gets its extension", finished, "report", 2, false, 1, isText, "", "report.TXT"},
         {"saved report while pages are produced",
