@@ -476,6 +476,7 @@ void TPrinter::BeginDoc()
         throw EPrinter(kInvalidPrinter);
     }
     m_aborted = job->Discard;
+    m_jobFileName = job->ToPdfFile && !job->Discard ? job->FileName : std::string();
     m_pageNumber = 1;
     m_job = std::move(job);
 }

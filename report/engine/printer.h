@@ -224,6 +224,9 @@ public:
 
     bool Printing() const noexcept { return m_job != nullptr; }
     bool Aborted() const noexcept { return m_aborted; }
+    // The PDF file the last job was written to; empty when it went to a
+    // printer.
+    const std::string& JobFileName() const noexcept { return m_jobFileName; }
     int PageNumber() const noexcept { return m_pageNumber; }
     // The painter of the current sheet; none outside a job. Its origin is
     // the corner of the printable area, its unit the device pixel.
@@ -254,6 +257,7 @@ private:
     std::string m_outputFileName;
     FileNameRequest m_fileNameRequest;
     std::string m_fileNameStem;
+    std::string m_jobFileName;
     std::unique_ptr<Job> m_job;
     bool m_aborted = false;
     int m_pageNumber = 0;

@@ -445,6 +445,7 @@ void TVpPrinter::Preview()
 
 void TVpPrinter::Print()
 {
+    m_lastJob.reset();
     if (OnPrint) {
         OnPrint(*this);
     } else if (m_status == TVpPrinterStatus::Finished && m_printerOK) {
@@ -500,6 +501,9 @@ void TVpPrinter::PrintStoredPages()
         if (m_printer->Printing()) {
             m_printer->EndDoc();
         }
+        if (!m_printer->Aborted()) {
+            m_lastJob = JobDone();
+        }
     } catch (...) {
         // Half a report must not reach the printer.
         if (m_printer->Printing()) {
@@ -511,9 +515,20 @@ void TVpPrinter::PrintStoredPages()
 
 TVpPrintPlan TVpPrinter::PrintPlan()
 {
-    if (OnPrintPlan) {
-        return OnPrintPlan(*this);
+    return OnPrintPlan ? OnPrintPlan(*this) : OwnPrintPlan();
+}
+
+TVpPrintPlan TVpPrinter::JobDone()
+{
+    TVpPrintPlan job = OwnPrintPlan();
+    if (!m_printer->JobFileName().empty()) {
+        job.OutputFile = m_printer->JobFileName();
     }
+    return job;
+}
+
+TVpPrintPlan TVpPrinter::OwnPrintPlan()
+{
     TVpPrintPlan plan;
     if (!m_printerOK) {
         return plan;

@@ -204,6 +204,16 @@ public:
     // OnPrintPlan when set (the report's own settings); else this object's
     // printer and settings, with which the stored pages print.
     TVpPrintPlan PrintPlan();
+    // This object's own printer and settings, whatever OnPrintPlan says.
+    TVpPrintPlan OwnPrintPlan();
+    // The job this object's printer has just done: its plan, with the PDF
+    // file it was written to when it was asked for.
+    TVpPrintPlan JobDone();
+    // What the last Print of these pages handed over: the printer, sheet
+    // and copies, or the PDF file written. None when nothing went out
+    // (no printer, the file name declined, the run cancelled or failed).
+    const std::optional<TVpPrintPlan>& LastJob() const noexcept { return m_lastJob; }
+    void SetLastJob(std::optional<TVpPrintPlan> job) { m_lastJob = std::move(job); }
 
     // The drawn extent (millimetres) of page n as shown, for printing: a
     // page reaching beyond the printable area is scaled down to fit. None
@@ -256,6 +266,7 @@ private:
     std::string m_title;
     std::string m_fileNameStem;
     double m_sheetScale = 1;
+    std::optional<TVpPrintPlan> m_lastJob;
     std::string m_loadedFile;  // the report file the pages came from, if any
     std::int32_t m_topOffset = 0;
     bool m_showingPreview = false;

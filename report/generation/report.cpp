@@ -263,6 +263,10 @@ void TVpReport::Print()
         };
     }
     RunWithProgress(*printer, nullptr);
+    // The preview this came from says what went out.
+    if (m_previewPrinter != nullptr && printer->Status() == TVpPrinterStatus::Finished && !printer->Cancelled() &&
+        !printer->Printer().Aborted())
+        m_previewPrinter->SetLastJob(printer->JobDone());
 }
 
 TVpReportNames TVpReport::Names() const

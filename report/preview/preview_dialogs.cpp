@@ -28,6 +28,12 @@ TVpMessageFunction& MessageSlot()
     return message;
 }
 
+TVpQuestionFunction& QuestionSlot()
+{
+    static TVpQuestionFunction question;
+    return question;
+}
+
 }  // namespace
 
 TVpFileDialogFunction SetPreviewFileDialog(TVpFileDialogFunction dialog)
@@ -38,6 +44,23 @@ TVpFileDialogFunction SetPreviewFileDialog(TVpFileDialogFunction dialog)
 TVpMessageFunction SetPreviewMessage(TVpMessageFunction message)
 {
     return std::exchange(MessageSlot(), std::move(message));
+}
+
+TVpQuestionFunction SetPreviewQuestion(TVpQuestionFunction question)
+{
+    return std::exchange(QuestionSlot(), std::move(question));
+}
+
+bool AskPreviewQuestion(QWidget* parent, const QString& text)
+{
+    if (const TVpQuestionFunction& question = QuestionSlot()) {
+        return question(parent, text);
+    }
+    // No is the default: Enter pressed out of habit does not go ahead.
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<TVpFileDialogChoice> RunPreviewFileDialog(const TVpFileDialogRequest& request)

@@ -53,4 +53,17 @@ QString PrintHint(const TVpPrintPlan& plan)
         .arg(QString::fromStdString(plan.Printer), sheet, copies);
 }
 
+QString PrintedText(const TVpPrintPlan& job)
+{
+    if (!job.OutputFile.empty()) {
+        return QCoreApplication::translate("dw::TVpStandardPreview", "Saved: %1")
+            .arg(QString::fromStdString(job.OutputFile));
+    }
+    return QCoreApplication::translate("dw::TVpStandardPreview", "Sent to the printer: %1, %2, %3")
+        .arg(QString::fromStdString(job.Printer), PaperText(job),
+             job.Copies == 1
+                 ? QCoreApplication::translate("dw::TVpStandardPreview", "1 copy", "status line")
+                 : QCoreApplication::translate("dw::TVpStandardPreview", "%1 copies", "status line").arg(job.Copies));
+}
+
 }  // namespace dw

@@ -9,6 +9,7 @@
 #include "report/preview/preview_image.h"
 #include "report/preview/save_targets.h"
 #include "tests/report_preview/preview_fixture.h"
+#include "tests/support/printer_test_support.h"
 #include "tests/support/qt_files.h"
 
 #include <QDir>
@@ -227,6 +228,63 @@ TEST_F(FileTest, ATypedExtensionPicksTheTypeWritten)
             << "nothing under the name as typed";
     }
     EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// Print, Save, PDF and the text export each say in the status line what
+// they did and where.
+TEST_F(FileTest, EveryCommandSaysWhatItDid)
+{
+    struct Row {
+        const char* name;
+        std::function<void(FileTest&)> command;
+        const char* note;  // %1: the temporary folder
+    };
+    const auto save = [](const char* name, int type) {
+        return [name, type](FileTest& t) {
+            t.Choose(t.Path(name), type);
+            QTest::mouseClick(t.window->Save(), Qt::LeftButton);
+        };
+    };
+    const auto print = [](std::string file) {
+        return [file](FileTest& t) {
+            t.printer->Printer().SetFileNameRequest(
+                [file, &t](const std::string&) { return file.empty() ? file : t.Path(file.c_str()).toStdString(); });
+            QTest::mouseClick(t.window->Print(), Qt::LeftButton);
+        };
+    };
+    const Row rows[] = {
+        {"Save as a report file", save("sheet.VPR", 1), "Saved: %1/sheet.VPR"},
+        {"Save as PDF", save("sheet", 4), "Saved: %1/sheet.pdf"},
+        {"the text export", save("sheet.TXT", 2), "Exported: %1/sheet.TXT"},
+        {"Print on a printer",
+         [](FileTest& t) {
+             auto backend = std::make_shared<test::FakeBackend>();
+             backend->Printers.push_back(test::MakePrinter("Office", {QPageSize::A4, QPageSize::A3}, QPageSize::A4));
+             backend->Default = "Office";
+             delete t.window.data();
+             t.printer = std::make_unique<TVpPrinter>(backend, 96);
+             t.printer->SetPaperSize(TVpPaperSize::A4);
+             t.printer->SetCopies(2);
+             test::RunPages(*t.printer, 1);
+             t.Open();
+             QTest::mouseClick(t.window->Print(), Qt::LeftButton);
+         },
+         "Sent to the printer: Office, A4, 2 copies"},
+        {"Print to a PDF file", print("printed.pdf"), "Saved: %1/printed.pdf"},
+        {"Print, the file's name declined", print(""), "Nothing was printed"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        delete window.data();
+        printer = test::MakeA3Printer();
+        HookExport();
+        test::RunPages(*printer, 1);
+        Open();
+        row.command(*this);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->Note()->text(), QString::fromUtf8(row.note).arg(dir.path()));
+        EXPECT_TRUE(errors.empty()) << errors.front();
+    }
 }
 
 TEST_F(FileTest, TheSuggestedNameTakesTheTypeChosenAndTheFolderLastUsedIsWhereDialogsOpen)
