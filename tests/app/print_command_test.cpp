@@ -18,6 +18,7 @@
 #include "tests/app/program_windows.h"
 #include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
+#include "tests/support/printer_test_support.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/qt_files.h"
 
@@ -407,6 +408,61 @@ TEST_F(PrintCommand, PrintingAgainWhileThePreviewIsOpenShowsTheNewSheetInIt)
     // Once it is closed, ПЕЧАТЬ opens a preview again.
     PrintAndThen(
         [](TVpStandardPreview& preview) { EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т."))); });
+}
+
+// A ПЕЧАТЬ that fails leaves the preview showing the sheet of the inputs
+// before: the preview says so, and its Print asks before printing it.
+TEST_F(PrintCommand, AFailedPrintMarksTheOpenSheetOlderAndItsPrintAsksFirst)
+{
+    auto backend = std::make_shared<test::FakeBackend>();
+    backend->Printers.push_back(test::MakePrinter("Office", {QPageSize::A4, QPageSize::A3}, QPageSize::A4));
+    backend->Default = "Office";
+    form2->VpReport1().SetPrinterFactory([backend] { return std::make_unique<TVpPrinter>(backend, 96); });
+    struct Row {
+        const char* name;
+        bool answer;       // to "print this older sheet?"
+        std::size_t sent;  // jobs the printer gets
+        const char* note;
+    };
+    const Row rows[] = {
+        {"the older sheet kept back", false, 0, "Not printed"},
+        {"printed all the same when the crew says so", true, 1, "Sent to the printer: Office, A3, 1 copy"},
+    };
+    int asked = 0;
+    bool answer = false;
+    SetPreviewQuestion([&](QWidget*, const QString&) {
+        ++asked;
+        return answer;
+    });
+    TypeWorkedExample();
+    PrintAndThen([&](TVpStandardPreview& preview) {
+        const QString title = preview.windowTitle();
+        EXPECT_TRUE(preview.Note()->text().isEmpty());
+        Type(45, QStringLiteral("0"));
+        QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
+        ASSERT_EQ(errors.size(), 1u) << "the pipe steel of 0 fails ПЕЧАТЬ";
+        EXPECT_EQ(preview.windowTitle(), title + QStringLiteral(" (older than the main window's inputs)"));
+        EXPECT_EQ(preview.Note()->text(), QStringLiteral("Older than the main window's inputs"));
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.name);
+            asked = 0;
+            answer = row.answer;
+            const std::size_t before = backend->Sent.size();
+            QTest::mouseClick(preview.Print(), Qt::LeftButton);
+            EXPECT_EQ(asked, 1);
+            EXPECT_EQ(backend->Sent.size(), before + row.sent);
+            EXPECT_EQ(preview.Note()->text(), QString::fromUtf8(row.note));
+        }
+        // Mended, ПЕЧАТЬ shows the window's sheet again, which prints unasked.
+        Type(45, QStringLiteral("7,85"));
+        QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return preview.Status()->text() == QStringLiteral("Page 1 of 1"); }));
+        EXPECT_FALSE(preview.windowTitle().contains(QStringLiteral("older")));
+        asked = 0;
+        QTest::mouseClick(preview.Print(), Qt::LeftButton);
+        EXPECT_EQ(asked, 0);
+    });
+    SetPreviewQuestion(nullptr);
 }
 
 TEST_F(PrintCommand, ClosingTheMainWindowClosesThePreviewAndSavesTheProfile)
