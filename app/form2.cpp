@@ -18,6 +18,8 @@ TForm2::TForm2()
     environment.UsMeasurement = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     m_vpReport1 = std::make_unique<TVpReport>(environment);
     m_labels = BuildReportSheet(*m_vpReport1);
+    // The printer set-up of the last run, if its printer is still there.
+    m_vpReport1->UseKeptPrinterSetup();
 }
 
 TForm2::~TForm2() = default;

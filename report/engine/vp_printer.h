@@ -50,6 +50,9 @@ struct TVpPrintPlan {
     int PaperLength = 0;
     bool Landscape = false;
     int Copies = 1;
+    // The printer kept from an earlier set-up when it is not there any
+    // more, and the default printer prints instead; empty otherwise.
+    std::string MissingPrinter;
 };
 
 // The screen's logical pixels per inch; 96 without a screen.

@@ -70,6 +70,7 @@ public:
     QToolButton* PrevPage() const noexcept { return m_prevPage; }
     QToolButton* NextPage() const noexcept { return m_nextPage; }
     QToolButton* LastPage() const noexcept { return m_lastPage; }
+    QToolButton* PrintSetup() const noexcept { return m_printSetup; }
     QToolButton* Print() const noexcept { return m_print; }
     QToolButton* Save() const noexcept { return m_save; }
     QToolButton* Load() const noexcept { return m_load; }

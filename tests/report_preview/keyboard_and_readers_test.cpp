@@ -21,7 +21,7 @@ namespace {
 
 using test::PreviewFixture;
 
-class KeyboardAndReaders : public PreviewFixture {
+class PreviewKeyboardAndReaders : public PreviewFixture {
 protected:
     void OpenActive()
     {
@@ -34,7 +34,7 @@ protected:
 
 // Tab goes from the page along the tool bar, to Close and the zoom box and
 // round to the page; Shift+Tab goes back the same way.
-TEST_F(KeyboardAndReaders, TabReachesEveryCommand)
+TEST_F(PreviewKeyboardAndReaders, TabReachesEveryCommand)
 {
     const char* const chain[] = {"ZoomToFit", "ZoomTo100", "ZoomToWidth", "FirstPage", "PrevPage",
                                  "NextPage",  "LastPage",  "PrintSetup",  "Print",     "Save",
@@ -54,7 +54,7 @@ TEST_F(KeyboardAndReaders, TabReachesEveryCommand)
 }
 
 // What the keys do once there.
-TEST_F(KeyboardAndReaders, TheKeysPressTheCommands)
+TEST_F(PreviewKeyboardAndReaders, TheKeysPressTheCommands)
 {
     struct Row {
         const char* name;
@@ -93,7 +93,7 @@ TEST_F(KeyboardAndReaders, TheKeysPressTheCommands)
 // A reader hears the window as a window, the progress bar by its name and
 // the page's texts in the order they are read: line by line from the top,
 // left to right, however they were drawn.
-TEST_F(KeyboardAndReaders, AReaderIsToldWhatEachPartIs)
+TEST_F(PreviewKeyboardAndReaders, AReaderIsToldWhatEachPartIs)
 {
     // Open first, as a report's preview is, and told of the page when it is made.
     OpenActive();
