@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -589,6 +590,9 @@ void TVpStandardPreview::VpPreviewProgressUpdate(int percent)
 
 void TVpStandardPreview::SayDone(const QString& text)
 {
+    QFont font = m_note->font();
+    font.setBold(false);
+    m_note->setFont(font);
     m_note->setText(text);
     m_note->setToolTip(text);
     m_noteTimer->start();
@@ -598,6 +602,10 @@ void TVpStandardPreview::ShowStandingNote()
 {
     m_noteTimer->stop();
     const QString note = m_sheetOutdated ? tr("Older than the main window's inputs") : QString();
+    // Standing out from the passing messages: it holds until a new sheet.
+    QFont font = m_note->font();
+    font.setBold(m_sheetOutdated);
+    m_note->setFont(font);
     m_note->setText(note);
     m_note->setToolTip(m_sheetOutdated ? tr("The last ПЕЧАТЬ failed: this sheet does not show the inputs the main "
                                             "window holds now")
