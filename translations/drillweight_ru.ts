@@ -639,6 +639,10 @@ Do you want to replace it?</source>
         <source>%1 (older than the main window&apos;s inputs)</source>
         <translation>%1 (старше данных главного окна)</translation>
     </message>
+    <message>
+        <source>Nothing was saved</source>
+        <translation>Ничего не сохранено</translation>
+    </message>
 </context>
 <context>
     <name>dw::TVpZoomBox</name>

@@ -530,7 +530,13 @@ void TVpStandardPreview::SaveClick()
             return;
         }
         SaveToTarget(*printer, library, target, save.FileName.toStdString());
-        if (alive) {
+        if (!alive) {
+            return;
+        }
+        // An export cancelled from its progress window writes nothing.
+        if (!QFileInfo::exists(save.FileName)) {
+            SayDone(tr("Nothing was saved"));
+        } else {
             SayDone(target.Kind == TVpSaveKind::Filter ? tr("Exported: %1").arg(save.FileName)
                                                        : tr("Saved: %1").arg(save.FileName));
         }

@@ -254,7 +254,15 @@ TEST_F(FileTest, EveryCommandSaysWhatItDid)
     const Row rows[] = {
         {"Save as a report file", save("sheet.VPR", 1), "Saved: %1/sheet.VPR"},
         {"Save as PDF", save("sheet", 4), "Saved: %1/sheet.pdf"},
-        {"the text export", save("sheet.TXT", 2), "Exported: %1/sheet.TXT"},
+        {"the text export",
+         [save](FileTest& t) {
+             t.printer->OnExport = [](TVpPrinter&, TVpExportFilter& filter) {
+                 WriteAll(QString::fromStdString(filter.FileName()), QByteArray("text"));
+             };
+             save("sheet.TXT", 2)(t);
+         },
+         "Exported: %1/sheet.TXT"},
+        {"an export that writes nothing (cancelled)", save("none.TXT", 2), "Nothing was saved"},
         {"Print on a printer",
          [](FileTest& t) {
              auto backend = std::make_shared<test::FakeBackend>();
