@@ -640,5 +640,46 @@ TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
     EXPECT_EQ(exported, std::vector<std::string>{"text"});
 }
 
+// The desktop's dialog, typed into as a person does: the name typed picks
+// the type, whatever the type box says.
+TEST_F(FileTest, RealDialogSavesTheTypeTheTypedNameSays)
+{
+    struct Row {
+        const char* name;
+        const char* typed;
+        const char* typeBox;
+        const char* written;
+        QByteArray magic;
+    };
+    const Row rows[] = {
+        {"a PDF's name under the report type", "typed.pdf", "Vellumprint file(*.VPR)", "typed.pdf", "%PDF"},
+        {"an extension no type has", "typed.bak", "Vellumprint file(*.VPR)", "typed.bak.VPR",
+         QByteArray("\x03\x00\xCF", 3)},
+        {"a report's name under the PDF type", "typed.vpr", "PDF file (*.pdf)", "typed.vpr",
+         QByteArray("\x03\x00\xCF", 3)},
+    };
+    SetPreviewFileDialog(
+        [](const TVpFileDialogRequest& request) { return RunQtFileDialog(request, QFileDialog::DontUseNativeDialog); });
+    test::RunPages(*printer, 1);
+    Open();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->setDirectory(dir.path());
+            dialog->selectNameFilter(QString::fromUtf8(row.typeBox));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->clear();
+            QTest::keyClicks(name, QString::fromUtf8(row.typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+        EXPECT_TRUE(ReadAll(Path(row.written)).startsWith(row.magic));
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 }  // namespace
 }  // namespace dw
