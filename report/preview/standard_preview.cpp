@@ -575,8 +575,11 @@ void TVpStandardPreview::LoadClick()
         // The zoom stays; the page size is still the report's, as the file
         // carries none.
         const ScopeExit status([this] { UpdateStatusText(); });
-        // The window is named after the file from now on, as its print jobs are.
-        setWindowTitle(QString::fromStdString(printer->Title()));
+        // The window is named after the file from now on, as its print jobs
+        // are; the file's pages are what they are, older than no window.
+        m_sheetOutdated = false;
+        ShowTitle();
+        ShowStandingNote();
         m_vpPreview->SetPageNumber(1);
         m_vpPreview->Image()->ShowPage(1);
     });

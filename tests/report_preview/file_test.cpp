@@ -456,6 +456,22 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
     }
 }
 
+// A sheet marked older than the main window's inputs is replaced by the
+// file loaded, and with it the mark goes.
+TEST_F(FileTest, LoadingAFileTakesTheOlderSheetsMarkAway)
+{
+    test::RunPages(*printer, 1);
+    printer->Save(Path("kept.VPR").toStdString());
+    Open();
+    window->MarkSheetOutdated();
+    ASSERT_TRUE(window->windowTitle().contains(QStringLiteral("older")));
+    Choose(Path("kept.VPR"));
+    QTest::mouseClick(window->Load(), Qt::LeftButton);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("kept.VPR"));
+    EXPECT_TRUE(window->Note()->text().isEmpty());
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 TEST_F(FileTest, LoadOfAMissingFileSaysSoAndChangesNothing)
 {
     test::RunPages(*printer, 1);
