@@ -19,6 +19,7 @@
 #include "numeric/widgets/currency_edit.h"
 #include "report/elements/label.h"
 #include "report/generation/report.h"
+#include "report/preview/standard_preview.h"
 #include "storage/widgets/form_storage.h"
 
 #include <QApplication>
@@ -450,8 +451,16 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
     // would; a fault there is shown and nothing is printed.
-    if (!ResultsCurrent())
-        BitBtn1Click(sender);
+    if (!ResultsCurrent()) {
+        try {
+            BitBtn1Click(sender);
+        } catch (...) {
+            // A preview still open shows a sheet of other inputs: it says so.
+            if (TVpStandardPreview* open = OpenStandardPreview(sheet.VpReport1().VpPrinter()))
+                open->MarkSheetOutdated();
+            throw;
+        }
+    }
     // The report prints what the fields show: a field's displayed text comes
     // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)

@@ -12,6 +12,7 @@
 #include "numeric/locale/locale_change_watcher.h"
 #include "report/output/file_folder.h"
 #include "report/output/vp_printer.h"
+#include "report/generation/printer_profile.h"
 #include "report/preview/standard_preview.h"
 
 #include <cstdio>
@@ -79,6 +80,8 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     RegisterStandardPreview();
     // Its file dialogs open in the folder last used, kept in the profile.
     SetFolderProfile("davov");
+    // The printer set-up is kept there too, before the report holder reads it.
+    SetPrinterProfile("davov");
 
     // A saved report named on the command line (Qt has taken its own options
     // out by now) opens in the preview alone; the main window is not needed.

@@ -18,6 +18,8 @@ TSheetHolder::TSheetHolder()
     environment.UsMeasurement = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
     m_vpReport1 = std::make_unique<TVpReport>(environment);
     m_labels = BuildReportSheet(*m_vpReport1);
+    // The printer set-up of the last run, if its printer is still there.
+    m_vpReport1->UseKeptPrinterSetup();
 }
 
 TSheetHolder::~TSheetHolder() = default;

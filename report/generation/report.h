@@ -53,6 +53,9 @@ struct TVpReportPrinterSettings {
     std::optional<TVpPaperSize> SheetPaper;
     std::optional<TVpOrientation> SheetOrientation;
     std::string OutputFileName;
+    // The printer of the set-up kept in the profile when it is not there
+    // now: the default printer prints instead, and the print button says so.
+    std::string MissingPrinter;
 };
 
 // What a run's output is called: the print job, the PDF's title and the
@@ -148,6 +151,10 @@ public:
     // Produces the report again straight onto the printer, with a progress window.
     void Print();
     void PrinterSetup();
+    // Takes up the printer set-up kept in the profile (printer_profile.h)
+    // when its printer is still there; otherwise the default printer stays
+    // and MissingPrinter names the one kept.
+    void UseKeptPrinterSetup();
     // Runs the report once more for an export filter, its pages not stored.
     void ExportToFilter(TVpExportFilter& filter);
 

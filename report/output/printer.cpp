@@ -476,6 +476,7 @@ void TPrinter::BeginDoc()
         throw EPrinter(kInvalidPrinter);
     }
     m_aborted = job->Discard;
+    m_jobFileName = job->ToPdfFile && !job->Discard ? job->FileName : std::string();
     m_pageNumber = 1;
     m_job = std::move(job);
 }
@@ -485,7 +486,10 @@ std::string TPrinter::AskFileName(const std::string& title)
     if (!m_fileNameRequest) {
         return {};
     }
-    return m_fileNameRequest((title.empty() ? std::string("report") : title) + ".pdf");
+    // Offered as it is, so it must be a name every disk takes: the title
+    // carries the sheet's time, with colons.
+    std::string stem = PortableFileName(m_fileNameStem.empty() ? title : m_fileNameStem);
+    return m_fileNameRequest((stem.empty() ? std::string("report") : stem) + ".pdf");
 }
 
 bool TPrinter::PrepareOutput()

@@ -198,6 +198,9 @@ public:
     // an empty answer declines. The default shows a save dialog.
     using FileNameRequest = std::function<std::string(const std::string& suggestedName)>;
     void SetFileNameRequest(FileNameRequest request) { m_fileNameRequest = std::move(request); }
+    // The name (without extension) suggested for the PDF printer's file;
+    // empty: the job's title.
+    void SetFileNameStem(std::string stem) { m_fileNameStem = std::move(stem); }
 
     // Asks for the PDF printer's file now, before anything of the job is
     // shown, unless it is known; false when the user declines (nothing is
@@ -221,6 +224,9 @@ public:
 
     bool Printing() const noexcept { return m_job != nullptr; }
     bool Aborted() const noexcept { return m_aborted; }
+    // The PDF file the last job was written to; empty when it went to a
+    // printer.
+    const std::string& JobFileName() const noexcept { return m_jobFileName; }
     int PageNumber() const noexcept { return m_pageNumber; }
     // The painter of the current sheet; none outside a job. Its origin is
     // the corner of the printable area, its unit the device pixel.
@@ -250,6 +256,8 @@ private:
     std::string m_title;
     std::string m_outputFileName;
     FileNameRequest m_fileNameRequest;
+    std::string m_fileNameStem;
+    std::string m_jobFileName;
     std::unique_ptr<Job> m_job;
     bool m_aborted = false;
     int m_pageNumber = 0;

@@ -401,7 +401,7 @@ void TVpPrinter::Load(const std::string& fileName)
     m_status = TVpPrinterStatus::Finished;
     const std::filesystem::path name = std::filesystem::path(fileName).filename();
     m_title = name.string();
-    m_fileNameStem = name.stem().string();
+    SetFileNameStem(name.stem().string());
     // The loaded pages are all there is: no report behind them to run again.
     OnPrint = nullptr;
     OnPrintSetup = nullptr;
@@ -449,6 +449,7 @@ void TVpPrinter::Preview()
 
 void TVpPrinter::Print()
 {
+    m_lastJob.reset();
     if (OnPrint) {
         OnPrint(*this);
     } else if (m_status == TVpPrinterStatus::Finished && m_printerOK) {
@@ -504,6 +505,9 @@ void TVpPrinter::PrintStoredPages()
         if (m_printer->Printing()) {
             m_printer->EndDoc();
         }
+        if (!m_printer->Aborted()) {
+            m_lastJob = JobDone();
+        }
     } catch (...) {
         // Half a report must not reach the printer.
         if (m_printer->Printing()) {
@@ -515,9 +519,20 @@ void TVpPrinter::PrintStoredPages()
 
 TVpPrintPlan TVpPrinter::PrintPlan()
 {
-    if (OnPrintPlan) {
-        return OnPrintPlan(*this);
+    return OnPrintPlan ? OnPrintPlan(*this) : OwnPrintPlan();
+}
+
+TVpPrintPlan TVpPrinter::JobDone()
+{
+    TVpPrintPlan job = OwnPrintPlan();
+    if (!m_printer->JobFileName().empty()) {
+        job.OutputFile = m_printer->JobFileName();
     }
+    return job;
+}
+
+TVpPrintPlan TVpPrinter::OwnPrintPlan()
+{
     TVpPrintPlan plan;
     if (!m_printerOK) {
         return plan;
@@ -549,6 +564,12 @@ void TVpPrinter::ExportToFilter(TVpExportFilter& filter)
     if (OnExport) {
         OnExport(*this, filter);
     }
+}
+
+void TVpPrinter::SetFileNameStem(std::string stem)
+{
+    m_printer->SetFileNameStem(stem);
+    m_fileNameStem = std::move(stem);
 }
 
 }  // namespace dw

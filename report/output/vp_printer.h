@@ -50,6 +50,9 @@ struct TVpPrintPlan {
     int PaperLength = 0;
     bool Landscape = false;
     int Copies = 1;
+    // The printer kept from an earlier set-up when it is not there any
+    // more, and the default printer prints instead; empty otherwise.
+    std::string MissingPrinter;
 };
 
 // The screen's logical pixels per inch; 96 without a screen.
@@ -119,7 +122,8 @@ public:
     // What a file saved from these pages is called unless the user says
     // otherwise (no folder, no extension); empty when there is no suggestion.
     const std::string& FileNameStem() const noexcept { return m_fileNameStem; }
-    void SetFileNameStem(std::string stem) { m_fileNameStem = std::move(stem); }
+    // Also the name the PDF printer suggests for a job's file.
+    void SetFileNameStem(std::string stem);
     // Pages of the store are compressed; read at BeginDoc.
     bool Compression() const noexcept { return m_compression; }
     void SetCompression(bool compression) noexcept { m_compression = compression; }
@@ -203,6 +207,16 @@ public:
     // OnPrintPlan when set (the report's own settings); else this object's
     // printer and settings, with which the stored pages print.
     TVpPrintPlan PrintPlan();
+    // This object's own printer and settings, whatever OnPrintPlan says.
+    TVpPrintPlan OwnPrintPlan();
+    // The job this object's printer has just done: its plan, with the PDF
+    // file it was written to when it was asked for.
+    TVpPrintPlan JobDone();
+    // What the last Print of these pages handed over: the printer, sheet
+    // and copies, or the PDF file written. None when nothing went out
+    // (no printer, the file name declined, the run cancelled or failed).
+    const std::optional<TVpPrintPlan>& LastJob() const noexcept { return m_lastJob; }
+    void SetLastJob(std::optional<TVpPrintPlan> job) { m_lastJob = std::move(job); }
 
     // The drawn extent (millimetres) of page n as shown, for printing: a
     // page reaching beyond the printable area is scaled down to fit. None
@@ -255,6 +269,7 @@ private:
     std::string m_title;
     std::string m_fileNameStem;
     double m_sheetScale = 1;
+    std::optional<TVpPrintPlan> m_lastJob;
     std::string m_loadedFile;  // the report file the pages came from, if any
     std::int32_t m_topOffset = 0;
     bool m_showingPreview = false;
