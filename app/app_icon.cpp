@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/app_icon.h"
 
-#include "fonts/designed_palette.h"
+#include "design/designed_palette.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/fonts.h"
 
-#include "fonts/design_fonts.h"
+#include "design/design_fonts.h"
 
 namespace dw {
 

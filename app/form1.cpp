@@ -3,16 +3,16 @@
 
 #include "app/app_icon.h"
 #include "app/fonts.h"
-#include "app/form2.h"
 #include "app/group_box.h"
 #include "app/label.h"
 #include "app/report_sheet.h"
+#include "app/sheet_holder.h"
 #include "app/weight_fields.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
-#include "fonts/designed_palette.h"
+#include "design/designed_palette.h"
 #include "journal/widgets/crew_journal.h"
 #include "journal/widgets/journal_window.h"
 #include "numeric/core/date_time.h"
@@ -21,12 +21,15 @@
 #include "numeric/widgets/currency_edit.h"
 #include "report/elements/label.h"
 #include "report/generation/report.h"
+#include "report/preview/standard_preview.h"
 #include "storage/widgets/form_storage.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScopedValueRollback>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace dw {
 
@@ -48,26 +51,40 @@ void SetColours(QWidget* widget, const QColor* background, const QColor& text)
 struct LabelRow {
     const char* caption;
     int left, top;
-    bool result;  // results are bold red, inputs navy
-    int field;    // the field the caption names
 };
 
-// The captions name the field level with them on the right.
+// The captions, each level with the field it names on its right.
 constexpr LabelRow kLabelRows[13] = {
-    {"Вес квадрата", 5, 17, false, 38},
-    {"Вес талевого\nблока", 5, 35, false, 39},
-    {"Вес каната", 5, 61, false, 40},
-    {"Вес крюка", 5, 79, false, 41},
-    {"Вес вертлюга", 5, 100, false, 42},
-    {"Вес бурового\nрукава", 5, 115, false, 43},
-    {"Удельный вес\nраствора", 5, 141, false, 44},
-    {"Удельный вес\nметалла", 5, 168, false, 45},
-    {"Вес талевой системы", 5, 204, true, 32},
-    {"Вес бурового инструмента\n(чистый)", 5, 226, true, 33},
-    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254, true, 34},
-    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true, 35},
-    {"Длина инструмента", 5, 312, true, 37},
+    {"Вес квадрата", 5, 17},
+    {"Вес талевого\nблока", 5, 35},
+    {"Вес каната", 5, 61},
+    {"Вес крюка", 5, 79},
+    {"Вес вертлюга", 5, 100},
+    {"Вес бурового\nрукава", 5, 115},
+    {"Удельный вес\nраствора", 5, 141},
+    {"Удельный вес\nметалла", 5, 168},
+    {"Вес талевой системы", 5, 204},
+    {"Вес бурового инструмента\n(чистый)", 5, 226},
+    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254},
+    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281},
+    {"Длина инструмента", 5, 312},
 };
+
+// The field each caption names, from the field table: the equipment and the
+// mud in the panel, then the results, each in the table's order.
+constexpr std::array<const fields::TWeightField*, 13> kCaptionedFields = [] {
+    std::array<const fields::TWeightField*, 13> named{};
+    std::size_t n = 0;
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        if (row.Home == fields::TFieldHome::Panel)
+            named[n++] = &row;
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        if (fields::IsResult(row))
+            named[n++] = &row;
+    return named;
+}();
+static_assert(std::ranges::all_of(kCaptionedFields, [](const auto* field) { return field != nullptr; }),
+              "every caption names a field");
 
 // "Section 3 length, m": the field's name and unit in the user's language.
 QString ReaderName(const fields::TWeightField& row)
@@ -86,7 +103,7 @@ void FitToCaption(QLabel* label)
 
 }  // namespace
 
-TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_reportHolder(reportHolder)
+TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m_reportHolder(reportHolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
@@ -164,10 +181,11 @@ void TForm1::CreateLabels()
 {
     for (int i = 0; i < 13; ++i) {
         const LabelRow& row = kLabelRows[i];
+        const bool result = fields::IsResult(*kCaptionedFields[i]);
         auto* label = new TLabel(QString::fromUtf8(row.caption), m_client);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-        label->setFont(FormFont(11, row.result));
-        SetColours(label, nullptr, row.result ? colour::Red : colour::Navy);
+        label->setFont(FormFont(11, result));
+        SetColours(label, nullptr, result ? colour::Red : colour::Navy);
         label->move(row.left, row.top);
         FitToCaption(label);
         m_labels[i] = label;
@@ -364,7 +382,7 @@ void TForm1::DescribeForScreenReaders()
 {
     // The fields carry their names from the field table; a caption also
     // leads a reader to the field it names.
-    for (int i = 0; i < 13; ++i) m_labels[i]->setBuddy(CurrencyEdit(kLabelRows[i].field));
+    for (int i = 0; i < 13; ++i) m_labels[i]->setBuddy(CurrencyEdit(kCaptionedFields[i]->Number));
     Label14()->setAccessibleDescription(tr("Date of the last calculation"));
 }
 
@@ -430,7 +448,7 @@ void TForm1::TransparentButton1Click(QObject* sender)
 {
     if (m_reportHolder == nullptr)
         return;  // a window built on its own
-    const TForm2& sheet = *m_reportHolder;
+    const TSheetHolder& sheet = *m_reportHolder;
     // A report still producing its page takes no second request; calculating
     // for a sheet that will not be made would only move the focus.
     if (!sheet.VpReport1().Available())
@@ -442,8 +460,16 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
     // would; a fault there is shown and nothing is printed.
-    if (!ResultsCurrent())
-        BitBtn1Click(sender);
+    if (!ResultsCurrent()) {
+        try {
+            BitBtn1Click(sender);
+        } catch (...) {
+            // A preview still open shows a sheet of other inputs: it says so.
+            if (TVpStandardPreview* open = OpenStandardPreview(sheet.VpReport1().VpPrinter()))
+                open->MarkSheetOutdated();
+            throw;
+        }
+    }
     // The report prints what the fields show: a field's displayed text comes
     // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)

@@ -22,7 +22,7 @@ class TCurrencyEdit;
 class TTransparentButton;
 class TGradientCaption;
 class TFormStorage;
-class TForm2;
+class TSheetHolder;
 class TCrewJournal;
 class TJournalWindow;
 struct JournalRecord;
@@ -36,7 +36,7 @@ class TForm1 : public QWidget {
 
 public:
     // A window without a report holder prints nothing.
-    explicit TForm1(TForm2* reportHolder = nullptr, QWidget* parent = nullptr);
+    explicit TForm1(TSheetHolder* reportHolder = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The calculate command.
@@ -121,7 +121,7 @@ private:
     TTransparentButton* m_transparentButton1 = nullptr;
     QFrame* m_panel1 = nullptr;
     QWidget* m_client = nullptr;
-    TForm2* m_reportHolder = nullptr;
+    TSheetHolder* m_reportHolder = nullptr;
     TGradientCaption* m_gradientCaption1 = nullptr;
     // A member, so it goes (and saves, if the close did not) while the
     // controls it reads still exist.

@@ -4,7 +4,7 @@
 // and a record brought back into the window or onto a sheet.
 
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/weight_fields.h"
 #include "common/error_display.h"
 #include "decor/window_frame.h"
@@ -43,7 +43,7 @@ std::size_t RecordIndex(const fields::TWeightField& row)
 
 // The sheet's captions, label by label, as the record keeps its page:
 // "<number> US <caption> RS" for each of the 59 labels.
-std::vector<std::uint8_t> SheetBytes(const TForm2& sheet)
+std::vector<std::uint8_t> SheetBytes(const TSheetHolder& sheet)
 {
     std::string bytes;
     for (const TSheetLabel& row : SheetLabels()) {
@@ -57,7 +57,7 @@ std::vector<std::uint8_t> SheetBytes(const TForm2& sheet)
 
 // Puts a kept page's captions back on the sheet; false when the bytes are
 // not a page (then the sheet is made from the record instead).
-bool RestoreSheet(const TForm2& sheet, const std::vector<std::uint8_t>& page)
+bool RestoreSheet(const TSheetHolder& sheet, const std::vector<std::uint8_t>& page)
 {
     const std::string bytes(page.begin(), page.end());
     std::vector<std::pair<int, QString>> captions;
@@ -186,7 +186,7 @@ void TForm1::ShowRecordSheet(const JournalRecord& record)
 {
     if (m_reportHolder == nullptr)
         return;
-    const TForm2& sheet = *m_reportHolder;
+    const TSheetHolder& sheet = *m_reportHolder;
     if (!sheet.VpReport1().Available())
         return;
     if (record.Printed && RestoreSheet(sheet, record.Sheet)) {

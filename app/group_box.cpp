@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/group_box.h"
 
-#include "fonts/text_line.h"
+#include "design/text_line.h"
 
 #include <QPainter>
 

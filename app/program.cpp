@@ -4,7 +4,7 @@
 #include "app/app_icon.h"
 #include "app/application.h"
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/saved_report_preview.h"
 #include "app/termination_signals.h"
 #include "app/translations.h"
@@ -13,8 +13,9 @@
 #include "journal/widgets/crew_journal.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
-#include "report/engine/file_folder.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/file_folder.h"
+#include "report/output/vp_printer.h"
+#include "report/generation/printer_profile.h"
 #include "report/preview/standard_preview.h"
 
 #include <QTimer>
@@ -131,6 +132,8 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     RegisterStandardPreview();
     // Its file dialogs open in the folder last used, kept in the profile.
     SetFolderProfile("davov");
+    // The printer set-up is kept there too, before the report holder reads it.
+    SetPrinterProfile("davov");
 
     // A saved report named on the command line (Qt has taken its own options
     // out by now) opens in the preview alone; the main window is not needed.
@@ -153,7 +156,7 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     }
 
     // The report holder outlives the window that prints through it.
-    TForm2 form2;
+    TSheetHolder form2;
     TForm1 form1(&form2);
 
     if (windowReady)

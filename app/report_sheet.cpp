@@ -4,7 +4,7 @@
 #include "report/elements/label.h"
 #include "report/generation/report.h"
 
-#include <QDate>
+#include <QDateTime>
 
 #include <array>
 #include <string>
@@ -133,11 +133,11 @@ TSheetLabels BuildReportSheet(TVpReport& report)
     }
     report.Loaded();
     report.SetUnits(TVpUnit::MM);
-    report.OnNames = [](const TVpReport& sheet) { return SheetNames(sheet, QDate::currentDate()); };
+    report.OnNames = [](const TVpReport& sheet) { return SheetNames(sheet, QDateTime::currentDateTime()); };
     return labels;
 }
 
-TVpReportNames SheetNames(const TVpReport& report, const QDate& date)
+TVpReportNames SheetNames(const TVpReport& report, const QDateTime& moment)
 {
     // The sheet's own title and the date and time printed on it, so that a
     // queue, a PDF reader and the window list tell one sheet from another.
@@ -154,7 +154,10 @@ TVpReportNames SheetNames(const TVpReport& report, const QDate& date)
     }
     TVpReportNames names;
     names.Title = title.toStdString();
-    names.FileNameStem = (QStringLiteral("Вес инструмента ") + date.toString(Qt::ISODate)).toStdString();
+    // The time too, so that the second sheet of a day is not offered the
+    // first one's name; hyphens, as sticks and Windows shares refuse colons.
+    names.FileNameStem =
+        (QStringLiteral("Вес инструмента ") + moment.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"))).toStdString();
     return names;
 }
 

@@ -4,6 +4,8 @@
 // The printed sheet as data: every label of the one-page A3 report, where it
 // stands (pixels at 96 per inch, as it was laid out) and what it shows.
 
+#include <QDateTime>
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -40,12 +42,13 @@ struct TSheetLabel {
 std::span<const TSheetLabel> SheetLabels();
 
 // Gives an empty report the sheet's settings and labels, as loading its
-// stored description would, names its output (SheetNames of the day) and
+// stored description would, names its output (SheetNames of the moment) and
 // hands back the labels it made.
 TSheetLabels BuildReportSheet(TVpReport& report);
 
 // The sheet's title followed by the date and time printed on it; the files
-// saved from it are suggested as "Вес инструмента <date as YYYY-MM-DD>".
-TVpReportNames SheetNames(const TVpReport& report, const QDate& date);
+// saved from it are suggested as "Вес инструмента YYYY-MM-DD HH-MM-SS" of
+// the moment it was made.
+TVpReportNames SheetNames(const TVpReport& report, const QDateTime& moment);
 
 }  // namespace dw

@@ -4,8 +4,8 @@
 #include "common/error_display.h"
 #include "common/errors.h"
 #include "common/input_file.h"
-#include "report/engine/printer.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/printer.h"
+#include "report/output/vp_printer.h"
 #include "report/preview/preview.h"
 #include "report/preview/standard_preview.h"
 

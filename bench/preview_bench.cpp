@@ -6,7 +6,7 @@
 
 #include "bench/run_benchmarks.h"
 #include "report/emf/canvas.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 #include "report/preview/preview.h"
 #include "report/preview/standard_preview.h"
 

@@ -8,7 +8,7 @@
 
 #include "app/application.h"
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/report_sheet.h"
 #include "bench/run_benchmarks.h"
 #include "numeric/widgets/currency_edit.h"
@@ -42,13 +42,13 @@ using test::OpenPreview;
 // The main window and the report holder, as the program builds them at
 // start-up, with the report printing to the fake backend.
 struct Program {
-    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TSheetHolder> form2;
     std::unique_ptr<TForm1> form1;
 
     Program()
     {
         RegisterStandardPreview();
-        form2 = std::make_unique<TForm2>();
+        form2 = std::make_unique<TSheetHolder>();
         form1 = std::make_unique<TForm1>(form2.get());
         test::UseBackend(form2->VpReport1(), test::A3Backend());
         form1->show();

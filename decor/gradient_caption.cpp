@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "decor/gradient_caption.h"
-#include "fonts/design_fonts.h"
+#include "design/design_fonts.h"
 
 #include "decor/gradient_fill.h"
 #include "decor/window_frame.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "decor/window_frame.h"
 
-#include "fonts/designed_palette.h"
+#include "design/designed_palette.h"
 
 #include "window/window_hook.h"
 

@@ -2,9 +2,9 @@
 #include "decor/window_frame.h"
 
 #include "decor/gradient_fill.h"
-#include "fonts/design_fonts.h"
-#include "fonts/designed_palette.h"
-#include "fonts/text_line.h"
+#include "design/design_fonts.h"
+#include "design/designed_palette.h"
+#include "design/text_line.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -15,7 +15,7 @@
 #ifdef DW_FUZZ_WITH_QT
 #include "common/errors.h"
 #include "report/elements/label.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 #include "report/generation/report.h"
 #include "tests/support/printer_test_support.h"
 

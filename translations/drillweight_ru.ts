@@ -1055,6 +1055,68 @@ Do you want to replace it?</source>
         <source>All files</source>
         <translation>Все файлы</translation>
     </message>
+    <message>
+        <source>The printer set up before, %1, is not available: the default printer prints instead.</source>
+        <translation>Принтер из прошлой настройки, %1, недоступен: печать идёт на принтер по умолчанию.</translation>
+    </message>
+    <message>
+        <source>Saved: %1</source>
+        <translation>Сохранено: %1</translation>
+    </message>
+    <message>
+        <source>Sent to the printer: %1, %2, %3</source>
+        <translation>Отправлено на печать: %1, %2, %3</translation>
+    </message>
+    <message>
+        <source>1 copy</source>
+        <comment>status line</comment>
+        <translation>1 экз.</translation>
+    </message>
+    <message>
+        <source>%1 copies</source>
+        <comment>status line</comment>
+        <translation>%1 экз.</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Ход работы</translation>
+    </message>
+    <message>
+        <source>This sheet is older than the inputs in the main window: its last ПЕЧАТЬ failed. Print this older sheet all the same?</source>
+        <translation>Этот лист старше данных в главном окне: последняя ПЕЧАТЬ не удалась. Всё равно напечатать этот устаревший лист?</translation>
+    </message>
+    <message>
+        <source>Not printed</source>
+        <translation>Не напечатано</translation>
+    </message>
+    <message>
+        <source>Nothing was printed</source>
+        <translation>Ничего не напечатано</translation>
+    </message>
+    <message>
+        <source>Not saved: the sheet is still being made</source>
+        <translation>Не сохранено: лист ещё составляется</translation>
+    </message>
+    <message>
+        <source>Exported: %1</source>
+        <translation>Выгружено: %1</translation>
+    </message>
+    <message>
+        <source>Older than the main window&apos;s inputs</source>
+        <translation>Старше данных главного окна</translation>
+    </message>
+    <message>
+        <source>The last ПЕЧАТЬ failed: this sheet does not show the inputs the main window holds now</source>
+        <translation>Последняя ПЕЧАТЬ не удалась: на этом листе не те данные, что сейчас в главном окне</translation>
+    </message>
+    <message>
+        <source>%1 (older than the main window&apos;s inputs)</source>
+        <translation>%1 (старше данных главного окна)</translation>
+    </message>
+    <message>
+        <source>Nothing was saved</source>
+        <translation>Ничего не сохранено</translation>
+    </message>
 </context>
 <context>
     <name>dw::TVpZoomBox</name>

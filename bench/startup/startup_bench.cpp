@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -110,11 +112,44 @@ void BM_StartupRatioShownOnly(benchmark::State& state)
     RunPairs(state, {"--shown-only"}, {"--shown-only"});
 }
 
+// From the moment the program's last window closes to the end of its
+// process: what a user waits for before the program is really gone (the
+// profile is written meanwhile). Each iteration is timed on its own, from
+// the close stamp the probe writes.
+void BM_ExitAfterLastWindowCloses(benchmark::State& state)
+{
+    SetProbeEnvironment();
+    const char* stamp = "/tmp/drillweight-startup-bench/close-stamp";
+    std::error_code ignored;
+    std::filesystem::create_directories("/tmp/drillweight-startup-bench", ignored);
+    setenv("DW_CLOSE_STAMP", stamp, 1);
+    for (auto _ : state) {
+        std::remove(stamp);
+        if (!RunOnce(PROBE_PROGRAM, {})) {
+            state.SkipWithError("probe failed");
+            break;
+        }
+        const auto ended = std::chrono::steady_clock::now().time_since_epoch();
+        std::FILE* file = std::fopen(stamp, "rb");
+        long long closedNs = 0;
+        const bool read = file != nullptr && std::fscanf(file, "%lld", &closedNs) == 1;
+        if (file != nullptr)
+            std::fclose(file);
+        if (!read) {
+            state.SkipWithError("no close stamp");
+            break;
+        }
+        state.SetIterationTime(Seconds(ended - std::chrono::nanoseconds(closedNs)));
+    }
+    unsetenv("DW_CLOSE_STAMP");
+}
+
 BENCHMARK(BM_StartupBareWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupBareWindowWithText)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupProgram)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_StartupRatioToBareWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4.0);
 BENCHMARK(BM_StartupRatioToBareWindowWithText)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4.0);
 BENCHMARK(BM_StartupRatioShownOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4.0);
+BENCHMARK(BM_ExitAfterLastWindowCloses)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(2.0);
 
 }  // namespace

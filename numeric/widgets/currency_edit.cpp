@@ -4,7 +4,7 @@
 #include "common/error_display.h"
 #include "common/errors.h"
 #include "common/scope_exit.h"
-#include "fonts/text_line.h"
+#include "design/text_line.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
 #include "numeric/core/number_parse.h"

@@ -3,8 +3,8 @@
 
 #include "common/scope_exit.h"
 #include "report/elements/text_measure.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/export_filter.h"
+#include "report/output/vp_printer.h"
 
 #include <algorithm>
 #include <cstdint>

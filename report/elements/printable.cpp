@@ -2,7 +2,7 @@
 #include "report/elements/printable.h"
 
 #include "common/scope_exit.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 
 namespace dw {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/emf/text_painting.h"
 
-#include "fonts/design_fonts.h"
+#include "design/design_fonts.h"
 
 #include "report/emf/canvas.h"
 

@@ -4,11 +4,17 @@
 #include "common/errors.h"
 #include "common/scope_exit.h"
 #include "report/emf/emf_reader.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/page_fit.h"
-#include "report/engine/progress_form.h"
-#include "report/engine/vp_printer.h"
-#include "report/generation/printer_dialog.h"
+#include "report/output/export_filter.h"
+#include "report/output/page_fit.h"
+#include "report/output/progress_form.h"
+#include "report/output/vp_printer.h"
+#include "report/output/printer_dialog.h"
+#include "report/generation/printer_profile.h"
+#include "report/output/export_filter.h"
+#include "report/output/page_fit.h"
+#include "report/output/progress_form.h"
+#include "report/output/vp_printer.h"
+#include "report/output/printer_dialog.h"
 #include "report/generation/report_run.h"
 
 #include <QCoreApplication>
@@ -263,6 +269,10 @@ void TVpReport::Print()
         };
     }
     RunWithProgress(*printer, nullptr);
+    // The preview this came from says what went out.
+    if (m_previewPrinter != nullptr && printer->Status() == TVpPrinterStatus::Finished && !printer->Cancelled() &&
+        !printer->Printer().Aborted())
+        m_previewPrinter->SetLastJob(printer->JobDone());
 }
 
 TVpReportNames TVpReport::Names() const
@@ -279,7 +289,9 @@ TVpPrintPlan TVpReport::PrintPlan()
         return {};
     printer->SetDestination(TVpDestination::Printer);
     ApplyPrinterSettings(*printer);
-    return printer->PrintPlan();
+    TVpPrintPlan plan = printer->PrintPlan();
+    plan.MissingPrinter = PrinterSettings.MissingPrinter;
+    return plan;
 }
 
 void TVpReport::ExportToFilter(TVpExportFilter& filter)
@@ -394,6 +406,40 @@ void TVpReport::PrinterSetup()
     if (choice->Orientation)
         PrinterSettings.SheetOrientation = choice->Orientation;
     PrinterSettings.OutputFileName = choice->OutputFileName;
+    PrinterSettings.MissingPrinter.clear();
+    // Kept for the next start, the printer by its name.
+    TVpKeptPrinterSetup kept;
+    const std::vector<std::string>& names = printer->Printer().Printers();
+    const int index = choice->PrinterIndex >= 0 ? choice->PrinterIndex : printer->PrinterIndex();
+    if (index >= 0 && static_cast<std::size_t>(index) < names.size())
+        kept.Printer = names[static_cast<std::size_t>(index)];
+    kept.Paper = PrinterSettings.SheetPaper;
+    kept.Orientation = PrinterSettings.SheetOrientation;
+    kept.Copies = PrinterSettings.Copies;
+    kept.OutputFileName = PrinterSettings.OutputFileName;
+    KeepPrinterSetup(kept);
+}
+
+void TVpReport::UseKeptPrinterSetup()
+{
+    const std::optional<TVpKeptPrinterSetup> kept = KeptPrinterSetup();
+    if (!kept || kept->Printer.empty())
+        return;
+    std::unique_ptr<TVpPrinter> printer = NewVpPrinter();
+    const std::vector<std::string>& names = printer->Printer().Printers();
+    const auto found = std::find(names.begin(), names.end(), kept->Printer);
+    if (!printer->PrinterOK() || found == names.end()) {
+        // Another printer in its place in the list is not the one set up:
+        // the default prints, with its own paper, and the button says so.
+        PrinterSettings.MissingPrinter = kept->Printer;
+        return;
+    }
+    PrinterSettings.PrinterIndex = static_cast<int>(found - names.begin());
+    PrinterSettings.SheetPaper = kept->Paper;
+    PrinterSettings.SheetOrientation = kept->Orientation;
+    PrinterSettings.Copies = kept->Copies;
+    PrinterSettings.OutputFileName = kept->OutputFileName;
+    PrinterSettings.MissingPrinter.clear();
 }
 
 }  // namespace dw

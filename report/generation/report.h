@@ -8,9 +8,10 @@
 #include "report/core/report_geometry.h"
 #include "report/elements/printable.h"
 #include "report/elements/text_measure.h"
-#include "report/engine/printer_settings.h"
-#include "report/engine/vp_printer.h"
 #include "report/generation/band.h"
+#include "report/output/printer_dialog.h"
+#include "report/output/printer_settings.h"
+#include "report/output/vp_printer.h"
 
 #include <QColor>
 
@@ -52,6 +53,9 @@ struct TVpReportPrinterSettings {
     std::optional<TVpPaperSize> SheetPaper;
     std::optional<TVpOrientation> SheetOrientation;
     std::string OutputFileName;
+    // The printer of the set-up kept in the profile when it is not there
+    // now: the default printer prints instead, and the print button says so.
+    std::string MissingPrinter;
 };
 
 // What a run's output is called: the print job, the PDF's title and the
@@ -59,36 +63,6 @@ struct TVpReportPrinterSettings {
 struct TVpReportNames {
     std::string Title;
     std::string FileNameStem;
-};
-
-// What the printer dialog is opened with and what the user chose in it.
-struct TVpPrinterDialogRequest {
-    int Copies = 1;
-    // Pages of the report, for the page range the dialog offers.
-    std::int32_t MaxPage = 0;
-    // A printer object of its own, on the printer the settings name, for
-    // the printers, papers and what each can do.
-    TVpPrinter* VpPrinter = nullptr;
-    std::int32_t FromPage = 0;
-    std::int32_t ToPage = 0;
-    // The sheet as it is set up now (the report's page when not chosen).
-    TVpPaperSize Paper = TVpPaperSize::A4;
-    TVpOrientation Orientation = TVpOrientation::poPortrait;
-    std::string OutputFileName;
-    // The report's page, millimetres, for saying when a sheet is smaller.
-    Extended PageWidth = 0;
-    Extended PageLength = 0;
-};
-struct TVpPrinterDialogChoice {
-    int Copies = 1;
-    int PrinterIndex = -1;
-    // 0, 0 for all pages or the selection.
-    std::int32_t FromPage = 0;
-    std::int32_t ToPage = 0;
-    std::optional<TVpOrientation> Orientation;
-    std::optional<TVpPaperSize> Paper;
-    // Empty: printed on the printer.
-    std::string OutputFileName;
 };
 
 class TVpReport : public IVpReportHost, public IVpElementReport {
@@ -177,6 +151,10 @@ public:
     // Produces the report again straight onto the printer, with a progress window.
     void Print();
     void PrinterSetup();
+    // Takes up the printer set-up kept in the profile (printer_profile.h)
+    // when its printer is still there; otherwise the default printer stays
+    // and MissingPrinter names the one kept.
+    void UseKeptPrinterSetup();
     // Runs the report once more for an export filter, its pages not stored.
     void ExportToFilter(TVpExportFilter& filter);
 

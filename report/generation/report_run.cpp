@@ -2,8 +2,8 @@
 #include "report/generation/report_run.h"
 
 #include "common/scope_exit.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/export_filter.h"
+#include "report/output/vp_printer.h"
 #include "report/generation/band.h"
 #include "report/generation/record_source.h"
 #include "report/generation/report.h"

@@ -3,8 +3,8 @@
 
 #include "common/error_display.h"
 #include "report/core/units.h"
-#include "report/engine/printer_notices.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/printer_notices.h"
+#include "report/output/vp_printer.h"
 #include "report/preview/preview_image.h"
 #include "report/preview/zoom_ladder.h"
 

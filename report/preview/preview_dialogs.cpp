@@ -8,7 +8,9 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace dw {
 
@@ -26,6 +28,12 @@ TVpMessageFunction& MessageSlot()
     return message;
 }
 
+TVpQuestionFunction& QuestionSlot()
+{
+    static TVpQuestionFunction question;
+    return question;
+}
+
 }  // namespace
 
 TVpFileDialogFunction SetPreviewFileDialog(TVpFileDialogFunction dialog)
@@ -36,6 +44,23 @@ TVpFileDialogFunction SetPreviewFileDialog(TVpFileDialogFunction dialog)
 TVpMessageFunction SetPreviewMessage(TVpMessageFunction message)
 {
     return std::exchange(MessageSlot(), std::move(message));
+}
+
+TVpQuestionFunction SetPreviewQuestion(TVpQuestionFunction question)
+{
+    return std::exchange(QuestionSlot(), std::move(question));
+}
+
+bool AskPreviewQuestion(QWidget* parent, const QString& text)
+{
+    if (const TVpQuestionFunction& question = QuestionSlot()) {
+        return question(parent, text);
+    }
+    // No is the default: Enter pressed out of habit does not go ahead.
+    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<TVpFileDialogChoice> RunPreviewFileDialog(const TVpFileDialogRequest& request)
@@ -99,13 +124,28 @@ std::optional<TVpFileDialogChoice> RunQtFileDialog(const TVpFileDialogRequest& r
         if (!saving) {
             return choice;
         }
-        const qsizetype at = (choice.FilterIndex - 1) * 2 + 1;
-        const QString pattern = at < parts.size() ? parts[at] : QString();
-        const QString extension = pattern.startsWith(QStringLiteral("*.")) ? pattern.mid(2) : QString();
-        // The dialog asked about the name as typed; the file written is the
-        // one with the type's extension, and replacing that one is asked here.
-        const QString written =
-            QString::fromStdString(WithDefaultExtension(choice.FileName.toStdString(), extension.toStdString()));
+        // The entries' extensions; the name typed picks its type by its own.
+        std::vector<std::string> extensions;
+        for (qsizetype at = 1; at < parts.size(); at += 2) {
+            extensions.push_back(parts[at].startsWith(QStringLiteral("*.")) ? parts[at].mid(2).toStdString()
+                                                                            : std::string());
+        }
+        TypedSaveName followed;
+        if (!request.SuggestedName.isEmpty() && QFileInfo(choice.FileName).fileName() == request.SuggestedName) {
+            // The name the program proposed is left to the type chosen.
+            const qsizetype dot = request.SuggestedName.lastIndexOf(QLatin1Char('.'));
+            const QString stem = choice.FileName.left(choice.FileName.size() - request.SuggestedName.size()) +
+                                 (dot > 0 ? request.SuggestedName.left(dot) : request.SuggestedName);
+            followed =
+                FollowTypedExtension(stem.toStdString(), extensions, static_cast<std::size_t>(choice.FilterIndex - 1));
+        } else {
+            followed = FollowTypedExtension(choice.FileName.toStdString(), extensions,
+                                            static_cast<std::size_t>(choice.FilterIndex - 1));
+        }
+        choice.FilterIndex = static_cast<int>(followed.Type) + 1;
+        // The dialog asked about the name as typed; the file written may be
+        // another, and replacing that one is asked here.
+        const QString written = QString::fromStdString(followed.Path);
         if (written != choice.FileName && QFileInfo::exists(written)) {
             const auto answer = QMessageBox::question(
                 &dialog, dialog.windowTitle(),

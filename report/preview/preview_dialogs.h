@@ -38,14 +38,19 @@ struct TVpFileDialogChoice {
 // None when the user cancels.
 using TVpFileDialogFunction = std::function<std::optional<TVpFileDialogChoice>(const TVpFileDialogRequest&)>;
 using TVpMessageFunction = std::function<void(QWidget* parent, const QString& text)>;
+// True for yes.
+using TVpQuestionFunction = std::function<bool(QWidget* parent, const QString& text)>;
 
 // Install a replacement; an empty function brings the standard one back.
 // Each returns the one installed before.
 TVpFileDialogFunction SetPreviewFileDialog(TVpFileDialogFunction dialog);
 TVpMessageFunction SetPreviewMessage(TVpMessageFunction message);
+TVpQuestionFunction SetPreviewQuestion(TVpQuestionFunction question);
 
 std::optional<TVpFileDialogChoice> RunPreviewFileDialog(const TVpFileDialogRequest& request);
 void ShowPreviewMessage(QWidget* parent, const QString& text);
+// A yes-or-no question, no being the default answer.
+bool AskPreviewQuestion(QWidget* parent, const QString& text);
 
 // The standard dialog: a QFileDialog with the request's entries, opened in
 // the request's folder with its name proposed. Saving, a name typed without

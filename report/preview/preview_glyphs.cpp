@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/preview/preview_glyphs.h"
 
-#include "fonts/designed_palette.h"
+#include "design/designed_palette.h"
 
 #include <QImage>
 #include <QPainter>

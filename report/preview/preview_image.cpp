@@ -3,10 +3,15 @@
 
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace dw {
 
@@ -27,6 +32,55 @@ void TVpPreviewImage::ShowPage(std::int32_t n)
         m_metafile = m_vpPrinter->GetPage(n);
         m_hasPage = m_metafile != nullptr;
     }
+    // A reader gets the page's text as well as its picture.
+    setAccessibleDescription(ReadingText());
+}
+
+QString TVpPreviewImage::ReadingText() const
+{
+    return m_hasPage && m_metafile ? PageReadingText(*m_metafile) : QString();
+}
+
+QString PageReadingText(const emf::EmfDocument& page)
+{
+    struct Piece {
+        int X;
+        int Y;
+        QString Text;
+    };
+    std::vector<Piece> pieces;
+    int height = 0;
+    for (const emf::EmfRecord& record : page.Records()) {
+        if (const auto* font = std::get_if<emf::FontRecord>(&record)) {
+            height = std::max(height, std::abs(font->Font.Height));
+        } else if (const auto* text = std::get_if<emf::TextRecord>(&record)) {
+            const QString shown = QString::fromStdU16String(text->Text).trimmed();
+            if (!shown.isEmpty()) {
+                pieces.push_back({text->Reference.X, text->Reference.Y, shown});
+            }
+        }
+    }
+    // Texts whose tops lie within half a line of each other stand on one
+    // line, read from the left.
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.Y < b.Y; });
+    const int tolerance = std::max(1, height / 2);
+    QStringList lines;
+    for (std::size_t first = 0; first < pieces.size();) {
+        std::size_t last = first + 1;
+        while (last < pieces.size() && pieces[last].Y - pieces[first].Y <= tolerance) {
+            ++last;
+        }
+        std::stable_sort(pieces.begin() + static_cast<std::ptrdiff_t>(first),
+                         pieces.begin() + static_cast<std::ptrdiff_t>(last),
+                         [](const Piece& a, const Piece& b) { return a.X < b.X; });
+        QStringList line;
+        for (std::size_t i = first; i < last; ++i) {
+            line << pieces[i].Text;
+        }
+        lines << line.join(QLatin1Char(' '));
+        first = last;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void TVpPreviewImage::paintEvent(QPaintEvent* event)

@@ -41,6 +41,11 @@ public:
     // raises its error after the image has been left empty.
     void ShowPage(std::int32_t n);
 
+    // The page's texts in reading order, line by line from the top and
+    // left to right within a line, one per line: what a screen reader is
+    // given of the page. Empty without a page.
+    QString ReadingText() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -51,5 +56,8 @@ private:
     bool m_hasPage = false;
     int m_zoom = 100;
 };
+
+// The texts a page draws, in reading order (see ReadingText).
+QString PageReadingText(const emf::EmfDocument& page);
 
 }  // namespace dw

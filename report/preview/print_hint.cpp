@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/preview/print_hint.h"
 
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 
 #include <QCoreApplication>
 #include <QPageSize>
@@ -27,9 +27,25 @@ QString PaperText(const TVpPrintPlan& plan)
     return QCoreApplication::translate("dw::TVpStandardPreview", "the printer's paper");
 }
 
+QString PlanHint(const TVpPrintPlan& plan);
+
 }  // namespace
 
 QString PrintHint(const TVpPrintPlan& plan)
+{
+    QString hint = PlanHint(plan);
+    if (!plan.MissingPrinter.empty()) {
+        hint += QLatin1Char('\n') + QCoreApplication::translate("dw::TVpStandardPreview",
+                                                                "The printer set up before, %1, is not available: "
+                                                                "the default printer prints instead.")
+                                        .arg(QString::fromStdString(plan.MissingPrinter));
+    }
+    return hint;
+}
+
+namespace {
+
+QString PlanHint(const TVpPrintPlan& plan)
 {
     if (plan.Printer.empty()) {
         return QCoreApplication::translate("dw::TVpStandardPreview", "Print (no printer is installed)");
@@ -51,6 +67,21 @@ QString PrintHint(const TVpPrintPlan& plan)
                                : QCoreApplication::translate("dw::TVpStandardPreview", "%1 copies").arg(plan.Copies);
     return QCoreApplication::translate("dw::TVpStandardPreview", "Print on %1: %2, %3")
         .arg(QString::fromStdString(plan.Printer), sheet, copies);
+}
+
+}  // namespace
+
+QString PrintedText(const TVpPrintPlan& job)
+{
+    if (!job.OutputFile.empty()) {
+        return QCoreApplication::translate("dw::TVpStandardPreview", "Saved: %1")
+            .arg(QString::fromStdString(job.OutputFile));
+    }
+    return QCoreApplication::translate("dw::TVpStandardPreview", "Sent to the printer: %1, %2, %3")
+        .arg(QString::fromStdString(job.Printer), PaperText(job),
+             job.Copies == 1
+                 ? QCoreApplication::translate("dw::TVpStandardPreview", "1 copy", "status line")
+                 : QCoreApplication::translate("dw::TVpStandardPreview", "%1 copies", "status line").arg(job.Copies));
 }
 
 }  // namespace dw

@@ -5,14 +5,15 @@
 #include "common/errors.h"
 #include "common/file_names.h"
 #include "common/message_text.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/pdf_export.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/export_filter.h"
+#include "report/output/pdf_export.h"
+#include "report/output/vp_printer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 
 namespace dw {
@@ -58,15 +59,23 @@ QString LoadFilterText()
            QStringLiteral(" (*)|*");
 }
 
-QString FileNameForTarget(const QString& fileName, const TVpSaveTarget& target, const QString& suggested)
+TVpSaveChoice FollowSaveName(const QString& fileName, const std::vector<TVpSaveTarget>& targets, std::size_t chosen,
+                             const QString& suggested)
 {
+    chosen = std::min(chosen, targets.empty() ? 0 : targets.size() - 1);
     const QFileInfo file(fileName);
-    if (!suggested.isEmpty() && file.fileName() == suggested) {
+    if (!suggested.isEmpty() && file.fileName() == suggested && chosen < targets.size()) {
         const qsizetype dot = suggested.lastIndexOf(QLatin1Char('.'));
         const QString stem = dot > 0 ? suggested.left(dot) : suggested;
-        return fileName.left(fileName.size() - suggested.size()) + stem + QLatin1Char('.') + target.Extension;
+        return {fileName.left(fileName.size() - suggested.size()) + stem + QLatin1Char('.') + targets[chosen].Extension,
+                chosen};
     }
-    return QString::fromStdString(WithDefaultExtension(fileName.toStdString(), target.Extension.toStdString()));
+    std::vector<std::string> extensions;
+    for (const TVpSaveTarget& target : targets) {
+        extensions.push_back(target.Extension.toStdString());
+    }
+    const TypedSaveName followed = FollowTypedExtension(fileName.toStdString(), extensions, chosen);
+    return {QString::fromStdString(followed.Path), followed.Type};
 }
 
 QString SuggestedFileName(const TVpPrinter& printer, const TVpSaveTarget& target)
@@ -74,10 +83,10 @@ QString SuggestedFileName(const TVpPrinter& printer, const TVpSaveTarget& target
     if (printer.FileNameStem().empty()) {
         return {};
     }
-    // A stem that would name a folder is no file name.
-    QString stem = QString::fromStdString(printer.FileNameStem());
-    stem.replace(QLatin1Char('/'), QLatin1Char('-'));
-    return stem + QLatin1Char('.') + target.Extension;
+    // Offered as it is, so it must be a name every disk takes (no folder,
+    // no colon).
+    const QString stem = QString::fromStdString(PortableFileName(printer.FileNameStem()));
+    return stem.isEmpty() ? QString() : stem + QLatin1Char('.') + target.Extension;
 }
 
 void SaveToTarget(TVpPrinter& printer, const TVpExportFilterLibrary& library, const TVpSaveTarget& target,

@@ -8,7 +8,7 @@
 // extension gets the chosen type's; a name is suggested from the report; the
 // folder last used is remembered in the profile, in a section of its own.
 
-#include "report/engine/file_folder.h"
+#include "report/output/file_folder.h"
 
 #include <QString>
 
@@ -37,11 +37,18 @@ QString SaveFilterText(const std::vector<TVpSaveTarget>& targets);
 // The report file, then every file.
 QString LoadFilterText();
 
-// fileName with target's extension unless it has its own. A name left as
-// it was suggested (suggested: the name proposed, with the first type's
-// extension) takes the chosen type's extension instead, as the name was
-// the program's and not the user's.
-QString FileNameForTarget(const QString& fileName, const TVpSaveTarget& target, const QString& suggested = {});
+// What Save writes for a name and a type chosen in its dialog (chosen:
+// index into targets): the type the name's extension names (any case),
+// else the chosen one with its extension added. A name left as it was
+// suggested (suggested: the name proposed, with the first type's
+// extension) takes the chosen type and its extension instead, as the name
+// was the program's and not the user's.
+struct TVpSaveChoice {
+    QString FileName;
+    std::size_t Target = 0;
+};
+TVpSaveChoice FollowSaveName(const QString& fileName, const std::vector<TVpSaveTarget>& targets, std::size_t chosen,
+                             const QString& suggested = {});
 // "<stem>.<extension>" from the printer's suggested stem; empty without one.
 QString SuggestedFileName(const TVpPrinter& printer, const TVpSaveTarget& target);
 

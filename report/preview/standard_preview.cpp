@@ -4,10 +4,10 @@
 #include "common/error_display.h"
 #include "common/input_file.h"
 #include "common/scope_exit.h"
-#include "fonts/designed_palette.h"
-#include "report/engine/export_filter.h"
-#include "report/engine/vp_printer.h"
-#include "report/generation/printer_dialog.h"
+#include "design/designed_palette.h"
+#include "report/output/export_filter.h"
+#include "report/output/vp_printer.h"
+#include "report/output/printer_dialog.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_glyphs.h"
@@ -16,15 +16,20 @@
 #include "report/preview/save_targets.h"
 #include "report/preview/zoom_box.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 #include <sys/stat.h>
@@ -52,6 +57,16 @@ void RunGuarded(TVpStandardPreview* window, Action action)
 {
     QPointer<TVpStandardPreview> alive(window);
     RunReportingErrors([&] { action(alive); });
+}
+
+// A reader announces the preview as a window (a plain widget would be a
+// "filler" to it) and takes its title as the window's name.
+QAccessibleInterface* PreviewWindowAccessible(const QString& key, QObject* object)
+{
+    if (key == QLatin1String(TVpStandardPreview::staticMetaObject.className()) && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -127,6 +142,17 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     m_status->move(2, 3);
     m_status->resize(kPanel1Width - 4, kStatusPanelHeight - 3);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Between the progress bar and the page text: what a command did, or
+    // that the sheet is older than the main window's inputs.
+    m_note = new QLabel(m_statusPanel);
+    m_note->setObjectName(QStringLiteral("Note"));
+    m_note->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_noteTimer = new QTimer(this);
+    m_noteTimer->setSingleShot(true);
+    m_noteTimer->setInterval(kNoteMilliseconds);
+    connect(m_noteTimer, &QTimer::timeout, this, &TVpStandardPreview::ShowStandingNote);
+    // A reader names the bar by what it measures.
+    m_vpGauge->setAccessibleName(tr("Progress"));
 
     m_vpPreview = new TVpPreview(this);
     m_vpPreview->setObjectName(QStringLiteral("VpPreview"));
@@ -138,6 +164,12 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
     LayOut();
 
     connect(m_exit, &QPushButton::clicked, this, &QWidget::close);
+    SetKeyboardOrder();
+    static const bool accessible = [] {
+        QAccessible::installFactory(PreviewWindowAccessible);
+        return true;
+    }();
+    (void)accessible;
 
     setWindowState(windowState() | Qt::WindowMaximized);
     m_vpPreview->SetVpPrinter(printer);
@@ -169,8 +201,9 @@ QToolButton* TVpStandardPreview::AddSpeedButton(const SpeedButton& spec)
     button->setIconSize(QSize(kGlyphSize, kGlyphSize));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setCheckable(spec.Checkable);
-    // Speed buttons never take the focus from the page or the Close button.
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, so that every command works from the keyboard; a click
+    // leaves the focus where it was (on the page, as a rule).
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -182,6 +215,20 @@ void TVpStandardPreview::LayOut()
     m_statusPanel->setGeometry(0, h - kStatusPanelHeight, w, kStatusPanelHeight);
     m_panel1->setGeometry(w - kPanel1Width, 0, kPanel1Width, kStatusPanelHeight);
     m_vpPreview->setGeometry(0, kToolbarHeight, w, std::max(0, h - kToolbarHeight - kStatusPanelHeight));
+    const int noteLeft = m_vpGauge->geometry().right() + 6;
+    m_note->setGeometry(noteLeft, 0, std::max(0, w - kPanel1Width - noteLeft - 4), kStatusPanelHeight);
+}
+
+void TVpStandardPreview::SetKeyboardOrder()
+{
+    // The page, the tool bar from the left, Close, the zoom box, and round
+    // to the page.
+    QWidget* const order[] = {m_vpPreview, m_zoomToFit, m_zoomTo100, m_zoomToWidth,   m_firstPage,
+                              m_prevPage,  m_nextPage,  m_lastPage,  m_printSetup,    m_print,
+                              m_save,      m_load,      m_exit,      m_zoomBox->Box()};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
 }
 
 void TVpStandardPreview::resizeEvent(QResizeEvent* event)
@@ -237,6 +284,11 @@ bool TVpStandardPreview::PreviewKey(QKeyEvent* event)
     // Typing a zoom: the box keeps its editing keys.
     const bool inZoomBox = focused != nullptr && m_zoomBox->isAncestorOf(focused);
     // The desktop's keys for the commands of the tool bar.
+    if (held == (Qt::ControlModifier | Qt::ShiftModifier) && event->key() == Qt::Key_P) {
+        if (!event->isAutoRepeat() && m_printSetup->isEnabled())
+            m_printSetup->click();
+        return true;
+    }
     if (withCtrl && !event->isAutoRepeat()) {
         QToolButton* command = event->key() == Qt::Key_P   ? m_print
                                : event->key() == Qt::Key_S ? m_save
@@ -348,8 +400,10 @@ void TVpStandardPreview::UpdateStatusText()
         return;
     }
     m_status->setText(tr("Page %1 of %2").arg(m_vpPreview->PageNumber()).arg(printer->PageCount()));
-    // The page view tells a reader which page of how many it shows.
+    // The page view tells a reader which page of how many it shows, and
+    // what the page says.
     m_vpPreview->setAccessibleName(m_status->text());
+    m_vpPreview->setAccessibleDescription(m_vpPreview->Image()->ReadingText());
 }
 
 void TVpStandardPreview::ZoomToFitClick()
@@ -429,9 +483,25 @@ void TVpStandardPreview::PrintSetupClick()
 
 void TVpStandardPreview::PrintClick()
 {
-    RunGuarded(this, [this](const QPointer<TVpStandardPreview>&) {
-        if (TVpPrinter* printer = m_vpPreview->VpPrinter()) {
-            printer->Print();
+    RunGuarded(this, [this](const QPointer<TVpStandardPreview>& alive) {
+        TVpPrinter* printer = m_vpPreview->VpPrinter();
+        if (printer == nullptr) {
+            return;
+        }
+        // The sheet shown is not what the main window holds now: printing
+        // it is asked about, no being the answer Enter gives.
+        if (m_sheetOutdated &&
+            !AskPreviewQuestion(this, tr("This sheet is older than the inputs in the main window: its last "
+                                         "ПЕЧАТЬ failed. Print this older sheet all the same?"))) {
+            SayDone(tr("Not printed"));
+            return;
+        }
+        if (!alive || m_vpPreview->VpPrinter() != printer) {
+            return;
+        }
+        printer->Print();
+        if (alive && m_vpPreview->VpPrinter() == printer) {
+            SayDone(printer->LastJob() ? PrintedText(*printer->LastJob()) : tr("Nothing was printed"));
         }
     });
 }
@@ -453,10 +523,26 @@ void TVpStandardPreview::SaveClick()
             return;
         }
         const std::size_t index = choice->FilterIndex >= 1 ? static_cast<std::size_t>(choice->FilterIndex - 1) : 0;
-        const TVpSaveTarget& target = targets[std::min(index, targets.size() - 1)];
-        const QString fileName = FileNameForTarget(choice->FileName, target, suggested);
-        RememberFolderOf(fileName);
-        SaveToTarget(*printer, library, target, fileName.toStdString());
+        // "отчёт.pdf" is a PDF whatever the type box says.
+        const TVpSaveChoice save = FollowSaveName(choice->FileName, targets, index, suggested);
+        const TVpSaveTarget& target = targets[save.Target];
+        RememberFolderOf(save.FileName);
+        // A report file is written only once the pages are all made.
+        if (target.Kind == TVpSaveKind::Report && printer->Status() != TVpPrinterStatus::Finished) {
+            SayDone(tr("Not saved: the sheet is still being made"));
+            return;
+        }
+        SaveToTarget(*printer, library, target, save.FileName.toStdString());
+        if (!alive) {
+            return;
+        }
+        // An export cancelled from its progress window writes nothing.
+        if (!QFileInfo::exists(save.FileName)) {
+            SayDone(tr("Nothing was saved"));
+        } else {
+            SayDone(target.Kind == TVpSaveKind::Filter ? tr("Exported: %1").arg(save.FileName)
+                                                       : tr("Saved: %1").arg(save.FileName));
+        }
     });
 }
 
@@ -493,8 +579,11 @@ void TVpStandardPreview::LoadClick()
         // The zoom stays; the page size is still the report's, as the file
         // carries none.
         const ScopeExit status([this] { UpdateStatusText(); });
-        // The window is named after the file from now on, as its print jobs are.
-        setWindowTitle(QString::fromStdString(printer->Title()));
+        // The window is named after the file from now on, as its print jobs
+        // are; the file's pages are what they are, older than no window.
+        m_sheetOutdated = false;
+        ShowTitle();
+        ShowStandingNote();
         m_vpPreview->SetPageNumber(1);
         m_vpPreview->Image()->ShowPage(1);
     });
@@ -512,10 +601,49 @@ void TVpStandardPreview::VpPreviewProgressUpdate(int percent)
     m_vpGauge->setVisible(position > 0 && position < 100);
 }
 
+void TVpStandardPreview::SayDone(const QString& text)
+{
+    QFont font = m_note->font();
+    font.setBold(false);
+    m_note->setFont(font);
+    m_note->setText(text);
+    m_note->setToolTip(text);
+    m_noteTimer->start();
+}
+
+void TVpStandardPreview::ShowStandingNote()
+{
+    m_noteTimer->stop();
+    const QString note = m_sheetOutdated ? tr("Older than the main window's inputs") : QString();
+    // Standing out from the passing messages: it holds until a new sheet.
+    QFont font = m_note->font();
+    font.setBold(m_sheetOutdated);
+    m_note->setFont(font);
+    m_note->setText(note);
+    m_note->setToolTip(m_sheetOutdated ? tr("The last ПЕЧАТЬ failed: this sheet does not show the inputs the main "
+                                            "window holds now")
+                                       : QString());
+}
+
+void TVpStandardPreview::ShowTitle()
+{
+    const TVpPrinter* printer = m_vpPreview->VpPrinter();
+    const QString title = printer != nullptr ? QString::fromStdString(printer->Title()) : QString();
+    setWindowTitle(m_sheetOutdated ? tr("%1 (older than the main window's inputs)").arg(title) : title);
+}
+
+void TVpStandardPreview::MarkSheetOutdated()
+{
+    m_sheetOutdated = true;
+    ShowTitle();
+    ShowStandingNote();
+}
+
 void TVpStandardPreview::ShowNewRun()
 {
-    setWindowTitle(m_vpPreview->VpPrinter() != nullptr ? QString::fromStdString(m_vpPreview->VpPrinter()->Title())
-                                                       : QString());
+    m_sheetOutdated = false;
+    ShowTitle();
+    ShowStandingNote();
     m_vpPreview->ResetToFirstPage();
     m_status->setText(tr("Working..."));
     VpPreviewProgressUpdate(0);
@@ -526,14 +654,23 @@ void TVpStandardPreview::ShowNewRun()
     activateWindow();
 }
 
+TVpStandardPreview* OpenStandardPreview(const TVpPrinter* printer)
+{
+    if (printer == nullptr) {
+        return nullptr;
+    }
+    if (auto* control = qobject_cast<TVpPreview*>(printer->StatusWindow());
+        control != nullptr && control->VpPrinter() == printer && printer->ShowingPreview()) {
+        return qobject_cast<TVpStandardPreview*>(control->window());
+    }
+    return nullptr;
+}
+
 TVpStandardPreview* ShowStandardPreview(TVpPrinter& printer)
 {
-    if (auto* control = qobject_cast<TVpPreview*>(printer.StatusWindow());
-        control != nullptr && control->VpPrinter() == &printer && printer.ShowingPreview()) {
-        if (auto* open = qobject_cast<TVpStandardPreview*>(control->window())) {
-            open->ShowNewRun();
-            return open;
-        }
+    if (TVpStandardPreview* open = OpenStandardPreview(&printer)) {
+        open->ShowNewRun();
+        return open;
     }
     auto* window = new TVpStandardPreview(&printer);
     window->show();

@@ -23,13 +23,23 @@
 // a zoom by the wheel, the keys or the zoom box, unless that zoom is 100 %.
 //
 // One window per report printer: a report printing again while its preview
-// is open shows the new pages in it and brings it to the front.
+// is open shows the new pages in it and brings it to the front. When the
+// main window's print command fails instead, the sheet shown is older than
+// its inputs: the window says so in its title and status line, and Print
+// asks before printing that sheet.
+//
+// Tab reaches every button of the tool bar, Close and the zoom box, and
+// comes back to the page; Ctrl+Shift+P opens the printer set-up. After
+// Print, Save, PDF and the text export the status line says for a few
+// seconds what was done and where. A screen reader is given the page's
+// texts in reading order as the page view's description.
 
 #include <QWidget>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QToolButton;
 
 namespace dw {
@@ -60,12 +70,16 @@ public:
     QToolButton* PrevPage() const noexcept { return m_prevPage; }
     QToolButton* NextPage() const noexcept { return m_nextPage; }
     QToolButton* LastPage() const noexcept { return m_lastPage; }
+    QToolButton* PrintSetup() const noexcept { return m_printSetup; }
     QToolButton* Print() const noexcept { return m_print; }
     QToolButton* Save() const noexcept { return m_save; }
     QToolButton* Load() const noexcept { return m_load; }
     QPushButton* Exit() const noexcept { return m_exit; }
     QProgressBar* VpGauge() const noexcept { return m_vpGauge; }
     QLabel* Status() const noexcept { return m_status; }
+    // The status line's message: what the last command did, or that the
+    // sheet is older than the main window's inputs.
+    QLabel* Note() const noexcept { return m_note; }
     TVpZoomBox* ZoomBox() const noexcept { return m_zoomBox; }
 
     // "Page n of m" for the page shown.
@@ -73,6 +87,12 @@ public:
     // The printer's pages were made anew: the old page goes, the window says
     // it is working again and comes to the front.
     void ShowNewRun();
+    // The main window's print command failed: the sheet shown no longer
+    // belongs to its inputs. Kept until the pages are made anew.
+    void MarkSheetOutdated();
+    bool SheetOutdated() const noexcept { return m_sheetOutdated; }
+    // How long a command's message stays in the status line.
+    static constexpr int kNoteMilliseconds = 6000;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,6 +122,11 @@ private:
     bool ZoomKey(const QKeyEvent& event);
     void ReadOn(bool forward);
     void SyncZoomButtons();
+    void SetKeyboardOrder();
+    // Shows what a command did for a few seconds.
+    void SayDone(const QString& text);
+    void ShowStandingNote();
+    void ShowTitle();
 
     void ZoomToFitClick();
     void ZoomTo100Click();
@@ -137,12 +162,18 @@ private:
     QWidget* m_panel1 = nullptr;
     QLabel* m_status = nullptr;
     TVpZoomBox* m_zoomBox = nullptr;
+    QLabel* m_note = nullptr;
+    QTimer* m_noteTimer = nullptr;
+    bool m_sheetOutdated = false;
 };
 
 // Opens a preview window on printer, shown non-modally and freed when
 // closed; printer must outlive it or see it closed first. The window already
 // open on printer is used again (ShowNewRun) rather than a second one.
 TVpStandardPreview* ShowStandardPreview(TVpPrinter& printer);
+
+// The preview window open on printer; none when it has none.
+TVpStandardPreview* OpenStandardPreview(const TVpPrinter* printer);
 
 // Makes TVpPrinter::Preview open the standard preview window; called once
 // at start-up.

@@ -97,7 +97,8 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
                           .arg(TVpPreview::kMinZoom)
                           .arg(TVpPreview::kMaxZoom));
     m_box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_box->setFocusPolicy(Qt::ClickFocus);
+    // Reached by Tab as well, so the zoom can be typed without a mouse.
+    m_box->setFocusPolicy(Qt::StrongFocus);
     m_box->setValidator(new ZoomTextValidator(m_box));
     m_zoomIn = button("ZoomIn", tr("Zoom in (Ctrl++)"), TVpGlyph::ZoomIn);
 

@@ -11,8 +11,8 @@ namespace dw {
 namespace {
 
 // Ascending, first and last the preview's bounds.
-constexpr std::array kLadder{TVpPreview::kMinZoom, 5, 10, 25, 50, 75, 100, 125, 150, 200, 300, 400, 600, 800, 1200,
-                             1600, TVpPreview::kMaxZoom};
+constexpr std::array kLadder{
+    TVpPreview::kMinZoom, 5, 10, 25, 50, 75, 100, 125, 150, 200, 300, 400, 600, 800, 1200, 1600, TVpPreview::kMaxZoom};
 static_assert(std::ranges::is_sorted(kLadder));
 
 }  // namespace

@@ -4,7 +4,7 @@
 // journal that cannot be written costing one message, never a result.
 
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
 #include "journal/widgets/crew_journal.h"

@@ -3,13 +3,13 @@
 // dark desktop theme.
 
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/translations.h"
 #include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"

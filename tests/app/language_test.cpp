@@ -6,15 +6,15 @@
 
 #include "app/application.h"
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/translations.h"
 #include "common/error_display.h"
 #include "common/errors.h"
 #include "journal/widgets/journal_window.h"
 #include "numeric/widgets/currency_edit.h"
-#include "report/engine/printer_notices.h"
-#include "report/engine/progress_form.h"
-#include "report/generation/printer_dialog.h"
+#include "report/output/printer_notices.h"
+#include "report/output/progress_form.h"
+#include "report/output/printer_dialog.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
@@ -127,7 +127,7 @@ QStringList TextsOfModal(const std::function<void()>& open)
 
 struct Screen {
     QTemporaryDir Dir;
-    std::unique_ptr<TForm2> Form2Window;
+    std::unique_ptr<TSheetHolder> Form2Window;
     std::unique_ptr<TForm1> Form1Window;
     std::unique_ptr<TVpPrinter> Printer;
     QPointer<TVpStandardPreview> Preview;
@@ -137,7 +137,7 @@ struct Screen {
     TForm1& MainWindow()
     {
         if (!Form1Window) {
-            Form2Window = std::make_unique<TForm2>();
+            Form2Window = std::make_unique<TSheetHolder>();
             Form1Window = std::make_unique<TForm1>(Form2Window.get());
             Form1Window->show();
         }

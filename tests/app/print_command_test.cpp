@@ -3,7 +3,7 @@
 // РАСЧЕТ, ПЕЧАТЬ, then the preview's buttons while the main window waits.
 
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "numeric/core/date_time.h"
@@ -11,6 +11,7 @@
 #include "numeric/core/locale_formats.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
+#include "report/generation/printer_profile.h"
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
@@ -18,10 +19,12 @@
 #include "tests/app/program_windows.h"
 #include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
+#include "tests/support/printer_test_support.h"
 #include "tests/support/private_spooler.h"
 #include "tests/support/qt_files.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QSet>
 #include <QTemporaryDir>
@@ -441,6 +444,145 @@ TEST_F(PrintCommand, PrintingAgainWhileThePreviewIsOpenShowsTheNewSheetInIt)
     // Once it is closed, ПЕЧАТЬ opens a preview again.
     PrintAndThen(
         [](TVpStandardPreview& preview) { EXPECT_TRUE(PageTexts(preview).contains(QStringLiteral("11,600 т."))); });
+}
+
+// A ПЕЧАТЬ that fails leaves the preview showing the sheet of the inputs
+// before: the preview says so, and its Print asks before printing it.
+TEST_F(PrintCommand, AFailedPrintMarksTheOpenSheetOlderAndItsPrintAsksFirst)
+{
+    auto backend = std::make_shared<test::FakeBackend>();
+    backend->Printers.push_back(test::MakePrinter("Office", {QPageSize::A4, QPageSize::A3}, QPageSize::A4));
+    backend->Default = "Office";
+    form2->VpReport1().SetPrinterFactory([backend] { return std::make_unique<TVpPrinter>(backend, 96); });
+    struct Row {
+        const char* name;
+        bool answer;       // to "print this older sheet?"
+        std::size_t sent;  // jobs the printer gets
+        const char* note;
+    };
+    const Row rows[] = {
+        {"the older sheet kept back", false, 0, "Not printed"},
+        {"printed all the same when the crew says so", true, 1, "Sent to the printer: Office, A3, 1 copy"},
+    };
+    int asked = 0;
+    bool answer = false;
+    SetPreviewQuestion([&](QWidget*, const QString&) {
+        ++asked;
+        return answer;
+    });
+    TypeWorkedExample();
+    PrintAndThen([&](TVpStandardPreview& preview) {
+        const QString title = preview.windowTitle();
+        EXPECT_TRUE(preview.Note()->text().isEmpty());
+        Type(45, QStringLiteral("0"));
+        QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
+        ASSERT_EQ(errors.size(), 1u) << "the pipe steel of 0 fails ПЕЧАТЬ";
+        EXPECT_EQ(preview.windowTitle(), title + QStringLiteral(" (older than the main window's inputs)"));
+        EXPECT_EQ(preview.Note()->text(), QStringLiteral("Older than the main window's inputs"));
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.name);
+            asked = 0;
+            answer = row.answer;
+            const std::size_t before = backend->Sent.size();
+            QTest::mouseClick(preview.Print(), Qt::LeftButton);
+            EXPECT_EQ(asked, 1);
+            EXPECT_EQ(backend->Sent.size(), before + row.sent);
+            EXPECT_EQ(preview.Note()->text(), QString::fromUtf8(row.note));
+        }
+        // Mended, ПЕЧАТЬ shows the window's sheet again, which prints unasked.
+        Type(45, QStringLiteral("7,85"));
+        QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return preview.Status()->text() == QStringLiteral("Page 1 of 1"); }));
+        EXPECT_FALSE(preview.windowTitle().contains(QStringLiteral("older")));
+        asked = 0;
+        QTest::mouseClick(preview.Print(), Qt::LeftButton);
+        EXPECT_EQ(asked, 0);
+    });
+    SetPreviewQuestion(nullptr);
+}
+
+// The printer set-up made in one run is what the next run's print asks of
+// the queue; a printer gone by then leaves the default, and the print
+// button says so.
+TEST_F(PrintCommand, ThePrinterSetUpIsKeptOverARestart)
+{
+    const std::string spooler = test::StartA4OnlyQueue();
+    if (!spooler.empty())
+        GTEST_SKIP() << "no print spooler of the tests' own: " << spooler;
+    QTemporaryDir dir;
+    struct Row {
+        const char* name;
+        const char* printer;  // chosen in the set-up
+        TVpPaperSize paper;
+        int copies;
+        const char* pdf;    // the set-up's PDF file, in dir
+        const char* edit;   // then the profile's printer edited to this
+        const char* queue;  // what the next run's print reaches
+        int queueCopies;
+        const char* media;  // part of the paper asked for
+        const char* hint;   // part of the print button's tooltip
+    };
+    const Row rows[] = {
+        {"the A4 queue, two copies", test::kA4Queue, TVpPaperSize::A4, 2, "", nullptr, test::kA4Queue, 2, "a4",
+         "2 copies"},
+        {"a PDF file", test::kTestQueue, TVpPaperSize::A3, 1, "kept.pdf", nullptr, nullptr, 0, nullptr, "kept.pdf"},
+        {"a printer gone since", test::kA4Queue, TVpPaperSize::A4, 2, "", "Gone", test::kTestQueue, 1, "a3",
+         "The printer set up before, Gone, is not available"},
+    };
+    SetPrinterProfile("davov");
+    const QString profile = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/davov");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        // The set-up, confirmed from the preview of the first run.
+        form2->VpReport1().SetPrinterDialog([&](const TVpPrinterDialogRequest& request) {
+            const std::vector<std::string>& names = request.VpPrinter->Printer().Printers();
+            TVpPrinterDialogChoice choice;
+            // The list names a queue with its location ("DwTestPdf on Test bench").
+            const auto chosen = std::find_if(names.begin(), names.end(),
+                                             [&](const std::string& name) { return name.rfind(row.printer, 0) == 0; });
+            EXPECT_NE(chosen, names.end());
+            choice.PrinterIndex = static_cast<int>(chosen - names.begin());
+            choice.Paper = row.paper;
+            choice.Orientation = TVpOrientation::poPortrait;
+            choice.Copies = row.copies;
+            if (row.pdf[0] != 0)
+                choice.OutputFileName = dir.filePath(QString::fromUtf8(row.pdf)).toStdString();
+            return std::optional(choice);
+        });
+        TypeWorkedExample();
+        PrintAndThen([](TVpStandardPreview& preview) { QTest::mouseClick(preview.PrintSetup(), Qt::LeftButton); });
+        if (row.edit != nullptr) {
+            QByteArray text = test::ReadAll(profile);
+            text.replace(QByteArray("Printer=") + row.printer, QByteArray("Printer=") + row.edit);
+            test::WriteAll(profile, text);
+        }
+
+        // The program again, over the same profile.
+        TearDown();
+        SetUp();
+        const std::size_t jobsBefore = test::CompletedJobs().size();
+        TypeWorkedExample();
+        PrintAndThen([&](TVpStandardPreview& preview) {
+            QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), preview.Print()->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(preview.Print(), &hover);
+            EXPECT_TRUE(preview.Print()->toolTip().contains(QString::fromUtf8(row.hint)))
+                << preview.Print()->toolTip().toStdString();
+            QTest::mouseClick(preview.Print(), Qt::LeftButton);
+        });
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        if (row.queue == nullptr) {
+            EXPECT_TRUE(test::ReadAll(dir.filePath(QString::fromUtf8(row.pdf))).startsWith("%PDF"));
+            continue;
+        }
+        ASSERT_TRUE(test::WaitFor([&] { return test::CompletedJobs().size() > jobsBefore; }, std::chrono::seconds(60)))
+            << test::SpoolerLogTail();
+        const test::SpooledJob job = test::CompletedJobs().back();
+        EXPECT_EQ(job.Queue, row.queue);
+        EXPECT_EQ(job.Copies, row.queueCopies);
+        EXPECT_TRUE(QString::fromStdString(job.Media).contains(QString::fromUtf8(row.media), Qt::CaseInsensitive))
+            << job.Media;
+    }
+    SetPrinterProfile({});
 }
 
 TEST_F(PrintCommand, ClosingTheMainWindowClosesThePreviewAndSavesTheProfile)

@@ -6,9 +6,9 @@
 // drive the main window and its print command.
 
 #include "app/form1.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "common/error_display.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
 
@@ -28,7 +28,7 @@ protected:
     {
         m_previousErrors = SetErrorDisplay([this](const std::string& message) { errors.push_back(message); });
         RegisterStandardPreview();
-        form2 = std::make_unique<TForm2>();
+        form2 = std::make_unique<TSheetHolder>();
         form1 = std::make_unique<TForm1>(form2.get());
         form1->show();
         form1->activateWindow();
@@ -43,7 +43,7 @@ protected:
         SetErrorDisplay(std::move(m_previousErrors));
     }
 
-    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TSheetHolder> form2;
     std::unique_ptr<TForm1> form1;
     std::vector<std::string> errors;
 

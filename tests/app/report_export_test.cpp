@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/report_sheet.h"
 #include "app/weight_fields.h"
 #include "report/elements/label.h"
-#include "report/engine/ascii_export_filter.h"
+#include "report/output/ascii_export_filter.h"
 #include "report/generation/report.h"
 #include "tests/support/page_records.h"
 #include "tests/support/qt_files.h"
@@ -49,7 +49,7 @@ constexpr Cell kCells[] = {
 
 TEST(ReportExport, TheSheetExportsAsTextLinesAtTheirGridCells)
 {
-    TForm2 form;
+    TSheetHolder form;
     TVpReport& report = form.VpReport1();
     report.ShowProgress = false;
     test::UseBackend(report, test::A3Backend());

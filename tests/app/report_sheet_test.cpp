@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/report_sheet.h"
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "report/elements/label.h"
 #include "report/generation/report.h"
 #include "tests/support/page_records.h"
@@ -19,7 +19,7 @@ Extended Native(int pixels)
 
 TEST(ReportSheet, PageReadsInMillimetresAsA3WithTenMillimetreMargins)
 {
-    TForm2 form;
+    TSheetHolder form;
     TVpReport& report = form.VpReport1();
     ASSERT_EQ(report.Units(), TVpUnit::MM);
     const TVpPage& page = report.Page();
@@ -34,7 +34,7 @@ TEST(ReportSheet, PageReadsInMillimetresAsA3WithTenMillimetreMargins)
 
 TEST(ReportSheet, EveryStoredValueIsTheDesignedPixelTimes254Over96)
 {
-    TForm2 form;
+    TSheetHolder form;
     for (const TSheetLabel& row : SheetLabels()) {
         const TVpPrintableSize& size = form.VpLabel(row.Number).Size();
         SCOPED_TRACE("VpLabel" + std::to_string(row.Number));
@@ -54,7 +54,7 @@ TEST(ReportSheet, EveryStoredValueIsTheDesignedPixelTimes254Over96)
 // and top never move, and only its white background shows the difference.
 TEST(ReportSheet, FixedCaptionsLaidOutAgainKeepCloseToTheirDesignedSize)
 {
-    TForm2 form;
+    TSheetHolder form;
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source != TSheetSource::Caption)
             continue;
@@ -74,7 +74,7 @@ TEST(ReportSheet, FixedCaptionsLaidOutAgainKeepCloseToTheirDesignedSize)
 
 TEST(ReportSheet, ALongerLengthGrowsItsLabelToTheRightAndMovesNothingElse)
 {
-    TForm2 form;
+    TSheetHolder form;
     TVpLabel& length = form.VpLabel(19);
     length.SetCaption(QStringLiteral("0,0 м."));
     const PixelRect before = length.PixelBounds();
@@ -93,7 +93,7 @@ TEST(ReportSheet, ALongerLengthGrowsItsLabelToTheRightAndMovesNothingElse)
 
 TEST(ReportSheet, TheSheetPreviewsAsOnePageOfFiftyNineTextsAtTheirDesignedPixels)
 {
-    TForm2 form;
+    TSheetHolder form;
     TVpReport& report = form.VpReport1();
     test::UseBackend(report, test::A3Backend());
     for (const TSheetLabel& row : SheetLabels())

@@ -3,14 +3,20 @@
 // window lists, the PDF saved from the preview, the sheet printed on papers
 // smaller than its own, and the printer set-up's choices reaching the job.
 
-#include "app/form2.h"
+#include "app/sheet_holder.h"
 #include "app/report_sheet.h"
 #include "report/elements/label.h"
-#include "report/engine/pdf_export.h"
-#include "report/engine/printer.h"
-#include "report/engine/progress_form.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/export_filter.h"
+#include "report/output/pdf_export.h"
+#include "report/output/printer.h"
+#include "report/output/progress_form.h"
+#include "report/output/vp_printer.h"
+#include "report/output/pdf_export.h"
+#include "report/output/printer.h"
+#include "report/output/progress_form.h"
+#include "report/output/vp_printer.h"
 #include "report/generation/report.h"
+#include "report/preview/save_targets.h"
 #include "tests/support/page_records.h"
 #include "tests/support/printer_test_support.h"
 #include "tests/support/private_spooler.h"
@@ -18,11 +24,13 @@
 #include <QApplication>
 #include <QDate>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -34,7 +42,7 @@ namespace {
 const char* const kTitle = "ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА 07.12.2026 14:05:09";
 
 // The sheet filled as the print command fills it; returns the 59 texts.
-QStringList FillSheet(TForm2& form)
+QStringList FillSheet(TSheetHolder& form)
 {
     QStringList texts;
     for (const TSheetLabel& row : SheetLabels()) {
@@ -81,16 +89,16 @@ protected:
     TVpReport& report() { return form.VpReport1(); }
     std::string Path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
 
-    TForm2 form;
+    TSheetHolder form;
     QStringList texts;
     QTemporaryDir dir;
 };
 
 TEST_F(SheetOutput, IsNamedByItsTitleDateAndTime)
 {
-    const TVpReportNames names = SheetNames(report(), QDate(2026, 12, 7));
+    const TVpReportNames names = SheetNames(report(), QDateTime(QDate(2026, 12, 7), QTime(14, 5, 9)));
     EXPECT_EQ(names.Title, kTitle);
-    EXPECT_EQ(names.FileNameStem, "Вес инструмента 2026-12-07");
+    EXPECT_EQ(names.FileNameStem, "Вес инструмента 2026-12-07 14-05-09");
 
     // The preview's window, the print job and the PDF all take this title.
     test::UseBackend(report(), test::A3Backend());
@@ -157,6 +165,44 @@ TEST_F(SheetOutput, PrintsWholeOnAnyPaperAndAtFullSizeWhereItFits)
         EXPECT_EQ(Missing(texts, job.Pdf), QStringList()) << "nothing is cut";
         EXPECT_EQ(scale == 1.0, row.fullSize) << "scale " << scale;
         EXPECT_GT(scale, 0.5);
+    }
+}
+
+// The names offered for a sheet's files: the time too, so that the day's
+// second sheet does not take the first one's name, and no mark that a USB
+// stick or a Windows share refuses.
+TEST_F(SheetOutput, TheNamesOfferedCarryTheTimeAndNoMarkADiskRefuses)
+{
+    const QRegularExpression portable(
+        QStringLiteral("^Вес инструмента \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.(VPR|pdf)$"));
+    struct Row {
+        const char* name;
+        std::function<QString(TVpPrinter& shown)> offered;
+    };
+    const Row rows[] = {
+        {"Save in the preview",
+         [](TVpPrinter& shown) {
+             return SuggestedFileName(shown, SaveTargets(TVpExportFilterLibrary::Instance(), true).front());
+         }},
+        {"Print to the PDF printer",
+         [](TVpPrinter& shown) {
+             // The machine has no printer: the built-in PDF printer asks for the file.
+             TVpPrinter pdf(std::make_shared<test::FakeBackend>(), 96);
+             pdf.SetFileNameStem(shown.FileNameStem());
+             pdf.SetTitle(shown.Title());
+             QString offered;
+             pdf.Printer().SetFileNameRequest([&](const std::string& suggested) {
+                 offered = QString::fromStdString(suggested);
+                 return std::string();
+             });
+             pdf.Printer().PrepareOutput();
+             return offered;
+         }},
+    };
+    for (const Row& row : rows) {
+        QString offered;
+        test::PreviewAndInspect(report(), [&](TVpPrinter& printer) { offered = row.offered(printer); });
+        EXPECT_TRUE(portable.match(offered).hasMatch()) << row.name << ": " << offered.toStdString();
     }
 }
 

@@ -36,5 +36,26 @@ TEST(FileNamesTest, ABareNameGetsTheTypesExtensionAndAnOwnOneIsKept)
     }
 }
 
+// A suggested name is offered as it is; a stick or a Windows share must take it.
+TEST(FileNamesTest, ASuggestedNameIsOneEveryDiskTakes)
+{
+    struct Row {
+        const char* name;
+        const char* suggested;
+        const char* portable;
+    };
+    const Row rows[] = {
+        {"the sheet's date and time", "ИЗМЕРЕНИЕ 08.12.2026 01:47:25", "ИЗМЕРЕНИЕ 08.12.2026 01-47-25"},
+        {"every refused mark", "a<b>c:d\"e/f\\g|h?i*j", "a-b-c-d-e-f-g-h-i-j"},
+        {"control characters", "a\tb\nc", "a-b-c"},
+        {"a dot or blank at the end", "report. . ", "report"},
+        {"Cyrillic and hyphens stay", "Вес инструмента 2026-12-08 01-47-25", "Вес инструмента 2026-12-08 01-47-25"},
+        {"nothing stays nothing", "", ""},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(PortableFileName(row.suggested), row.portable) << row.name;
+    }
+}
+
 }  // namespace
 }  // namespace dw

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "report/elements/label.h"
-#include "report/engine/export_filter.h"
+#include "report/output/export_filter.h"
 #include "report/generation/record_source.h"
 #include "tests/support/banded_report.h"
 #include "tests/support/page_records.h"

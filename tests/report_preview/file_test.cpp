@@ -3,12 +3,13 @@
 // choice takes, damaged report files and folders that cannot be written.
 
 #include "common/errors.h"
-#include "report/engine/ascii_export_filter.h"
-#include "report/engine/export_filter.h"
+#include "report/output/ascii_export_filter.h"
+#include "report/output/export_filter.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/preview_image.h"
 #include "report/preview/save_targets.h"
 #include "tests/report_preview/preview_fixture.h"
+#include "tests/support/printer_test_support.h"
 #include "tests/support/qt_files.h"
 
 #include <QDir>
@@ -182,6 +183,117 @@ TEST_F(FileTest, ALoadedReportOffersOnlyWhatWorksFromItsPages)
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// Save, a name typed with the extension of a type the dialog offers: that
+// type is written, whatever the type box still says.
+TEST_F(FileTest, ATypedExtensionPicksTheTypeWritten)
+{
+    struct Row {
+        const char* name;
+        const char* typed;
+        int typeBox;          // entry of the type box left chosen, from 1
+        const char* written;  // the file that appears
+        const char* kind;     // "report", "pdf", or the export run: "text"
+    };
+    const Row rows[] = {
+        {"a PDF's name under the report type", "отчёт.pdf", 1, "отчёт.pdf", "pdf"},
+        {"a report's name under the PDF type", "отчёт.VPR", 4, "отчёт.VPR", "report"},
+        {"a text file's name under the report type", "отчёт.TXT", 1, "отчёт.TXT", "text"},
+        {"the extension in another case", "Отчёт2.PDF", 1, "Отчёт2.PDF", "pdf"},
+        {"lower-case report extension under the text type", "old.vpr", 2, "old.vpr", "report"},
+        {"an extension no type has gets the chosen type's", "отчёт.bak", 1, "отчёт.bak.VPR", "report"},
+        {"a date in the name is no extension", "вес 08.12.2026", 4, "вес 08.12.2026.pdf", "pdf"},
+        {"a bare name gets the chosen type's", "bare", 4, "bare.pdf", "pdf"},
+    };
+    test::RunPages(*printer, 1);
+    Open();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        exported.clear();
+        exportedNames.clear();
+        Choose(Path(row.typed), row.typeBox);
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+        const QString kind = QString::fromUtf8(row.kind);
+        if (kind == QStringLiteral("text")) {
+            EXPECT_EQ(exported, std::vector<std::string>{"text"});
+            EXPECT_EQ(exportedNames, std::vector<std::string>{Path(row.written).toStdString()});
+            continue;
+        }
+        EXPECT_TRUE(exported.empty());
+        const QByteArray bytes = ReadAll(Path(row.written));
+        EXPECT_TRUE(
+            bytes.startsWith(kind == QStringLiteral("pdf") ? QByteArray("%PDF") : QByteArray("\x03\x00\xCF", 3)))
+            << "written as " << kind.toStdString();
+        EXPECT_FALSE(QFile::exists(Path(row.typed)) && QString::fromUtf8(row.typed) != QString::fromUtf8(row.written))
+            << "nothing under the name as typed";
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// Print, Save, PDF and the text export each say in the status line what
+// they did and where.
+TEST_F(FileTest, EveryCommandSaysWhatItDid)
+{
+    struct Row {
+        const char* name;
+        std::function<void(FileTest&)> command;
+        const char* note;  // %1: the temporary folder
+    };
+    const auto save = [](const char* name, int type) {
+        return [name, type](FileTest& t) {
+            t.Choose(t.Path(name), type);
+            QTest::mouseClick(t.window->Save(), Qt::LeftButton);
+        };
+    };
+    const auto print = [](std::string file) {
+        return [file](FileTest& t) {
+            t.printer->Printer().SetFileNameRequest(
+                [file, &t](const std::string&) { return file.empty() ? file : t.Path(file.c_str()).toStdString(); });
+            QTest::mouseClick(t.window->Print(), Qt::LeftButton);
+        };
+    };
+    const Row rows[] = {
+        {"Save as a report file", save("sheet.VPR", 1), "Saved: %1/sheet.VPR"},
+        {"Save as PDF", save("sheet", 4), "Saved: %1/sheet.pdf"},
+        {"the text export",
+         [save](FileTest& t) {
+             t.printer->OnExport = [](TVpPrinter&, TVpExportFilter& filter) {
+                 WriteAll(QString::fromStdString(filter.FileName()), QByteArray("text"));
+             };
+             save("sheet.TXT", 2)(t);
+         },
+         "Exported: %1/sheet.TXT"},
+        {"an export that writes nothing (cancelled)", save("none.TXT", 2), "Nothing was saved"},
+        {"Print on a printer",
+         [](FileTest& t) {
+             auto backend = std::make_shared<test::FakeBackend>();
+             backend->Printers.push_back(test::MakePrinter("Office", {QPageSize::A4, QPageSize::A3}, QPageSize::A4));
+             backend->Default = "Office";
+             delete t.window.data();
+             t.printer = std::make_unique<TVpPrinter>(backend, 96);
+             t.printer->SetPaperSize(TVpPaperSize::A4);
+             t.printer->SetCopies(2);
+             test::RunPages(*t.printer, 1);
+             t.Open();
+             QTest::mouseClick(t.window->Print(), Qt::LeftButton);
+         },
+         "Sent to the printer: Office, A4, 2 copies"},
+        {"Print to a PDF file", print("printed.pdf"), "Saved: %1/printed.pdf"},
+        {"Print, the file's name declined", print(""), "Nothing was printed"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        delete window.data();
+        printer = test::MakeA3Printer();
+        HookExport();
+        test::RunPages(*printer, 1);
+        Open();
+        row.command(*this);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->Note()->text(), QString::fromUtf8(row.note).arg(dir.path()));
+        EXPECT_TRUE(errors.empty()) << errors.front();
+    }
+}
+
 TEST_F(FileTest, TheSuggestedNameTakesTheTypeChosenAndTheFolderLastUsedIsWhereDialogsOpen)
 {
     const QString profile = Path("davov");
@@ -282,7 +394,8 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
     const Row rows[] = {
         {"saved report", finished, "report.VPR", 1, true, 0, nullptr, ""},
         {"a bare name gets the report file's extension", finished, "report", 1, true, 0, nullptr, "", "report.VPR"},
-        {"a name with its own extension keeps it", finished, "report.bak", 1, true, 0, nullptr, ""},
+        {"an extension no type has gets the chosen type's", finished, "report.bak", 1, true, 0, nullptr, "",
+         "report.bak.VPR"},
         {"PDF of the pages", finished, "report", 4, true, 0, nullptr, "", "report.pdf", "%PDF"},
         {"a bare text export gets its extension", finished, "report", 2, false, 1, isText, "", "report.TXT"},
         {"saved report while pages are produced",
@@ -341,6 +454,22 @@ TEST_F(FileTest, SaveAndExportTakeThePathOfTheChosenEntry)
         EXPECT_EQ(RecordingFilter::s_alive, 0) << "the filter is freed after the export";
         EXPECT_EQ(errors, row.error[0] ? std::vector<std::string>{row.error} : std::vector<std::string>{});
     }
+}
+
+// A sheet marked older than the main window's inputs is replaced by the
+// file loaded, and with it the mark goes.
+TEST_F(FileTest, LoadingAFileTakesTheOlderSheetsMarkAway)
+{
+    test::RunPages(*printer, 1);
+    printer->Save(Path("kept.VPR").toStdString());
+    Open();
+    window->MarkSheetOutdated();
+    ASSERT_TRUE(window->windowTitle().contains(QStringLiteral("older")));
+    Choose(Path("kept.VPR"));
+    QTest::mouseClick(window->Load(), Qt::LeftButton);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("kept.VPR"));
+    EXPECT_TRUE(window->Note()->text().isEmpty());
+    EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
 TEST_F(FileTest, LoadOfAMissingFileSaysSoAndChangesNothing)
@@ -525,6 +654,47 @@ TEST_F(FileTest, RealDialogReturnsTheTypedNameAndTheChosenEntry)
     // Typed bare, written under the chosen type's extension.
     EXPECT_EQ(exportedNames[0], Path("weights.TXT").toStdString());
     EXPECT_EQ(exported, std::vector<std::string>{"text"});
+}
+
+// The desktop's dialog, typed into as a person does: the name typed picks
+// the type, whatever the type box says.
+TEST_F(FileTest, RealDialogSavesTheTypeTheTypedNameSays)
+{
+    struct Row {
+        const char* name;
+        const char* typed;
+        const char* typeBox;
+        const char* written;
+        QByteArray magic;
+    };
+    const Row rows[] = {
+        {"a PDF's name under the report type", "typed.pdf", "Vellumprint file(*.VPR)", "typed.pdf", "%PDF"},
+        {"an extension no type has", "typed.bak", "Vellumprint file(*.VPR)", "typed.bak.VPR",
+         QByteArray("\x03\x00\xCF", 3)},
+        {"a report's name under the PDF type", "typed.vpr", "PDF file (*.pdf)", "typed.vpr",
+         QByteArray("\x03\x00\xCF", 3)},
+    };
+    SetPreviewFileDialog(
+        [](const TVpFileDialogRequest& request) { return RunQtFileDialog(request, QFileDialog::DontUseNativeDialog); });
+    test::RunPages(*printer, 1);
+    Open();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->setDirectory(dir.path());
+            dialog->selectNameFilter(QString::fromUtf8(row.typeBox));
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->clear();
+            QTest::keyClicks(name, QString::fromUtf8(row.typed));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        QTest::mouseClick(window->Save(), Qt::LeftButton);
+        EXPECT_TRUE(ReadAll(Path(row.written)).startsWith(row.magic));
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
 }  // namespace

@@ -98,8 +98,7 @@ TEST_F(ReadingKeysTest, OnePageReportAtPageWidth)
         {"Page Down at 200 % goes a screenful", 200, 1, Where::Top, Qt::Key_PageDown, Qt::NoModifier, 1,
          Where::ScreenDown},
         {"Space at 200 % goes a screenful", 200, 1, Where::Top, Qt::Key_Space, Qt::NoModifier, 1, Where::ScreenDown},
-        {"Page Up at 200 % from the bottom", 200, 1, Where::Bottom, Qt::Key_PageUp, Qt::NoModifier, 1,
-         Where::ScreenUp},
+        {"Page Up at 200 % from the bottom", 200, 1, Where::Bottom, Qt::Key_PageUp, Qt::NoModifier, 1, Where::ScreenUp},
         {"End at 2000 %", 2000, 1, Where::Top, Qt::Key_End, Qt::NoModifier, 1, Where::Bottom},
     };
     test::RunPages(*printer, 1);

@@ -43,8 +43,8 @@ public:
     {
         QWidget* viewport = Preview().viewport();
         const QPointF at(300, 200);
-        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &event);
     }
 
@@ -108,7 +108,8 @@ TEST_F(ZoomBoxTest, EveryWayOfZoomingShowsItsPercentAndTheRightButton)
              t.Key(Qt::Key_Up);
          },
          "125%", Down::None},
-        {"the down arrow in the box", [](ZoomBoxTest& t) {
+        {"the down arrow in the box",
+         [](ZoomBoxTest& t) {
              QTest::mouseClick(&t.Box(), Qt::LeftButton);
              t.Key(Qt::Key_Down);
          },

@@ -28,7 +28,7 @@ TEST_F(IniRead, FindsKeysAsTheProfileFunctionsDo)
         {"cyrillic case", "[Окно]\nПоле=1\n", "ОКНО", "поле", "1"},
         {"blanks around", "  [ TForm1 ]  \n\t Left  =  5 \t\n", "TForm1", "Left", "5"},
         {"blanks in request", "[TForm1]\nLeft=5\n", " TForm1 ", " Left ", "5"},
-        {"missing section", "[TForm2]\nLeft=5\n", "TForm1", "Left", "<default>"},
+        {"missing section", "[TSheetHolder]\nLeft=5\n", "TForm1", "Left", "<default>"},
         {"missing key", "[TForm1]\nTop=5\n", "TForm1", "Left", "<default>"},
         {"empty value is not missing", "[TForm1]\nLabel14_Caption=\n", "TForm1", "Label14_Caption", ""},
         {"value holds =", "[S]\nk=a=b\n", "S", "k", "a=b"},

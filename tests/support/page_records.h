@@ -5,7 +5,7 @@
 // texts with their reference points and fonts, and the filled rectangles.
 
 #include "report/emf/emf_reader.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/vp_printer.h"
 #include "report/generation/report.h"
 #include "tests/support/printer_test_support.h"
 

@@ -2,7 +2,7 @@
 #include "tests/support/preview_test_support.h"
 
 #include "report/emf/canvas.h"
-#include "report/engine/printer_settings.h"
+#include "report/output/printer_settings.h"
 
 namespace dw::test {
 

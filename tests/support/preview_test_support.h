@@ -6,8 +6,8 @@
 // chosen), the screen is taken at 96 pixels per inch, and pages are made by
 // running documents straight on the printer object.
 
-#include "report/engine/printer.h"
-#include "report/engine/vp_printer.h"
+#include "report/output/printer.h"
+#include "report/output/vp_printer.h"
 
 #include <memory>
 

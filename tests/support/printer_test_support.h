@@ -4,7 +4,7 @@
 // Printers made to order for the tests, and readers for the PDF files the
 // jobs produce.
 
-#include "report/engine/printer.h"
+#include "report/output/printer.h"
 
 #include <QTemporaryDir>
 

@@ -293,6 +293,11 @@ std::vector<SpooledJob> CompletedJobs()
                 break;
             if (attribute == "job-name") {
                 job.Title = bytes.substr(value, valueLength);
+            } else if (attribute == "job-printer-uri") {
+                const std::string uri = bytes.substr(value, valueLength);
+                job.Queue = uri.substr(uri.rfind('/') + 1);
+            } else if (attribute == "media" && job.Media.empty()) {
+                job.Media = bytes.substr(value, valueLength);
             } else if (attribute == "copies" && valueLength == 4) {
                 job.Copies = static_cast<int>((u16(value) << 16) | u16(value + 2));
             }

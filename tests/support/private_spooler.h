@@ -37,6 +37,8 @@ struct SpooledJob {
     int Id = 0;
     std::string Title;
     int Copies = 1;
+    std::string Queue;  // the queue it was sent to
+    std::string Media;  // the paper asked for, as the spooler keeps it
 };
 // The jobs of the spooler's records, oldest first.
 std::vector<SpooledJob> CompletedJobs();

@@ -2,10 +2,13 @@
 // Opens the preview window on an A3 page with some text, for a look by eye
 // and screenshots; not a test.
 //   preview_gallery [--zoom width|100|fit|<percent>] [--pages N] [--seconds N]
-//                   [--glyphs file.png] [--grab file.png]
+//                   [--glyphs file.png] [--grab file.png] [--older]
+//                   [--focus ObjectName]
+// --older shows the window as after a print command that failed: its sheet
+// marked older than the main window's inputs.
 // Without a window manager nothing maximizes a window, so the window is
 // given the screen's available area itself.
-#include "fonts/design_fonts.h"
+#include "design/design_fonts.h"
 #include "report/emf/canvas.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_glyphs.h"
@@ -124,6 +127,15 @@ int main(int argc, char** argv)
             window->ZoomToFit()->click();
         } else if (zoom != QLatin1String("width")) {
             window->VpPreview()->SetZoom(zoom.toInt());
+        }
+        if (const QString focus = option("--focus", {}); !focus.isEmpty()) {
+            if (auto* widget = window->findChild<QWidget*>(focus)) {
+                window->activateWindow();
+                widget->setFocus(Qt::TabFocusReason);
+            }
+        }
+        if (args.contains(QStringLiteral("--older"))) {
+            window->MarkSheetOutdated();
         }
         if (!grab.isEmpty()) {
             QTimer::singleShot(300, window, [&] { window->grab().save(grab); });
