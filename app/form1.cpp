@@ -8,6 +8,7 @@
 #include "app/label.h"
 #include "app/report_sheet.h"
 #include "app/weight_fields.h"
+#include "calc/plausibility.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
@@ -21,9 +22,14 @@
 #include "report/generation/report.h"
 #include "storage/widgets/form_storage.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QShortcut>
+
+#include <algorithm>
 
 namespace dw {
 
@@ -65,6 +71,41 @@ constexpr LabelRow kLabelRows[13] = {
     {"Вес бурового инструмента\nс учетом талевой системы", 5, 281, true, 35},
     {"Длина инструмента", 5, 312, true, 37},
 };
+
+// An input the program doubts: a pale orange face, far from the results'
+// green and the columns' silver, with the reason in the tooltip.
+const QColor kImplausibleFace(255, 200, 150);
+
+// The crew's name of a field without its unit ("Длина секции 2").
+QString FieldName(const fields::TWeightField& row)
+{
+    const QString name = QString::fromUtf8(row.AccessibleName);
+    return name.left(name.lastIndexOf(QLatin1Char(',')));
+}
+
+const fields::TWeightField& FieldRow(int number)
+{
+    return *std::find_if(fields::kWeightFields.begin(), fields::kWeightFields.end(),
+                         [number](const fields::TWeightField& row) { return row.Number == number; });
+}
+
+QString FindingText(const PlausibilityFinding& finding)
+{
+    const QString name = FieldName(FieldRow(fields::InputField(finding.Input)));
+    switch (finding.Rule) {
+        case PlausibilityRule::Negative:
+            return QStringLiteral("%1 меньше нуля").arg(name);
+        case PlausibilityRule::LengthWithoutMetreWeight:
+            return QStringLiteral("Секция %1: длина задана, а вес 1 метра нет").arg(finding.Section);
+        case PlausibilityRule::MetreWeightWithoutLength:
+            return QStringLiteral("Секция %1: вес 1 метра задан, а длина нет").arg(finding.Section);
+        case PlausibilityRule::MudGravityZero:
+            return QStringLiteral("Удельный вес раствора не задан (0)");
+        case PlausibilityRule::MudNotLighterThanMetal:
+            return QStringLiteral("Удельный вес раствора не меньше удельного веса металла");
+    }
+    return name;
+}
 
 // A label sizes itself to its caption.
 void FitToCaption(QLabel* label)
@@ -112,6 +153,7 @@ TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_repor
     SetKeys();
     DescribeForScreenReaders();
     WatchResultsCurrency();
+    WatchPlausibility();
 
     // The frame and caption bar are drawn by the program: the window's outer
     // size is then exactly the designed 445 x 365 on every desktop.
@@ -350,7 +392,7 @@ void TForm1::DescribeForScreenReaders()
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)
-{
+try {
     // The results are about to change: until every one is written they
     // belong to nothing, and a fault on the way leaves them so.
     m_calculated.reset();
@@ -389,6 +431,10 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
         calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
     m_calculated = calculated;
     ShowResultsCurrency();
+    AnnounceResults();
+} catch (const std::exception& fault) {
+    FocusFieldAtFault(fault);
+    throw;
 }
 
 void TForm1::TransparentButton1Click(QObject* sender)
@@ -400,6 +446,8 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // for a sheet that will not be made would only move the focus.
     if (!sheet.VpReport1().Available())
         return;
+    if (!ConfirmFindingsBeforePrint())
+        return;
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
     // would; a fault there is shown and nothing is printed.
@@ -408,7 +456,7 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // The report prints what the fields show, not what is being typed: a
     // field's displayed text comes from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)
-        sheet.VpLabel(row.SheetLabel).SetCaption(CurrencyEdit(row.Number)->DisplayedText());
+        SetFieldCaption(sheet.VpLabel(row.SheetLabel), row.SheetLabel, CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)
@@ -419,6 +467,131 @@ void TForm1::TransparentButton1Click(QObject* sender)
             sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
     }
     sheet.VpReport1().Preview();
+}
+
+void TForm1::WatchPlausibility()
+{
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        connect(CurrencyEdit(row.Number), &QLineEdit::textChanged, this, &TForm1::ShowPlausibility);
+    ShowPlausibility();
+}
+
+std::vector<std::pair<int, QString>> TForm1::Findings() const
+{
+    std::array<Extended, kWeightInputCount> inputs{};
+    for (std::size_t i = 0; i < kWeightInputCount; ++i)
+        inputs[i] = CurrencyEdit(fields::kInputFields[i])->EditTextValue();
+    std::vector<std::pair<int, QString>> byField;
+    const std::vector<PlausibilityFinding> findings = FindImplausibleInputs(inputs);
+    for (const fields::TWeightField& row : fields::kWeightFields) {
+        for (const PlausibilityFinding& finding : findings)
+            if (fields::InputField(finding.Input) == row.Number)
+                byField.emplace_back(row.Number, FindingText(finding));
+        // A number cut at the left reads as another number: say so.
+        const TCurrencyEdit* field = CurrencyEdit(row.Number);
+        const Extended shown = fields::IsResult(row) ? field->StoredValue() : field->EditTextValue();
+        if (!field->FitsDisplay(shown))
+            byField.emplace_back(row.Number, QStringLiteral("%1: число не помещается в поле").arg(FieldName(row)));
+    }
+    return byField;
+}
+
+void TForm1::ShowPlausibility()
+{
+    const std::vector<std::pair<int, QString>> findings = Findings();
+    for (const fields::TWeightField& row : fields::kWeightFields) {
+        TCurrencyEdit* field = CurrencyEdit(row.Number);
+        QStringList reasons;
+        for (const auto& [number, text] : findings)
+            if (number == row.Number)
+                reasons << text;
+        if (fields::IsResult(row)) {
+            // A result keeps its colours; its tooltip says whether it holds.
+            if (!reasons.isEmpty())
+                field->setToolTip(reasons.join(QLatin1Char('\n')));
+            continue;
+        }
+        field->setToolTip(reasons.join(QLatin1Char('\n')));
+        const bool marked = !reasons.isEmpty();
+        if (field->property("implausible").toBool() == marked)
+            continue;
+        field->setProperty("implausible", marked);
+        if (marked) {
+            field->SetColor(kImplausibleFace);
+        } else {
+            // Back to the face of its box, which it inherits.
+            field->setPalette(QPalette());
+        }
+    }
+}
+
+bool TForm1::ConfirmFindingsBeforePrint()
+{
+    const std::vector<std::pair<int, QString>> findings = Findings();
+    if (findings.empty())
+        return true;
+    QStringList lines;
+    for (const auto& finding : findings) lines << QStringLiteral("• ") + finding.second;
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QStringLiteral("Проверьте данные перед печатью:"),
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("FindingsBeforePrint"));
+    box.setInformativeText(lines.join(QLatin1Char('\n')));
+    QPushButton* fix = box.addButton(QStringLiteral("Исправить"), QMessageBox::RejectRole);
+    QPushButton* print = box.addButton(QStringLiteral("Печатать"), QMessageBox::AcceptRole);
+    box.setDefaultButton(fix);
+    box.setEscapeButton(fix);
+    box.exec();
+    if (box.clickedButton() == print)
+        return true;
+    TCurrencyEdit* first = CurrencyEdit(findings.front().first);
+    first->setFocus(Qt::OtherFocusReason);
+    first->selectAll();
+    return false;
+}
+
+void TForm1::FocusFieldAtFault(const std::exception& fault)
+{
+    int number = 0;
+    if (const auto* overflow = dynamic_cast<const EWeightInputOverflow*>(&fault))
+        number = fields::InputField(overflow->Input());
+    else if (dynamic_cast<const EMetalGravityZeroDivide*>(&fault) ||
+             dynamic_cast<const EMetalGravityInvalidOp*>(&fault))
+        number = fields::InputField(WeightInput::MetalGravity);
+    if (number == 0)
+        return;
+    TCurrencyEdit* field = CurrencyEdit(number);
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+void TForm1::AnnounceResults()
+{
+    EndAnnouncement();
+    QStringList parts;
+    for (WeightResult result : {WeightResult::HookLoad, WeightResult::TravellingSystem, WeightResult::NetString,
+                                WeightResult::BuoyedString, WeightResult::TotalLength}) {
+        const int number = fields::ResultField(result);
+        parts << FieldName(FieldRow(number)) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
+    }
+    const QString text = QStringLiteral("Результаты расчёта. ") + parts.join(QStringLiteral("; "));
+    Label14()->setAccessibleDescription(QStringLiteral("Дата последнего расчёта. ") + text);
+    // A reader speaks what changes on the object it is on: the field the
+    // calculation left the focus in carries the results until it is left.
+    QWidget* focused = focusWidget();
+    if (focused == nullptr)
+        return;
+    m_announcedOn = focused;
+    focused->setAccessibleDescription(text);
+    QAccessibleEvent event(focused, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::EndAnnouncement, Qt::SingleShotConnection);
+}
+
+void TForm1::EndAnnouncement()
+{
+    if (m_announcedOn)
+        m_announcedOn->setAccessibleDescription(QString());
+    m_announcedOn = nullptr;
 }
 
 }  // namespace dw

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -14,6 +15,8 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace dw {
 
@@ -82,6 +85,19 @@ private:
     void DescribeForScreenReaders();
     void WatchResultsCurrency();
     void ShowResultsCurrency();
+    void WatchPlausibility();
+    void ShowPlausibility();
+    // The program's doubts about the inputs as typed, in the crew's words
+    // and in the keyboard order: the field to correct and what is wrong.
+    std::vector<std::pair<int, QString>> Findings() const;
+    // Asks once before a sheet is made from doubtful inputs; false sends
+    // the crew to the first field at fault instead.
+    bool ConfirmFindingsBeforePrint();
+    // A calculation fault names an input: the crew starts correcting there.
+    void FocusFieldAtFault(const std::exception& fault);
+    // Tells a screen reader what РАСЧЕТ found, the hook load first.
+    void AnnounceResults();
+    void EndAnnouncement();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -103,6 +119,8 @@ private:
         std::array<Extended, kWeightResultCount> Results{};
     };
     std::optional<TCalculated> m_calculated;
+    // The field whose description carries the results just announced.
+    QPointer<QWidget> m_announcedOn;
 };
 
 }  // namespace dw

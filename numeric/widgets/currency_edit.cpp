@@ -607,15 +607,41 @@ void TCustomNumEdit::paintEvent(QPaintEvent* event)
     PaintDisplayText(painter);
 }
 
-void TCustomNumEdit::PaintDisplayText(QPainter& painter)
+QRect TCustomNumEdit::DisplayArea() const
 {
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     panel.state &= ~QStyle::State_HasFocus;
+    return style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+}
+
+int TCustomNumEdit::DisplayMarginX() const
+{
+    // The text sits where the edit control writes it: inside the border,
+    // after the control's left margin.
+    const int border = hasFrame() ? 1 : 0;
+    return border + 1 + textMargins().left();
+}
+
+bool TCustomNumEdit::FitsDisplay(Extended value) const
+{
+    QString shown;
+    try {
+        shown = FormatForDisplay(value);
+    } catch (const std::exception&) {
+        shown = FromUtf8(NumberToText(value));
+    }
+    // Right-aligned text starts at width - text - margin - 2, which must not
+    // be left of the margin.
+    return TTextLine(shown, font()).Width() <= DisplayArea().width() - 2 * DisplayMarginX() - 2;
+}
+
+void TCustomNumEdit::PaintDisplayText(QPainter& painter)
+{
     painter.fillRect(rect(), palette().brush(QPalette::Base));
     if (hasFrame())
         DrawSunkenEdge(painter, rect(), palette());
-    const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    const QRect area = DisplayArea();
 
     QString shown;
     try {
@@ -624,17 +650,17 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
         // A pattern the formatter refuses still leaves the number readable.
         shown = FromUtf8(NumberToText(m_storedValue));
     }
+    if (!FitsDisplay(m_storedValue))
+        shown = kTooLongMark;
 
     QColor textColour = palette().color(QPalette::Text);
     const QColor greyText = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
     if (!isEnabled() && Color() != greyText)
         textColour = greyText;
 
-    // The text sits where the edit control writes it: inside the border, after
-    // the control's left margin, from the top.
     const int border = hasFrame() ? 1 : 0;
     const QMargins margins = textMargins();
-    const int marginX = border + 1 + margins.left();
+    const int marginX = DisplayMarginX();
     const int marginY = border + margins.top();
     const TTextLine line(shown, font());
     const int textWidth = line.Width();

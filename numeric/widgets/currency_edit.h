@@ -62,6 +62,11 @@ public:
     // The committed value in the display pattern; the edit text is not re-read.
     virtual QString DisplayedText() const;
     QString FormatForDisplay(Extended value) const;
+    // Whether the value's display text fits the field. One that does not is
+    // never shown cut (a cut number reads as another number): the field
+    // shows kTooLongMark instead.
+    bool FitsDisplay(Extended value) const;
+    static inline const QString kTooLongMark = QStringLiteral("###");
 
     QString DisplayFormat() const { return m_displayFormat; }
     void SetDisplayFormat(const QString& format);
@@ -149,6 +154,8 @@ private:
     bool CanTakeFocus() const;
     bool PaintingAsCopy() const;
     void PaintDisplayText(QPainter& painter);
+    QRect DisplayArea() const;
+    int DisplayMarginX() const;
 
     Extended m_storedValue = 0;
     NumEditSettings m_settings;  // DecimalPlaces 2, no range

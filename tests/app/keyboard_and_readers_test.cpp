@@ -40,7 +40,9 @@ protected:
     void SetUp() override
     {
         ProgramWindows::SetUp();
-        // Inputs the calculation can work with, so printing has a sheet.
+        // Inputs the calculation can work with and nothing to question, so
+        // printing has a sheet at once.
+        form1->CurrencyEdit(44)->SetValue(1.2L);
         form1->CurrencyEdit(45)->SetValue(7.85L);
     }
 
