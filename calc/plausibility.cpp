@@ -39,9 +39,8 @@ std::vector<PlausibilityFinding> FindImplausibleInputs(const std::array<Extended
     else if (mud > 0 && metal > 0 && mud >= metal)
         add(PlausibilityRule::MudNotLighterThanMetal, WeightInput::MudGravity, 0);
 
-    std::stable_sort(findings.begin(), findings.end(), [](const PlausibilityFinding& a, const PlausibilityFinding& b) {
-        return a.Input < b.Input;
-    });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const PlausibilityFinding& a, const PlausibilityFinding& b) { return a.Input < b.Input; });
     return findings;
 }
 
