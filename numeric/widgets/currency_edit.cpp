@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 
 #include <algorithm>
 #include <mutex>
@@ -312,6 +313,17 @@ void TCustomNumEdit::SoundBeep()
     emit Beeped();
 }
 
+void TCustomNumEdit::Refuse(const MessageText& reason)
+{
+    SoundBeep();
+    // A bare beep says nothing to a crew in a noisy cabin: the reason shows
+    // under the field.
+    m_lastRefusal = QString::fromStdString(Localized(reason));
+    if (isVisible())
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), m_lastRefusal, this);
+    emit Refused(m_lastRefusal);
+}
+
 void TCustomNumEdit::RevertEdit()
 {
     RefreshEditText();
@@ -327,6 +339,11 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
     }
     if (event->matches(QKeySequence::Cut)) {
         Cut();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        Copy();
         event->accept();
         return;
     }
@@ -369,22 +386,46 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
 
 void TCustomNumEdit::HandleCharacter(QKeyEvent* event, const QString& character)
 {
-    const QString key = FromUtf8(MapDecimalKey(ToUtf8(character)));
-    if (!AcceptsKey(key)) {
-        SoundBeep();
+    const QString current = text();
+    std::size_t selectionFrom = 0;
+    std::size_t selectionLength = 0;
+    if (hasSelectedText()) {
+        const int from = selectionStart();
+        selectionFrom = CharacterIndex(current, from);
+        selectionLength = CharacterIndex(current, from + static_cast<int>(selectedText().size())) - selectionFrom;
+    }
+    const TypedKey typed = TypeKey(ToUtf8(current), selectionFrom, selectionLength,
+                                   CharacterIndex(current, cursorPosition()), ToUtf8(character), m_settings);
+    const QString key = FromUtf8(typed.Text);
+    if (!typed.Accepted || !AcceptsKey(key)) {
+        Refuse(typed.Accepted ? KeyRefusal(ToUtf8(current), selectionFrom, selectionLength,
+                                           CharacterIndex(current, cursorPosition()), typed.Text, m_settings)
+                              : typed.Refusal);
         return;
     }
-    QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), key, event->isAutoRepeat());
-    QLineEdit::keyPressEvent(&typed);
+    QKeyEvent keyTyped(QEvent::KeyPress, event->key(), event->modifiers(), key, event->isAutoRepeat());
+    QLineEdit::keyPressEvent(&keyTyped);
 }
 
 void TCustomNumEdit::Paste(QClipboard::Mode mode)
 {
     const QString saved = text();
+    MessageText refusal;
     if (!isReadOnly()) {
         const QString clip = QGuiApplication::clipboard()->text(mode);
-        if (!clip.isEmpty() || hasSelectedText())
-            insert(clip);
+        if (!clip.isEmpty() || hasSelectedText()) {
+            // Text copied from anywhere, this program's own display with its
+            // unit included, goes in as the plain number it stands for.
+            std::string prefix;
+            std::string suffix;
+            DisplayAffixes(ToUtf8(FormatForDisplay(1)), prefix, suffix);
+            const PastedNumber pasted = ReadPastedNumber(ToUtf8(clip), prefix, suffix);
+            insert(pasted.Ok ? FromUtf8(pasted.EditText) : clip);
+            refusal = pasted.Ok ? MessageText(DW_TEXT("Message",
+                                                      "The pasted number does not fit with the text of "
+                                                      "the field around it"))
+                                : pasted.Refusal;
+        }
     }
     // A read-only field commits its unchanged text, so a paste always leaves
     // StoredValue equal to what the edit text says.
@@ -395,7 +436,7 @@ void TCustomNumEdit::Paste(QClipboard::Mode mode)
         selectAll();
         if (CanTakeFocus())
             setFocus();
-        SoundBeep();
+        Refuse(refusal);
     }
 }
 
@@ -404,6 +445,22 @@ void TCustomNumEdit::Cut()
     if (isReadOnly())
         return;
     QLineEdit::cut();
+}
+
+void TCustomNumEdit::Copy()
+{
+    const bool whole = hasSelectedText() ? selectedText() == text() : isReadOnly();
+    if (!whole) {
+        copy();
+        return;
+    }
+    QString shown;
+    try {
+        shown = FormatForDisplay(EditTextValue());
+    } catch (const std::exception&) {
+        shown = FromUtf8(NumberToText(EditTextValue()));
+    }
+    QGuiApplication::clipboard()->setText(shown);
 }
 
 void TCustomNumEdit::contextMenuEvent(QContextMenuEvent* event)
@@ -438,7 +495,7 @@ QMenu* TCustomNumEdit::CreateEditMenu()
     add("edit-redo", "&Redo", QKeySequence::Redo, editable && isRedoAvailable(), [this] { redo(); });
     menu->addSeparator();
     add("edit-cut", "Cu&t", QKeySequence::Cut, editable && selected, [this] { Cut(); });
-    add("edit-copy", "&Copy", QKeySequence::Copy, selected, [this] { copy(); });
+    add("edit-copy", "&Copy", QKeySequence::Copy, selected || isReadOnly(), [this] { Copy(); });
     add("edit-paste", "&Paste", QKeySequence::Paste, editable && !QGuiApplication::clipboard()->text().isEmpty(),
         [this] { Paste(); });
     add("edit-delete", "Delete", QKeySequence::UnknownKey, editable && selected, [this] { del(); });
@@ -631,9 +688,9 @@ bool TCustomNumEdit::FitsDisplay(Extended value) const
     } catch (const std::exception&) {
         shown = FromUtf8(NumberToText(value));
     }
-    // Right-aligned text starts at width - text - margin - 2, which must not
-    // be left of the margin.
-    return TTextLine(shown, font()).Width() <= DisplayArea().width() - 2 * DisplayMarginX() - 2;
+    // Right-aligned text starts at width - text - margin - 2; left of 0 the
+    // clip would take its first digits.
+    return TTextLine(shown, font()).Width() <= DisplayArea().width() - DisplayMarginX() - 2;
 }
 
 void TCustomNumEdit::PaintDisplayText(QPainter& painter)

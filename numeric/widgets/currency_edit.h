@@ -113,6 +113,13 @@ public:
     // the field's keys, context menu and middle button come here.
     void Paste(QClipboard::Mode mode = QClipboard::Clipboard);
     void Cut();
+    // Copies the selection; the whole text (or, in a read-only field, no
+    // selection) copies the number as the field displays it, unit and all,
+    // which a paste into any field reads back.
+    void Copy();
+
+    // Why the last key or paste was refused, as the tooltip said it.
+    QString LastRefusal() const { return m_lastRefusal; }
 
     // Typed text back to the committed value, all selected (the Escape key).
     void RevertEdit();
@@ -128,6 +135,8 @@ signals:
     void OnExit();
     // A key or a paste was refused (sounded when BeepOnError is on).
     void Beeped();
+    // A key or a paste was refused, and why (shown in a tooltip).
+    void Refused(const QString& reason);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -149,6 +158,7 @@ private:
     void ReformatWhileEditing();
     void SetFocusedState(bool focused);
     void SoundBeep();
+    void Refuse(const MessageText& reason);
     void UpdateEditAlignment();
     void UpdateMinimumHeight();
     bool CanTakeFocus() const;
@@ -168,6 +178,7 @@ private:
     bool m_autoSelect = true;
     bool m_focused = false;
     bool m_formatting = false;
+    QString m_lastRefusal;
 };
 
 // The field of the main window. Its default display pattern is the locale's
