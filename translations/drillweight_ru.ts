@@ -310,6 +310,58 @@
         <source>Cannot read profile %1: %2. The program starts with its defaults and leaves the file as it is</source>
         <translation>Не удалось прочитать файл настроек %1: %2. Программа запускается с исходными значениями и не трогает этот файл</translation>
     </message>
+    <message>
+        <source>Thousands go in groups of three digits</source>
+        <translation>Разряды тысяч отделяются группами по три цифры</translation>
+    </message>
+    <message>
+        <source>A space separates thousands only: after the first one to three digits of a number</source>
+        <translation>Пробел отделяет только разряды тысяч: после первых одной–трёх цифр числа</translation>
+    </message>
+    <message>
+        <source>Only digits, a minus sign, the decimal mark %1 and an exponent E can be typed here</source>
+        <translation>Здесь можно вводить только цифры, знак минус, десятичный знак %1 и порядок E</translation>
+    </message>
+    <message>
+        <source>The number has its decimal mark already</source>
+        <translation>В числе уже есть десятичный знак</translation>
+    </message>
+    <message>
+        <source>No more than %1 decimal places</source>
+        <translation>Не больше %1 знаков после запятой</translation>
+    </message>
+    <message>
+        <source>A minus sign stands only at the start of the number</source>
+        <translation>Знак минус ставится только в начале числа</translation>
+    </message>
+    <message>
+        <source>This field takes no negative numbers</source>
+        <translation>Это поле не принимает отрицательных чисел</translation>
+    </message>
+    <message>
+        <source>This key would not leave a number here</source>
+        <translation>С этой клавишей здесь не получится числа</translation>
+    </message>
+    <message>
+        <source>The pasted text %1 is not a number</source>
+        <translation>Вставленный текст %1 — не число</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no number</source>
+        <translation>В буфере обмена нет числа</translation>
+    </message>
+    <message>
+        <source>The pasted text %1 is not in this field&apos;s unit, %2</source>
+        <translation>Вставленный текст %1 не в единицах этого поля (%2)</translation>
+    </message>
+    <message>
+        <source>The thousands in the pasted text %1 are not in groups of three</source>
+        <translation>Во вставленном тексте %1 разряды тысяч не разбиты по три цифры</translation>
+    </message>
+    <message>
+        <source>The pasted number does not fit with the text of the field around it</source>
+        <translation>Вставленное число не складывается в число с текстом поля вокруг него</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
