@@ -25,6 +25,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -167,7 +168,17 @@ TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_repor
     m_formStorage1->Loaded();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The controls go after this window's members: nothing they or the
+    // application signal while going may reach a window already half gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (TCurrencyEdit* field : m_fields)
+        if (field != nullptr) {
+            disconnect(field, nullptr, this, nullptr);
+            field->removeEventFilter(this);
+        }
+}
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
@@ -375,6 +386,9 @@ void TForm1::SetKeys()
     connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
     m_transparentButton1->setToolTip(QStringLiteral("Заполнить и показать лист отчёта (Ctrl+P)"));
     m_bitBtn1->setToolTip(QStringLiteral("Рассчитать результаты (Enter или Пробел)"));
+    auto* results = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(results, &QShortcut::activated, this, &TForm1::ToggleResultsFocus);
+    for (int number : fields::kResultFields) CurrencyEdit(number)->installEventFilter(this);
     // Enter in an input leaves it as Tab does: the value is taken and the
     // next input in the keyboard order gets the focus (after the last one,
     // РАСЧЕТ, where Enter calculates).
@@ -467,6 +481,51 @@ void TForm1::TransparentButton1Click(QObject* sender)
             sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
     }
     sheet.VpReport1().Preview();
+}
+
+namespace {
+
+// The results as they stand in the window, top to bottom.
+constexpr int kResultsTopDown[] = {32, 33, 34, 35, 37};
+
+}  // namespace
+
+void TForm1::ToggleResultsFocus()
+{
+    QWidget* focused = focusWidget();
+    const bool inResults = std::any_of(std::begin(kResultsTopDown), std::end(kResultsTopDown),
+                                       [&](int number) { return CurrencyEdit(number) == focused; });
+    if (inResults) {
+        QWidget* back = m_beforeResults ? m_beforeResults.data() : m_bitBtn1;
+        back->setFocus(Qt::ShortcutFocusReason);
+        return;
+    }
+    m_beforeResults = focused;
+    TCurrencyEdit* hookLoad = CurrencyEdit(fields::ResultField(WeightResult::HookLoad));
+    hookLoad->setFocus(Qt::ShortcutFocusReason);
+    hookLoad->selectAll();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int step = key->key() == Qt::Key_Down ? 1 : key->key() == Qt::Key_Up ? -1 : 0;
+        if (step != 0 && key->modifiers() == Qt::NoModifier) {
+            const auto* at = std::find_if(std::begin(kResultsTopDown), std::end(kResultsTopDown),
+                                          [&](int number) { return CurrencyEdit(number) == watched; });
+            if (at != std::end(kResultsTopDown)) {
+                const std::ptrdiff_t index = (at - std::begin(kResultsTopDown)) + step;
+                if (index >= 0 && index < static_cast<std::ptrdiff_t>(std::size(kResultsTopDown))) {
+                    TCurrencyEdit* next = CurrencyEdit(kResultsTopDown[index]);
+                    next->setFocus(Qt::ShortcutFocusReason);
+                    next->selectAll();
+                }
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::WatchPlausibility()

@@ -68,6 +68,8 @@ public:
     static constexpr int kClientHeight = 338;
 
 protected:
+    // Up and Down move between the results for reading.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The program ends with its main window: report previews still open
     // close with it, so the print command waiting for them returns.
     void closeEvent(QCloseEvent* event) override;
@@ -98,6 +100,9 @@ private:
     // Tells a screen reader what РАСЧЕТ found, the hook load first.
     void AnnounceResults();
     void EndAnnouncement();
+    // F6: to the results for reading (the hook load first) and back to where
+    // the crew was; the Tab order of the inputs stays as designed.
+    void ToggleResultsFocus();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -121,6 +126,8 @@ private:
     std::optional<TCalculated> m_calculated;
     // The field whose description carries the results just announced.
     QPointer<QWidget> m_announcedOn;
+    // Where F6 came from, for F6 to go back to.
+    QPointer<QWidget> m_beforeResults;
 };
 
 }  // namespace dw

@@ -116,6 +116,34 @@ TEST_F(KeyboardAndReaders, KeysDoWhatTheirNamesSay)
     EXPECT_TRUE(errors.empty()) << errors.front();
 }
 
+// The results are outside the Tab order of the inputs; F6 reaches them for
+// reading, Up and Down move between them, and F6 goes back.
+TEST_F(KeyboardAndReaders, F6ReachesTheResultsForReadingAndGoesBack)
+{
+    const struct {
+        const char* name;
+        Qt::Key key;
+        int focusAfter;  // a field, 0 for РАСЧЕТ
+    } steps[] = {
+        {"F6 from the kelly weight reaches the hook load", Qt::Key_F6, 35},
+        {"Down reads the total length", Qt::Key_Down, 37},
+        {"Down at the last result stays", Qt::Key_Down, 37},
+        {"Up goes back up", Qt::Key_Up, 35},
+        {"Up again", Qt::Key_Up, 34},
+        {"F6 returns to the kelly weight", Qt::Key_F6, 38},
+        {"Tab goes on in the designed order", Qt::Key_Tab, 39},
+    };
+    form1->CurrencyEdit(38)->setFocus();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        QWidget* expected =
+            step.focusAfter == 0 ? static_cast<QWidget*>(form1->BitBtn1()) : form1->CurrencyEdit(step.focusAfter);
+        EXPECT_EQ(QApplication::focusWidget(), expected);
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
 // In the preview the desktop's keys run the tool bar's commands.
 TEST_F(KeyboardAndReaders, PreviewKeysRunTheToolBarsCommands)
 {
