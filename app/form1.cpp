@@ -8,6 +8,7 @@
 #include "app/label.h"
 #include "app/report_sheet.h"
 #include "app/weight_fields.h"
+#include "app/window_zoom.h"
 #include "calc/plausibility.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
@@ -166,6 +168,7 @@ TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_repor
     m_gradientCaption1->SetGradientInactive(true);
     m_bitBtn1->setFocus();
     m_formStorage1->Loaded();
+    AddZoomKeysAndMenu();
 }
 
 TForm1::~TForm1()
@@ -651,6 +654,82 @@ void TForm1::EndAnnouncement()
     if (m_announcedOn)
         m_announcedOn->setAccessibleDescription(QString());
     m_announcedOn = nullptr;
+}
+
+namespace {
+
+// The zoom has a section of its own: the designed keys stay as they are.
+const QString kZoomSection = QStringLiteral("Zoom");
+const QString kZoomKey = QStringLiteral("Percent");
+
+}  // namespace
+
+void TForm1::AddZoomKeysAndMenu()
+{
+    m_zoom = std::make_unique<TWindowZoom>(m_client);
+    const auto step = [this](int by) { SetZoom(Zoom() + by * TWindowZoom::kStep); };
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+    connect(new QShortcut(QKeySequence(QKeySequence::ZoomOut), this), &QShortcut::activated, this,
+            [step] { step(-1); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
+            [this] { SetZoom(TWindowZoom::kMinimum); });
+    if (TWindowFrame* frame = TWindowFrame::Of(this)) {
+        connect(frame, &TWindowFrame::SystemMenuBuilt, this, [this](QMenu* menu) {
+            QMenu* sizes = menu->addMenu(QStringLiteral("Масштаб окна"));
+            sizes->setObjectName(QStringLiteral("ZoomMenu"));
+            for (int percent : TWindowZoom::kSteps) {
+                QAction* action =
+                    sizes->addAction(QStringLiteral("%1 %").arg(percent), this, [this, percent] { SetZoom(percent); });
+                action->setCheckable(true);
+                action->setChecked(percent == Zoom());
+            }
+        });
+    }
+    const QString stored = m_formStorage1->ProfileReadString(kZoomSection, kZoomKey, QString());
+    bool number = false;
+    const int percent = stored.toInt(&number);
+    if (number)
+        ApplyZoom(percent);
+}
+
+int TForm1::Zoom() const
+{
+    return m_zoom ? m_zoom->Percent() : TWindowZoom::kMinimum;
+}
+
+void TForm1::SetZoom(int percent)
+{
+    if (!ApplyZoom(percent))
+        return;
+    try {
+        m_formStorage1->ProfileWriteString(kZoomSection, kZoomKey, QString::number(Zoom()));
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+}
+
+bool TForm1::ApplyZoom(int percent)
+{
+    const int before = Zoom();
+    m_zoom->Apply(percent);
+    if (Zoom() == before)
+        return false;
+    // The window keeps its frame and caption bar and grows round the client
+    // area; its fixed size follows.
+    const QSize client = m_zoom->ClientSize(QSize(kClientWidth, kClientHeight));
+    const QSize outer = client + QSize(445 - kClientWidth, 365 - kClientHeight);
+    TWinMinMaxInfo& limits = m_formStorage1->MinMaxInfo();
+    limits.SetMaxSizeWidth(outer.width());
+    limits.SetMaxSizeHeight(outer.height());
+    limits.SetMaxTrackWidth(outer.width());
+    limits.SetMaxTrackHeight(outer.height());
+    limits.SetMinTrackWidth(outer.width());
+    limits.SetMinTrackHeight(outer.height());
+    if (TWindowFrame* frame = TWindowFrame::Of(this))
+        frame->UpdateSizeLimits();
+    resize(outer);
+    return true;
 }
 
 }  // namespace dw

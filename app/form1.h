@@ -25,6 +25,7 @@ class TTransparentButton;
 class TGradientCaption;
 class TFormStorage;
 class TForm2;
+class TWindowZoom;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
 // and the eight string sections, the five results, the calculate command
@@ -62,6 +63,11 @@ public:
     // Keeps the inputs, the date of the last calculation and the window's
     // placement in the profile "davov", and fixes the window's size.
     TFormStorage* FormStorage1() const { return m_formStorage1.get(); }
+
+    // The whole designed window drawn larger, 100 ... 250 % in steps of 25
+    // (Ctrl++, Ctrl+-, Ctrl+0 and the window menu), kept in the profile.
+    int Zoom() const;
+    void SetZoom(int percent);
 
     // Client size of the designed window (outer 445 x 365 with its frame and caption bar).
     static constexpr int kClientWidth = 437;
@@ -103,6 +109,9 @@ private:
     // F6: to the results for reading (the hook load first) and back to where
     // the crew was; the Tab order of the inputs stays as designed.
     void ToggleResultsFocus();
+    void AddZoomKeysAndMenu();
+    // Scales without storing; false when the percent does not change.
+    bool ApplyZoom(int percent);
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -126,6 +135,7 @@ private:
     std::optional<TCalculated> m_calculated;
     // The field whose description carries the results just announced.
     QPointer<QWidget> m_announcedOn;
+    std::unique_ptr<TWindowZoom> m_zoom;
     // Where F6 came from, for F6 to go back to.
     QPointer<QWidget> m_beforeResults;
 };

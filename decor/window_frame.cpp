@@ -709,6 +709,7 @@ void TWindowFrame::ShowSystemMenu(QPoint globalPos)
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Закрыть\tAlt+F4"), menu, [this] { m_window->close(); });
     close->setEnabled(ButtonEnabled(THitTest::CloseButton));
+    emit SystemMenuBuilt(menu);
     menu->popup(globalPos);
 }
 

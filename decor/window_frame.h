@@ -148,6 +148,12 @@ public:
     void ShowSystemMenu(QPoint globalPos);
     QMenu* SystemMenu() const;
 
+signals:
+    // The window menu is built and about to show: the window may add its
+    // own entries.
+    void SystemMenuBuilt(QMenu* menu);
+
+public:
 private:
     friend class TNonClientArea;
 
