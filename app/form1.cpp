@@ -24,6 +24,7 @@
 #include "storage/widgets/form_storage.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -110,6 +111,15 @@ QString FindingText(const PlausibilityFinding& finding)
     return name;
 }
 
+// A reader presents the main window as a window (a plain widget would be a
+// "filler" it skips over), named by its title.
+QAccessibleInterface* MainWindowAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("dw::TForm1") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 // A label sizes itself to its caption.
 void FitToCaption(QLabel* label)
 {
@@ -121,6 +131,11 @@ void FitToCaption(QLabel* label)
 TForm1::TForm1(TForm2* reportHolder, QWidget* parent) : QWidget(parent), m_reportHolder(reportHolder)
 {
     setObjectName(QStringLiteral("Form1"));
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(MainWindowAccessible);
+        return true;
+    }();
+    (void)accessibleAsWindow;
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     setWindowIcon(ProgramIcon());
     setFont(FormFont(11));

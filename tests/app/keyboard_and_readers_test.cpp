@@ -73,6 +73,9 @@ TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
             print = node;
     });
     EXPECT_EQ(fields, 37);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form1.get());
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     for (const char* name : {"Длина секции 3, м", "Вес квадрата, т", "Вес бурового инструмента с учетом вытеснения, т"})
         EXPECT_EQ(names.count(QString::fromUtf8(name)), 1u) << name;
     for (int result : {32, 33, 34, 35})
