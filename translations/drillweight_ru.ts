@@ -362,6 +362,10 @@
         <source>The pasted number does not fit with the text of the field around it</source>
         <translation>Вставленное число не складывается в число с текстом поля вокруг него</translation>
     </message>
+    <message>
+        <source>Thousands go in groups of three digits: %1</source>
+        <translation>Разряды тысяч отделяются группами по три цифры: %1</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>

@@ -318,6 +318,20 @@ TypedKey TypeKey(std::string_view editText, std::size_t selectionStart, std::siz
     return {false, {}, KeyRefusal(editText, selectionStart, selectionLength, caret, key, settings)};
 }
 
+bool ThousandsInGroupsOfThree(std::string_view editText)
+{
+    const std::string& decimalMark = LocaleFormats().DecimalMark;
+    const std::string& thousandsMark = LocaleFormats().ThousandsMark;
+    if (thousandsMark.empty() || thousandsMark == decimalMark)
+        return true;
+    std::vector<std::string_view> chars = Characters(TrimBlanks(editText));
+    // The text is whole: its integer part ends with it at the latest.
+    if (std::none_of(chars.begin(), chars.end(),
+                     [&](std::string_view c) { return c == decimalMark || IsExponentLetter(c); }))
+        chars.push_back(decimalMark);
+    return GroupsOfThree(chars, thousandsMark, decimalMark);
+}
+
 MessageText KeyRefusal(std::string_view editText, std::size_t selectionStart, std::size_t selectionLength,
                        std::size_t caret, std::string_view key, const NumEditSettings& settings)
 {

@@ -79,6 +79,11 @@ struct TypedKey {
 TypedKey TypeKey(std::string_view editText, std::size_t selectionStart, std::size_t selectionLength, std::size_t caret,
                  std::string_view character, const NumEditSettings& settings);
 
+// Whether the thousands marks typed into a whole edit text stand between
+// groups of three digits ("1,5" under a point locale does not: it would
+// read as 15). A text without marks is fine.
+bool ThousandsInGroupsOfThree(std::string_view editText);
+
 // Why typing key (already mapped) at the caret would not leave a number the
 // field can hold, in the user's words; empty when it would.
 MessageText KeyRefusal(std::string_view editText, std::size_t selectionStart, std::size_t selectionLength,

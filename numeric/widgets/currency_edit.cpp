@@ -584,6 +584,11 @@ void TCustomNumEdit::focusOutEvent(QFocusEvent* event)
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
     try {
+        // A thousands mark typed before a short group would silently make
+        // 1,5 read as 15: the crew finishes the number or puts it right.
+        if (!ThousandsInGroupsOfThree(ToUtf8(text())))
+            throw EConvertError(MessageText(DW_TEXT("Message", "Thousands go in groups of three digits: %1"),
+                                            {MessageText::Verbatim(ToUtf8(text()))}));
         VerifyRangeOnExit();
         CommitEditText();
     } catch (const std::exception& error) {

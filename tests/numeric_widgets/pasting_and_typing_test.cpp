@@ -95,7 +95,7 @@ TEST_F(CarefulInput, AThousandsMarkTypedWhereItStandsAsOneIsKeptAsOne)
          "1\xC2\xA0"
          "234,5",
          1234.5L, ""},
-        {"a decimal mark after a short group", ".", ",", "1,23.", "1,23", 123, "groups of three"},
+        {"a decimal mark after a short group", ".", ",", "1,23.4", "1,234", 1234, "groups of three"},
         {"a digit after a space in the decimals", ",", kNoBreakSpace, "1,5 2", "1,5 ", 1.5L,
          "A space separates thousands"},
         {"a letter", ",", kNoBreakSpace, "1x", "1", 1, "Only digits"},
@@ -116,6 +116,41 @@ TEST_F(CarefulInput, AThousandsMarkTypedWhereItStandsAsOneIsKeptAsOne)
             EXPECT_NE(S(first->LastRefusal()).find(row.reason), std::string::npos) << S(first->LastRefusal());
         other->setFocus();
         EXPECT_EQ(first->StoredValue(), row.value);
+    }
+}
+
+// A thousands mark kept as one must not turn 1,5 into 15 on leaving: the
+// field keeps the focus and says why until the group is whole.
+TEST_F(CarefulInput, LeavingWithAShortGroupAfterAThousandsMarkKeepsTheField)
+{
+    const struct {
+        const char* name;
+        const char* decimalMark;
+        const char* thousandsMark;
+        const char* typed;
+        bool leaves;
+        Extended value;  // after leaving, or kept
+    } rows[] = {
+        {"1,5 under a point locale", ".", ",", "1,5", false, 0},
+        {"1 5 with a space under a no-break-space locale", ",", kNoBreakSpace, "1 5", false, 0},
+        {"1,500 under a point locale", ".", ",", "1,500", true, 1500},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScopedLocaleFormats marks(Marks(row.decimalMark, row.thousandsMark));
+        first->SetValue(0);
+        errors.clear();
+        first->setFocus(Qt::TabFocusReason);
+        Type(QString::fromUtf8(row.typed));
+        Press(Qt::Key_Tab);
+        Settle();
+        EXPECT_EQ(QApplication::focusWidget() == first, !row.leaves);
+        EXPECT_EQ(first->StoredValue(), row.value);
+        EXPECT_EQ(errors.size(), row.leaves ? 0u : 1u);
+        if (!row.leaves)
+            EXPECT_NE(errors.front().find("groups of three"), std::string::npos) << errors.front();
+        first->SetValue(0);
+        other->setFocus();
     }
 }
 
