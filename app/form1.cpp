@@ -567,10 +567,18 @@ std::vector<std::pair<int, QString>> TForm1::Findings() const
         // A number cut at the left reads as another number: say so.
         const TCurrencyEdit* field = CurrencyEdit(row.Number);
         const Extended shown = fields::IsResult(row) ? field->StoredValue() : field->EditTextValue();
-        if (!field->FitsDisplay(shown))
+        if (!Fits(row.Number, shown))
             byField.emplace_back(row.Number, QStringLiteral("%1: число не помещается в поле").arg(FieldName(row)));
     }
     return byField;
+}
+
+bool TForm1::Fits(int number, Extended value) const
+{
+    std::optional<TFit>& known = m_fits[static_cast<std::size_t>(number)];
+    if (!known || known->Value != value)
+        known = TFit{value, CurrencyEdit(number)->FitsDisplay(value)};
+    return known->Fits;
 }
 
 void TForm1::ShowPlausibility()
@@ -732,6 +740,7 @@ bool TForm1::ApplyZoom(int percent)
         return false;
     // The window keeps its frame and caption bar and grows round the client
     // area; its fixed size follows.
+    m_fits.fill(std::nullopt);
     const QSize client = m_zoom->ClientSize(QSize(kClientWidth, kClientHeight));
     const QSize outer = client + QSize(445 - kClientWidth, 365 - kClientHeight);
     TWinMinMaxInfo& limits = m_formStorage1->MinMaxInfo();
@@ -744,6 +753,7 @@ bool TForm1::ApplyZoom(int percent)
     if (TWindowFrame* frame = TWindowFrame::Of(this))
         frame->UpdateSizeLimits();
     resize(outer);
+    ShowPlausibility();
     return true;
 }
 

@@ -136,6 +136,15 @@ private:
     // The field whose description carries the results just announced.
     QPointer<QWidget> m_announcedOn;
     std::unique_ptr<TWindowZoom> m_zoom;
+    // Whether a field's value fits it, by field number: laying a text out
+    // for each of 37 fields on every keystroke (and every value the profile
+    // restores) would cost more than the rest of the window's work.
+    struct TFit {
+        Extended Value;
+        bool Fits;
+    };
+    mutable std::array<std::optional<TFit>, 46> m_fits{};
+    bool Fits(int number, Extended value) const;
     // Where F6 came from, for F6 to go back to.
     QPointer<QWidget> m_beforeResults;
 };
