@@ -738,11 +738,13 @@ bool TForm1::ApplyZoom(int percent)
     m_zoom->Apply(percent);
     if (Zoom() == before)
         return false;
-    // The window keeps its frame and caption bar and grows round the client
-    // area; its fixed size follows.
+    // The frame and caption bar grow with the controls; the window's fixed
+    // size follows.
     m_fits.fill(std::nullopt);
+    TWindowFrame* frame = TWindowFrame::Of(this);
     const QSize client = m_zoom->ClientSize(QSize(kClientWidth, kClientHeight));
-    const QSize outer = client + QSize(445 - kClientWidth, 365 - kClientHeight);
+    const TFrameMetrics metrics = FrameMetrics(TFormBorderStyle::bsSizeable, Zoom());
+    const QSize outer = client + QSize(2 * metrics.FrameWidth, 2 * metrics.FrameHeight + metrics.CaptionHeight);
     TWinMinMaxInfo& limits = m_formStorage1->MinMaxInfo();
     limits.SetMaxSizeWidth(outer.width());
     limits.SetMaxSizeHeight(outer.height());
@@ -750,8 +752,10 @@ bool TForm1::ApplyZoom(int percent)
     limits.SetMaxTrackHeight(outer.height());
     limits.SetMinTrackWidth(outer.width());
     limits.SetMinTrackHeight(outer.height());
-    if (TWindowFrame* frame = TWindowFrame::Of(this))
+    if (frame != nullptr) {
         frame->UpdateSizeLimits();
+        frame->SetScale(Zoom());
+    }
     resize(outer);
     ShowPlausibility();
     return true;

@@ -495,9 +495,9 @@ TEST_F(MainWindowStorage, TheWindowScalesByKeysAndComesBackAtItsSize)
         int percent;
         QSize outer;
     } steps[] = {
-        {"Ctrl++", QKeySequence(Qt::CTRL | Qt::Key_Plus), 125, {554, 450}},
-        {"Ctrl+= (+ without Shift)", QKeySequence(Qt::CTRL | Qt::Key_Equal), 150, {664, 534}},
-        {"Ctrl+- back", QKeySequence(Qt::CTRL | Qt::Key_Minus), 125, {554, 450}},
+        {"Ctrl++", QKeySequence(Qt::CTRL | Qt::Key_Plus), 125, {556, 457}},
+        {"Ctrl+= (+ without Shift)", QKeySequence(Qt::CTRL | Qt::Key_Equal), 150, {668, 548}},
+        {"Ctrl+- back", QKeySequence(Qt::CTRL | Qt::Key_Minus), 125, {556, 457}},
         {"Ctrl+0 to the designed size", QKeySequence(Qt::CTRL | Qt::Key_0), 100, {445, 365}},
         {"Ctrl+- stays at 100", QKeySequence(Qt::CTRL | Qt::Key_Minus), 100, {445, 365}},
     };
@@ -510,14 +510,16 @@ TEST_F(MainWindowStorage, TheWindowScalesByKeysAndComesBackAtItsSize)
     EXPECT_EQ(Look(*form), designed);
     for (int i = 0; i < 10; ++i) QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
     EXPECT_EQ(form->Zoom(), 250);
-    // Every control grows with the window: РАСЧЕТ and its text.
+    // Every control grows with the window: РАСЧЕТ and its text, the frame
+    // and the caption bar.
     EXPECT_EQ(form->BitBtn1()->geometry(), QRect(680, 510, 218, 123));
     EXPECT_EQ(form->BitBtn1()->font().pixelSize(), 48);
+    EXPECT_EQ(dw::TWindowFrame::Of(form.get())->ClientRect(), QRect(10, 58, 1093, 845));
     Finish();
     EXPECT_EQ(dw::TIniFile(Profile().string()).ReadString("Zoom", "Percent", "<missing>"), "250");
     Start();
     EXPECT_EQ(form->Zoom(), 250);
-    EXPECT_EQ(form->size(), QSize(1101, 872));
+    EXPECT_EQ(form->size(), QSize(1113, 913));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -538,5 +540,5 @@ TEST_F(MainWindowStorage, TheWindowMenuOffersTheSizes)
     sizes->actions()[2]->trigger();
     frame->SystemMenu()->close();
     EXPECT_EQ(form->Zoom(), 150);
-    EXPECT_EQ(form->size(), QSize(664, 534));
+    EXPECT_EQ(form->size(), QSize(668, 548));
 }
