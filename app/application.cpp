@@ -61,7 +61,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& error) {
         ShowError(error);
     } catch (...) {
-        ShowErrorMessage(DW_TEXT("Message", "Unexpected error"));
+        ShowErrorText(DW_TEXT("Message", "Unexpected error"));
     }
     return false;
 }

@@ -31,6 +31,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 
 #include <algorithm>
@@ -76,15 +77,26 @@ constexpr LabelRow kLabelRows[13] = {
     {"Длина инструмента", 5, 312, true, 37},
 };
 
+// "Section 3 length, m": the field's name and unit in the user's language.
+QString ReaderName(const fields::TWeightField& row)
+{
+    QString name = TForm1::tr(row.ReaderName);
+    if (row.Section != 0)
+        name = name.arg(row.Section);
+    return name + QStringLiteral(", ") + TForm1::tr(row.Unit);
+}
+
 // An input the program doubts: a pale orange face, far from the results'
 // green and the columns' silver, with the reason in the tooltip.
 const QColor kImplausibleFace(255, 200, 150);
 
-// The crew's name of a field without its unit ("Длина секции 2").
+// The crew's name of a field without its unit ("Section 2 length").
 QString FieldName(const fields::TWeightField& row)
 {
-    const QString name = QString::fromUtf8(row.AccessibleName);
-    return name.left(name.lastIndexOf(QLatin1Char(',')));
+    QString name = TForm1::tr(row.ReaderName);
+    if (row.Section != 0)
+        name = name.arg(row.Section);
+    return name;
 }
 
 const fields::TWeightField& FieldRow(int number)
@@ -98,15 +110,15 @@ QString FindingText(const PlausibilityFinding& finding)
     const QString name = FieldName(FieldRow(fields::InputField(finding.Input)));
     switch (finding.Rule) {
         case PlausibilityRule::Negative:
-            return QStringLiteral("%1 меньше нуля").arg(name);
+            return TForm1::tr("%1 is below zero").arg(name);
         case PlausibilityRule::LengthWithoutMetreWeight:
-            return QStringLiteral("Секция %1: длина задана, а вес 1 метра нет").arg(finding.Section);
+            return TForm1::tr("Section %1: a length but no weight of one metre").arg(finding.Section);
         case PlausibilityRule::MetreWeightWithoutLength:
-            return QStringLiteral("Секция %1: вес 1 метра задан, а длина нет").arg(finding.Section);
+            return TForm1::tr("Section %1: a weight of one metre but no length").arg(finding.Section);
         case PlausibilityRule::MudGravityZero:
-            return QStringLiteral("Удельный вес раствора не задан (0)");
+            return TForm1::tr("The mud specific gravity is not given (0)");
         case PlausibilityRule::MudNotLighterThanMetal:
-            return QStringLiteral("Удельный вес раствора не меньше удельного веса металла");
+            return TForm1::tr("The mud specific gravity is not below the steel's");
     }
     return name;
 }
@@ -245,7 +257,7 @@ void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
         field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(row.Number));
         field->setGeometry(row.Left, row.Top, row.Width, row.Height);
         field->SetDisplayFormat(QString::fromUtf8(row.DisplayFormat));
-        field->setAccessibleName(QString::fromUtf8(row.AccessibleName));
+        field->setAccessibleName(ReaderName(row));
         if (fields::IsResult(row)) {
             field->setFont(FormFont(11, true));
             SetColours(field, &colour::Green, colour::Yellow);
@@ -382,13 +394,15 @@ void TForm1::WatchResultsCurrency()
 
 void TForm1::ShowResultsCurrency()
 {
+    if (m_showingResults)
+        return;
     const bool current = ResultsCurrent();
     for (int number : fields::kResultFields) {
         TCurrencyEdit* field = CurrencyEdit(number);
         const QColor& colour = current ? colour::Yellow : kStaleResultText;
         if (field->FontColor() != colour)
             field->SetFontColor(colour);
-        const QString stale = QStringLiteral("Результаты получены для других данных: нажмите РАСЧЕТ");
+        const QString stale = tr("These results were calculated for other inputs: press РАСЧЕТ");
         field->setToolTip(current ? QString() : stale);
         // A reader announces the result as the window shows it, and whether
         // it still holds.
@@ -402,8 +416,8 @@ void TForm1::SetKeys()
     // ПЕЧАТЬ takes no focus, so it needs a key of its own.
     auto* print = new QShortcut(QKeySequence::Print, this);
     connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
-    m_transparentButton1->setToolTip(QStringLiteral("Заполнить и показать лист отчёта (Ctrl+P)"));
-    m_bitBtn1->setToolTip(QStringLiteral("Рассчитать результаты (Enter или Пробел)"));
+    m_transparentButton1->setToolTip(tr("Fill in and show the report sheet (Ctrl+P)"));
+    m_bitBtn1->setToolTip(tr("Calculate the results (Enter or Space)"));
     auto* results = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(results, &QShortcut::activated, this, &TForm1::ToggleResultsFocus);
     for (int number : fields::kResultFields) CurrencyEdit(number)->installEventFilter(this);
@@ -420,53 +434,67 @@ void TForm1::DescribeForScreenReaders()
     // The fields carry their names from the field table; a caption also
     // leads a reader to the field it names.
     for (int i = 0; i < 13; ++i) m_labels[i]->setBuddy(CurrencyEdit(kLabelRows[i].field));
-    Label14()->setAccessibleDescription(QStringLiteral("Дата последнего расчёта"));
+    Label14()->setAccessibleDescription(tr("Date of the last calculation"));
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)
 try {
-    // The results are about to change: until every one is written they
-    // belong to nothing, and a fault on the way leaves them so.
-    m_calculated.reset();
-    ShowResultsCurrency();
-    TCalculated calculated;
-
     // Every input is read once, through its field, and held at 40 significant
-    // bits for the whole command; the arithmetic itself is 80-bit.
-    const WeightInputs inputs = ReadWeightInputs([this, &calculated](WeightInput input) {
-        return calculated.Inputs[static_cast<std::size_t>(input)] = CurrencyEdit(fields::InputField(input))->Value();
-    });
-
-    CurrencyEdit(fields::kKellyWeight)->setFocus();
-    Label14()->setText(QString::fromStdString(DateToText(CurrentDate())));
-    Label14()->adjustSize();
-
-    // Results go to their fields; a field read back holds two decimals.
-    class ResultFields final : public IWeightResults {
-    public:
-        explicit ResultFields(const TForm1& form) : m_form(form) {}
-        void Write(WeightResult result, Extended value) override
-        {
-            m_form.CurrencyEdit(fields::ResultField(result))->SetValue(value);
-        }
-        Extended ReadBack(WeightResult result) override
-        {
-            return m_form.CurrencyEdit(fields::ResultField(result))->Value();
-        }
-
-    private:
-        const TForm1& m_form;
-    } results(*this);
-    CalculateWeights(inputs, results);
-
-    for (std::size_t i = 0; i < kWeightResultCount; ++i)
-        calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
-    m_calculated = calculated;
-    ShowResultsCurrency();
+    // bits for the whole command; the arithmetic itself is 80-bit. An input
+    // too large ends the command here, with nothing shown.
+    std::array<Extended, kWeightInputCount> read{};
+    WeightInputs inputs;
+    try {
+        inputs = ReadWeightInputs([this, &read](WeightInput input) {
+            return read[static_cast<std::size_t>(input)] = CurrencyEdit(fields::InputField(input))->Value();
+        });
+    } catch (const EOverflow&) {
+        // The results shown no longer belong to the inputs being read.
+        m_calculated.reset();
+        ShowResultsCurrency();
+        throw;
+    }
+    const WeightResults results = CalculateWeights(inputs);
+    ShowCalculation(read, results);
+    if (results.Fault)
+        std::rethrow_exception(results.Fault);
     AnnounceResults();
 } catch (const std::exception& fault) {
     FocusFieldAtFault(fault);
     throw;
+}
+
+void TForm1::ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results)
+{
+    CurrencyEdit(fields::kKellyWeight)->setFocus();
+    Label14()->setText(QString::fromStdString(DateToText(CurrentDate())));
+    Label14()->adjustSize();
+    {
+        // One pass over the fields, one recolouring after it.
+        const QScopedValueRollback<bool> writing(m_showingResults, true);
+        for (std::size_t i = 0; i < results.Count; ++i)
+            CurrencyEdit(fields::kResultFields[i])->SetValue(results.Values[i]);
+    }
+    // Results that are all there belong to the inputs read; after a fault
+    // on the way they belong to nothing.
+    if (results.Complete()) {
+        TCalculated calculated;
+        calculated.Inputs = inputs;
+        // As a field reads what it shows: the comparison with what the fields
+        // hold later must not see a rounding of its own as a change.
+        for (std::size_t i = 0; i < kWeightResultCount; ++i) calculated.Results[i] = HeldInField(results.Values[i]);
+        m_calculated = calculated;
+    } else {
+        m_calculated.reset();
+    }
+    ShowResultsCurrency();
+}
+
+void TForm1::CommitTyping()
+{
+    for (TCurrencyEdit* field : m_fields)
+        if (field != nullptr && field->IsFocusedState())
+            field->CommitTyping();
 }
 
 void TForm1::TransparentButton1Click(QObject* sender)
@@ -478,6 +506,10 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // for a sheet that will not be made would only move the focus.
     if (!sheet.VpReport1().Available())
         return;
+    // What is being typed counts as typed: the field is taken as leaving it
+    // would take it, so the check below and the sheet both see it (a text
+    // that is no number stops here with leaving's message).
+    CommitTyping();
     if (!ConfirmFindingsBeforePrint())
         return;
     // A signed sheet must never pair inputs with results of other inputs:
@@ -485,8 +517,8 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // would; a fault there is shown and nothing is printed.
     if (!ResultsCurrent())
         BitBtn1Click(sender);
-    // The report prints what the fields show, not what is being typed: a
-    // field's displayed text comes from the value it holds.
+    // The report prints what the fields show: a field's displayed text comes
+    // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)
         SetFieldCaption(sheet.VpLabel(row.SheetLabel), row.SheetLabel, CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.
@@ -568,7 +600,7 @@ std::vector<std::pair<int, QString>> TForm1::Findings() const
         const TCurrencyEdit* field = CurrencyEdit(row.Number);
         const Extended shown = fields::IsResult(row) ? field->StoredValue() : field->EditTextValue();
         if (!Fits(row.Number, shown))
-            byField.emplace_back(row.Number, QStringLiteral("%1: число не помещается в поле").arg(FieldName(row)));
+            byField.emplace_back(row.Number, tr("%1: the number does not fit the field").arg(FieldName(row)));
     }
     return byField;
 }
@@ -617,12 +649,12 @@ bool TForm1::ConfirmFindingsBeforePrint()
         return true;
     QStringList lines;
     for (const auto& finding : findings) lines << QStringLiteral("• ") + finding.second;
-    QMessageBox box(QMessageBox::Warning, windowTitle(), QStringLiteral("Проверьте данные перед печатью:"),
-                    QMessageBox::NoButton, this);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), tr("Check the inputs before printing:"), QMessageBox::NoButton,
+                    this);
     box.setObjectName(QStringLiteral("FindingsBeforePrint"));
     box.setInformativeText(lines.join(QLatin1Char('\n')));
-    QPushButton* fix = box.addButton(QStringLiteral("Исправить"), QMessageBox::RejectRole);
-    QPushButton* print = box.addButton(QStringLiteral("Печатать"), QMessageBox::AcceptRole);
+    QPushButton* fix = box.addButton(tr("Correct"), QMessageBox::RejectRole);
+    QPushButton* print = box.addButton(tr("Print"), QMessageBox::AcceptRole);
     box.setDefaultButton(fix);
     box.setEscapeButton(fix);
     box.exec();
@@ -658,8 +690,8 @@ void TForm1::AnnounceResults()
         const int number = fields::ResultField(result);
         parts << FieldName(FieldRow(number)) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
     }
-    const QString text = QStringLiteral("Результаты расчёта. ") + parts.join(QStringLiteral("; "));
-    Label14()->setAccessibleDescription(QStringLiteral("Дата последнего расчёта. ") + text);
+    const QString text = tr("Results of the calculation.") + QLatin1Char(' ') + parts.join(QStringLiteral("; "));
+    Label14()->setAccessibleDescription(tr("Date of the last calculation") + QStringLiteral(". ") + text);
     // A reader speaks what changes on the object it is on: the field the
     // calculation left the focus in carries the results until it is left.
     QWidget* focused = focusWidget();
@@ -699,7 +731,7 @@ void TForm1::AddZoomKeysAndMenu()
             [this] { SetZoom(TWindowZoom::kMinimum); });
     if (TWindowFrame* frame = TWindowFrame::Of(this)) {
         connect(frame, &TWindowFrame::SystemMenuBuilt, this, [this](QMenu* menu) {
-            QMenu* sizes = menu->addMenu(QStringLiteral("Масштаб окна"));
+            QMenu* sizes = menu->addMenu(tr("Window size"));
             sizes->setObjectName(QStringLiteral("ZoomMenu"));
             for (int percent : TWindowZoom::kSteps) {
                 QAction* action =

@@ -47,6 +47,8 @@ public:
 
     // Whether the five results were calculated from the inputs as they stand
     // now, text still being typed included (read as РАСЧЕТ would read it).
+    // The print command takes what is being typed first, so for it this is
+    // the fields' committed values.
     bool ResultsCurrent() const;
 
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
@@ -112,6 +114,11 @@ private:
     void AddZoomKeysAndMenu();
     // Scales without storing; false when the percent does not change.
     bool ApplyZoom(int percent);
+    // Shows what a calculation left: the focus on the kelly weight, the date,
+    // the results it has in their fields, their colours once.
+    void ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results);
+    // The field being typed in takes its text as leaving it would.
+    void CommitTyping();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -147,6 +154,8 @@ private:
     bool Fits(int number, Extended value) const;
     // Where F6 came from, for F6 to go back to.
     QPointer<QWidget> m_beforeResults;
+    // Set while a calculation's results go into their fields.
+    bool m_showingResults = false;
 };
 
 }  // namespace dw

@@ -3,6 +3,7 @@
 
 #include "common/error_display.h"
 #include "common/errors.h"
+#include "common/input_file.h"
 #include "report/engine/printer.h"
 #include "report/engine/vp_printer.h"
 #include "report/preview/preview.h"
@@ -11,6 +12,7 @@
 #include <QEventLoop>
 #include <QPointer>
 
+#include <sys/stat.h>
 #include <filesystem>
 #include <system_error>
 
@@ -23,12 +25,10 @@ TVpStandardPreview& OpenSavedReport(TVpPrinter& printer, const std::string& file
     std::error_code error;
     const auto status = std::filesystem::status(fileName, error);
     if (error || !std::filesystem::exists(status)) {
-        throw EFileError(MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
-                                     {MessageText::Verbatim(fileName), DW_TEXT("Message", "it does not exist")}));
+        throw EFileError(CannotOpenFileBecause(fileName, MissingFileReason()));
     }
     if (std::filesystem::is_directory(status)) {
-        throw EFileError(MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
-                                     {MessageText::Verbatim(fileName), DW_TEXT("Message", "it is a folder, not a file")}));
+        throw EFileError(CannotOpenFileBecause(fileName, NotAFileReason(S_IFDIR)));
     }
     printer.Load(fileName);
     // The first page is read before the window opens, so a file that is no

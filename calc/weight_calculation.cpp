@@ -2,6 +2,8 @@
 #include "calc/weight_calculation.h"
 
 #include "numeric/core/floating_point.h"
+#include "numeric/core/num_edit_rules.h"
+#include "numeric/core/number_parse.h"
 
 namespace dw {
 
@@ -39,20 +41,18 @@ MessageText WeightInputName(WeightInput input)
 
 EWeightInputOverflow::EWeightInputOverflow(WeightInput input)
     : EOverflow(MessageText(DW_TEXT3("Message", "Floating point overflow", "an input too large; %1 names it"),
-                            {WeightInputName(input)}, "an input too large; %1 names it")),
+                            {WeightInputName(input)})),
       m_input(input)
 {
 }
 
 EMetalGravityZeroDivide::EMetalGravityZeroDivide()
-    : EZeroDivide(
-          MessageText(DW_TEXT3("Message", "Floating point division by zero", "metal gravity 0"), {}, "metal gravity 0"))
+    : EZeroDivide(MessageText(DW_TEXT3("Message", "Floating point division by zero", "metal gravity 0")))
 {
 }
 
 EMetalGravityInvalidOp::EMetalGravityInvalidOp()
-    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation", "metal gravity 0"), {},
-                             "metal gravity 0"))
+    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation", "metal gravity 0")))
 {
 }
 
@@ -70,60 +70,92 @@ WeightInputs ReadWeightInputs(const std::function<Extended(WeightInput)>& read)
     return inputs;
 }
 
-void CalculateWeights(const WeightInputs& in, IWeightResults& results)
+Extended HeldInField(Extended value)
 {
-    // Each step's arithmetic is checked on its own: the flags are cleared
-    // after the read-backs (which may run code of the place written to) and
-    // examined once the step's result exists.
-    ClearFloatingPointErrors();
-    Extended travelling = in[WeightInput::KellyWeight];
-    for (const WeightInput part : {WeightInput::TravellingBlockWeight, WeightInput::DrillingLineWeight,
-                                   WeightInput::HookWeight, WeightInput::SwivelWeight, WeightInput::DrillingHoseWeight})
-        travelling = travelling + in[part];
-    CheckFloatingPointResult(travelling);
-    results.Write(WeightResult::TravellingSystem, travelling);
-
-    // Kilograms per metre times metres, then tonnes: each product first.
-    const Extended thousandth = ExtendedThousandth();
-    ClearFloatingPointErrors();
-    Extended net = (in[SectionMetreWeight(1)] * in[SectionLength(1)]) * thousandth;
-    for (int section = 2; section <= 8; ++section)
-        net = (in[SectionMetreWeight(section)] * in[SectionLength(section)]) * thousandth + net;
-    CheckFloatingPointResult(net);
-    results.Write(WeightResult::NetString, net);
-
-    const Extended netShown = results.ReadBack(WeightResult::NetString);
-    ClearFloatingPointErrors();
-    const Extended metal = in[WeightInput::MetalGravity];
-    const Extended buoyancy = (metal - in[WeightInput::MudGravity]) / metal;
-    Extended buoyed = buoyancy * netShown;
-    // Only a metal gravity of 0 can fail here: every other value the fields
-    // hold keeps the quotient and the product far inside the range.
+    // Exactly what a field does on a read after a write: its edit text, read
+    // again; a text that cannot be read gives the field's lowest value, 0.
     try {
-        CheckFloatingPointResult(buoyed);
-    } catch (const EZeroDivide&) {
-        if (metal != 0)
-            throw;
-        throw EMetalGravityZeroDivide();
-    } catch (const EInvalidOp&) {
-        if (metal != 0)
-            throw;
-        throw EMetalGravityInvalidOp();
+        return ParseNumber(NormalizeNumberText(EditTextFor(value, kFieldDecimalPlaces, true)));
+    } catch (const std::exception&) {
+        return 0;
     }
-    results.Write(WeightResult::BuoyedString, buoyed);
+}
 
-    const Extended travellingShown = results.ReadBack(WeightResult::TravellingSystem);
-    const Extended buoyedShown = results.ReadBack(WeightResult::BuoyedString);
-    ClearFloatingPointErrors();
-    Extended hookLoad = buoyedShown + travellingShown;
-    CheckFloatingPointResult(hookLoad);
-    results.Write(WeightResult::HookLoad, hookLoad);
+WeightResults CalculateWeights(const WeightInputs& in)
+{
+    WeightResults out;
+    const auto write = [&out](WeightResult result, Extended value) {
+        out.Values[static_cast<std::size_t>(result)] = value;
+        out.Count = static_cast<std::size_t>(result) + 1;
+    };
+    // A result read back keeps the field's two decimals from then on.
+    const auto hold = [&out](WeightResult result) {
+        Extended& value = out.Values[static_cast<std::size_t>(result)];
+        value = HeldInField(value);
+        return value;
+    };
+    try {
+        // Each step's arithmetic is checked on its own: the flags are cleared
+        // after the holds (which format and parse text) and examined once the
+        // step's result exists.
+        ClearFloatingPointErrors();
+        Extended travelling = in[WeightInput::KellyWeight];
+        for (const WeightInput part :
+             {WeightInput::TravellingBlockWeight, WeightInput::DrillingLineWeight, WeightInput::HookWeight,
+              WeightInput::SwivelWeight, WeightInput::DrillingHoseWeight})
+            travelling = travelling + in[part];
+        CheckFloatingPointResult(travelling);
+        write(WeightResult::TravellingSystem, travelling);
 
-    ClearFloatingPointErrors();
-    Extended total = in[SectionLength(1)];
-    for (int section = 2; section <= 8; ++section) total = total + in[SectionLength(section)];
-    CheckFloatingPointResult(total);
-    results.Write(WeightResult::TotalLength, total);
+        // Kilograms per metre times metres, then tonnes: each product first.
+        const Extended thousandth = ExtendedThousandth();
+        ClearFloatingPointErrors();
+        Extended net = (in[SectionMetreWeight(1)] * in[SectionLength(1)]) * thousandth;
+        for (int section = 2; section <= 8; ++section)
+            net = (in[SectionMetreWeight(section)] * in[SectionLength(section)]) * thousandth + net;
+        CheckFloatingPointResult(net);
+        write(WeightResult::NetString, net);
+
+        const Extended netHeld = hold(WeightResult::NetString);
+        ClearFloatingPointErrors();
+        const Extended metal = in[WeightInput::MetalGravity];
+        Extended buoyancy = (metal - in[WeightInput::MudGravity]) / metal;
+        Extended buoyed = 0;
+        // Only a metal gravity of 0 can fail here: every other value the
+        // fields hold keeps the quotient and the product far inside the range.
+        // The division is checked before the product, which would turn its
+        // infinity into an invalid operation when the net weight is 0.
+        try {
+            CheckFloatingPointResult(buoyancy);
+            buoyed = buoyancy * netHeld;
+            CheckFloatingPointResult(buoyed);
+        } catch (const EZeroDivide&) {
+            if (metal != 0)
+                throw;
+            throw EMetalGravityZeroDivide();
+        } catch (const EInvalidOp&) {
+            if (metal != 0)
+                throw;
+            throw EMetalGravityInvalidOp();
+        }
+        write(WeightResult::BuoyedString, buoyed);
+
+        const Extended travellingHeld = hold(WeightResult::TravellingSystem);
+        const Extended buoyedHeld = hold(WeightResult::BuoyedString);
+        ClearFloatingPointErrors();
+        Extended hookLoad = buoyedHeld + travellingHeld;
+        CheckFloatingPointResult(hookLoad);
+        write(WeightResult::HookLoad, hookLoad);
+
+        ClearFloatingPointErrors();
+        Extended total = in[SectionLength(1)];
+        for (int section = 2; section <= 8; ++section) total = total + in[SectionLength(section)];
+        CheckFloatingPointResult(total);
+        write(WeightResult::TotalLength, total);
+    } catch (const EMathError&) {
+        out.Fault = std::current_exception();
+    }
+    return out;
 }
 
 }  // namespace dw

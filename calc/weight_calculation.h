@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <exception>
 #include <functional>
 
 namespace dw {
@@ -81,24 +82,38 @@ struct WeightInputs {
 // the later ones are read.
 WeightInputs ReadWeightInputs(const std::function<Extended(WeightInput)>& read);
 
-// Where the results go: a result is written, and some are read back as the
-// place they were written to holds them (a field keeps two decimals).
-class IWeightResults {
-public:
-    virtual void Write(WeightResult result, Extended value) = 0;
-    virtual Extended ReadBack(WeightResult result) = 0;
+// The number of decimals a field keeps of a value written to it: it holds
+// the value in its edit text with two decimals and, when it is read, takes
+// that text for the value.
+inline constexpr unsigned kFieldDecimalPlaces = 2;
 
-protected:
-    ~IWeightResults() = default;
+// A value as a result field holds it once written and read back: rounded to
+// two decimals the way the field's edit text rounds it (the locale's marks
+// take no part: the text is written and read with the same ones).
+Extended HeldInField(Extended value);
+
+// What one calculation leaves behind: each result as its field holds it when
+// the command ends, in the order they are written, and the fault that ended
+// the command early, if one did. The results of the steps before a fault stay
+// (as held at that moment); those of the failed step and after it are absent.
+struct WeightResults {
+    std::array<Extended, kWeightResultCount> Values{};
+    std::size_t Count = 0;     // results written, the first Count of Values
+    std::exception_ptr Fault;  // the failed step's error; empty when all five exist
+
+    bool Complete() const noexcept { return Count == kWeightResultCount; }
+    bool Has(WeightResult result) const noexcept { return static_cast<std::size_t>(result) < Count; }
+    Extended operator[](WeightResult result) const { return Values[static_cast<std::size_t>(result)]; }
 };
 
-// Works the results out step by step, writing each as soon as it exists.
-// The buoyed weight starts from the net weight as read back, the hook load
-// from the travelling system and buoyed weight as read back. A step whose
-// arithmetic fails ("Floating point division by zero", "Invalid floating
-// point operation", "Floating point overflow") raises its error before
-// writing anything; what earlier steps wrote stays written. A metal gravity
-// of 0 raises the two metal-gravity errors above.
-void CalculateWeights(const WeightInputs& inputs, IWeightResults& results);
+// Works the results out step by step, in the fields' two-decimal hold where
+// the command reads a result back: the buoyed weight starts from the net
+// weight as held, the hook load from the travelling system and buoyed weight
+// as held. A step whose arithmetic fails ("Floating point division by zero",
+// "Invalid floating point operation", "Floating point overflow") ends the
+// calculation with that error as the fault, before its result exists; a
+// metal gravity of 0 gives the two metal-gravity errors above. Plain
+// arithmetic: nothing outside the inputs is read or changed.
+WeightResults CalculateWeights(const WeightInputs& inputs);
 
 }  // namespace dw

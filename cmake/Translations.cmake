@@ -54,4 +54,18 @@ if(DRILLWEIGHT_TESTS)
   add_test(NAME translations_complete
            COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-translations.sh $<TARGET_FILE:Qt6::lupdate>
                    ${PROJECT_SOURCE_DIR} ${DRILLWEIGHT_TS_FILES} -- ${check_options} ${DRILLWEIGHT_TRANSLATED_DIRS})
+  # The check itself, on small programs with a fault each.
+  add_test(NAME translations_check_catches_its_faults
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tests/translations/check_translations_test.sh
+                   $<TARGET_FILE:Qt6::lupdate> ${PROJECT_SOURCE_DIR}/scripts/check-translations.sh)
+  # A message marked with another context than the messages' own does not
+  # compile; with its own it does (so the refusal is the context's).
+  foreach(context IN ITEMS Message Mesage message)
+    add_test(NAME message_context_${context}_when_built
+             COMMAND ${CMAKE_CXX_COMPILER} -std=c++20 -fsyntax-only -I${PROJECT_SOURCE_DIR}
+                     -DPROBE_CONTEXT=${context} ${PROJECT_SOURCE_DIR}/tests/translations/message_context_probe.cc)
+    if(NOT context STREQUAL "Message")
+      set_tests_properties(message_context_${context}_when_built PROPERTIES WILL_FAIL TRUE)
+    endif()
+  endforeach()
 endif()

@@ -49,11 +49,6 @@ ErrorDisplayHandler SetErrorDisplay(ErrorDisplayHandler handler)
     return std::exchange(Handler(), std::move(handler));
 }
 
-void ShowErrorMessage(const std::string& message)
-{
-    ShowErrorText(MessageText(message));
-}
-
 void ShowErrorText(const MessageText& message)
 {
     Display(Localized(message));

@@ -30,8 +30,7 @@ std::string Localized(const MessageText& text);
 // Shows the message of any exception: the program's own errors by Message(),
 // others by what().
 void ShowError(const std::exception& error);
-// A message of the program's own (its English words), shown translated.
-void ShowErrorMessage(const std::string& message);
+// A message of the program's own, shown in the user's words.
 void ShowErrorText(const MessageText& message);
 
 }  // namespace dw
@@ -48,7 +47,7 @@ void RunReportingErrors(Action&& action) noexcept
     } catch (const std::exception& error) {
         ShowError(error);
     } catch (...) {
-        ShowErrorMessage(DW_TEXT("Message", "Unexpected error"));
+        ShowErrorText(DW_TEXT("Message", "Unexpected error"));
     }
 }
 

@@ -14,9 +14,8 @@ namespace dw {
 // and arguments, so a window can show it in the user's language.
 class Exception : public std::exception {
 public:
-    explicit Exception(std::string message) : m_text(message), m_message(std::move(message)) {}
-    explicit Exception(const char* message) : Exception(std::string(message)) {}
     explicit Exception(MessageText text) : m_text(std::move(text)), m_message(m_text.English()) {}
+    explicit Exception(SourceText text) : Exception(MessageText(text)) {}
     const std::string& Message() const noexcept { return m_message; }
     const MessageText& Text() const noexcept { return m_text; }
     const char* what() const noexcept override { return m_message.c_str(); }

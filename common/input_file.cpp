@@ -15,11 +15,11 @@ namespace dw {
 
 namespace {
 
-[[noreturn]] void ThrowTooLarge(const std::string& fileName, std::int64_t maxSize, std::string_view kind)
+[[noreturn]] void ThrowTooLarge(const std::string& fileName, std::int64_t maxSize, const MessageText& kind)
 {
-    throw EFileError(MessageText(DW_TEXT("Message", "File %1 is too large: %2 holds at most %3 bytes"),
-                                 {MessageText::Verbatim(fileName), MessageText(std::string(kind)),
-                                  MessageText::Verbatim(std::to_string(maxSize))}));
+    throw EFileError(
+        MessageText(DW_TEXT("Message", "File %1 is too large: %2 holds at most %3 bytes"),
+                    {MessageText::Verbatim(fileName), kind, MessageText::Verbatim(std::to_string(maxSize))}));
 }
 
 }  // namespace
@@ -58,8 +58,17 @@ InputFile::InputFile(const std::string& fileName) : m_fileName(fileName)
         return;
     if (failure.error != 0)
         throw EFileError(CannotOpenFile(fileName));
-    throw EFileError(MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
-                                 {MessageText::Verbatim(fileName), NotAFileReason(failure.mode)}));
+    throw EFileError(CannotOpenFileBecause(fileName, NotAFileReason(failure.mode)));
+}
+
+MessageText CannotOpenFileBecause(const std::string& fileName, const MessageText& reason)
+{
+    return MessageText(DW_TEXT("Message", "Cannot open file %1: %2"), {MessageText::Verbatim(fileName), reason});
+}
+
+MessageText MissingFileReason()
+{
+    return DW_TEXT("Message", "it does not exist");
 }
 
 std::optional<InputFile> InputFile::TryOpen(const std::string& fileName, InputFileFailure* failure)
@@ -136,14 +145,14 @@ int InputFile::Release() noexcept
     return std::exchange(m_fd, -1);
 }
 
-void InputFile::RequireSizeAtMost(std::int64_t maxSize, std::string_view kind) const
+void InputFile::RequireSizeAtMost(std::int64_t maxSize, const MessageText& kind) const
 {
     if (m_size > maxSize) {
         ThrowTooLarge(m_fileName, maxSize, kind);
     }
 }
 
-std::vector<std::uint8_t> InputFile::ReadAll(std::int64_t maxSize, std::string_view kind)
+std::vector<std::uint8_t> InputFile::ReadAll(std::int64_t maxSize, const MessageText& kind)
 {
     RequireSizeAtMost(maxSize, kind);
     if (m_fd < 0) {

@@ -25,6 +25,10 @@ namespace dw {
 // file", "it is a device, not a file", "it is a socket, not a file"; empty
 // for a regular file. The same words as the writer's refusals.
 MessageText NotAFileReason(mode_t mode);
+// "it does not exist": a name chosen to be opened that leads nowhere.
+MessageText MissingFileReason();
+// "Cannot open file <name>: <reason>".
+MessageText CannotOpenFileBecause(const std::string& fileName, const MessageText& reason);
 
 // Why a file could not be opened for reading: the system's error number, or
 // (with error 0) the mode of what stands under its name instead of a file.
@@ -63,11 +67,11 @@ public:
 
     // Raises EFileError "File <name> is too large: <kind> holds at most
     // <maxSize> bytes" when the file is larger than maxSize.
-    void RequireSizeAtMost(std::int64_t maxSize, std::string_view kind) const;
+    void RequireSizeAtMost(std::int64_t maxSize, const MessageText& kind) const;
     // Reads the whole file after RequireSizeAtMost(maxSize, kind); a file
     // that grows past maxSize while it is read is refused the same way.
     // Raises EInOutError "Cannot read file <name>" when reading fails.
-    std::vector<std::uint8_t> ReadAll(std::int64_t maxSize, std::string_view kind);
+    std::vector<std::uint8_t> ReadAll(std::int64_t maxSize, const MessageText& kind);
 
 private:
     struct Unopened {};

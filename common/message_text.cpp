@@ -5,14 +5,17 @@
 
 namespace dw {
 
-MessageText::MessageText(std::string source, std::vector<MessageText> arguments, std::string disambiguation)
-    : m_source(std::move(source)), m_disambiguation(std::move(disambiguation)), m_arguments(std::move(arguments))
+MessageText::MessageText(SourceText source, std::vector<MessageText> arguments)
+    : m_source(source.Text),
+      m_disambiguation(source.Disambiguation ? source.Disambiguation : ""),
+      m_arguments(std::move(arguments))
 {
 }
 
 MessageText MessageText::Verbatim(std::string text)
 {
-    MessageText verbatim(std::move(text));
+    MessageText verbatim;
+    verbatim.m_source = std::move(text);
     verbatim.m_translatable = false;
     return verbatim;
 }

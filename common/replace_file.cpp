@@ -12,8 +12,8 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -186,7 +186,7 @@ void RemoveAndEnd(int number)
 ENotAFile::ENotAFile(const std::string& fileName, const MessageText& reason)
     : EInOutError(
           MessageText(DW_TEXT("Message", "Cannot create file %1: %2"), {MessageText::Verbatim(fileName), reason})),
-      m_reason(reason.English())
+      m_reason(reason)
 {
 }
 
@@ -206,7 +206,7 @@ MessageText InOutErrorText(int errorCode)
     }
 }
 
-std::string FailureReason(int errorCode)
+MessageText FailureReason(int errorCode)
 {
     switch (errorCode) {
         case EACCES:
@@ -231,13 +231,13 @@ std::string FailureReason(int errorCode)
         case EIO:
             return DW_TEXT("Message", "the device reported a read or write error");
         default:
-            return "I/O error " + std::to_string(errorCode);
+            return MessageText(DW_TEXT("Message", "I/O error %1"), {MessageText::Verbatim(std::to_string(errorCode))});
     }
 }
 
 ESystemFileError::ESystemFileError(int errorCode) : EInOutError(InOutErrorText(errorCode)), m_code(errorCode) {}
 
-std::string ReasonOf(const EInOutError& error)
+MessageText ReasonOf(const EInOutError& error)
 {
     if (const auto* system = dynamic_cast<const ESystemFileError*>(&error)) {
         return system->Reason();
@@ -245,7 +245,7 @@ std::string ReasonOf(const EInOutError& error)
     if (const auto* notAFile = dynamic_cast<const ENotAFile*>(&error)) {
         return notAFile->Reason();
     }
-    return error.Message();
+    return error.Text();
 }
 
 void ThrowInOutError(int errorCode)

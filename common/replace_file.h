@@ -25,10 +25,10 @@ class ENotAFile : public EInOutError {
 public:
     ENotAFile(const std::string& fileName, const MessageText& reason);
     // "it is a folder, not a file", for callers that word the failure their own way.
-    const std::string& Reason() const noexcept { return m_reason; }
+    const MessageText& Reason() const noexcept { return m_reason; }
 
 private:
-    std::string m_reason;
+    MessageText m_reason;
 };
 
 // The program's words for a file operation that failed with errno value
@@ -37,14 +37,14 @@ MessageText InOutErrorText(int errorCode);
 // What is wrong, in words that follow a file's name ("Cannot create file
 // X: the folder does not exist"): access denied, a read-only file system, a
 // full disk, a missing folder, a link loop, a name too long...
-std::string FailureReason(int errorCode);
+MessageText FailureReason(int errorCode);
 
 // A file operation the system refused, with its errno value; its message is
 // InOutErrorText's.
 class ESystemFileError : public EInOutError {
 public:
     explicit ESystemFileError(int errorCode);
-    std::string Reason() const { return FailureReason(m_code); }
+    MessageText Reason() const { return FailureReason(m_code); }
 
 private:
     int m_code;
@@ -52,7 +52,7 @@ private:
 
 // The reason a failure raised by the file helpers carries: the system's for
 // an ESystemFileError, the message otherwise.
-std::string ReasonOf(const EInOutError& error);
+MessageText ReasonOf(const EInOutError& error);
 
 // Throws ESystemFileError.
 [[noreturn]] void ThrowInOutError(int errorCode);

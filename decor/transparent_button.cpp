@@ -169,7 +169,7 @@ void TTransparentButton::Fire(Emit&& emitSignal)
     } catch (const std::exception& error) {
         ShowError(error);
     } catch (...) {
-        ShowErrorMessage(DW_TEXT("Message", "Unexpected error"));
+        ShowErrorText(DW_TEXT("Message", "Unexpected error"));
     }
 }
 

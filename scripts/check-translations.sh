@@ -3,7 +3,8 @@
 # Fails when a catalogue of the program's texts is not complete: an entry
 # left unfinished or marked as no longer used in the catalogue, a text the
 # program shows that the catalogue lacks, or an entry the program no longer
-# uses. Run by ctest (test translations_complete).
+# uses; and when a text is entered twice (one source in two contexts) or a
+# context is one the program never looks in. Run by ctest (test translations_complete).
 #
 #   check-translations.sh LUPDATE SOURCE_DIR CATALOGUE.ts... -- LUPDATE_ARGS...
 #
@@ -35,6 +36,46 @@ entries_of_type() {
   ' "$1"
 }
 
+# The toolkit's own contexts, whose words the program restates in its own
+# catalogue on purpose (see app/translations.cpp).
+toolkit_contexts=" QPlatformTheme QDialogButtonBox QPrintDialog QAbstractFileIconProvider "
+
+# Texts that stand in two contexts: two entries to keep in step, where one
+# would do (the toolkit's contexts excepted).
+twice_entered() {
+  awk -v toolkit="$toolkit_contexts" '
+    /<name>/ { context = $0; sub(/.*<name>/, "", context); sub(/<\/name>.*/, "", context) }
+    /<message/ { source = ""; comment = "" }
+    /<source>/ { source = $0; sub(/.*<source>/, "", source); sub(/<\/source>.*/, "", source) }
+    /<comment>/ { comment = $0; sub(/.*<comment>/, "", comment); sub(/<\/comment>.*/, "", comment) }
+    /<\/message>/ {
+      if (index(toolkit, " " context " ") == 0) {
+        key = source "\t" comment
+        if ((key in seen) && seen[key] != context) print "    " source " (" seen[key] ", " context ")"
+        else seen[key] = context
+      }
+    }
+  ' "$1"
+}
+
+# Contexts the program never looks a text up in: a mistyped class or
+# context name leaves its texts untranslated however well they are
+# translated. A context is the messages' own, a toolkit's, or dw::<class>
+# of a class the program defines.
+unknown_contexts() {
+  local context class
+  for context in $(grep -o '<name>[^<]*</name>' "$1" | sed 's/<[^>]*>//g' | sort -u); do
+    case "$toolkit_contexts" in *" $context "*) continue ;; esac
+    [ "$context" = Message ] && continue
+    class=${context#dw::}
+    if [ "$class" = "$context" ] ||
+       ! grep -rqE "^[[:space:]]*class[[:space:]]+$class([[:space:]:{]|$)" --include='*.h' --include='*.cpp' \
+         --exclude-dir='build*' --exclude-dir=tests "$source_dir"; then
+      echo "    $context"
+    fi
+  done
+}
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -57,6 +98,18 @@ for ts in "${catalogues[@]}"; do
   if [ -n "$missing" ]; then
     echo "$name: texts of the program missing from the catalogue:"
     echo "$missing"
+    failed=1
+  fi
+  twice=$(twice_entered "$work/$name")
+  if [ -n "$twice" ]; then
+    echo "$name: texts entered in two contexts (give them one):"
+    echo "$twice"
+    failed=1
+  fi
+  unknown=$(unknown_contexts "$work/$name")
+  if [ -n "$unknown" ]; then
+    echo "$name: contexts the program never looks texts up in (a mistyped name?):"
+    echo "$unknown"
     failed=1
   fi
   unused=$(entries_of_type "$work/$name" vanished)

@@ -311,6 +311,31 @@
         <translation>Не удалось прочитать файл настроек %1: %2. Программа запускается с исходными значениями и не трогает этот файл</translation>
     </message>
     <message>
+        <source>%1: page %2: %3</source>
+        <translation>%1: страница %2: %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>a file and what is wrong with it</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>a profile</source>
+        <translation>файл настроек</translation>
+    </message>
+    <message>
+        <source>it would reach a megabyte, more than a profile may hold</source>
+        <translation>он занял бы мегабайт или больше — столько файл настроек занимать не может</translation>
+    </message>
+    <message>
+        <source>no folder for the profile is known</source>
+        <translation>неизвестно, в какой папке хранить настройки</translation>
+    </message>
+    <message>
+        <source>a section or key name is empty or holds a character a profile cannot keep</source>
+        <translation>имя раздела или ключа пустое или содержит знак, который файл настроек хранить не может</translation>
+    </message>
+    <message>
         <source>Thousands go in groups of three digits</source>
         <translation>Разряды тысяч отделяются группами по три цифры</translation>
     </message>
@@ -402,6 +427,153 @@
     <message>
         <source>OK</source>
         <translation>ОК</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TForm1</name>
+    <message>
+        <source>These results were calculated for other inputs: press РАСЧЕТ</source>
+        <translation>Результаты получены для других данных: нажмите РАСЧЕТ</translation>
+    </message>
+    <message>
+        <source>Fill in and show the report sheet (Ctrl+P)</source>
+        <translation>Заполнить и показать лист отчёта (Ctrl+P)</translation>
+    </message>
+    <message>
+        <source>Calculate the results (Enter or Space)</source>
+        <translation>Рассчитать результаты (Enter или Пробел)</translation>
+    </message>
+    <message>
+        <source>Date of the last calculation</source>
+        <translation>Дата последнего расчёта</translation>
+    </message>
+    <message>
+        <source>Section %1 length</source>
+        <translation>Длина секции %1</translation>
+    </message>
+    <message>
+        <source>Section %1 diameter</source>
+        <translation>Диаметр секции %1</translation>
+    </message>
+    <message>
+        <source>Section %1 weight of one metre</source>
+        <translation>Вес 1 метра секции %1</translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation>м</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>kg</source>
+        <translation>кг</translation>
+    </message>
+    <message>
+        <source>t</source>
+        <translation>т</translation>
+    </message>
+    <message>
+        <source>g/cm3</source>
+        <translation>г/см3</translation>
+    </message>
+    <message>
+        <source>Kelly weight</source>
+        <translation>Вес квадрата</translation>
+    </message>
+    <message>
+        <source>Travelling block weight</source>
+        <translation>Вес талевого блока</translation>
+    </message>
+    <message>
+        <source>Drilling line weight</source>
+        <translation>Вес каната</translation>
+    </message>
+    <message>
+        <source>Hook weight</source>
+        <translation>Вес крюка</translation>
+    </message>
+    <message>
+        <source>Swivel weight</source>
+        <translation>Вес вертлюга</translation>
+    </message>
+    <message>
+        <source>Drilling hose weight</source>
+        <translation>Вес бурового рукава</translation>
+    </message>
+    <message>
+        <source>Mud specific gravity</source>
+        <translation>Удельный вес раствора</translation>
+    </message>
+    <message>
+        <source>Pipe steel specific gravity</source>
+        <translation>Удельный вес металла</translation>
+    </message>
+    <message>
+        <source>Travelling system weight</source>
+        <translation>Вес талевой системы</translation>
+    </message>
+    <message>
+        <source>Net string weight</source>
+        <translation>Вес бурового инструмента (чистый)</translation>
+    </message>
+    <message>
+        <source>String weight in the mud</source>
+        <translation>Вес бурового инструмента с учетом вытеснения</translation>
+    </message>
+    <message>
+        <source>Hook load</source>
+        <translation>Вес бурового инструмента с учетом талевой системы</translation>
+    </message>
+    <message>
+        <source>Total string length</source>
+        <translation>Длина инструмента</translation>
+    </message>
+    <message>
+        <source>%1 is below zero</source>
+        <translation>%1 меньше нуля</translation>
+    </message>
+    <message>
+        <source>Section %1: a length but no weight of one metre</source>
+        <translation>Секция %1: длина задана, а вес 1 метра нет</translation>
+    </message>
+    <message>
+        <source>Section %1: a weight of one metre but no length</source>
+        <translation>Секция %1: вес 1 метра задан, а длина нет</translation>
+    </message>
+    <message>
+        <source>The mud specific gravity is not given (0)</source>
+        <translation>Удельный вес раствора не задан (0)</translation>
+    </message>
+    <message>
+        <source>The mud specific gravity is not below the steel&apos;s</source>
+        <translation>Удельный вес раствора не меньше удельного веса металла</translation>
+    </message>
+    <message>
+        <source>%1: the number does not fit the field</source>
+        <translation>%1: число не помещается в поле</translation>
+    </message>
+    <message>
+        <source>Check the inputs before printing:</source>
+        <translation>Проверьте данные перед печатью:</translation>
+    </message>
+    <message>
+        <source>Correct</source>
+        <translation>Исправить</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Печатать</translation>
+    </message>
+    <message>
+        <source>Results of the calculation.</source>
+        <translation>Результаты расчёта.</translation>
+    </message>
+    <message>
+        <source>Window size</source>
+        <translation>Масштаб окна</translation>
     </message>
 </context>
 <context>
@@ -536,10 +708,6 @@
         <translation>Последняя страница</translation>
     </message>
     <message>
-        <source>Printer setup</source>
-        <translation>Настройка принтера</translation>
-    </message>
-    <message>
         <source>Print</source>
         <translation>Печать</translation>
     </message>
@@ -568,10 +736,6 @@
 Do you want to replace it?</source>
         <translation>Файл %1 уже есть.
 Заменить его?</translation>
-    </message>
-    <message>
-        <source>%1 × %2 mm</source>
-        <translation>%1 × %2 мм</translation>
     </message>
     <message>
         <source>the printer&apos;s paper</source>
@@ -624,18 +788,6 @@ Do you want to replace it?</source>
     <message>
         <source>All files</source>
         <translation>Все файлы</translation>
-    </message>
-    <message>
-        <source>Cannot open file %1: %2</source>
-        <translation>Не удалось открыть файл %1: %2.</translation>
-    </message>
-    <message>
-        <source>it is a folder, not a file</source>
-        <translation>это папка, а не файл</translation>
-    </message>
-    <message>
-        <source>it does not exist</source>
-        <translation>такого файла нет</translation>
     </message>
 </context>
 <context>

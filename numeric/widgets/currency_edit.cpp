@@ -178,6 +178,21 @@ void TCustomNumEdit::VerifyRangeOnExit()
         ClampToRange(ParseNumber(NormalizeNumberText(ToUtf8(text()))), m_settings, true);
 }
 
+void TCustomNumEdit::CommitTyping()
+{
+    if (!m_focused)
+        return;
+    try {
+        VerifyRangeOnExit();
+        CommitEditText();
+    } catch (const std::exception&) {
+        selectAll();
+        if (CanTakeFocus())
+            setFocus(Qt::OtherFocusReason);
+        throw;
+    }
+}
+
 bool TCustomNumEdit::AcceptsKey(const QString& key) const
 {
     const QString current = text();

@@ -103,6 +103,11 @@ public:
     void CommitEditText();
     // With CheckOnExit: ERangeError when the edit text is outside the range.
     void VerifyRangeOnExit();
+    // While the field is being edited: takes the edit text as leaving the
+    // field would (range check, commit) and goes on editing. What leaving
+    // would raise is raised, with the text selected and the focus kept, as
+    // leaving would leave them.
+    void CommitTyping();
     // The default display pattern of the class.
     virtual QString BaseDisplayFormat() const;
     // Whether the key may be typed at the caret (key already mapped).

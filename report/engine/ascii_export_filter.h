@@ -23,9 +23,9 @@ public:
     explicit TVpAsciiExportFilter(std::string fileName);
     ~TVpAsciiExportFilter() override;
 
-    std::string DescriptionText() const override { return DW_TEXT("Message", "Text export (ASCII) filter"); }
+    MessageText DescriptionText() const override { return DW_TEXT("Message", "Text export (ASCII) filter"); }
     std::string FileExtension() const override { return "TXT"; }
-    std::string DisplayName() const override { return DW_TEXT("Message", "Text file"); }
+    MessageText DisplayName() const override { return DW_TEXT("Message", "Text file"); }
 
     // Lays the grid for font.Size and pageLength (the width is not used) and
     // opens the output. A font of size 0 raises EZeroDivide before anything

@@ -31,11 +31,11 @@ public:
 
     const std::string& FileName() const noexcept { return m_fileName; }
 
-    virtual std::string DescriptionText() const { return DW_TEXT("Message", "Abstract non-working export filter"); }
+    virtual MessageText DescriptionText() const { return DW_TEXT("Message", "Abstract non-working export filter"); }
     // Without the dot.
     virtual std::string FileExtension() const { return {}; }
     // The file type's name in the save dialog.
-    virtual std::string DisplayName() const { return DW_TEXT("Message", "Abstract filter"); }
+    virtual MessageText DisplayName() const { return DW_TEXT("Message", "Abstract filter"); }
 
     // The run starts. Page width and length in tenths of a millimetre; font
     // is the report's.
@@ -60,7 +60,7 @@ public:
 
     struct TVpExportFilterLibraryEntry {
         TFactory Create;
-        std::string DisplayName;
+        MessageText DisplayName;
         std::string FileExtension;
     };
 

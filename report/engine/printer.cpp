@@ -29,11 +29,11 @@ namespace dw {
 
 namespace {
 
-constexpr const char* kNoDefaultPrinter = DW_TEXT("Message", "There is no default printer currently selected");
-constexpr const char* kIndexOutOfRange = DW_TEXT("Message", "Printer index out of range");
-constexpr const char* kPrintingInProgress = DW_TEXT("Message", "Printing in progress");
-constexpr const char* kNotPrinting = DW_TEXT("Message", "Printer is not currently printing");
-constexpr const char* kInvalidPrinter = DW_TEXT("Message", "Printer selected is not valid");
+constexpr SourceText kNoDefaultPrinter = DW_TEXT("Message", "There is no default printer currently selected");
+constexpr SourceText kIndexOutOfRange = DW_TEXT("Message", "Printer index out of range");
+constexpr SourceText kPrintingInProgress = DW_TEXT("Message", "Printing in progress");
+constexpr SourceText kNotPrinting = DW_TEXT("Message", "Printer is not currently printing");
+constexpr SourceText kInvalidPrinter = DW_TEXT("Message", "Printer selected is not valid");
 
 // A PDF is drawn with vectors; the resolution only sets how finely the
 // program places things on it.

@@ -26,8 +26,8 @@ namespace dw {
 
 namespace {
 
-constexpr const char* kNotReady = DW_TEXT("Message", "VpPrinter not ready");
-constexpr const char* kIllegalNewPage = DW_TEXT("Message", "Illegal call to NewPage");
+constexpr SourceText kNotReady = DW_TEXT("Message", "VpPrinter not ready");
+constexpr SourceText kIllegalNewPage = DW_TEXT("Message", "Illegal call to NewPage");
 
 // Native units per inch.
 constexpr int kNativePerInch = 254;
@@ -349,7 +349,10 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
     }
     // A page of a report loaded from a file that turns out damaged is said
     // with the file and the page, as the command-line tool says it.
-    const auto where = [&] { return m_loadedFile + ": page " + std::to_string(n) + ": "; };
+    const auto where = [&](const MessageText& what) {
+        return MessageText(DW_TEXT("Message", "%1: page %2: %3"),
+                           {MessageText::Verbatim(m_loadedFile), MessageText::Verbatim(std::to_string(n)), what});
+    };
     try {
         std::optional<TVpPageBytes> bytes = m_pageStore.GetPage(n);
         if (!bytes) {
@@ -365,12 +368,12 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
         if (m_loadedFile.empty()) {
             throw;
         }
-        throw EInvalidGraphic(MessageText("%1%2", {MessageText::Verbatim(where()), e.Text()}));
+        throw EInvalidGraphic(where(e.Text()));
     } catch (const emf::EPageTooLarge& e) {
         if (m_loadedFile.empty()) {
             throw;
         }
-        throw emf::EPageTooLarge(where() + e.Message());
+        throw emf::EPageTooLarge(where(e.Text()));
     }
 }
 
@@ -390,7 +393,8 @@ void TVpPrinter::Load(const std::string& fileName)
     try {
         m_pageStore.Load(fileName);
     } catch (const EInvalidGraphic& e) {
-        throw EInvalidGraphic(MessageText("%1: %2", {MessageText::Verbatim(fileName), e.Text()}));
+        throw EInvalidGraphic(MessageText(DW_TEXT3("Message", "%1: %2", "a file and what is wrong with it"),
+                                          {MessageText::Verbatim(fileName), e.Text()}));
     }
     m_loadedFile = fileName;
     m_pageCount = m_pageStore.PageCount();

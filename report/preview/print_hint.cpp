@@ -20,7 +20,7 @@ QString PaperText(const TVpPrintPlan& plan)
         }
     }
     if (plan.PaperWidth > 0 && plan.PaperLength > 0) {
-        return QCoreApplication::translate("dw::TVpStandardPreview", "%1 × %2 mm")
+        return QCoreApplication::translate("dw::TVpPrinterSetupDialog", "%1 × %2 mm")
             .arg(plan.PaperWidth / 10.0)
             .arg(plan.PaperLength / 10.0);
     }

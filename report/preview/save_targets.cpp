@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/preview/save_targets.h"
 
+#include "common/error_display.h"
 #include "common/errors.h"
 #include "common/file_names.h"
 #include "common/message_text.h"
@@ -30,8 +31,8 @@ std::vector<TVpSaveTarget> SaveTargets(const TVpExportFilterLibrary& library, bo
             const auto& entry = library.Entries()[i];
             const QString extension = QString::fromStdString(entry.FileExtension);
             targets.push_back({TVpSaveKind::Filter, i,
-                               QCoreApplication::translate(kMessageContext, entry.DisplayName.c_str()) +
-                                   QStringLiteral(" (*.") + extension + QLatin1Char(')'),
+                               QString::fromStdString(Localized(entry.DisplayName)) + QStringLiteral(" (*.") +
+                                   extension + QLatin1Char(')'),
                                extension});
         }
     }

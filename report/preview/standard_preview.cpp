@@ -2,6 +2,7 @@
 #include "report/preview/standard_preview.h"
 
 #include "common/error_display.h"
+#include "common/input_file.h"
 #include "common/scope_exit.h"
 #include "fonts/designed_palette.h"
 #include "report/engine/export_filter.h"
@@ -26,6 +27,7 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <memory>
 
@@ -88,8 +90,9 @@ TVpStandardPreview::TVpStandardPreview(TVpPrinter* printer, QWidget* parent) : Q
          &TVpStandardPreview::NextPageClick, false},
         {&TVpStandardPreview::m_lastPage, "LastPage", 159, QT_TR_NOOP("Last page"), TVpGlyph::LastPage,
          &TVpStandardPreview::LastPageClick, false},
-        {&TVpStandardPreview::m_printSetup, "PrintSetup", 189, QT_TR_NOOP("Printer setup"), TVpGlyph::PrintSetup,
-         &TVpStandardPreview::PrintSetupClick, false},
+        {&TVpStandardPreview::m_printSetup, "PrintSetup", 189,
+         QT_TRANSLATE_NOOP("dw::TVpPrinterSetupDialog", "Printer setup"), TVpGlyph::PrintSetup,
+         &TVpStandardPreview::PrintSetupClick, false, "dw::TVpPrinterSetupDialog"},
         {&TVpStandardPreview::m_print, "Print", 214, QT_TR_NOOP("Print"), TVpGlyph::Print,
          &TVpStandardPreview::PrintClick, false},
         {&TVpStandardPreview::m_save, "Save", 244, QT_TR_NOOP("Save"), TVpGlyph::Save, &TVpStandardPreview::SaveClick,
@@ -159,7 +162,7 @@ QToolButton* TVpStandardPreview::AddSpeedButton(const SpeedButton& spec)
     auto* button = new QToolButton(m_toolbar);
     button->setObjectName(QString::fromLatin1(spec.Name));
     button->setGeometry(spec.Left, kButtonTop, kButtonSize, kButtonSize);
-    button->setToolTip(tr(spec.Hint));
+    button->setToolTip(QCoreApplication::translate(spec.HintContext, spec.Hint));
     // A reader names an icon-only button by its hint.
     button->setAccessibleName(button->toolTip());
     button->setIcon(GlyphIcon(spec.Glyph));
@@ -472,9 +475,10 @@ void TVpStandardPreview::LoadClick()
         }
         const QFileInfo file(choice->FileName);
         if (!file.exists() || file.isDir()) {
-            ShowPreviewMessage(this, tr("Cannot open file %1: %2")
-                                         .arg(choice->FileName, file.isDir() ? tr("it is a folder, not a file")
-                                                                             : tr("it does not exist")));
+            ShowPreviewMessage(
+                this,
+                QString::fromStdString(Localized(CannotOpenFileBecause(
+                    choice->FileName.toStdString(), file.isDir() ? NotAFileReason(S_IFDIR) : MissingFileReason()))));
             return;
         }
         try {

@@ -92,6 +92,9 @@ private:
         TVpGlyph Glyph;
         void (TVpStandardPreview::*Click)();
         bool Checkable;
+        // Where the hint is translated: a text the printer set-up also shows
+        // is the set-up's own, so the catalogue holds it once.
+        const char* HintContext = "dw::TVpStandardPreview";
     };
     QToolButton* AddSpeedButton(const SpeedButton& spec);
     void LayOut();

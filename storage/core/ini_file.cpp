@@ -274,7 +274,7 @@ IniDocument* TIniFile::LoadFile() const
     state.missing = false;
     std::string bytes;
     try {
-        const std::vector<std::uint8_t> read = file->ReadAll(kFileBytesLimit - 1, "a profile");
+        const std::vector<std::uint8_t> read = file->ReadAll(kFileBytesLimit - 1, DW_TEXT("Message", "a profile"));
         bytes.assign(read.begin(), read.end());
     } catch (const Exception&) {
         return nullptr;  // unreadable, or grown to a megabyte meanwhile
@@ -301,15 +301,15 @@ IniDocument* TIniFile::Load() const
     return state.snapshot;
 }
 
-void TIniFile::ThrowWriteError(const std::string& reason) const
+void TIniFile::ThrowWriteError(const MessageText& reason) const
 {
     const MessageText file = MessageText::Verbatim(m_path.empty() ? m_fileName : m_path.string());
-    if (reason.empty())
+    if (reason.Empty())
         throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1"), {file}));
-    throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1: %2"), {file, MessageText(reason)}));
+    throw EFileError(MessageText(DW_TEXT("Message", "Unable to write to %1: %2"), {file, reason}));
 }
 
-std::string TIniFile::ReadFailure() const
+MessageText TIniFile::ReadFailure() const
 {
     if (m_path.empty())
         return {};
@@ -317,8 +317,8 @@ std::string TIniFile::ReadFailure() const
     std::optional<InputFile> file = InputFile::TryOpen(m_path.string(), &failure);
     if (!file) {
         if (failure.error == 0)
-            return NotAFileReason(failure.mode).English();
-        return failure.Missing() ? std::string() : FailureReason(failure.error);
+            return NotAFileReason(failure.mode);
+        return failure.Missing() ? MessageText() : FailureReason(failure.error);
     }
     struct stat info {};
     if (::fstat(file->Descriptor(), &info) != 0)
@@ -356,7 +356,7 @@ void TIniFile::StoreDocument(const IniDocument& document)
     try {
         // Past the limit the file would read as missing from then on.
         if (!WithinSizeLimit(bytes.size()))
-            ThrowWriteError("it would reach a megabyte, more than a profile may hold");
+            ThrowWriteError(DW_TEXT("Message", "it would reach a megabyte, more than a profile may hold"));
         Store(bytes);
     } catch (...) {
         state.Forget();
@@ -374,7 +374,7 @@ void TIniFile::StoreDocument(const IniDocument& document)
 void TIniFile::Update(Change change)
 {
     if (m_path.empty())
-        ThrowWriteError("no folder for the profile is known");
+        ThrowWriteError(DW_TEXT("Message", "no folder for the profile is known"));
     // A file we cannot read is never replaced: that would lose what it holds.
     IniDocument* document = Load();
     if (!document)
@@ -477,7 +477,8 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (!IniDocument::IsValidSectionName(section) || !IniDocument::IsValidKeyName(key))
-        ThrowWriteError("a section or key name is empty or holds a character a profile cannot keep");
+        ThrowWriteError(
+            DW_TEXT("Message", "a section or key name is empty or holds a character a profile cannot keep"));
     Update({Change::Kind::Set, std::string(section), std::string(key), std::string(value)});
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/message_text.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -99,7 +101,7 @@ public:
     // Why the file, which exists, cannot be read as a profile ("it is a
     // folder, not a file", "access denied"...); empty when it can be read or
     // is not there.
-    std::string ReadFailure() const;
+    MessageText ReadFailure() const;
 
     static constexpr std::size_t kMaxValueChars = 1023;
     // A profile file is a few kilobytes; one of a megabyte or more is not
@@ -133,7 +135,7 @@ private:
     // Writes the document as the file's new text and remembers the file.
     void StoreDocument(const IniDocument& document);
     // "Unable to write to <path>", and ": <reason>" when one is known.
-    [[noreturn]] void ThrowWriteError(const std::string& reason = {}) const;
+    [[noreturn]] void ThrowWriteError(const MessageText& reason = {}) const;
     void Store(const std::string& bytes) const;
 
     std::string m_fileName;

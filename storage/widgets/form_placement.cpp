@@ -362,13 +362,14 @@ void TFormPlacement::ReportUnreadableProfile(const TIniFile& file)
 {
     if (m_reportedUnreadable)
         return;
-    const std::string failure = file.ReadFailure();
-    if (failure.empty())
+    const MessageText failure = file.ReadFailure();
+    if (failure.Empty())
         return;
     m_reportedUnreadable = true;
     const MessageText message(
-        DW_TEXT("Message", "Cannot read profile %1: %2. The program starts with its defaults and leaves the file as it is"),
-        {MessageText::Verbatim(file.Path().string()), MessageText(failure)});
+        DW_TEXT("Message",
+                "Cannot read profile %1: %2. The program starts with its defaults and leaves the file as it is"),
+        {MessageText::Verbatim(file.Path().string()), failure});
     QTimer::singleShot(0, Form(), [message] { ShowErrorText(message); });
 }
 

@@ -65,7 +65,10 @@ void AnswerNextBox(SeenBox& seen)
     poll->start(5);
 }
 
-dw::TApplication& App() { return *static_cast<dw::TApplication*>(QApplication::instance()); }
+dw::TApplication& App()
+{
+    return *static_cast<dw::TApplication*>(QApplication::instance());
+}
 
 TEST(ErrorBox, ShowsTheMessageWithItsFullStopUnderTheTitle)
 {
@@ -84,7 +87,7 @@ public:
     bool event(QEvent* event) override
     {
         if (event->type() == QEvent::User)
-            throw dw::EConvertError("'x' is not a valid floating point value");
+            throw dw::EConvertError(DW_TEXT("Message", "'x' is not a valid floating point value"));
         return QObject::event(event);
     }
 };

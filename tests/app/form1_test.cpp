@@ -275,4 +275,67 @@ TEST_F(MainWindow, AnInputBeyondTheRealRangeOverflowsBeforeAnythingIsWritten)
     EXPECT_NE(QApplication::focusWidget(), Field(38));
 }
 
+// РАСЧЕТ shows what it calculated in one pass: results that stay what they
+// were never flicker dimmed and back, and results that come anew change
+// colour once. Counted as the fields' palette changes.
+TEST_F(MainWindow, CalculateRecoloursTheResultsOnce)
+{
+    struct PaletteChanges : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::PaletteChange;
+            return false;
+        }
+    };
+    const struct {
+        const char* name;
+        bool calculatedBefore;
+        int changesPerField;
+    } rows[] = {
+        {"results that were dimmed", false, 1},
+        {"results that were current", true, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        EnterWorkedExample();
+        if (row.calculatedBefore)
+            Calculate();
+        PaletteChanges changes;
+        for (int n : {32, 33, 34, 35, 37}) Field(n)->installEventFilter(&changes);
+        Calculate();
+        EXPECT_TRUE(errors.empty());
+        EXPECT_EQ(changes.count, 5 * row.changesPerField);
+        for (int n : {32, 33, 34, 35, 37}) Field(n)->removeEventFilter(&changes);
+    }
+}
+
+// A metal gravity of 0 is a division by zero whenever the mud has weight,
+// with a string or without one (the product of the infinite buoyancy and a
+// net weight of 0 must not turn it into an invalid operation).
+TEST_F(MainWindow, ZeroMetalGravityWithMudIsADivisionByZeroWithOrWithoutAString)
+{
+    const struct {
+        const char* name;
+        Extended length;
+        const char* error;
+    } rows[] = {
+        {"with a string", 1000, "Floating point division by zero"},
+        {"without a string", 0, "Floating point division by zero"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        errors.clear();
+        Field(9)->SetValue(row.length);
+        Field(25)->SetValue(29);
+        Field(44)->SetValue(1.2L);
+        Field(45)->SetValue(0);
+        Calculate();
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], row.error);
+    }
+}
+
 }  // namespace

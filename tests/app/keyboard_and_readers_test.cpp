@@ -4,7 +4,9 @@
 
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/translations.h"
 #include "common/error_display.h"
+#include "decor/transparent_button.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/engine/vp_printer.h"
@@ -29,6 +31,8 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace dw {
 namespace {
@@ -76,7 +80,9 @@ TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form1.get());
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
-    for (const char* name : {"Длина секции 3, м", "Вес квадрата, т", "Вес бурового инструмента с учетом вытеснения, т"})
+    // Without a catalogue (a locale the program has none for) the program's English.
+    for (const char* name : {"Section 3 length, m", "Section 8 weight of one metre, kg", "Kelly weight, t",
+                             "Mud specific gravity, g/cm3", "String weight in the mud, t"})
         EXPECT_EQ(names.count(QString::fromUtf8(name)), 1u) << name;
     for (int result : {32, 33, 34, 35})
         EXPECT_TRUE(QAccessible::queryAccessibleInterface(form1->CurrencyEdit(result))->state().readOnly) << result;
@@ -86,6 +92,44 @@ TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
     EXPECT_TRUE(test::PreviewOpenedDuring(
         [&] { print->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); }));
     EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// A reader speaks the user's language: the names and tooltips come from the
+// catalogue, each put together from the field's name and its unit.
+TEST_F(KeyboardAndReaders, NamesAndTooltipsAreInTheUsersLanguage)
+{
+    const struct {
+        const char* name;
+        QLocale locale;
+        std::vector<std::pair<int, const char*>> fields;  // field, its name
+        const char* printTip;
+    } rows[] = {
+        {"Russian",
+         QLocale(QLocale::Russian, QLocale::Russia),
+         {{11, "Длина секции 3, м"},
+          {19, "Диаметр секции 3, мм"},
+          {36, "Вес 1 метра секции 8, кг"},
+          {38, "Вес квадрата, т"},
+          {44, "Удельный вес раствора, г/см3"},
+          {34, "Вес бурового инструмента с учетом вытеснения, т"},
+          {37, "Длина инструмента, м"}},
+         "Заполнить и показать лист отчёта (Ctrl+P)"},
+        {"no catalogue for the locale",
+         QLocale::c(),
+         {{11, "Section 3 length, m"}, {38, "Kelly weight, t"}, {35, "Hook load, t"}},
+         "Fill in and show the report sheet (Ctrl+P)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        const Translations language(row.locale, {QStringLiteral(DW_TRANSLATIONS_DIR)});
+        SetUp();
+        for (const auto& [field, name] : row.fields)
+            EXPECT_EQ(form1->CurrencyEdit(field)->accessibleName().toStdString(), name) << field;
+        EXPECT_EQ(form1->TransparentButton1()->toolTip().toStdString(), row.printTip);
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(KeyboardAndReaders, KeysDoWhatTheirNamesSay)

@@ -17,8 +17,8 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
-#include "tests/support/preview_test_support.h"
 #include "tests/support/open_preview.h"
+#include "tests/support/preview_test_support.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -273,7 +273,8 @@ const WindowRow kWindows[] = {
      },
      {"Floating point overflow.", "OK"},
      "«L инструмента» в строке 3"},
-    {"load: missing file", [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
+    {"load: missing file",
+     [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
      {"Cannot open file %DIR%/missing.VPR: it does not exist"}},
     {"load: damaged file",
      [](Screen& s) {
@@ -363,9 +364,10 @@ TEST(TranslatedMessage, PutsTheTranslatedArgumentsIntoTheTranslatedText)
         {"file name kept", CannotCreateFile("/tmp/отчёт%2.VPR"),
          "Не удалось создать файл /tmp/отчёт%2.VPR. Проверьте, что папка существует и в неё можно записывать."},
         {"reason translated",
-         MessageText("Cannot open file %1: %2", {MessageText::Verbatim("a"), "it is a pipe, not a file"}),
+         MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
+                     {MessageText::Verbatim("a"), DW_TEXT("Message", "it is a pipe, not a file")}),
          "Не удалось открыть a: это канал, а не файл."},
-        {"no translation stays English", MessageText("Nothing like this"), "Nothing like this"},
+        {"no translation stays English", DW_TEXT("Message", "Nothing like this"), "Nothing like this"},
     };
     for (const auto& row : rows) EXPECT_EQ(TranslatedMessage(row.text), QString::fromUtf8(row.shown)) << row.name;
 }

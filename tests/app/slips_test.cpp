@@ -117,12 +117,12 @@ TEST_F(Slips, ASlipIsMarkedAtTheFieldAsSoonAsItIsTyped)
         const char* tooltip;
     } rows[] = {
         {"the worked example as it is", 38, "2,5", 0, ""},
-        {"a length of -150", 10, "-150", 10, "Длина секции 2 меньше нуля"},
-        {"500 m and no weight of a metre", 11, "500", 27, "Секция 3: длина задана, а вес 1 метра нет"},
-        {"a weight of a metre and no length", 31, "29", 15, "Секция 7: вес 1 метра задан, а длина нет"},
-        {"an empty mud gravity", 44, "", 44, "Удельный вес раствора не задан (0)"},
-        {"mud as heavy as the steel", 44, "7,85", 44, "Удельный вес раствора не меньше удельного веса металла"},
-        {"a length of 1e9", 9, "1e9", 9, "Длина секции 1: число не помещается в поле"},
+        {"a length of -150", 10, "-150", 10, "Section 2 length is below zero"},
+        {"500 m and no weight of a metre", 11, "500", 27, "Section 3: a length but no weight of one metre"},
+        {"a weight of a metre and no length", 31, "29", 15, "Section 7: a weight of one metre but no length"},
+        {"an empty mud gravity", 44, "", 44, "The mud specific gravity is not given (0)"},
+        {"mud as heavy as the steel", 44, "7,85", 44, "The mud specific gravity is not below the steel's"},
+        {"a length of 1e9", 9, "1e9", 9, "Section 1 length: the number does not fit the field"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -163,15 +163,15 @@ TEST_F(Slips, ПЕЧАТЬAsksOnceAndИсправитьGoesToTheFirstFieldAtFaul
         bool printed;
         int focusAfter;  // 0: not checked
     } rows[] = {
-        {"nothing to question", {}, "Печатать", {}, true, 0},
-        {"a length of -150, Исправить", {{10, "-150"}}, "Исправить", {"Длина секции 2 меньше нуля"}, false, 10},
+        {"nothing to question", {}, "Print", {}, true, 0},
+        {"a length of -150, Исправить", {{10, "-150"}}, "Correct", {"Section 2 length is below zero"}, false, 10},
         {"two slips, the first in the keyboard order",
          {{44, ""}, {11, "500"}},
-         "Исправить",
-         {"Секция 3: длина задана, а вес 1 метра нет", "Удельный вес раствора не задан (0)"},
+         "Correct",
+         {"Section 3: a length but no weight of one metre", "The mud specific gravity is not given (0)"},
          false,
          27},
-        {"a length of -150, Печатать", {{10, "-150"}}, "Печатать", {"Длина секции 2 меньше нуля"}, true, 0},
+        {"a length of -150, Печатать", {{10, "-150"}}, "Print", {"Section 2 length is below zero"}, true, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -201,7 +201,7 @@ TEST_F(Slips, ALengthTooLongForTheSheetPrintsAsTooLongNotIntoTheNextColumn)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             for (QAbstractButton* button : box->buttons())
-                if (button->text() == QStringLiteral("Печатать"))
+                if (button->text() == QStringLiteral("Print"))
                     button->click();
             return;
         }
@@ -231,10 +231,9 @@ TEST_F(Slips, AfterРАСЧЕТAReaderIsToldTheResultsHookLoadFirst)
     ASSERT_NE(focused, nullptr);
     const QString told = QAccessible::queryAccessibleInterface(focused)->text(QAccessible::Description);
     EXPECT_TRUE(told.startsWith(
-        QStringLiteral("Результаты расчёта. Вес бурового инструмента с учетом талевой системы: 48,070 т.; "
-                       "Вес талевой системы: 11,100 т.")))
+        QStringLiteral("Results of the calculation. Hook load: 48,070 т.; Travelling system weight: 11,100 т.")))
         << told.toStdString();
-    EXPECT_TRUE(told.endsWith(QStringLiteral("Длина инструмента: 1 150,0 м."))) << told.toStdString();
+    EXPECT_TRUE(told.endsWith(QStringLiteral("Total string length: 1 150,0 м."))) << told.toStdString();
     QTest::keyClick(focused, Qt::Key_Tab);
     EXPECT_TRUE(focused->accessibleDescription().isEmpty());
 }

@@ -17,15 +17,20 @@ TEST(MessageText, EnglishPutsEachArgumentInItsPlaceOnce)
         MessageText text;
         const char* english;
     } rows[] = {
-        {"no arguments", MessageText("Disk full"), "Disk full"},
+        {"no arguments", MessageText(DW_TEXT("Message", "Disk full")), "Disk full"},
         {"file name", CannotCreateFile("/tmp/a b.VPR"), "Cannot create file /tmp/a b.VPR"},
-        {"arguments out of order", MessageText("%2 then %1", {"one", "two"}), "two then one"},
+        {"arguments out of order",
+         MessageText(DW_TEXT("Message", "%2 then %1"), {MessageText::Verbatim("one"), MessageText::Verbatim("two")}),
+         "two then one"},
         {"a name holding a placeholder stays", CannotOpenFile("%1%2.VPR"), "Cannot open file %1%2.VPR"},
         {"nested reason",
-         MessageText("Cannot open file %1: %2", {MessageText::Verbatim("x"), "it is a pipe, not a file"}),
+         MessageText(DW_TEXT("Message", "Cannot open file %1: %2"),
+                     {MessageText::Verbatim("x"), DW_TEXT("Message", "it is a pipe, not a file")}),
          "Cannot open file x: it is a pipe, not a file"},
-        {"percent sign kept", MessageText("%1%  Completed", {MessageText::Verbatim("40")}), "40%  Completed"},
-        {"placeholder with no argument kept", MessageText("%1 and %3", {"a"}), "a and %3"},
+        {"percent sign kept", MessageText(DW_TEXT("Message", "%1%  Completed"), {MessageText::Verbatim("40")}),
+         "40%  Completed"},
+        {"placeholder with no argument kept",
+         MessageText(DW_TEXT("Message", "%1 and %3"), {MessageText::Verbatim("a")}), "a and %3"},
         {"verbatim is never read as a pattern", MessageText::Verbatim("%1"), "%1"},
         {"quoted value", NotAFloatingPointValue("1,2,3"), "'1,2,3' is not a valid floating point value"},
     };
@@ -34,7 +39,8 @@ TEST(MessageText, EnglishPutsEachArgumentInItsPlaceOnce)
 
 TEST(MessageText, AnErrorCarriesItsEnglishMessageAndItsSource)
 {
-    const EFileError error(MessageText("File %1 is not a valid report file", {MessageText::Verbatim("out/d.VPR")}));
+    const EFileError error(
+        MessageText(DW_TEXT("Message", "File %1 is not a valid report file"), {MessageText::Verbatim("out/d.VPR")}));
     EXPECT_EQ(error.Message(), "File out/d.VPR is not a valid report file");
     EXPECT_EQ(error.Text().Source(), "File %1 is not a valid report file");
     const EZeroDivide plain;

@@ -807,7 +807,7 @@ TEST(TTransparentButtonMouse, HandlerErrorIsShownAndTheButtonRecovers)
     int calls = 0;
     QObject::connect(scene.button, &TTransparentButton::OnClick, [&](QObject*) {
         ++calls;
-        throw EVpError("VpPrinter not ready");
+        throw EVpError(DW_TEXT("Message", "VpPrinter not ready"));
     });
     scene.Move(scene.Inside());
     scene.Click(scene.Inside());

@@ -272,12 +272,12 @@ TEST(ExportFilterLibrary, HoldsTheTextExportOnly)
 {
     const TVpExportFilterLibrary& library = TVpExportFilterLibrary::Instance();
     ASSERT_EQ(library.Count(), 1u);
-    EXPECT_EQ(library.Entries()[0].DisplayName, "Text file");
+    EXPECT_EQ(library.Entries()[0].DisplayName.English(), "Text file");
     EXPECT_EQ(library.Entries()[0].FileExtension, "TXT");
     const std::unique_ptr<TVpExportFilter> filter = library.CreateFilter(0, "out.txt");
     ASSERT_NE(dynamic_cast<TVpAsciiExportFilter*>(filter.get()), nullptr);
     EXPECT_EQ(filter->FileName(), "out.txt");
-    EXPECT_EQ(filter->DescriptionText(), "Text export (ASCII) filter");
+    EXPECT_EQ(filter->DescriptionText().English(), "Text export (ASCII) filter");
     EXPECT_THROW(library.CreateFilter(1, "out.txt"), ERangeError);
     EXPECT_EQ(&TVpExportFilterLibrary::Instance(), &library);
 }

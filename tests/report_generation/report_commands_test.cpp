@@ -158,7 +158,7 @@ TEST(ReportCommands, AJobRefusedAtItsEndIsReportedAndTheReportPrintsAgain)
         if (row.AfterPrintFails)
             report.AfterPrint = [&failing](TVpReport&) {
                 if (failing)
-                    throw EPrinter("The printer went away");
+                    throw EPrinter(DW_TEXT("Message", "The printer went away"));
             };
         EXPECT_THROW(report.Print(), EPrinter);
         EXPECT_TRUE(report.Available());

@@ -40,7 +40,7 @@ public:
     explicit RecordingFilter(std::string fileName) : TVpExportFilter(std::move(fileName)) { ++s_alive; }
     ~RecordingFilter() override { --s_alive; }
     std::string FileExtension() const override { return "TST"; }
-    std::string DisplayName() const override { return "Test file"; }
+    MessageText DisplayName() const override { return MessageText::Verbatim("Test file"); }
     static inline int s_alive = 0;
 };
 
@@ -98,7 +98,7 @@ public:
                                                                                              : "other");
             exportedNames.push_back(filter.FileName());
             if (!exportError.empty()) {
-                throw EFileError(exportError);
+                throw EFileError(MessageText::Verbatim(exportError));
             }
         };
     }

@@ -76,7 +76,7 @@ QMarginsF FakeBackend::PrintableMargins(const std::string& device, const QPageSi
 void FakeBackend::PrintFile(const std::string& device, const std::filesystem::path& pdf, const TPrintJob& job)
 {
     if (!Refusal.empty()) {
-        throw EPrinter(Refusal);
+        throw EPrinter(MessageText::Verbatim(Refusal));
     }
     const std::filesystem::path copy =
         std::filesystem::path(m_spool.path().toStdString()) / ("job" + std::to_string(Sent.size() + 1) + ".pdf");

@@ -41,12 +41,6 @@ TEST(WeightFaultCause, AnInputTooLargeIsNamed)
     }
 }
 
-class NoFields final : public IWeightResults {
-public:
-    void Write(WeightResult, Extended) override {}
-    Extended ReadBack(WeightResult) override { return 1; }
-};
-
 TEST(WeightFaultCause, OnlyAMetalGravityOfZeroIsBlamedOnIt)
 {
     const struct {
@@ -66,10 +60,10 @@ TEST(WeightFaultCause, OnlyAMetalGravityOfZeroIsBlamedOnIt)
         WeightInputs inputs;
         inputs.Values[static_cast<std::size_t>(WeightInput::MudGravity)] = Real48::FromExtended(row.mud);
         inputs.Values[static_cast<std::size_t>(WeightInput::MetalGravity)] = Real48::FromExtended(row.metal);
-        NoFields fields;
         const std::type_info* raised = nullptr;
         try {
-            CalculateWeights(inputs, fields);
+            if (const WeightResults results = CalculateWeights(inputs); results.Fault)
+                std::rethrow_exception(results.Fault);
         } catch (const EMathError& error) {
             raised = &typeid(error);
             EXPECT_FALSE(error.Text().Disambiguation().empty());

@@ -6,31 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace dw {
 namespace {
-
-// Results kept as fields keep them: what was written, read back with two
-// decimals (the fields' rounding of a written value).
-class Fields : public IWeightResults {
-public:
-    std::map<WeightResult, Extended> Held;
-    std::vector<WeightResult> Written;
-    void Write(WeightResult result, Extended value) override
-    {
-        Held[result] = value;
-        Written.push_back(result);
-    }
-    Extended ReadBack(WeightResult result) override
-    {
-        Held[result] = std::round(Held.at(result) * 100) / 100;
-        return Held[result];
-    }
-};
 
 struct Input {
     WeightInput Which;
@@ -67,7 +47,7 @@ TEST(WeightCalculation, ResultsAsTheFieldsEndHoldingThem)
     struct Row {
         const char* Name;
         std::initializer_list<Input> Values;
-        // Held at the end: W1, W2, W3 after their read-backs, W4, Ltot.
+        // Held at the end: W1, W2, W3 in the fields' two decimals, W4, Ltot.
         double W1, W2, W3, W4, Length;
     };
     const Row rows[] = {
@@ -95,44 +75,32 @@ TEST(WeightCalculation, ResultsAsTheFieldsEndHoldingThem)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        Fields fields;
-        CalculateWeights(Inputs(row.Values), fields);
-        EXPECT_NEAR(static_cast<double>(fields.Held[WeightResult::TravellingSystem]), row.W1, 1e-12);
-        EXPECT_NEAR(static_cast<double>(fields.Held[WeightResult::NetString]), row.W2, 1e-12);
-        EXPECT_NEAR(static_cast<double>(fields.Held[WeightResult::BuoyedString]), row.W3, 1e-12);
-        EXPECT_NEAR(static_cast<double>(fields.Held[WeightResult::HookLoad]), row.W4, 1e-12);
-        EXPECT_NEAR(static_cast<double>(fields.Held[WeightResult::TotalLength]), row.Length, 1e-12);
+        const WeightResults results = CalculateWeights(Inputs(row.Values));
+        ASSERT_TRUE(results.Complete());
+        EXPECT_FALSE(results.Fault);
+        EXPECT_NEAR(static_cast<double>(results[WeightResult::TravellingSystem]), row.W1, 1e-12);
+        EXPECT_NEAR(static_cast<double>(results[WeightResult::NetString]), row.W2, 1e-12);
+        EXPECT_NEAR(static_cast<double>(results[WeightResult::BuoyedString]), row.W3, 1e-12);
+        EXPECT_NEAR(static_cast<double>(results[WeightResult::HookLoad]), row.W4, 1e-12);
+        EXPECT_NEAR(static_cast<double>(results[WeightResult::TotalLength]), row.Length, 1e-12);
     }
 }
 
-TEST(WeightCalculation, TheBuoyedWeightIsWrittenUnroundedAndTheHookLoadIsTheExactSumOfTheReadBacks)
+TEST(WeightCalculation, TheHookLoadIsTheExactSumOfTheHeldWeightsAndTwoRunsAgreeToTheBit)
 {
-    Fields fields;
-    CalculateWeights(Inputs(kWorkedExample), fields);
-    Fields again;
-    CalculateWeights(Inputs(kWorkedExample), again);
-    EXPECT_EQ(fields.Held, again.Held);  // two runs, identical to the last bit
-    // The hook load is never read back: it keeps the exact sum of the two read-backs.
-    EXPECT_EQ(fields.Held[WeightResult::HookLoad], 36.97L + 11.1L);
-    const Extended buoyancy = (Real48::FromExtended(7.85L).ToExtended() - Real48::FromExtended(1.2L).ToExtended()) /
-                              Real48::FromExtended(7.85L).ToExtended();
-    class Keep : public IWeightResults {
-    public:
-        std::optional<Extended> Buoyed;
-        void Write(WeightResult result, Extended value) override
-        {
-            if (result == WeightResult::BuoyedString)
-                Buoyed = value;
-        }
-        Extended ReadBack(WeightResult result) override { return result == WeightResult::NetString ? 43.64L : 0; }
-    } keep;
-    CalculateWeights(Inputs(kWorkedExample), keep);
-    ASSERT_TRUE(keep.Buoyed);
-    EXPECT_EQ(*keep.Buoyed, buoyancy * 43.64L);
-    EXPECT_NEAR(static_cast<double>(*keep.Buoyed), 36.968917, 1e-6);
+    const WeightResults results = CalculateWeights(Inputs(kWorkedExample));
+    const WeightResults again = CalculateWeights(Inputs(kWorkedExample));
+    EXPECT_EQ(results.Values, again.Values);
+    // The buoyed weight, 36.968917... from the net weight held as 43.64, is
+    // held as 36.97; the hook load is never held: it keeps the exact sum.
+    const Extended metal = Real48::FromExtended(7.85L).ToExtended();
+    const Extended buoyed = (metal - Real48::FromExtended(1.2L).ToExtended()) / metal * HeldInField(43.64L);
+    EXPECT_NEAR(static_cast<double>(buoyed), 36.968917, 1e-6);
+    EXPECT_EQ(results[WeightResult::BuoyedString], HeldInField(buoyed));
+    EXPECT_EQ(results[WeightResult::HookLoad], HeldInField(buoyed) + HeldInField(11.1L));
 }
 
-TEST(WeightCalculation, AFaultEndsTheCommandAtItsStepWithEarlierResultsWritten)
+TEST(WeightCalculation, AFaultEndsTheCalculationAtItsStepWithEarlierResultsKept)
 {
     struct Row {
         const char* Name;
@@ -146,20 +114,23 @@ TEST(WeightCalculation, AFaultEndsTheCommandAtItsStepWithEarlierResultsWritten)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        Fields fields;
         const WeightInputs inputs = Inputs({{WeightInput::KellyWeight, 2.5L},
                                             {SectionLength(1), 10},
                                             {SectionMetreWeight(1), 1},
                                             {WeightInput::MudGravity, row.Mud},
                                             {WeightInput::MetalGravity, row.Metal}});
+        const WeightResults results = CalculateWeights(inputs);
+        ASSERT_TRUE(results.Fault);
         try {
-            CalculateWeights(inputs, fields);
-            ADD_FAILURE() << "no error";
+            std::rethrow_exception(results.Fault);
         } catch (const EMathError& error) {
             EXPECT_EQ(error.Message(), row.Message);
         }
-        EXPECT_EQ(fields.Written, (std::vector<WeightResult>{WeightResult::TravellingSystem, WeightResult::NetString}));
-        EXPECT_EQ(fields.Held[WeightResult::NetString], 0.01L);  // read back before the division
+        // The travelling system as written (never held before the fault), the
+        // net weight as held for the division.
+        EXPECT_EQ(results.Count, 2u);
+        EXPECT_EQ(results[WeightResult::TravellingSystem], Real48::FromExtended(2.5L).ToExtended());
+        EXPECT_EQ(results[WeightResult::NetString], HeldInField(0.01L));
     }
 }
 

@@ -45,7 +45,7 @@ protected:
         }
         if (event->type() == kRaise) {
             log->push_back("window raises");
-            throw EConvertError("Window failed");
+            throw EConvertError(DW_TEXT("Message", "Window failed"));
         }
         return QWidget::event(event);
     }
@@ -149,7 +149,7 @@ TEST_F(WindowHookTest, AHandlerErrorIsShownAndTheMessageGoesOn)
     TWindowHook& failing = AddHook("new");
     failing.SetBeforeMessage([](TWindowMessage& message) {
         if (message.Event->type() == kProbe)
-            throw EConvertError("'x' is not a valid floating point value");
+            throw EConvertError(DW_TEXT("Message", "'x' is not a valid floating point value"));
     });
     Send(kProbe);
     EXPECT_EQ(log, (std::vector<std::string>{"old before", "window", "new after", "old after"}));

@@ -80,7 +80,7 @@ public:
         // A file without pages cannot be used; a page number it does not
         // have is a mistake of the command line.
         if (PageCount() == 0) {
-            throw EFileError(Utf8(m_path) + " holds no pages");
+            throw EFileError(MessageText::Verbatim(Utf8(m_path) + " holds no pages"));
         }
         if (n < 1 || n > PageCount()) {
             throw UsageError(QStringLiteral("%1 has no page %2: it holds %3 page%4")
@@ -104,7 +104,7 @@ public:
             PageFailed(n, e);
         }
         if (!bytes) {
-            throw EFileError("File " + Utf8(m_path) + " is not a valid report file");
+            throw EFileError(MessageText::Verbatim("File " + Utf8(m_path) + " is not a valid report file"));
         }
         try {
             emf::EmfDocument page(std::move(*bytes));
@@ -122,7 +122,7 @@ public:
 private:
     [[noreturn]] void PageFailed(int n, const Exception& e) const
     {
-        throw Exception(Utf8(m_path) + ": page " + std::to_string(n) + ": " + e.Message());
+        throw Exception(MessageText::Verbatim(Utf8(m_path) + ": page " + std::to_string(n) + ": " + e.Message()));
     }
 
     QString m_path;
@@ -175,7 +175,7 @@ public:
         } catch (const ENotAFile&) {
             throw;  // "Cannot create file <name>: it is a folder, not a file"
         } catch (const Exception& e) {
-            throw EInOutError("Cannot create file " + m_path + ": " + e.Message());
+            throw EInOutError(MessageText::Verbatim("Cannot create file " + m_path + ": " + e.Message()));
         }
     }
 
@@ -199,7 +199,7 @@ public:
 
     [[noreturn]] void Failed(const Exception& e) const
     {
-        throw EInOutError("Cannot write file " + m_path + ": " + e.Message());
+        throw EInOutError(MessageText::Verbatim("Cannot write file " + m_path + ": " + e.Message()));
     }
 
     const std::string& Name() const { return m_path; }
@@ -273,13 +273,14 @@ QByteArray RenderPng(const ReportFile& file, const emf::EmfDocument& page, int d
     const double height = std::round(extent.Height * dpi / extent.DpiY);
     const bool tooSmall = !(width >= 1 && height >= 1);
     if (tooSmall || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels) {
-        throw Exception(Utf8(QStringLiteral("%1: page %2 would be %3 x %4 pixels at %5 dpi: too %6 to render")
-                                 .arg(file.Path())
-                                 .arg(n)
-                                 .arg(width, 0, 'f', 0)
-                                 .arg(height, 0, 'f', 0)
-                                 .arg(dpi)
-                                 .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large"))));
+        throw Exception(
+            MessageText::Verbatim(Utf8(QStringLiteral("%1: page %2 would be %3 x %4 pixels at %5 dpi: too %6 to render")
+                                           .arg(file.Path())
+                                           .arg(n)
+                                           .arg(width, 0, 'f', 0)
+                                           .arg(height, 0, 'f', 0)
+                                           .arg(dpi)
+                                           .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large")))));
     }
     const int w = static_cast<int>(width);
     const int h = static_cast<int>(height);
@@ -359,8 +360,8 @@ int Pdf(const ToolArguments& arguments)
                                                        &pages[static_cast<std::size_t>(n - 1)]);
     });
     if (failed != 0) {
-        throw EInOutError("Cannot write file " + output.Name() + ": page " + std::to_string(failed) +
-                          " cannot be laid out");
+        throw EInOutError(MessageText::Verbatim("Cannot write file " + output.Name() + ": page " +
+                                                std::to_string(failed) + " cannot be laid out"));
     }
     output.Write(document);
     output.Commit();
@@ -378,7 +379,7 @@ int Pack(const ToolArguments& arguments, QTextStream& out)
         // read: a pipe would wait for a writer, and a huge file cost its
         // size in memory before it was found not valid.
         InputFile input(Utf8(path));
-        std::vector<std::uint8_t> bytes = input.ReadAll(kMaxMetafileSize, "a page's metafile");
+        std::vector<std::uint8_t> bytes = input.ReadAll(kMaxMetafileSize, MessageText::Verbatim("a page's metafile"));
         try {
             // The whole metafile is read here, so that a page that would not
             // show in the preview never gets into a report file.
@@ -386,7 +387,7 @@ int Pack(const ToolArguments& arguments, QTextStream& out)
             emf::RequirePageFits(page);
             list.AppendPage(page.Bytes());
         } catch (const Exception& e) {
-            throw Exception(Utf8(path) + ": " + e.Message());
+            throw Exception(MessageText::Verbatim(Utf8(path) + ": " + e.Message()));
         }
     }
     list.WriteStreamHeader();
