@@ -654,7 +654,7 @@ bool TForm1::ConfirmFindingsBeforePrint()
     box.setObjectName(QStringLiteral("FindingsBeforePrint"));
     box.setInformativeText(lines.join(QLatin1Char('\n')));
     QPushButton* fix = box.addButton(tr("Correct"), QMessageBox::RejectRole);
-    QPushButton* print = box.addButton(tr("Print"), QMessageBox::AcceptRole);
+    QPushButton* print = box.addButton(tr("Print as it is"), QMessageBox::AcceptRole);
     box.setDefaultButton(fix);
     box.setEscapeButton(fix);
     box.exec();

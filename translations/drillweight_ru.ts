@@ -564,16 +564,16 @@
         <translation>Исправить</translation>
     </message>
     <message>
-        <source>Print</source>
-        <translation>Печатать</translation>
-    </message>
-    <message>
         <source>Results of the calculation.</source>
         <translation>Результаты расчёта.</translation>
     </message>
     <message>
         <source>Window size</source>
         <translation>Масштаб окна</translation>
+    </message>
+    <message>
+        <source>Print as it is</source>
+        <translation>Печатать</translation>
     </message>
 </context>
 <context>

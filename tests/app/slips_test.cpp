@@ -163,7 +163,7 @@ TEST_F(Slips, ПЕЧАТЬAsksOnceAndИсправитьGoesToTheFirstFieldAtFaul
         bool printed;
         int focusAfter;  // 0: not checked
     } rows[] = {
-        {"nothing to question", {}, "Print", {}, true, 0},
+        {"nothing to question", {}, "Print as it is", {}, true, 0},
         {"a length of -150, Исправить", {{10, "-150"}}, "Correct", {"Section 2 length is below zero"}, false, 10},
         {"two slips, the first in the keyboard order",
          {{44, ""}, {11, "500"}},
@@ -171,7 +171,7 @@ TEST_F(Slips, ПЕЧАТЬAsksOnceAndИсправитьGoesToTheFirstFieldAtFaul
          {"Section 3: a length but no weight of one metre", "The mud specific gravity is not given (0)"},
          false,
          27},
-        {"a length of -150, Печатать", {{10, "-150"}}, "Print", {"Section 2 length is below zero"}, true, 0},
+        {"a length of -150, Печатать", {{10, "-150"}}, "Print as it is", {"Section 2 length is below zero"}, true, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -201,7 +201,7 @@ TEST_F(Slips, ALengthTooLongForTheSheetPrintsAsTooLongNotIntoTheNextColumn)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             for (QAbstractButton* button : box->buttons())
-                if (button->text() == QStringLiteral("Print"))
+                if (button->text() == QStringLiteral("Print as it is"))
                     button->click();
             return;
         }
