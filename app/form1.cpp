@@ -8,6 +8,8 @@
 #include "app/report_sheet.h"
 #include "app/sheet_holder.h"
 #include "app/weight_fields.h"
+#include "app/window_zoom.h"
+#include "calc/plausibility.h"
 #include "common/error_display.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
@@ -24,8 +26,14 @@
 #include "report/preview/standard_preview.h"
 #include "storage/widgets/form_storage.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
 
@@ -95,6 +103,52 @@ QString ReaderName(const fields::TWeightField& row)
     return name + QStringLiteral(", ") + TForm1::tr(row.Unit);
 }
 
+// An input the program doubts: a pale orange face, far from the results'
+// green and the columns' silver, with the reason in the tooltip.
+const QColor kImplausibleFace(255, 200, 150);
+
+// The crew's name of a field without its unit ("Section 2 length").
+QString FieldName(const fields::TWeightField& row)
+{
+    QString name = TForm1::tr(row.ReaderName);
+    if (row.Section != 0)
+        name = name.arg(row.Section);
+    return name;
+}
+
+const fields::TWeightField& FieldRow(int number)
+{
+    return *std::find_if(fields::kWeightFields.begin(), fields::kWeightFields.end(),
+                         [number](const fields::TWeightField& row) { return row.Number == number; });
+}
+
+QString FindingText(const PlausibilityFinding& finding)
+{
+    const QString name = FieldName(FieldRow(fields::InputField(finding.Input)));
+    switch (finding.Rule) {
+        case PlausibilityRule::Negative:
+            return TForm1::tr("%1 is below zero").arg(name);
+        case PlausibilityRule::LengthWithoutMetreWeight:
+            return TForm1::tr("Section %1: a length but no weight of one metre").arg(finding.Section);
+        case PlausibilityRule::MetreWeightWithoutLength:
+            return TForm1::tr("Section %1: a weight of one metre but no length").arg(finding.Section);
+        case PlausibilityRule::MudGravityZero:
+            return TForm1::tr("The mud specific gravity is not given (0)");
+        case PlausibilityRule::MudNotLighterThanMetal:
+            return TForm1::tr("The mud specific gravity is not below the steel's");
+    }
+    return name;
+}
+
+// A reader presents the main window as a window (a plain widget would be a
+// "filler" it skips over), named by its title.
+QAccessibleInterface* MainWindowAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("dw::TForm1") && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 // A label sizes itself to its caption.
 void FitToCaption(QLabel* label)
 {
@@ -106,6 +160,11 @@ void FitToCaption(QLabel* label)
 TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m_reportHolder(reportHolder)
 {
     setObjectName(QStringLiteral("Form1"));
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(MainWindowAccessible);
+        return true;
+    }();
+    (void)accessibleAsWindow;
     setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     setWindowIcon(ProgramIcon());
     setFont(FormFont(11));
@@ -141,6 +200,7 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     SetKeys();
     DescribeForScreenReaders();
     WatchResultsCurrency();
+    WatchPlausibility();
 
     // The frame and caption bar are drawn by the program: the window's outer
     // size is then exactly the designed 445 x 365 on every desktop.
@@ -153,12 +213,21 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     SetUpJournal();
     m_bitBtn1->setFocus();
     m_formStorage1->Loaded();
+    AddZoomKeysAndMenu();
 }
 
 TForm1::~TForm1()
 {
     // The journal window goes before the journal it shows.
     m_journalWindow.reset();
+    // The controls go after this window's members: nothing they or the
+    // application signal while going may reach a window already half gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (TCurrencyEdit* field : m_fields)
+        if (field != nullptr) {
+            disconnect(field, nullptr, this, nullptr);
+            field->removeEventFilter(this);
+        }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -370,6 +439,9 @@ void TForm1::SetKeys()
     connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
     m_transparentButton1->setToolTip(tr("Fill in and show the report sheet (Ctrl+P)"));
     m_bitBtn1->setToolTip(tr("Calculate the results (Enter or Space)"));
+    auto* results = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(results, &QShortcut::activated, this, &TForm1::ToggleResultsFocus);
+    for (int number : fields::kResultFields) CurrencyEdit(number)->installEventFilter(this);
     // Enter in an input leaves it as Tab does: the value is taken and the
     // next input in the keyboard order gets the focus (after the last one,
     // РАСЧЕТ, where Enter calculates).
@@ -387,7 +459,7 @@ void TForm1::DescribeForScreenReaders()
 }
 
 void TForm1::BitBtn1Click(QObject* /*sender*/)
-{
+try {
     // Every input is read once, through its field, and held at 40 significant
     // bits for the whole command; the arithmetic itself is 80-bit. An input
     // too large ends the command here, with nothing shown.
@@ -407,6 +479,10 @@ void TForm1::BitBtn1Click(QObject* /*sender*/)
     ShowCalculation(read, results);
     if (results.Fault)
         std::rethrow_exception(results.Fault);
+    AnnounceResults();
+} catch (const std::exception& fault) {
+    FocusFieldAtFault(fault);
+    throw;
 }
 
 void TForm1::ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results)
@@ -457,6 +533,8 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // would take it, so the check below and the sheet both see it (a text
     // that is no number stops here with leaving's message).
     CommitTyping();
+    if (!ConfirmFindingsBeforePrint())
+        return;
     // A signed sheet must never pair inputs with results of other inputs:
     // when they do not belong together, calculate first, exactly as РАСЧЕТ
     // would; a fault there is shown and nothing is printed.
@@ -473,7 +551,7 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // The report prints what the fields show: a field's displayed text comes
     // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)
-        sheet.VpLabel(row.SheetLabel).SetCaption(CurrencyEdit(row.Number)->DisplayedText());
+        SetFieldCaption(sheet.VpLabel(row.SheetLabel), row.SheetLabel, CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)
@@ -485,6 +563,266 @@ void TForm1::TransparentButton1Click(QObject* sender)
     }
     KeepPrintedSheet();
     sheet.VpReport1().Preview();
+}
+
+namespace {
+
+// The results as they stand in the window, top to bottom.
+constexpr int kResultsTopDown[] = {32, 33, 34, 35, 37};
+
+}  // namespace
+
+void TForm1::ToggleResultsFocus()
+{
+    QWidget* focused = focusWidget();
+    const bool inResults = std::any_of(std::begin(kResultsTopDown), std::end(kResultsTopDown),
+                                       [&](int number) { return CurrencyEdit(number) == focused; });
+    if (inResults) {
+        QWidget* back = m_beforeResults ? m_beforeResults.data() : m_bitBtn1;
+        back->setFocus(Qt::ShortcutFocusReason);
+        return;
+    }
+    m_beforeResults = focused;
+    TCurrencyEdit* hookLoad = CurrencyEdit(fields::ResultField(WeightResult::HookLoad));
+    hookLoad->setFocus(Qt::ShortcutFocusReason);
+    hookLoad->selectAll();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int step = key->key() == Qt::Key_Down ? 1 : key->key() == Qt::Key_Up ? -1 : 0;
+        if (step != 0 && key->modifiers() == Qt::NoModifier) {
+            const auto* at = std::find_if(std::begin(kResultsTopDown), std::end(kResultsTopDown),
+                                          [&](int number) { return CurrencyEdit(number) == watched; });
+            if (at != std::end(kResultsTopDown)) {
+                const std::ptrdiff_t index = (at - std::begin(kResultsTopDown)) + step;
+                if (index >= 0 && index < static_cast<std::ptrdiff_t>(std::size(kResultsTopDown))) {
+                    TCurrencyEdit* next = CurrencyEdit(kResultsTopDown[index]);
+                    next->setFocus(Qt::ShortcutFocusReason);
+                    next->selectAll();
+                }
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm1::WatchPlausibility()
+{
+    for (const fields::TWeightField& row : fields::kWeightFields)
+        connect(CurrencyEdit(row.Number), &QLineEdit::textChanged, this, &TForm1::ShowPlausibility);
+    ShowPlausibility();
+}
+
+std::vector<std::pair<int, QString>> TForm1::Findings() const
+{
+    std::array<Extended, kWeightInputCount> inputs{};
+    for (std::size_t i = 0; i < kWeightInputCount; ++i)
+        inputs[i] = CurrencyEdit(fields::kInputFields[i])->EditTextValue();
+    std::vector<std::pair<int, QString>> byField;
+    const std::vector<PlausibilityFinding> findings = FindImplausibleInputs(inputs);
+    for (const fields::TWeightField& row : fields::kWeightFields) {
+        for (const PlausibilityFinding& finding : findings)
+            if (fields::InputField(finding.Input) == row.Number)
+                byField.emplace_back(row.Number, FindingText(finding));
+        // A number cut at the left reads as another number: say so.
+        const TCurrencyEdit* field = CurrencyEdit(row.Number);
+        const Extended shown = fields::IsResult(row) ? field->StoredValue() : field->EditTextValue();
+        if (!Fits(row.Number, shown))
+            byField.emplace_back(row.Number, tr("%1: the number does not fit the field").arg(FieldName(row)));
+    }
+    return byField;
+}
+
+bool TForm1::Fits(int number, Extended value) const
+{
+    std::optional<TFit>& known = m_fits[static_cast<std::size_t>(number)];
+    if (!known || known->Value != value)
+        known = TFit{value, CurrencyEdit(number)->FitsDisplay(value)};
+    return known->Fits;
+}
+
+void TForm1::ShowPlausibility()
+{
+    const std::vector<std::pair<int, QString>> findings = Findings();
+    for (const fields::TWeightField& row : fields::kWeightFields) {
+        TCurrencyEdit* field = CurrencyEdit(row.Number);
+        QStringList reasons;
+        for (const auto& [number, text] : findings)
+            if (number == row.Number)
+                reasons << text;
+        if (fields::IsResult(row)) {
+            // A result keeps its colours; its tooltip says whether it holds.
+            if (!reasons.isEmpty())
+                field->setToolTip(reasons.join(QLatin1Char('\n')));
+            continue;
+        }
+        field->setToolTip(reasons.join(QLatin1Char('\n')));
+        const bool marked = !reasons.isEmpty();
+        if (field->property("implausible").toBool() == marked)
+            continue;
+        field->setProperty("implausible", marked);
+        if (marked) {
+            field->SetColor(kImplausibleFace);
+        } else {
+            // Back to the face of its box, which it inherits.
+            field->setPalette(QPalette());
+        }
+    }
+}
+
+bool TForm1::ConfirmFindingsBeforePrint()
+{
+    const std::vector<std::pair<int, QString>> findings = Findings();
+    if (findings.empty())
+        return true;
+    QStringList lines;
+    for (const auto& finding : findings) lines << QStringLiteral("• ") + finding.second;
+    QMessageBox box(QMessageBox::Warning, windowTitle(), tr("Check the inputs before printing:"), QMessageBox::NoButton,
+                    this);
+    box.setObjectName(QStringLiteral("FindingsBeforePrint"));
+    box.setInformativeText(lines.join(QLatin1Char('\n')));
+    QPushButton* fix = box.addButton(tr("Correct"), QMessageBox::RejectRole);
+    QPushButton* print = box.addButton(tr("Print as it is"), QMessageBox::AcceptRole);
+    box.setDefaultButton(fix);
+    box.setEscapeButton(fix);
+    box.exec();
+    if (box.clickedButton() == print)
+        return true;
+    TCurrencyEdit* first = CurrencyEdit(findings.front().first);
+    first->setFocus(Qt::OtherFocusReason);
+    first->selectAll();
+    return false;
+}
+
+void TForm1::FocusFieldAtFault(const std::exception& fault)
+{
+    int number = 0;
+    if (const auto* overflow = dynamic_cast<const EWeightInputOverflow*>(&fault))
+        number = fields::InputField(overflow->Input());
+    else if (dynamic_cast<const EMetalGravityZeroDivide*>(&fault) ||
+             dynamic_cast<const EMetalGravityInvalidOp*>(&fault))
+        number = fields::InputField(WeightInput::MetalGravity);
+    if (number == 0)
+        return;
+    TCurrencyEdit* field = CurrencyEdit(number);
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+}
+
+void TForm1::AnnounceResults()
+{
+    EndAnnouncement();
+    QStringList parts;
+    for (WeightResult result : {WeightResult::HookLoad, WeightResult::TravellingSystem, WeightResult::NetString,
+                                WeightResult::BuoyedString, WeightResult::TotalLength}) {
+        const int number = fields::ResultField(result);
+        parts << FieldName(FieldRow(number)) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
+    }
+    const QString text = tr("Results of the calculation.") + QLatin1Char(' ') + parts.join(QStringLiteral("; "));
+    Label14()->setAccessibleDescription(tr("Date of the last calculation") + QStringLiteral(". ") + text);
+    // A reader speaks what changes on the object it is on: the field the
+    // calculation left the focus in carries the results until it is left.
+    QWidget* focused = focusWidget();
+    if (focused == nullptr)
+        return;
+    m_announcedOn = focused;
+    focused->setAccessibleDescription(text);
+    QAccessibleEvent event(focused, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::EndAnnouncement, Qt::SingleShotConnection);
+}
+
+void TForm1::EndAnnouncement()
+{
+    if (m_announcedOn)
+        m_announcedOn->setAccessibleDescription(QString());
+    m_announcedOn = nullptr;
+}
+
+namespace {
+
+// The zoom has a section of its own: the designed keys stay as they are.
+const QString kZoomSection = QStringLiteral("Zoom");
+const QString kZoomKey = QStringLiteral("Percent");
+
+}  // namespace
+
+void TForm1::AddZoomKeysAndMenu()
+{
+    m_zoom = std::make_unique<TWindowZoom>(m_client);
+    const auto step = [this](int by) { SetZoom(Zoom() + by * TWindowZoom::kStep); };
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+    connect(new QShortcut(QKeySequence(QKeySequence::ZoomOut), this), &QShortcut::activated, this,
+            [step] { step(-1); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
+            [this] { SetZoom(TWindowZoom::kMinimum); });
+    if (TWindowFrame* frame = TWindowFrame::Of(this)) {
+        connect(frame, &TWindowFrame::SystemMenuBuilt, this, [this](QMenu* menu) {
+            QMenu* sizes = menu->addMenu(tr("Window size"));
+            sizes->setObjectName(QStringLiteral("ZoomMenu"));
+            for (int percent : TWindowZoom::kSteps) {
+                QAction* action =
+                    sizes->addAction(QStringLiteral("%1 %").arg(percent), this, [this, percent] { SetZoom(percent); });
+                action->setCheckable(true);
+                action->setChecked(percent == Zoom());
+            }
+        });
+    }
+    const QString stored = m_formStorage1->ProfileReadString(kZoomSection, kZoomKey, QString());
+    bool number = false;
+    const int percent = stored.toInt(&number);
+    if (number)
+        ApplyZoom(percent);
+}
+
+int TForm1::Zoom() const
+{
+    return m_zoom ? m_zoom->Percent() : TWindowZoom::kMinimum;
+}
+
+void TForm1::SetZoom(int percent)
+{
+    if (!ApplyZoom(percent))
+        return;
+    try {
+        m_formStorage1->ProfileWriteString(kZoomSection, kZoomKey, QString::number(Zoom()));
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+}
+
+bool TForm1::ApplyZoom(int percent)
+{
+    const int before = Zoom();
+    m_zoom->Apply(percent);
+    if (Zoom() == before)
+        return false;
+    // The frame and caption bar grow with the controls; the window's fixed
+    // size follows.
+    m_fits.fill(std::nullopt);
+    TWindowFrame* frame = TWindowFrame::Of(this);
+    const QSize client = m_zoom->ClientSize(QSize(kClientWidth, kClientHeight));
+    const TFrameMetrics metrics = FrameMetrics(TFormBorderStyle::bsSizeable, Zoom());
+    const QSize outer = client + QSize(2 * metrics.FrameWidth, 2 * metrics.FrameHeight + metrics.CaptionHeight);
+    TWinMinMaxInfo& limits = m_formStorage1->MinMaxInfo();
+    limits.SetMaxSizeWidth(outer.width());
+    limits.SetMaxSizeHeight(outer.height());
+    limits.SetMaxTrackWidth(outer.width());
+    limits.SetMaxTrackHeight(outer.height());
+    limits.SetMinTrackWidth(outer.width());
+    limits.SetMinTrackHeight(outer.height());
+    if (frame != nullptr) {
+        frame->UpdateSizeLimits();
+        frame->SetScale(Zoom());
+    }
+    resize(outer);
+    ShowPlausibility();
+    return true;
 }
 
 }  // namespace dw

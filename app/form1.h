@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -15,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace dw {
 
@@ -26,6 +29,7 @@ class TSheetHolder;
 class TCrewJournal;
 class TJournalWindow;
 struct JournalRecord;
+class TWindowZoom;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
 // and the eight string sections, the five results, the calculate command
@@ -81,11 +85,18 @@ public:
     // placement in the profile "davov", and fixes the window's size.
     TFormStorage* FormStorage1() const { return m_formStorage1.get(); }
 
+    // The whole designed window drawn larger, 100 ... 250 % in steps of 25
+    // (Ctrl++, Ctrl+-, Ctrl+0 and the window menu), kept in the profile.
+    int Zoom() const;
+    void SetZoom(int percent);
+
     // Client size of the designed window (outer 445 x 365 with its frame and caption bar).
     static constexpr int kClientWidth = 437;
     static constexpr int kClientHeight = 338;
 
 protected:
+    // Up and Down move between the results for reading.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The program ends with its main window: report previews still open
     // close with it, so the print command waiting for them returns.
     void closeEvent(QCloseEvent* event) override;
@@ -103,6 +114,25 @@ private:
     void DescribeForScreenReaders();
     void WatchResultsCurrency();
     void ShowResultsCurrency();
+    void WatchPlausibility();
+    void ShowPlausibility();
+    // The program's doubts about the inputs as typed, in the crew's words
+    // and in the keyboard order: the field to correct and what is wrong.
+    std::vector<std::pair<int, QString>> Findings() const;
+    // Asks once before a sheet is made from doubtful inputs; false sends
+    // the crew to the first field at fault instead.
+    bool ConfirmFindingsBeforePrint();
+    // A calculation fault names an input: the crew starts correcting there.
+    void FocusFieldAtFault(const std::exception& fault);
+    // Tells a screen reader what РАСЧЕТ found, the hook load first.
+    void AnnounceResults();
+    void EndAnnouncement();
+    // F6: to the results for reading (the hook load first) and back to where
+    // the crew was; the Tab order of the inputs stays as designed.
+    void ToggleResultsFocus();
+    void AddZoomKeysAndMenu();
+    // Scales without storing; false when the percent does not change.
+    bool ApplyZoom(int percent);
     // Shows what a calculation left: the focus on the kelly weight, the date,
     // the results it has in their fields, their colours once.
     void ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results);
@@ -134,6 +164,20 @@ private:
         std::array<Extended, kWeightResultCount> Results{};
     };
     std::optional<TCalculated> m_calculated;
+    // The field whose description carries the results just announced.
+    QPointer<QWidget> m_announcedOn;
+    std::unique_ptr<TWindowZoom> m_zoom;
+    // Whether a field's value fits it, by field number: laying a text out
+    // for each of 37 fields on every keystroke (and every value the profile
+    // restores) would cost more than the rest of the window's work.
+    struct TFit {
+        Extended Value;
+        bool Fits;
+    };
+    mutable std::array<std::optional<TFit>, 46> m_fits{};
+    bool Fits(int number, Extended value) const;
+    // Where F6 came from, for F6 to go back to.
+    QPointer<QWidget> m_beforeResults;
     // Set while a calculation's results go into their fields.
     bool m_showingResults = false;
 

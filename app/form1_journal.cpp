@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QMenu>
 #include <QShortcut>
 #include <QTableView>
 
@@ -97,13 +98,17 @@ TCrewJournal& TForm1::Journal()
 
 void TForm1::SetUpJournal()
 {
-    auto* open = new QAction(QStringLiteral("Журнал измерений...\tCtrl+J"), this);
+    auto* open = new QAction(tr("Journal of measurements...") + QStringLiteral("\tCtrl+J"), this);
     open->setObjectName(QStringLiteral("JournalAction"));
     connect(open, &QAction::triggered, this, [this] { RunReportingErrors([this] { ShowJournal(); }); });
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_J), this);
     connect(key, &QShortcut::activated, open, &QAction::trigger);
+    // Below the usual entries of the window menu, after a line.
     if (TWindowFrame* frame = TWindowFrame::Of(this))
-        frame->AddSystemMenuAction(open);
+        connect(frame, &TWindowFrame::SystemMenuBuilt, open, [open](QMenu* menu) {
+            menu->addSeparator();
+            menu->addAction(open);
+        });
 }
 
 void TForm1::KeepMeasurement()

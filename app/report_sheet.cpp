@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -89,6 +90,32 @@ Extended NativeOfPixel(int pixels)
 std::span<const TSheetLabel> SheetLabels()
 {
     return kSheet;
+}
+
+namespace {
+
+// Designed pixels a field's text may take: up to the next label standing in
+// its row, a few pixels short of it, or to the printable edge of the A3
+// sheet (277 mm wide within its margins).
+int FieldRoom(int number)
+{
+    const TSheetLabel& own =
+        *std::find_if(kSheet.begin(), kSheet.end(), [number](const TSheetLabel& row) { return row.Number == number; });
+    constexpr int kGap = 4;
+    int limit = 277 * 96 * 10 / 254;
+    for (const TSheetLabel& other : kSheet) {
+        const bool sameRow = other.Top < own.Top + own.Height && own.Top < other.Top + other.Height;
+        if (sameRow && other.Left > own.Left)
+            limit = std::min(limit, other.Left - kGap);
+    }
+    return limit - own.Left;
+}
+
+}  // namespace
+
+void SetFieldCaption(TVpLabel& label, int number, const QString& text)
+{
+    label.SetCaption(label.TextWidth(text) <= FieldRoom(number) ? text : QString::fromUtf8(kSheetTooLongMark));
 }
 
 TSheetLabels BuildReportSheet(TVpReport& report)

@@ -11,6 +11,7 @@
 #include <span>
 
 class QDate;
+class QString;
 
 namespace dw {
 
@@ -40,6 +41,14 @@ struct TSheetLabel {
 
 // The 59 labels in the order they were declared (and are filled and drawn).
 std::span<const TSheetLabel> SheetLabels();
+
+// Shown in place of a field's text that would run past the next label of its
+// row (or the page's edge): a cut or overlapping number reads as another one.
+inline constexpr char kSheetTooLongMark[] = "###";
+
+// Sets the caption of the field label VpLabel<number> to text, or to the
+// too-long mark when the text does not fit before its row's next label.
+void SetFieldCaption(TVpLabel& label, int number, const QString& text);
 
 // Gives an empty report the sheet's settings and labels, as loading its
 // stored description would, names its output (SheetNames of the moment) and

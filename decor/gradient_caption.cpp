@@ -236,7 +236,7 @@ QRect TGradientCaption::CaptionRect() const
     if (!m_owner)
         return {};
     if (const TWindowFrame* frame = TWindowFrame::Of(m_owner))
-        return dw::CaptionRect(m_owner->size(), frame->BorderStyle(), frame->BorderIcons());
+        return dw::CaptionRect(m_owner->size(), frame->BorderStyle(), frame->BorderIcons(), frame->Scale());
     return dw::CaptionRect(m_owner->size(), TFormBorderStyle::bsSizeable, biSystemMenu | biMinimize | biMaximize);
 }
 
@@ -274,12 +274,25 @@ std::vector<TGradientCaption::TCaptionText> TGradientCaption::LayoutTexts(int wi
         QColor color;
         bool glueNext;
     };
+    // With the frame drawn larger, its caption's text is too.
+    const TWindowFrame* frame = TWindowFrame::Of(m_owner);
+    const int scale = frame ? frame->Scale() : 100;
+    const auto scaled = [scale](QFont font) {
+        if (scale != 100) {
+            if (font.pixelSize() > 0)
+                font.setPixelSize(ScaledMeasure(font.pixelSize(), scale));
+            else
+                font.setPointSizeF(font.pointSizeF() * scale / 100.0);
+        }
+        return font;
+    };
+    const QFont formFont = scaled(m_font);
     std::vector<Piece> parts;
     for (int i = 0; i < m_captions.Count(); ++i) {
         const TCaptionPart& part = m_captions[i];
         if (!part.Visible())
             continue;
-        const QFont font = part.ParentFont() ? m_font : part.Font();
+        const QFont font = scaled(part.ParentFont() ? m_font : part.Font());
         const QColor color = active ? part.FontColor() : part.InactiveColor();
         parts.push_back({part.Caption(), font, color, part.GlueNext()});
     }
@@ -290,7 +303,7 @@ std::vector<TGradientCaption::TCaptionText> TGradientCaption::LayoutTexts(int wi
     std::size_t first = 0;
     if (m_hideDirection == THideDirection::hdLeftToRight) {
         // The parts on the left give way first, each with those glued to it.
-        int needed = 2 + TextWidth(m_formCaption, m_font);
+        int needed = 2 + TextWidth(m_formCaption, formFont);
         for (const Piece& part : parts) needed += TextWidth(part.text, part.font);
         while (needed > width - textLeft && first < parts.size()) {
             bool glued = false;
@@ -303,7 +316,7 @@ std::vector<TGradientCaption::TCaptionText> TGradientCaption::LayoutTexts(int wi
     }
     std::vector<Piece> drawn(parts.begin() + static_cast<std::ptrdiff_t>(first), parts.end());
     if (!m_formCaption.isEmpty())
-        drawn.push_back({m_formCaption, m_font, active ? FontColor() : FontInactiveColor(), false});
+        drawn.push_back({m_formCaption, formFont, active ? FontColor() : FontInactiveColor(), false});
 
     int left = textLeft + 2;
     for (const Piece& piece : drawn) {
@@ -337,7 +350,8 @@ QImage TGradientCaption::RenderCaption(QSize size, bool active) const
 
     int textLeft = 0;
     if (ShowsIcon()) {
-        const int iconSize = FrameMetrics(TFormBorderStyle::bsSizeable).SmallIconSize;
+        const TWindowFrame* frame = TWindowFrame::Of(m_owner);
+        const int iconSize = FrameMetrics(TFormBorderStyle::bsSizeable, frame ? frame->Scale() : 100).SmallIconSize;
         QIcon icon = m_owner->windowIcon();
         if (icon.isNull())
             icon = m_owner->style()->standardIcon(QStyle::SP_TitleBarMenuButton);

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 
 namespace dw {
 
@@ -162,14 +163,30 @@ TCaptionButtons EffectiveCaptionButtons(TFormBorderStyle style, TBorderIcons ico
     return {effective, count};
 }
 
-QRect CaptionRect(QSize windowSize, TFormBorderStyle style, TBorderIcons icons)
+int ScaledMeasure(int pixels, int percent)
+{
+    return percent == 100 ? pixels : static_cast<int>(std::lround(static_cast<double>(pixels) * percent / 100.0));
+}
+
+TFrameMetrics FrameMetrics(TFormBorderStyle style, int percent)
+{
+    TFrameMetrics metrics = FrameMetrics(style);
+    metrics.FrameWidth = ScaledMeasure(metrics.FrameWidth, percent);
+    metrics.FrameHeight = ScaledMeasure(metrics.FrameHeight, percent);
+    metrics.CaptionHeight = ScaledMeasure(metrics.CaptionHeight, percent);
+    metrics.ButtonWidth = ScaledMeasure(metrics.ButtonWidth, percent);
+    metrics.SmallIconSize = ScaledMeasure(metrics.SmallIconSize, percent);
+    return metrics;
+}
+
+QRect CaptionRect(QSize windowSize, TFormBorderStyle style, TBorderIcons icons, int percent)
 {
     // The caption metrics apply even to a frame without a caption, which
     // then has nothing painted in it.
     const bool tool = IsToolWindow(style);
-    const int captionHeight = tool ? 19 - 3 : 19;
-    const int buttonWidth = tool ? 15 : 18;
-    const TFrameMetrics metrics = FrameMetrics(style);
+    const int captionHeight = ScaledMeasure(tool ? 19 - 3 : 19, percent);
+    const int buttonWidth = ScaledMeasure(tool ? 15 : 18, percent);
+    const TFrameMetrics metrics = FrameMetrics(style, percent);
     QRect rect(metrics.FrameWidth, metrics.FrameHeight, windowSize.width() - 2 * metrics.FrameWidth, captionHeight - 1);
     rect.setWidth(std::max(0, rect.width() - EffectiveCaptionButtons(style, icons).Count * buttonWidth));
     return rect;
@@ -257,9 +274,17 @@ QMenu* TWindowFrame::SystemMenu() const
     return m_systemMenu;
 }
 
-void TWindowFrame::AddSystemMenuAction(QAction* action)
+void TWindowFrame::SetScale(int percent)
 {
-    m_ownMenuActions.append(action);
+    if (percent == m_scale || !m_window)
+        return;
+    const QRect client = ClientRect();
+    m_scale = percent;
+    const TFrameMetrics metrics = Metrics();
+    m_window->resize(client.width() + 2 * metrics.FrameWidth,
+                     client.height() + 2 * metrics.FrameHeight + metrics.CaptionHeight);
+    Layout();
+    RedrawNonClient();
 }
 
 void TWindowFrame::SetBorderIcons(TBorderIcons value)
@@ -714,15 +739,7 @@ void TWindowFrame::ShowSystemMenu(QPoint globalPos)
     menu->addSeparator();
     QAction* close = menu->addAction(QStringLiteral("Закрыть\tAlt+F4"), menu, [this] { m_window->close(); });
     close->setEnabled(ButtonEnabled(THitTest::CloseButton));
-    bool separated = false;
-    for (const QPointer<QAction>& own : m_ownMenuActions) {
-        if (!own)
-            continue;
-        if (!separated)
-            menu->addSeparator();
-        separated = true;
-        menu->addAction(own);
-    }
+    emit SystemMenuBuilt(menu);
     menu->popup(globalPos);
 }
 

@@ -4,7 +4,6 @@
 #include "window/window_messages.h"
 
 #include <QColor>
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -13,7 +12,6 @@
 
 #include <optional>
 
-class QAction;
 class QMenu;
 class QMouseEvent;
 class QWindow;
@@ -41,6 +39,10 @@ struct TFrameMetrics {
 };
 
 TFrameMetrics FrameMetrics(TFormBorderStyle style);
+// The measures of a frame drawn at percent of its designed size.
+TFrameMetrics FrameMetrics(TFormBorderStyle style, int percent);
+// A designed pixel measure at percent, rounded.
+int ScaledMeasure(int pixels, int percent);
 
 // The caption buttons a frame shows: the border icons as the frame style
 // allows them. Count is the number of button slots taken from the right of
@@ -54,7 +56,7 @@ TCaptionButtons EffectiveCaptionButtons(TFormBorderStyle style, TBorderIcons ico
 
 // The part of the caption bar left of its buttons, in window coordinates:
 // the rectangle a caption painter owns.
-QRect CaptionRect(QSize windowSize, TFormBorderStyle style, TBorderIcons icons);
+QRect CaptionRect(QSize windowSize, TFormBorderStyle style, TBorderIcons icons, int percent = 100);
 
 // The desktop's caption colours. The desktop has no caption-colour settings
 // of its own here; they follow the application palette: the active caption
@@ -116,7 +118,12 @@ public:
     TBorderIcons BorderIcons() const { return m_borderIcons; }
     void SetBorderIcons(TBorderIcons value);
 
-    TFrameMetrics Metrics() const { return FrameMetrics(m_borderStyle); }
+    TFrameMetrics Metrics() const { return FrameMetrics(m_borderStyle, m_scale); }
+    // The frame and caption bar drawn larger with a window drawn larger:
+    // percent of their designed measures and caption font. The client area
+    // keeps its size; the window grows round it.
+    int Scale() const { return m_scale; }
+    void SetScale(int percent);
     // In window coordinates.
     QRect ClientRect() const;
     QRect CaptionBarRect() const;
@@ -146,14 +153,16 @@ public:
     // Ends a move, resize or button press the frame is tracking.
     void CancelMouseMode();
 
-    // The window menu: restore, minimise, maximise, close, and after them
-    // the window's own entries.
+    // The window menu: restore, minimise, maximise, close.
     void ShowSystemMenu(QPoint globalPos);
     QMenu* SystemMenu() const;
-    // An entry of the window's own, below the usual ones; the window keeps
-    // owning the action.
-    void AddSystemMenuAction(QAction* action);
 
+signals:
+    // The window menu is built and about to show: the window may add its
+    // own entries.
+    void SystemMenuBuilt(QMenu* menu);
+
+public:
 private:
     friend class TNonClientArea;
 
@@ -187,7 +196,7 @@ private:
     QPointer<TNonClientArea> m_nonClient;
     TWindowHook* m_hook = nullptr;
     QPointer<QMenu> m_systemMenu;
-    QList<QPointer<QAction>> m_ownMenuActions;
+    int m_scale = 100;
 
     TFormBorderStyle m_borderStyle = TFormBorderStyle::bsSizeable;
     TBorderIcons m_borderIcons = biSystemMenu | biMinimize | biMaximize;

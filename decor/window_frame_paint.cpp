@@ -78,7 +78,8 @@ void TWindowFrame::DefaultPaint(QPainter& painter, const QRegion& region)
         for (THitTest button : {THitTest::MinButton, THitTest::HelpButton, THitTest::MaxButton, THitTest::CloseButton})
             if (const QRect buttonFace = ButtonRect(button); !buttonFace.isEmpty())
                 textRight = std::min(textRight, buttonFace.left() - 2);
-        const QFont font = FrameCaptionFont();
+        QFont font = FrameCaptionFont();
+        font.setPixelSize(ScaledMeasure(font.pixelSize(), m_scale));
         const QRect textRect(textLeft, bar.top(), std::max(0, textRight - textLeft), bar.height());
         // A caption drawn by someone else (it took its place out of the
         // region) leaves nothing of the title to draw here.

@@ -336,6 +336,62 @@
         <translation>имя раздела или ключа пустое или содержит знак, который файл настроек хранить не может</translation>
     </message>
     <message>
+        <source>Thousands go in groups of three digits</source>
+        <translation>Разряды тысяч отделяются группами по три цифры</translation>
+    </message>
+    <message>
+        <source>A space separates thousands only: after the first one to three digits of a number</source>
+        <translation>Пробел отделяет только разряды тысяч: после первых одной–трёх цифр числа</translation>
+    </message>
+    <message>
+        <source>Only digits, a minus sign, the decimal mark %1 and an exponent E can be typed here</source>
+        <translation>Здесь можно вводить только цифры, знак минус, десятичный знак %1 и порядок E</translation>
+    </message>
+    <message>
+        <source>The number has its decimal mark already</source>
+        <translation>В числе уже есть десятичный знак</translation>
+    </message>
+    <message>
+        <source>No more than %1 decimal places</source>
+        <translation>Не больше %1 знаков после запятой</translation>
+    </message>
+    <message>
+        <source>A minus sign stands only at the start of the number</source>
+        <translation>Знак минус ставится только в начале числа</translation>
+    </message>
+    <message>
+        <source>This field takes no negative numbers</source>
+        <translation>Это поле не принимает отрицательных чисел</translation>
+    </message>
+    <message>
+        <source>This key would not leave a number here</source>
+        <translation>С этой клавишей здесь не получится числа</translation>
+    </message>
+    <message>
+        <source>The pasted text %1 is not a number</source>
+        <translation>Вставленный текст %1 — не число</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no number</source>
+        <translation>В буфере обмена нет числа</translation>
+    </message>
+    <message>
+        <source>The pasted text %1 is not in this field&apos;s unit, %2</source>
+        <translation>Вставленный текст %1 не в единицах этого поля (%2)</translation>
+    </message>
+    <message>
+        <source>The thousands in the pasted text %1 are not in groups of three</source>
+        <translation>Во вставленном тексте %1 разряды тысяч не разбиты по три цифры</translation>
+    </message>
+    <message>
+        <source>The pasted number does not fit with the text of the field around it</source>
+        <translation>Вставленное число не складывается в число с текстом поля вокруг него</translation>
+    </message>
+    <message>
+        <source>Thousands go in groups of three digits: %1</source>
+        <translation>Разряды тысяч отделяются группами по три цифры: %1</translation>
+    </message>
+    <message>
         <source>it is read-only</source>
         <translation>файл доступен только для чтения</translation>
     </message>
@@ -596,6 +652,54 @@
         <source>Total string length</source>
         <translation>Длина инструмента</translation>
     </message>
+    <message>
+        <source>%1 is below zero</source>
+        <translation>%1 меньше нуля</translation>
+    </message>
+    <message>
+        <source>Section %1: a length but no weight of one metre</source>
+        <translation>Секция %1: длина задана, а вес 1 метра нет</translation>
+    </message>
+    <message>
+        <source>Section %1: a weight of one metre but no length</source>
+        <translation>Секция %1: вес 1 метра задан, а длина нет</translation>
+    </message>
+    <message>
+        <source>The mud specific gravity is not given (0)</source>
+        <translation>Удельный вес раствора не задан (0)</translation>
+    </message>
+    <message>
+        <source>The mud specific gravity is not below the steel&apos;s</source>
+        <translation>Удельный вес раствора не меньше удельного веса металла</translation>
+    </message>
+    <message>
+        <source>%1: the number does not fit the field</source>
+        <translation>%1: число не помещается в поле</translation>
+    </message>
+    <message>
+        <source>Check the inputs before printing:</source>
+        <translation>Проверьте данные перед печатью:</translation>
+    </message>
+    <message>
+        <source>Correct</source>
+        <translation>Исправить</translation>
+    </message>
+    <message>
+        <source>Results of the calculation.</source>
+        <translation>Результаты расчёта.</translation>
+    </message>
+    <message>
+        <source>Window size</source>
+        <translation>Масштаб окна</translation>
+    </message>
+    <message>
+        <source>Print as it is</source>
+        <translation>Печатать</translation>
+    </message>
+    <message>
+        <source>Journal of measurements...</source>
+        <translation>Журнал измерений...</translation>
+    </message>
 </context>
 <context>
     <name>dw::TJournalModel</name>
@@ -786,6 +890,10 @@
         <translation>Добавляет записи из файла CSV</translation>
     </message>
     <message>
+        <source>C&amp;lose</source>
+        <translation>За&amp;крыть</translation>
+    </message>
+    <message>
         <source>Closes the journal (Esc)</source>
         <translation>Закрывает журнал (Esc)</translation>
     </message>
@@ -836,10 +944,6 @@
             <numerusform>Загружены %n записи, уже были в журнале: %1</numerusform>
             <numerusform>Загружено %n записей, уже были в журнале: %1</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>C&amp;lose</source>
-        <translation>За&amp;крыть</translation>
     </message>
 </context>
 <context>

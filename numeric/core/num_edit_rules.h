@@ -65,6 +65,48 @@ std::string MapDecimalKey(std::string_view key);
 bool AcceptsKey(std::string_view editText, std::size_t selectionStart, std::size_t selectionLength, std::size_t caret,
                 std::string_view key, const NumEditSettings& settings);
 
+// A character typed into the field, as the field takes it: the thousands mark
+// typed where it stands as one (after the first one to three digits, or three
+// digits after the last such mark, an ordinary space counting as a space-like
+// mark) goes in as the locale's thousands mark instead of turning into a
+// decimal mark that would cut the number; any other key is mapped and checked
+// as AcceptsKey does. A refused key carries the reason, for the crew to read.
+struct TypedKey {
+    bool Accepted = false;
+    std::string Text;     // what goes into the edit text
+    MessageText Refusal;  // why not, when refused
+};
+TypedKey TypeKey(std::string_view editText, std::size_t selectionStart, std::size_t selectionLength, std::size_t caret,
+                 std::string_view character, const NumEditSettings& settings);
+
+// Whether the thousands marks typed into a whole edit text stand between
+// groups of three digits ("1,5" under a point locale does not: it would
+// read as 15). A text without marks is fine.
+bool ThousandsInGroupsOfThree(std::string_view editText);
+
+// Why typing key (already mapped) at the caret would not leave a number the
+// field can hold, in the user's words; empty when it would.
+MessageText KeyRefusal(std::string_view editText, std::size_t selectionStart, std::size_t selectionLength,
+                       std::size_t caret, std::string_view key, const NumEditSettings& settings);
+
+// What a paste makes of text copied from anywhere: the field's own display
+// form ("1 200,5 м."), thousands in groups separated by spaces, no-break
+// spaces or the locale's mark, the field's unit with or without its full
+// stop (prefix and suffix are the literal texts the display puts around the
+// digits), blanks at both ends, and the other decimal mark where it cannot
+// be a thousands mark. Ok with the number as the field edits it (the
+// locale's decimal mark, no grouping), or the reason it is no number.
+struct PastedNumber {
+    bool Ok = false;
+    std::string EditText;
+    MessageText Refusal;
+};
+PastedNumber ReadPastedNumber(std::string_view text, std::string_view prefix, std::string_view suffix);
+
+// The literal texts a display puts before the first and after the last digit,
+// blanks trimmed ("" and "м." for "1,0 м.").
+void DisplayAffixes(std::string_view displayed, std::string& prefix, std::string& suffix);
+
 // Regroups the integer part (before the decimal mark or an exponent letter,
 // after an optional sign) with the thousands mark every third digit from the
 // right when grouping is asked for; without grouping the marks are only taken

@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QToolTip>
 
 #include <algorithm>
 #include <mutex>
@@ -327,6 +328,17 @@ void TCustomNumEdit::SoundBeep()
     emit Beeped();
 }
 
+void TCustomNumEdit::Refuse(const MessageText& reason)
+{
+    SoundBeep();
+    // A bare beep says nothing to a crew in a noisy cabin: the reason shows
+    // under the field.
+    m_lastRefusal = QString::fromStdString(Localized(reason));
+    if (isVisible())
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), m_lastRefusal, this);
+    emit Refused(m_lastRefusal);
+}
+
 void TCustomNumEdit::RevertEdit()
 {
     RefreshEditText();
@@ -342,6 +354,11 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
     }
     if (event->matches(QKeySequence::Cut)) {
         Cut();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        Copy();
         event->accept();
         return;
     }
@@ -384,22 +401,46 @@ void TCustomNumEdit::keyPressEvent(QKeyEvent* event)
 
 void TCustomNumEdit::HandleCharacter(QKeyEvent* event, const QString& character)
 {
-    const QString key = FromUtf8(MapDecimalKey(ToUtf8(character)));
-    if (!AcceptsKey(key)) {
-        SoundBeep();
+    const QString current = text();
+    std::size_t selectionFrom = 0;
+    std::size_t selectionLength = 0;
+    if (hasSelectedText()) {
+        const int from = selectionStart();
+        selectionFrom = CharacterIndex(current, from);
+        selectionLength = CharacterIndex(current, from + static_cast<int>(selectedText().size())) - selectionFrom;
+    }
+    const TypedKey typed = TypeKey(ToUtf8(current), selectionFrom, selectionLength,
+                                   CharacterIndex(current, cursorPosition()), ToUtf8(character), m_settings);
+    const QString key = FromUtf8(typed.Text);
+    if (!typed.Accepted || !AcceptsKey(key)) {
+        Refuse(typed.Accepted ? KeyRefusal(ToUtf8(current), selectionFrom, selectionLength,
+                                           CharacterIndex(current, cursorPosition()), typed.Text, m_settings)
+                              : typed.Refusal);
         return;
     }
-    QKeyEvent typed(QEvent::KeyPress, event->key(), event->modifiers(), key, event->isAutoRepeat());
-    QLineEdit::keyPressEvent(&typed);
+    QKeyEvent keyTyped(QEvent::KeyPress, event->key(), event->modifiers(), key, event->isAutoRepeat());
+    QLineEdit::keyPressEvent(&keyTyped);
 }
 
 void TCustomNumEdit::Paste(QClipboard::Mode mode)
 {
     const QString saved = text();
+    MessageText refusal;
     if (!isReadOnly()) {
         const QString clip = QGuiApplication::clipboard()->text(mode);
-        if (!clip.isEmpty() || hasSelectedText())
-            insert(clip);
+        if (!clip.isEmpty() || hasSelectedText()) {
+            // Text copied from anywhere, this program's own display with its
+            // unit included, goes in as the plain number it stands for.
+            std::string prefix;
+            std::string suffix;
+            DisplayAffixes(ToUtf8(FormatForDisplay(1)), prefix, suffix);
+            const PastedNumber pasted = ReadPastedNumber(ToUtf8(clip), prefix, suffix);
+            insert(pasted.Ok ? FromUtf8(pasted.EditText) : clip);
+            refusal = pasted.Ok ? MessageText(DW_TEXT("Message",
+                                                      "The pasted number does not fit with the text of "
+                                                      "the field around it"))
+                                : pasted.Refusal;
+        }
     }
     // A read-only field commits its unchanged text, so a paste always leaves
     // StoredValue equal to what the edit text says.
@@ -410,7 +451,7 @@ void TCustomNumEdit::Paste(QClipboard::Mode mode)
         selectAll();
         if (CanTakeFocus())
             setFocus();
-        SoundBeep();
+        Refuse(refusal);
     }
 }
 
@@ -419,6 +460,22 @@ void TCustomNumEdit::Cut()
     if (isReadOnly())
         return;
     QLineEdit::cut();
+}
+
+void TCustomNumEdit::Copy()
+{
+    const bool whole = hasSelectedText() ? selectedText() == text() : isReadOnly();
+    if (!whole) {
+        copy();
+        return;
+    }
+    QString shown;
+    try {
+        shown = FormatForDisplay(EditTextValue());
+    } catch (const std::exception&) {
+        shown = FromUtf8(NumberToText(EditTextValue()));
+    }
+    QGuiApplication::clipboard()->setText(shown);
 }
 
 void TCustomNumEdit::contextMenuEvent(QContextMenuEvent* event)
@@ -453,7 +510,7 @@ QMenu* TCustomNumEdit::CreateEditMenu()
     add("edit-redo", "&Redo", QKeySequence::Redo, editable && isRedoAvailable(), [this] { redo(); });
     menu->addSeparator();
     add("edit-cut", "Cu&t", QKeySequence::Cut, editable && selected, [this] { Cut(); });
-    add("edit-copy", "&Copy", QKeySequence::Copy, selected, [this] { copy(); });
+    add("edit-copy", "&Copy", QKeySequence::Copy, selected || isReadOnly(), [this] { Copy(); });
     add("edit-paste", "&Paste", QKeySequence::Paste, editable && !QGuiApplication::clipboard()->text().isEmpty(),
         [this] { Paste(); });
     add("edit-delete", "Delete", QKeySequence::UnknownKey, editable && selected, [this] { del(); });
@@ -542,6 +599,11 @@ void TCustomNumEdit::focusOutEvent(QFocusEvent* event)
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
     try {
+        // A thousands mark typed before a short group would silently make
+        // 1,5 read as 15: the crew finishes the number or puts it right.
+        if (!ThousandsInGroupsOfThree(ToUtf8(text())))
+            throw EConvertError(MessageText(DW_TEXT("Message", "Thousands go in groups of three digits: %1"),
+                                            {MessageText::Verbatim(ToUtf8(text()))}));
         VerifyRangeOnExit();
         CommitEditText();
     } catch (const std::exception& error) {
@@ -622,15 +684,41 @@ void TCustomNumEdit::paintEvent(QPaintEvent* event)
     PaintDisplayText(painter);
 }
 
-void TCustomNumEdit::PaintDisplayText(QPainter& painter)
+QRect TCustomNumEdit::DisplayArea() const
 {
     QStyleOptionFrame panel;
     initStyleOption(&panel);
     panel.state &= ~QStyle::State_HasFocus;
+    return style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+}
+
+int TCustomNumEdit::DisplayMarginX() const
+{
+    // The text sits where the edit control writes it: inside the border,
+    // after the control's left margin.
+    const int border = hasFrame() ? 1 : 0;
+    return border + 1 + textMargins().left();
+}
+
+bool TCustomNumEdit::FitsDisplay(Extended value) const
+{
+    QString shown;
+    try {
+        shown = FormatForDisplay(value);
+    } catch (const std::exception&) {
+        shown = FromUtf8(NumberToText(value));
+    }
+    // Right-aligned text starts at width - text - margin - 2; left of 0 the
+    // clip would take its first digits.
+    return TTextLine(shown, font()).Width() <= DisplayArea().width() - DisplayMarginX() - 2;
+}
+
+void TCustomNumEdit::PaintDisplayText(QPainter& painter)
+{
     painter.fillRect(rect(), palette().brush(QPalette::Base));
     if (hasFrame())
         DrawSunkenEdge(painter, rect(), palette());
-    const QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this);
+    const QRect area = DisplayArea();
 
     QString shown;
     try {
@@ -639,17 +727,17 @@ void TCustomNumEdit::PaintDisplayText(QPainter& painter)
         // A pattern the formatter refuses still leaves the number readable.
         shown = FromUtf8(NumberToText(m_storedValue));
     }
+    if (!FitsDisplay(m_storedValue))
+        shown = kTooLongMark;
 
     QColor textColour = palette().color(QPalette::Text);
     const QColor greyText = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
     if (!isEnabled() && Color() != greyText)
         textColour = greyText;
 
-    // The text sits where the edit control writes it: inside the border, after
-    // the control's left margin, from the top.
     const int border = hasFrame() ? 1 : 0;
     const QMargins margins = textMargins();
-    const int marginX = border + 1 + margins.left();
+    const int marginX = DisplayMarginX();
     const int marginY = border + margins.top();
     const TTextLine line(shown, font());
     const int textWidth = line.Width();

@@ -62,6 +62,11 @@ public:
     // The committed value in the display pattern; the edit text is not re-read.
     virtual QString DisplayedText() const;
     QString FormatForDisplay(Extended value) const;
+    // Whether the value's display text fits the field. One that does not is
+    // never shown cut (a cut number reads as another number): the field
+    // shows kTooLongMark instead.
+    bool FitsDisplay(Extended value) const;
+    static inline const QString kTooLongMark = QStringLiteral("###");
 
     QString DisplayFormat() const { return m_displayFormat; }
     void SetDisplayFormat(const QString& format);
@@ -113,6 +118,13 @@ public:
     // the field's keys, context menu and middle button come here.
     void Paste(QClipboard::Mode mode = QClipboard::Clipboard);
     void Cut();
+    // Copies the selection; the whole text (or, in a read-only field, no
+    // selection) copies the number as the field displays it, unit and all,
+    // which a paste into any field reads back.
+    void Copy();
+
+    // Why the last key or paste was refused, as the tooltip said it.
+    QString LastRefusal() const { return m_lastRefusal; }
 
     // Typed text back to the committed value, all selected (the Escape key).
     void RevertEdit();
@@ -128,6 +140,8 @@ signals:
     void OnExit();
     // A key or a paste was refused (sounded when BeepOnError is on).
     void Beeped();
+    // A key or a paste was refused, and why (shown in a tooltip).
+    void Refused(const QString& reason);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -149,11 +163,14 @@ private:
     void ReformatWhileEditing();
     void SetFocusedState(bool focused);
     void SoundBeep();
+    void Refuse(const MessageText& reason);
     void UpdateEditAlignment();
     void UpdateMinimumHeight();
     bool CanTakeFocus() const;
     bool PaintingAsCopy() const;
     void PaintDisplayText(QPainter& painter);
+    QRect DisplayArea() const;
+    int DisplayMarginX() const;
 
     Extended m_storedValue = 0;
     NumEditSettings m_settings;  // DecimalPlaces 2, no range
@@ -166,6 +183,7 @@ private:
     bool m_autoSelect = true;
     bool m_focused = false;
     bool m_formatting = false;
+    QString m_lastRefusal;
 };
 
 // The field of the main window. Its default display pattern is the locale's

@@ -460,11 +460,37 @@ TWindowPlacementRecord TFormPlacement::CurrentPlacement(QWidget* form) const
     return placement;
 }
 
+bool TFormPlacement::PlatformReportsPosition()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void TFormPlacement::WritePlacementKeys(QWidget* form, const QString& section)
 {
     ProfileScope scope(*this);
+    TIniFile& file = scope.File();
+    const std::string name = Utf8(section);
+    // The position keys as they stand, put back after the write when the
+    // platform could not say where the window is.
+    const auto isPositionKey = [](const std::string& key) {
+        return key.rfind("NormPos", 0) == 0 || key.rfind("MinMaxPos", 0) == 0;
+    };
+    std::vector<std::pair<std::string, std::string>> kept;
+    if (!m_positionReported)
+        for (const auto& [key, value] : file.ReadSectionValues(name))
+            if (isPositionKey(key))
+                kept.emplace_back(key, value);
     TWindowPlacementRecord placement = CurrentPlacement(form);
-    dw::WritePlacementKeys(scope.File(), Utf8(section), placement, CurrentScreen());
+    dw::WritePlacementKeys(file, name, placement, CurrentScreen());
+    if (!m_positionReported) {
+        const auto wasKept = [&kept](const std::string& key) {
+            return std::any_of(kept.begin(), kept.end(), [&key](const auto& k) { return k.first == key; });
+        };
+        for (const std::string& key : file.ReadSection(name))
+            if (isPositionKey(key) && !wasKept(key))
+                file.DeleteKey(name, key);
+        for (const auto& [key, value] : kept) file.WriteString(name, key, value);
+    }
     scope.Commit();
 }
 

@@ -148,6 +148,13 @@ public:
     const TWinMinMaxInfo& MinMaxInfo() const { return m_minMaxInfo; }
     void SetMinMaxInfo(const TWinMinMaxInfo& value) { m_minMaxInfo.Assign(value); }
 
+    // Whether the platform tells where a window stands. Where it does not
+    // (Wayland: every window reads as standing at 0,0), a save keeps the
+    // position another session stored instead of writing 0,0 over it.
+    bool PositionReported() const { return m_positionReported; }
+    void SetPositionReported(bool value) { m_positionReported = value; }
+    static bool PlatformReportsPosition();
+
     QObject* Owner() const { return m_owner; }
     // The owner when it is a form (a top-level window), else null.
     QWidget* Form() const;
@@ -269,6 +276,7 @@ private:
     bool m_formDestroyDone = false;
 
     // The positions a window of this platform does not keep itself.
+    bool m_positionReported = PlatformReportsPosition();
     TPlacementPoint m_minPosition{-1, -1};
     TPlacementPoint m_maxPosition{-1, -1};
 };

@@ -212,7 +212,8 @@ TEST_F(MainWindow, FreshStartEndsInAnInvalidOperationAfterWritingTwoResults)
     EXPECT_EQ(Field(34)->StoredValue(), 7);  // unchanged
     EXPECT_EQ(Field(37)->StoredValue(), 5);  // unchanged
     EXPECT_FALSE(form->Label14()->text().isEmpty());
-    EXPECT_EQ(QApplication::focusWidget(), Field(38));
+    // The fault is the metal's gravity of 0: the crew corrects it there.
+    EXPECT_EQ(QApplication::focusWidget(), Field(45));
 }
 
 TEST_F(MainWindow, ZeroMetalGravityWithMudIsADivisionByZero)
@@ -227,6 +228,37 @@ TEST_F(MainWindow, ZeroMetalGravityWithMudIsADivisionByZero)
     // W1 is written but never read back, so it keeps its unrounded sum.
     EXPECT_NE(Field(32)->StoredValue(), 0);
     EXPECT_EQ(Field(35)->StoredValue(), 3);
+}
+
+// The message of a fault names an input; the focus goes where the crew
+// corrects it, whichever field it was in when РАСЧЕТ was pressed.
+TEST_F(MainWindow, AFaultPutsTheFocusOnTheFieldItNames)
+{
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, Extended>> values;
+        int focusBefore;
+        int focusAfter;
+    } rows[] = {
+        {"a fresh start: 0 / 0 in the buoyancy factor", {}, 9, 45},
+        {"a metal gravity of 0 under mud", {{45, 0}}, 38, 45},
+        {"a drilling line weight too large", {{40, 2e38L}}, 30, 40},
+        {"a section length too large", {{11, 1e39L}}, 38, 11},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        errors.clear();
+        if (!row.values.empty())
+            EnterWorkedExample();
+        for (const auto& [number, value] : row.values) Field(number)->SetValue(value);
+        Field(row.focusBefore)->setFocus();
+        Calculate();
+        EXPECT_EQ(errors.size(), 1u);
+        EXPECT_EQ(QApplication::focusWidget(), Field(row.focusAfter));
+        EXPECT_EQ(Field(row.focusAfter)->selectedText(), Field(row.focusAfter)->text());
+    }
 }
 
 TEST_F(MainWindow, AnInputBeyondTheRealRangeOverflowsBeforeAnythingIsWritten)

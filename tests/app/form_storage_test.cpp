@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
@@ -470,3 +471,74 @@ TEST_F(MainWindowStorage, TheStorageIsSetUpAsDesigned)
 }
 
 }  // namespace
+
+namespace {
+
+// What the window's controls look like, for comparing one size with another.
+QImage Look(QWidget& window)
+{
+    return window.grab().toImage();
+}
+
+}  // namespace
+
+// Larger for a rig: the keys scale the whole designed window in steps of a
+// quarter, within 100 ... 250 %; the next start opens at the size last
+// chosen, and 100 % is the designed window to the pixel.
+TEST_F(MainWindowStorage, TheWindowScalesByKeysAndComesBackAtItsSize)
+{
+    Start();
+    const QImage designed = Look(*form);
+    const struct {
+        const char* name;
+        QKeySequence keys;
+        int percent;
+        QSize outer;
+    } steps[] = {
+        {"Ctrl++", QKeySequence(Qt::CTRL | Qt::Key_Plus), 125, {556, 457}},
+        {"Ctrl+= (+ without Shift)", QKeySequence(Qt::CTRL | Qt::Key_Equal), 150, {668, 548}},
+        {"Ctrl+- back", QKeySequence(Qt::CTRL | Qt::Key_Minus), 125, {556, 457}},
+        {"Ctrl+0 to the designed size", QKeySequence(Qt::CTRL | Qt::Key_0), 100, {445, 365}},
+        {"Ctrl+- stays at 100", QKeySequence(Qt::CTRL | Qt::Key_Minus), 100, {445, 365}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        QTest::keySequence(form.get(), step.keys);
+        EXPECT_EQ(form->Zoom(), step.percent);
+        EXPECT_EQ(form->size(), step.outer);
+    }
+    EXPECT_EQ(Look(*form), designed);
+    for (int i = 0; i < 10; ++i) QTest::keySequence(form.get(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    EXPECT_EQ(form->Zoom(), 250);
+    // Every control grows with the window: РАСЧЕТ and its text, the frame
+    // and the caption bar.
+    EXPECT_EQ(form->BitBtn1()->geometry(), QRect(680, 510, 218, 123));
+    EXPECT_EQ(form->BitBtn1()->font().pixelSize(), 48);
+    EXPECT_EQ(dw::TWindowFrame::Of(form.get())->ClientRect(), QRect(10, 58, 1093, 845));
+    Finish();
+    EXPECT_EQ(dw::TIniFile(Profile().string()).ReadString("Zoom", "Percent", "<missing>"), "250");
+    Start();
+    EXPECT_EQ(form->Zoom(), 250);
+    EXPECT_EQ(form->size(), QSize(1113, 913));
+    EXPECT_TRUE(errors.empty());
+}
+
+// The window menu offers the sizes too, for a mouse and for a desktop whose
+// keys are taken.
+TEST_F(MainWindowStorage, TheWindowMenuOffersTheSizes)
+{
+    Start();
+    dw::TWindowFrame* frame = dw::TWindowFrame::Of(form.get());
+    ASSERT_NE(frame, nullptr);
+    frame->ShowSystemMenu(form->mapToGlobal(QPoint(10, 10)));
+    QMenu* sizes = frame->SystemMenu()->findChild<QMenu*>(QStringLiteral("ZoomMenu"));
+    ASSERT_NE(sizes, nullptr);
+    QStringList offered;
+    for (QAction* action : sizes->actions()) offered << action->text();
+    EXPECT_EQ(offered.join(QLatin1Char(' ')), QStringLiteral("100 % 125 % 150 % 175 % 200 % 225 % 250 %"));
+    EXPECT_TRUE(sizes->actions().front()->isChecked());
+    sizes->actions()[2]->trigger();
+    frame->SystemMenu()->close();
+    EXPECT_EQ(form->Zoom(), 150);
+    EXPECT_EQ(form->size(), QSize(668, 548));
+}

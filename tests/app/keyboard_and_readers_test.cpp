@@ -44,7 +44,9 @@ protected:
     void SetUp() override
     {
         ProgramWindows::SetUp();
-        // Inputs the calculation can work with, so printing has a sheet.
+        // Inputs the calculation can work with and nothing to question, so
+        // printing has a sheet at once.
+        form1->CurrencyEdit(44)->SetValue(1.2L);
         form1->CurrencyEdit(45)->SetValue(7.85L);
     }
 
@@ -75,6 +77,9 @@ TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
             print = node;
     });
     EXPECT_EQ(fields, 37);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form1.get());
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     // Without a catalogue (a locale the program has none for) the program's English.
     for (const char* name : {"Section 3 length, m", "Section 8 weight of one metre, kg", "Kelly weight, t",
                              "Mud specific gravity, g/cm3", "String weight in the mud, t"})
@@ -153,6 +158,34 @@ TEST_F(KeyboardAndReaders, KeysDoWhatTheirNamesSay)
         QTest::keyClick(field, row.key, row.modifiers);
         QWidget* expected =
             row.focusAfter == 0 ? static_cast<QWidget*>(form1->BitBtn1()) : form1->CurrencyEdit(row.focusAfter);
+        EXPECT_EQ(QApplication::focusWidget(), expected);
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+}
+
+// The results are outside the Tab order of the inputs; F6 reaches them for
+// reading, Up and Down move between them, and F6 goes back.
+TEST_F(KeyboardAndReaders, F6ReachesTheResultsForReadingAndGoesBack)
+{
+    const struct {
+        const char* name;
+        Qt::Key key;
+        int focusAfter;  // a field, 0 for РАСЧЕТ
+    } steps[] = {
+        {"F6 from the kelly weight reaches the hook load", Qt::Key_F6, 35},
+        {"Down reads the total length", Qt::Key_Down, 37},
+        {"Down at the last result stays", Qt::Key_Down, 37},
+        {"Up goes back up", Qt::Key_Up, 35},
+        {"Up again", Qt::Key_Up, 34},
+        {"F6 returns to the kelly weight", Qt::Key_F6, 38},
+        {"Tab goes on in the designed order", Qt::Key_Tab, 39},
+    };
+    form1->CurrencyEdit(38)->setFocus();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        QTest::keyClick(QApplication::focusWidget(), step.key);
+        QWidget* expected =
+            step.focusAfter == 0 ? static_cast<QWidget*>(form1->BitBtn1()) : form1->CurrencyEdit(step.focusAfter);
         EXPECT_EQ(QApplication::focusWidget(), expected);
     }
     EXPECT_TRUE(errors.empty()) << errors.front();

@@ -432,6 +432,38 @@ TEST_F(FormStorageTest, ThePlacementIsSavedAndComesBack)
     EXPECT_EQ(form.geometry(), QRect(120, 90, 320, 210));
 }
 
+// A session whose platform cannot say where a window stands (Wayland) reads
+// every window at 0,0: closing the window there keeps the position another
+// session stored.
+TEST_F(FormStorageTest, APlatformThatCannotReportThePositionLeavesTheStoredOne)
+{
+    const struct {
+        const char* name;
+        bool reported;
+        const char* stored;     // the file before, "" for none
+        const char* normalPos;  // NormPos afterwards
+    } rows[] = {
+        {"a desktop that reports it", true, "[TTestForm]\nNormPos=300,200,620,410\n", "0,0,320,210"},
+        {"one that cannot, with a stored position", false, "[TTestForm]\nNormPos=300,200,620,410\n", "300,200,620,410"},
+        {"one that cannot, with none stored", false, "", "<missing>"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        WriteProfile(row.stored);
+        {
+            TTestForm form;
+            form.storage->SetPositionReported(row.reported);
+            Show(form);
+            form.setGeometry(0, 0, 320, 210);
+            form.close();
+        }
+        EXPECT_EQ(Key("NormPos"), row.normalPos);
+        EXPECT_EQ(Key(("NormPos" + suffix).c_str()), row.reported ? "0,0,320,210" : "<missing>");
+        EXPECT_EQ(Key("ShowCmd"), "1");
+        EXPECT_EQ(Key("Edit1_Value"), "0");
+    }
+}
+
 TEST_F(FormStorageTest, StateAndPositionFollowTheOptions)
 {
     const std::string file = "[TTestForm]\nShowCmd=3\nNormPos=50,60,350,260\n";
