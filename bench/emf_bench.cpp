@@ -172,8 +172,31 @@ private:
 std::vector<std::uint8_t> Page(bool polygon, const std::vector<std::pair<int, int>>& points, std::uint32_t penWidth)
 {
     Bytes b;
-    b.Record(1, {0, 0, kPageWidth - 1, kPageHeight - 1, 0, 0, 29713, 41990, 0x464D4520, 0x10000, 0, 0, 0, 0, 0, 0, 1024,
-                 768, 271, 203, 0, 0, 0, 271000, 203000});
+    b.Record(1, {0,
+                 0,
+                 kPageWidth - 1,
+                 kPageHeight - 1,
+                 0,
+                 0,
+                 29713,
+                 41990,
+                 0x464D4520,
+                 0x10000,
+                 0,
+                 0,
+                 0,
+                 0,
+                 0,
+                 0,
+                 1024,
+                 768,
+                 271,
+                 203,
+                 0,
+                 0,
+                 0,
+                 271000,
+                 203000});
     b.Record(38, {1, 0, penWidth, 0, 0xFF0000});
     b.Record(37, {1});
     b.Record(39, {2, 0, 0x0000FF, 0});
@@ -218,8 +241,9 @@ std::vector<std::uint8_t> Shape(int which)
         }
         default:
             for (int i = 0; i < 20000; ++i)
-                points.emplace_back(i * (kPageWidth - 1) / 20000,
-                                    static_cast<int>(kPageHeight / 2 + 300 * std::sin(i * 2 * std::numbers::pi / 4000)));
+                points.emplace_back(
+                    i * (kPageWidth - 1) / 20000,
+                    static_cast<int>(kPageHeight / 2 + 300 * std::sin(i * 2 * std::numbers::pi / 4000)));
             return Page(false, points, 3);
     }
 }
@@ -238,22 +262,18 @@ void BM_PlayCostlyShape(benchmark::State& state)
     const double fitHeight = 1920.0 * kPageHeight / kPageWidth;
     const QRectF target = placement == 0   ? QRectF(0, 0, kPageWidth, kPageHeight)
                           : placement == 1 ? QRectF(0, 540 - fitHeight / 2, 1920, fitHeight)
-                                           : QRectF(960 - 10.0 * kPageWidth, 540 - 10.0 * kPageHeight, 20.0 * kPageWidth,
-                                                    20.0 * kPageHeight);
+                                           : QRectF(960 - 10.0 * kPageWidth, 540 - 10.0 * kPageHeight,
+                                                    20.0 * kPageWidth, 20.0 * kPageHeight);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing, placement == 0);
         dw::PlayEmf(painter, document, target);
     }
-    state.SetLabel(std::string(kShapeNames[state.range(0)]) +
-                   (placement == 0   ? " A3 image"
-                    : placement == 1 ? " fit width"
-                                     : " largest zoom"));
+    state.SetLabel(std::string(kShapeNames[state.range(0)]) + (placement == 0   ? " A3 image"
+                                                               : placement == 1 ? " fit width"
+                                                                                : " largest zoom"));
 }
-BENCHMARK(BM_PlayCostlyShape)
-    ->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2}})
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+BENCHMARK(BM_PlayCostlyShape)->ArgsProduct({{0, 1, 2, 3, 4}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace

@@ -8,9 +8,9 @@
 
 #include "app/application.h"
 #include "app/form1.h"
-#include "app/sheet_holder.h"
 #include "app/report_sheet.h"
-#include "bench/run_benchmarks.h"
+#include "app/sheet_holder.h"
+#include "bench/program_benchmarks.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/generation/report.h"
 #include "report/preview/preview.h"
@@ -156,13 +156,5 @@ BENCHMARK(BM_StockPrintPreviewDialog)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    // No display; the main window's profile goes to a directory of its own,
-    // so the user's saved values are neither read nor overwritten.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir profile;
-    qputenv("XDG_CONFIG_HOME", profile.path().toUtf8());
-    // The program's own application object: its style is the one the crew
-    // sees, for both windows alike.
-    dw::TApplication application(argc, argv);
-    return dw::bench::RunBenchmarks(argc, argv);
+    return dw::bench::RunInTheProgramsApplication(argc, argv);
 }

@@ -2,6 +2,7 @@
 #include "calc/weight_calculation.h"
 
 #include "common/errors.h"
+#include "tests/support/worked_example.h"
 
 #include <gtest/gtest.h>
 
@@ -12,46 +13,23 @@
 namespace dw {
 namespace {
 
-struct Input {
-    WeightInput Which;
-    Extended Value;
-};
+using Input = test::GivenInput;
 
-WeightInputs Inputs(std::initializer_list<Input> values)
+WeightInputs Inputs(const std::vector<Input>& values)
 {
-    return ReadWeightInputs([&values](WeightInput which) -> Extended {
-        for (const Input& v : values)
-            if (v.Which == which)
-                return v.Value;
-        return 0;
-    });
+    return test::ReadGivenInputs(values);
 }
-
-const std::initializer_list<Input> kWorkedExample{
-    {WeightInput::KellyWeight, 2.5L},
-    {WeightInput::TravellingBlockWeight, 4.2L},
-    {WeightInput::DrillingLineWeight, 1.8L},
-    {WeightInput::HookWeight, 1.3L},
-    {WeightInput::SwivelWeight, 1.1L},
-    {WeightInput::DrillingHoseWeight, 0.2L},
-    {SectionLength(1), 1000},
-    {SectionMetreWeight(1), 29},
-    {SectionLength(2), 150},
-    {SectionMetreWeight(2), 97.6L},
-    {WeightInput::MudGravity, 1.2L},
-    {WeightInput::MetalGravity, 7.85L},
-};
 
 TEST(WeightCalculation, ResultsAsTheFieldsEndHoldingThem)
 {
     struct Row {
         const char* Name;
-        std::initializer_list<Input> Values;
+        std::vector<Input> Values;
         // Held at the end: W1, W2, W3 in the fields' two decimals, W4, Ltot.
         double W1, W2, W3, W4, Length;
     };
     const Row rows[] = {
-        {"worked example: W3 from 43.64 held as 36.97", kWorkedExample, 11.1, 43.64, 36.97, 48.07, 1150},
+        {"worked example: W3 from 43.64 held as 36.97", test::WorkedExample(), 11.1, 43.64, 36.97, 48.07, 1150},
         {"W3 from the net weight rounded to 12.35, not 12.346",
          {{SectionLength(1), 100},
           {SectionMetreWeight(1), 123.46L},
@@ -88,8 +66,8 @@ TEST(WeightCalculation, ResultsAsTheFieldsEndHoldingThem)
 
 TEST(WeightCalculation, TheHookLoadIsTheExactSumOfTheHeldWeightsAndTwoRunsAgreeToTheBit)
 {
-    const WeightResults results = CalculateWeights(Inputs(kWorkedExample));
-    const WeightResults again = CalculateWeights(Inputs(kWorkedExample));
+    const WeightResults results = CalculateWeights(Inputs(test::WorkedExample()));
+    const WeightResults again = CalculateWeights(Inputs(test::WorkedExample()));
     EXPECT_EQ(results.Values, again.Values);
     // The buoyed weight, 36.968917... from the net weight held as 43.64, is
     // held as 36.97; the hook load is never held: it keeps the exact sum.
