@@ -15,6 +15,8 @@
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
 #include "design/designed_palette.h"
+#include "journal/widgets/crew_journal.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/core/date_time.h"
 #include "numeric/core/date_time_format.h"
 #include "numeric/core/extended.h"
@@ -208,6 +210,7 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     m_gradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
     m_gradientCaption1->SetFormCaption(windowTitle());
     m_gradientCaption1->SetGradientInactive(true);
+    SetUpJournal();
     m_bitBtn1->setFocus();
     m_formStorage1->Loaded();
     AddZoomKeysAndMenu();
@@ -215,6 +218,8 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
 
 TForm1::~TForm1()
 {
+    // The journal window goes before the journal it shows.
+    m_journalWindow.reset();
     // The controls go after this window's members: nothing they or the
     // application signal while going may reach a window already half gone.
     disconnect(qApp, nullptr, this, nullptr);
@@ -504,6 +509,8 @@ void TForm1::ShowCalculation(const std::array<Extended, kWeightInputCount>& inpu
         m_calculated.reset();
     }
     ShowResultsCurrency();
+    if (results.Complete())
+        KeepMeasurement();
 }
 
 void TForm1::CommitTyping()
@@ -554,6 +561,7 @@ void TForm1::TransparentButton1Click(QObject* sender)
         if (row.Source == TSheetSource::Time)
             sheet.VpLabel(row.Number).SetCaption(QString::fromStdString(TimeToText(CurrentTime())));
     }
+    KeepPrintedSheet();
     sheet.VpReport1().Preview();
 }
 

@@ -13,6 +13,7 @@
 #include "numeric/core/extended.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -25,6 +26,9 @@ class TTransparentButton;
 class TGradientCaption;
 class TFormStorage;
 class TSheetHolder;
+class TCrewJournal;
+class TJournalWindow;
+struct JournalRecord;
 class TWindowZoom;
 
 // The main window: the inputs of the hoisting equipment, the mud, the metal
@@ -50,6 +54,21 @@ public:
     // The print command takes what is being typed first, so for it this is
     // the fields' committed values.
     bool ResultsCurrent() const;
+
+    // The crew's journal: every successful calculation is kept there (the
+    // file is opened when first needed, never at start-up).
+    TCrewJournal& Journal();
+    // The journal window (Ctrl+J, and the window menu's entry), made when
+    // first asked for; null until then.
+    void ShowJournal();
+    TJournalWindow* JournalWindow() const { return m_journalWindow.get(); }
+    // A record back in the window: its 32 inputs, its results (current), its date.
+    void OpenRecord(const JournalRecord& record);
+    // The record's sheet in the preview: the page as it was printed, or for
+    // a record never printed one made from it and marked so.
+    void ShowRecordSheet(const JournalRecord& record);
+    // The record of the results shown; none before a calculation.
+    std::optional<std::int64_t> RecordShown() const { return m_recordId; }
 
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
     TCurrencyEdit* CurrencyEdit(int number) const;
@@ -119,6 +138,11 @@ private:
     void ShowCalculation(const std::array<Extended, kWeightInputCount>& inputs, const WeightResults& results);
     // The field being typed in takes its text as leaving it would.
     void CommitTyping();
+    // The journal's hooks: after a calculation's results are shown, and
+    // after the sheet is filled for printing.
+    void KeepMeasurement();
+    void KeepPrintedSheet();
+    void SetUpJournal();
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -156,6 +180,10 @@ private:
     QPointer<QWidget> m_beforeResults;
     // Set while a calculation's results go into their fields.
     bool m_showingResults = false;
+
+    std::unique_ptr<TCrewJournal> m_journal;
+    std::unique_ptr<TJournalWindow> m_journalWindow;
+    std::optional<std::int64_t> m_recordId;
 };
 
 }  // namespace dw

@@ -8,12 +8,17 @@
 #include "app/saved_report_preview.h"
 #include "app/termination_signals.h"
 #include "app/translations.h"
+#include "journal/core/journal.h"
+#include "journal/core/journal_csv.h"
+#include "journal/widgets/crew_journal.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
 #include "report/output/file_folder.h"
 #include "report/output/vp_printer.h"
 #include "report/generation/printer_profile.h"
 #include "report/preview/standard_preview.h"
+
+#include <QTimer>
 
 #include <cstdio>
 #include <optional>
@@ -37,9 +42,13 @@ std::optional<int> AnswerQuestions(int argc, char** argv)
         if (argument == "--help" || argument == "-h") {
             std::fputs(
                 "Usage: drillweight [FILE.VPR]\n"
+                "       drillweight --export-journal FILE | --import-journal FILE\n"
                 "       drillweight --help | --version\n"
                 "Without a file: the weight calculation window.\n"
                 "With a saved report file: that report in the print preview alone.\n"
+                "--export-journal writes every record of the journal to FILE (CSV).\n"
+                "--import-journal adds the records of FILE (CSV) to the journal:\n"
+                "  all of them or, when a line is not a record, none.\n"
                 "--version prints the program's name and version.\n"
                 "\"man drillweight\" explains the fields, the results and the keys.\n",
                 stdout);
@@ -53,12 +62,55 @@ std::optional<int> AnswerQuestions(int argc, char** argv)
     return std::nullopt;
 }
 
+// The journal's two exchanges run without a window, so a script or a
+// terminal without a display can take the shift's records away or bring
+// them in. Returns the exit code when one of them was asked for.
+std::optional<int> ExchangeJournal(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--")
+            break;
+        const bool exporting = argument == "--export-journal";
+        if (!exporting && argument != "--import-journal")
+            continue;
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "drillweight: %s needs a file name\nTry \"drillweight --help\".\n", argv[i]);
+            return 2;
+        }
+        const std::string fileName = argv[i + 1];
+        Journal journal(Journal::DefaultFileName());
+        try {
+            if (exporting) {
+                const std::size_t count = ExportJournal(journal, fileName);
+                std::printf("drillweight: %zu record%s exported to %s\n", count, count == 1 ? "" : "s",
+                            fileName.c_str());
+            } else {
+                const JournalImportCount count = ImportJournal(journal, fileName);
+                std::printf("drillweight: %zu record%s imported from %s, %zu already in the journal\n", count.Added,
+                            count.Added == 1 ? "" : "s", fileName.c_str(), count.Skipped);
+            }
+        } catch (const Exception& error) {
+            if (const std::optional<MessageText> notice = journal.TakeNotice())
+                std::fprintf(stderr, "drillweight: %s\n", notice->English().c_str());
+            std::fprintf(stderr, "drillweight: %s\n", error.Message().c_str());
+            return 1;
+        }
+        if (const std::optional<MessageText> notice = journal.TakeNotice())
+            std::fprintf(stderr, "drillweight: %s\n", notice->English().c_str());
+        return 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& windowReady)
 {
     if (const std::optional<int> answered = AnswerQuestions(argc, argv))
         return *answered;
+    if (const std::optional<int> exchanged = ExchangeJournal(argc, argv))
+        return *exchanged;
 
     TApplication application(argc, argv);
     TerminationSignals terminationSignals;
@@ -110,6 +162,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     if (windowReady)
         windowReady(form1);
     form1.show();
+    // A damaged journal is said at the start of the run, but only once the
+    // window is up: start-up itself never touches the journal.
+    QTimer::singleShot(500, &form1, [&form1] { form1.Journal().CheckAtStart(); });
     return TApplication::exec();
 }
 

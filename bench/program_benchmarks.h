@@ -10,14 +10,16 @@
 
 namespace dw::bench {
 
-// No display; the main window's profile goes to a folder of its own, so the
-// user's saved values are neither read nor overwritten; the program's own
+// No display; the main window's profile and the journal its calculations
+// keep go to a folder of their own, so the user's saved values and records
+// are neither read nor written; the program's own
 // application object, so its style is the one the crew sees.
 inline int RunInTheProgramsApplication(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir profile;
     qputenv("XDG_CONFIG_HOME", profile.path().toUtf8());
+    qputenv("XDG_DATA_HOME", profile.path().toUtf8());
     TApplication application(argc, argv);
     return RunBenchmarks(argc, argv);
 }

@@ -7,10 +7,15 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev
+  # the crew's journal is an SQLite database
+  libsqlite3-dev
   # the catalogues of the program's texts (lupdate, lrelease and their CMake
   # functions) and Qt's own, which its dialogs speak the user's language by
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
+  # Qt's charts module, only for the benchmark that sets the journal's plot
+  # beside the same picture drawn by it
+  qt6-charts-dev libqt6opengl6-dev
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   locales xvfb xauth libuemf-dev emf2svg librsvg2-bin

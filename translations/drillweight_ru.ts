@@ -391,6 +391,127 @@
         <source>Thousands go in groups of three digits: %1</source>
         <translation>Разряды тысяч отделяются группами по три цифры: %1</translation>
     </message>
+    <message>
+        <source>it is read-only</source>
+        <translation>файл доступен только для чтения</translation>
+    </message>
+    <message>
+        <source>another program holds it locked</source>
+        <translation>его заблокировала другая программа</translation>
+    </message>
+    <message>
+        <source>it cannot be written; the disk may be full</source>
+        <translation>его не удаётся записать; возможно, диск заполнен</translation>
+    </message>
+    <message>
+        <source>it cannot be opened</source>
+        <translation>его не удаётся открыть</translation>
+    </message>
+    <message>
+        <source>Cannot use the journal %1: %2</source>
+        <translation>Журнал %1 недоступен: %2</translation>
+    </message>
+    <message>
+        <source>Cannot use the journal %1: its folder cannot be made: %2</source>
+        <translation>Журнал %1 недоступен: не удалось создать его папку: %2</translation>
+    </message>
+    <message>
+        <source>a newer version of the program wrote it</source>
+        <translation>его записала более новая версия программы</translation>
+    </message>
+    <message>
+        <source>The journal %1 is damaged and cannot be set aside: %2</source>
+        <translation>Журнал %1 повреждён, и его не удалось отложить: %2</translation>
+    </message>
+    <message>
+        <source>The journal %1 was damaged. It is kept unchanged as %2, and a new journal is started.</source>
+        <translation>Журнал %1 был повреждён. Он сохранён без изменений под именем %2, начат новый журнал.</translation>
+    </message>
+    <message>
+        <source>the new journal is damaged too</source>
+        <translation>новый журнал тоже повреждён</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 fields where the journal has %2</source>
+        <translation>полей %1, а в журнале их %2</translation>
+    </message>
+    <message>
+        <source>not a date and time YYYY-MM-DDTHH:MM:SS</source>
+        <translation>это не дата и время ГГГГ-ММ-ДДTЧЧ:ММ:СС</translation>
+    </message>
+    <message>
+        <source>not a number</source>
+        <translation>это не число</translation>
+    </message>
+    <message>
+        <source>0 or 1</source>
+        <translation>нужно 0 или 1</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>строка %1: %2</translation>
+    </message>
+    <message>
+        <source>%1
+%2</source>
+        <comment>one line of a list after another</comment>
+        <translation>%1
+%2</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>и ещё %1</translation>
+    </message>
+    <message>
+        <source>%1 holds lines that are not journal records; nothing was imported.
+%2</source>
+        <translation>В файле %1 есть строки, которые не являются записями журнала; ничего не загружено.
+%2</translation>
+    </message>
+    <message>
+        <source>the file is not UTF-8 text</source>
+        <translation>файл не в кодировке UTF-8</translation>
+    </message>
+    <message>
+        <source>the header is not the journal&apos;s columns</source>
+        <translation>заголовок не совпадает со столбцами журнала</translation>
+    </message>
+    <message>
+        <source>a quote that is never closed</source>
+        <translation>кавычка не закрыта</translation>
+    </message>
+    <message>
+        <source>a journal file</source>
+        <translation>файл журнала</translation>
+    </message>
+    <message>
+        <source>too large for the calculation</source>
+        <translation>слишком велико для расчёта</translation>
+    </message>
+    <message>
+        <source>an indicator reading is from 0 to %1 t</source>
+        <translation>показание индикатора — от 0 до %1 т</translation>
+    </message>
+    <message>
+        <source>the note is not UTF-8 text</source>
+        <translation>примечание не в кодировке UTF-8</translation>
+    </message>
+    <message>
+        <source>a note holds at most %1 characters</source>
+        <translation>примечание — не длиннее %1 знаков</translation>
+    </message>
+    <message>
+        <source>The measurement was not kept in the journal; the calculation and the sheet are not affected, and this is said once while the program runs. %1</source>
+        <translation>Измерение не записано в журнал; на расчёт и лист это не влияет, сообщение показывается один раз за работу программы. %1</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not an indicator reading: %2</source>
+        <translation>«%1» — не показание индикатора: %2</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
@@ -574,6 +695,255 @@
     <message>
         <source>Print as it is</source>
         <translation>Печатать</translation>
+    </message>
+    <message>
+        <source>Journal of measurements...</source>
+        <translation>Журнал измерений...</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TJournalModel</name>
+    <message>
+        <source>printed</source>
+        <translation>напечатан</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>Length, m</source>
+        <translation>Длина, м</translation>
+    </message>
+    <message>
+        <source>Hook load, t</source>
+        <translation>Вес на крюке, т</translation>
+    </message>
+    <message>
+        <source>Net string, t</source>
+        <translation>Чистый вес, т</translation>
+    </message>
+    <message>
+        <source>Buoyed string, t</source>
+        <translation>Вес в растворе, т</translation>
+    </message>
+    <message>
+        <source>Indicator, t</source>
+        <translation>Индикатор, т</translation>
+    </message>
+    <message>
+        <source>Difference, t</source>
+        <translation>Разница, т</translation>
+    </message>
+    <message>
+        <source>Printed</source>
+        <translation>Печать</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Примечание</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TJournalPlot</name>
+    <message>
+        <source>History plot</source>
+        <translation>График истории</translation>
+    </message>
+    <message numerus="yes">
+        <source>Expected hook load and indicator readings against the total length, %n record(s)</source>
+        <translation>
+            <numerusform>Расчётный вес на крюке и показания индикатора по длине инструмента, %n запись</numerusform>
+            <numerusform>Расчётный вес на крюке и показания индикатора по длине инструмента, %n записи</numerusform>
+            <numerusform>Расчётный вес на крюке и показания индикатора по длине инструмента, %n записей</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Expected hook load and indicator readings against the date, %n record(s)</source>
+        <translation>
+            <numerusform>Расчётный вес на крюке и показания индикатора по дате, %n запись</numerusform>
+            <numerusform>Расчётный вес на крюке и показания индикатора по дате, %n записи</numerusform>
+            <numerusform>Расчётный вес на крюке и показания индикатора по дате, %n записей</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Expected hook load, t</source>
+        <translation>Расчётный вес на крюке, т</translation>
+    </message>
+    <message>
+        <source>Indicator reading, t</source>
+        <translation>Показание индикатора, т</translation>
+    </message>
+    <message>
+        <source>No records</source>
+        <translation>Нет записей</translation>
+    </message>
+    <message>
+        <source>Total length, m</source>
+        <translation>Длина инструмента, м</translation>
+    </message>
+    <message>
+        <source>%1 %2: length %3 m, hook load %4 t</source>
+        <translation>%1 %2: длина %3 м, вес на крюке %4 т</translation>
+    </message>
+    <message>
+        <source>indicator %1 t</source>
+        <translation>индикатор %1 т</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TJournalWindow</name>
+    <message>
+        <source>Journal of measurements</source>
+        <translation>Журнал измерений</translation>
+    </message>
+    <message>
+        <source>Records</source>
+        <translation>Записи</translation>
+    </message>
+    <message>
+        <source>Plot &amp;against:</source>
+        <translation>&amp;Ось графика:</translation>
+    </message>
+    <message>
+        <source>total length</source>
+        <translation>длина инструмента</translation>
+    </message>
+    <message>
+        <source>date</source>
+        <translation>дата</translation>
+    </message>
+    <message>
+        <source>any</source>
+        <translation>любая</translation>
+    </message>
+    <message>
+        <source>&amp;From:</source>
+        <translation>&amp;С:</translation>
+    </message>
+    <message>
+        <source>&amp;To:</source>
+        <translation>&amp;По:</translation>
+    </message>
+    <message>
+        <source>&amp;Notes containing:</source>
+        <translation>&amp;Примечание содержит:</translation>
+    </message>
+    <message>
+        <source>&amp;Indicator reading, t:</source>
+        <translation>Показание &amp;индикатора, т:</translation>
+    </message>
+    <message>
+        <source>The weight indicator&apos;s reading for this record; Enter keeps it</source>
+        <translation>Показание индикатора веса для этой записи; Enter сохраняет</translation>
+    </message>
+    <message>
+        <source>N&amp;ote:</source>
+        <translation>П&amp;римечание:</translation>
+    </message>
+    <message>
+        <source>Well, depth, shift...; Enter keeps it</source>
+        <translation>Скважина, глубина, смена...; Enter сохраняет</translation>
+    </message>
+    <message>
+        <source>&amp;Open in main window</source>
+        <translation>&amp;Открыть в главном окне</translation>
+    </message>
+    <message>
+        <source>Shows the record&apos;s inputs, results and date in the main window (Enter)</source>
+        <translation>Показывает данные, результаты и дату записи в главном окне (Enter)</translation>
+    </message>
+    <message>
+        <source>Show &amp;sheet</source>
+        <translation>Показать &amp;лист</translation>
+    </message>
+    <message>
+        <source>The sheet as it was printed, or one made from the record</source>
+        <translation>Лист, каким он был напечатан, или составленный по записи</translation>
+    </message>
+    <message>
+        <source>&amp;Delete...</source>
+        <translation>&amp;Удалить...</translation>
+    </message>
+    <message>
+        <source>Deletes the record after asking (Delete)</source>
+        <translation>Удаляет запись после вопроса (Delete)</translation>
+    </message>
+    <message>
+        <source>&amp;Export...</source>
+        <translation>&amp;Выгрузить...</translation>
+    </message>
+    <message>
+        <source>Writes every record to a CSV file</source>
+        <translation>Записывает все записи в файл CSV</translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation>&amp;Загрузить...</translation>
+    </message>
+    <message>
+        <source>Adds the records of a CSV file</source>
+        <translation>Добавляет записи из файла CSV</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>За&amp;крыть</translation>
+    </message>
+    <message>
+        <source>Closes the journal (Esc)</source>
+        <translation>Закрывает журнал (Esc)</translation>
+    </message>
+    <message>
+        <source>%1 of %2 records shown</source>
+        <translation>Показано записей: %1 из %2</translation>
+    </message>
+    <message>
+        <source>Delete the record of %1 from the journal?</source>
+        <translation>Удалить из журнала запись от %1?</translation>
+    </message>
+    <message>
+        <source>CSV file (*.csv)</source>
+        <translation>Файл CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>CSV file for spreadsheets here: semicolons, decimal comma (*.csv)</source>
+        <translation>Файл CSV для электронных таблиц: точка с запятой, десятичная запятая (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export the journal</source>
+        <translation>Выгрузка журнала</translation>
+    </message>
+    <message>
+        <source>journal.csv</source>
+        <translation>журнал.csv</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record(s) exported to %1</source>
+        <translation>
+            <numerusform>%n запись выгружена в %1</numerusform>
+            <numerusform>%n записи выгружены в %1</numerusform>
+            <numerusform>%n записей выгружено в %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Import into the journal</source>
+        <translation>Загрузка в журнал</translation>
+    </message>
+    <message>
+        <source>CSV file (*.csv);;All files (*)</source>
+        <translation>Файл CSV (*.csv);;Все файлы (*)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record(s) imported, %1 already in the journal</source>
+        <translation>
+            <numerusform>Загружена %n запись, уже были в журнале: %1</numerusform>
+            <numerusform>Загружены %n записи, уже были в журнале: %1</numerusform>
+            <numerusform>Загружено %n записей, уже были в журнале: %1</numerusform>
+        </translation>
     </message>
 </context>
 <context>

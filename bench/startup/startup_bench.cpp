@@ -44,6 +44,8 @@ void SetProbeEnvironment()
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     // A throw-away profile directory: start-up reads the profile file.
     setenv("XDG_CONFIG_HOME", "/tmp/drillweight-startup-bench", 1);
+    // Nor the user's journal, should a probe live long enough to look at it.
+    setenv("XDG_DATA_HOME", "/tmp/drillweight-startup-bench", 1);
 }
 
 void RunProcess(benchmark::State& state, const char* program, std::initializer_list<const char*> arguments = {})

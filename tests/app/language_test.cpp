@@ -10,6 +10,7 @@
 #include "app/translations.h"
 #include "common/error_display.h"
 #include "common/errors.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/widgets/currency_edit.h"
 #include "report/output/printer_notices.h"
 #include "report/output/progress_form.h"
@@ -273,6 +274,25 @@ const WindowRow kWindows[] = {
      },
      {"Floating point overflow.", "OK"},
      "«L инструмента» в строке 3"},
+    {"journal window",
+     [](Screen& s) {
+         s.MainWindow().ShowJournal();
+         return VisibleTexts(s.MainWindow().JournalWindow());
+     },
+     {"Journal of measurements", "From:", "To:", "Notes containing:", "Plot against:", "Indicator reading, t:", "Note:",
+      "Open in main window", "Show sheet", "Delete...", "Export...", "Import...", "Close", "0 of 0 records shown"}},
+    {"journal: a file with bad lines",
+     [](Screen& s) {
+         QFile bad(s.File("bad.csv"));
+         if (bad.open(QIODevice::WriteOnly))
+             bad.write("a,b\r\n1,2\r\n");
+         bad.close();
+         s.MainWindow().ShowJournal();
+         return TextsOfModal([&] { s.MainWindow().JournalWindow()->ImportFrom(bad.fileName()); });
+     },
+     {"%DIR%/bad.csv holds lines that are not journal records; nothing was imported.\nline 1: the header is not "
+      "the journal's columns."},
+     "строка 1"},
     {"load: missing file",
      [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
      {"Cannot open file %DIR%/missing.VPR: it does not exist"}},
@@ -295,9 +315,10 @@ QStringList LatinWords(QString text, const QString& testDir)
     text.remove(QRegularExpression(QRegularExpression::escape(testDir) + QStringLiteral("/\\S*")));
     text.remove(static_cast<TApplication*>(qApp)->Title());
     // File types, and the names keyboards print on their keys.
-    static const QStringList kMeantLatin{QStringLiteral("VPR"),   QStringLiteral("TXT"),  QStringLiteral("PDF"),
-                                         QStringLiteral("pdf"),   QStringLiteral("Ctrl"), QStringLiteral("Enter"),
-                                         QStringLiteral("Shift"), QStringLiteral("Alt")};
+    static const QStringList kMeantLatin{QStringLiteral("VPR"),    QStringLiteral("TXT"),  QStringLiteral("PDF"),
+                                         QStringLiteral("pdf"),    QStringLiteral("Ctrl"), QStringLiteral("Enter"),
+                                         QStringLiteral("Shift"),  QStringLiteral("Alt"),  QStringLiteral("Esc"),
+                                         QStringLiteral("Delete"), QStringLiteral("CSV")};
     QStringList words;
     QRegularExpressionMatchIterator it = QRegularExpression(QStringLiteral("[A-Za-z]{2,}")).globalMatch(text);
     while (it.hasNext()) {

@@ -32,6 +32,10 @@ ProfileSandbox::ProfileSandbox(Home home) : m_home(home)
     std::filesystem::create_directories(Config());
     m_savedXdg = Variable("XDG_CONFIG_HOME");
     SetVariable("XDG_CONFIG_HOME", Config().string());
+    // The journal lives among the user's data: a test's calculations go to
+    // a journal of its own.
+    m_savedData = Variable("XDG_DATA_HOME");
+    SetVariable("XDG_DATA_HOME", Data().string());
     if (m_home == Home::Own) {
         std::filesystem::create_directories(m_root / "home");
         m_savedHome = Variable("HOME");
@@ -42,6 +46,7 @@ ProfileSandbox::ProfileSandbox(Home home) : m_home(home)
 ProfileSandbox::~ProfileSandbox()
 {
     SetVariable("XDG_CONFIG_HOME", m_savedXdg);
+    SetVariable("XDG_DATA_HOME", m_savedData);
     if (m_home == Home::Own)
         SetVariable("HOME", m_savedHome);
     // Tests take rights away to make writes fail; give them back to clean up.

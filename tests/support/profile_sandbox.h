@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// A profile directory of the test's own: while it lives, XDG_CONFIG_HOME
-// (and, if asked, HOME) point into a fresh temporary directory, so no test
+// A profile directory of the test's own: while it lives, XDG_CONFIG_HOME,
+// XDG_DATA_HOME (and, if asked, HOME) point into a fresh temporary directory, so no test
 // reads or writes the user's real profile or another test's.
 
 #include "tests/support/file_bytes.h"
@@ -25,10 +25,14 @@ public:
     const std::filesystem::path& Root() const { return m_root; }
     std::filesystem::path Config() const { return m_root / "config"; }
     std::filesystem::path Profile() const { return Config() / "davov"; }
+    // XDG_DATA_HOME, where the journal's folder is made.
+    std::filesystem::path Data() const { return m_root / "data"; }
+    std::filesystem::path JournalFile() const { return Data() / "drillweight" / "journal.sqlite"; }
 
 private:
     std::filesystem::path m_root;
     std::optional<std::string> m_savedXdg;
+    std::optional<std::string> m_savedData;
     std::optional<std::string> m_savedHome;
     Home m_home;
 };

@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: MIT
+#include "journal/widgets/journal_model.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QTimeZone>
+
+#include <algorithm>
+
+namespace dw {
+
+namespace {
+
+int Number(const std::string& text, std::size_t from, std::size_t count)
+{
+    int value = 0;
+    for (std::size_t i = from; i < from + count && i < text.size(); ++i) value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+QString Tonnes(double value)
+{
+    return QLocale().toString(value, 'f', 3);
+}
+
+}  // namespace
+
+QDateTime JournalDateTime(const std::string& text)
+{
+    return QDateTime(QDate(Number(text, 0, 4), Number(text, 5, 2), Number(text, 8, 2)),
+                     QTime(Number(text, 11, 2), Number(text, 14, 2), Number(text, 17, 2)));
+}
+
+TJournalModel::TJournalModel(Journal& journal, QObject* parent) : QAbstractTableModel(parent), m_journal(journal) {}
+
+void TJournalModel::Reload()
+{
+    std::vector<JournalSummary> summaries = m_journal.Summaries();
+    std::vector<Row> rows;
+    rows.reserve(summaries.size());
+    // The clock's offset from UTC is looked up per day, not per record: a
+    // long journal holds many records a day.
+    QDate offsetDay;
+    qint64 offsetDayStart = 0;
+    for (JournalSummary& summary : summaries) {
+        Row& row = rows.emplace_back();
+        const std::string& text = summary.DateTime;
+        row.Date = QDate(Number(text, 0, 4), Number(text, 5, 2), Number(text, 8, 2));
+        if (row.Date != offsetDay) {
+            offsetDay = row.Date;
+            offsetDayStart = QDateTime(row.Date, QTime(0, 0)).toSecsSinceEpoch();
+        }
+        row.TimeOfDay = Number(text, 11, 2) * 3600 + Number(text, 14, 2) * 60 + Number(text, 17, 2);
+        row.Seconds = static_cast<double>(offsetDayStart) + row.TimeOfDay;
+        row.Note = QString::fromStdString(summary.Note);
+        row.Summary = std::move(summary);
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
+    ApplyFilterAndOrder();
+    endResetModel();
+    emit RowsShownChanged();
+}
+
+void TJournalModel::Refresh()
+{
+    Reload();
+}
+
+void TJournalModel::SetFilter(const QDate& from, const QDate& to, const QString& noteText)
+{
+    beginResetModel();
+    m_from = from;
+    m_to = to;
+    m_noteText = noteText;
+    ApplyFilterAndOrder();
+    endResetModel();
+    emit RowsShownChanged();
+}
+
+void TJournalModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= kColumnCount)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<std::int64_t> ids;
+    for (const QModelIndex& index : before) ids.push_back(index.isValid() ? IdAt(index.row()) : 0);
+    m_sortColumn = column;
+    m_sortOrder = order;
+    ApplyFilterAndOrder();
+    QModelIndexList after;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const int row = RowOf(ids[i]);
+        after << (row < 0 ? QModelIndex() : index(row, before[static_cast<int>(i)].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit RowsShownChanged();
+}
+
+void TJournalModel::ApplyFilterAndOrder()
+{
+    m_shown.clear();
+    m_shown.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        if (m_from.isValid() && row.Date < m_from)
+            continue;
+        if (m_to.isValid() && row.Date > m_to)
+            continue;
+        if (!m_noteText.isEmpty() && !row.Note.contains(m_noteText, Qt::CaseInsensitive))
+            continue;
+        m_shown.push_back(i);
+    }
+    // The rows come newest first from the journal; a stable sort keeps
+    // that order among equals.
+    auto key = [this](const Row& row) -> double {
+        const JournalSummary& s = row.Summary;
+        switch (m_sortColumn) {
+            case Date:
+                return row.Seconds;
+            case Time:
+                return row.TimeOfDay;
+            case TotalLength:
+                return s.TotalLength;
+            case HookLoad:
+                return s.HookLoad;
+            case NetString:
+                return s.NetString;
+            case BuoyedString:
+                return s.BuoyedString;
+            case Indicator:
+                return s.Indicator.value_or(-1e300);
+            case Difference:
+                return s.Indicator ? s.HookLoad - *s.Indicator : -1e300;
+            case Printed:
+                return s.Printed ? 1.0 : 0.0;
+            default:
+                return 0;
+        }
+    };
+    const bool ascending = m_sortOrder == Qt::AscendingOrder;
+    if (m_sortColumn == Note) {
+        std::stable_sort(m_shown.begin(), m_shown.end(), [&](std::size_t a, std::size_t b) {
+            const int c = QString::localeAwareCompare(m_rows[a].Note, m_rows[b].Note);
+            return ascending ? c < 0 : c > 0;
+        });
+    } else if (!(m_sortColumn == Date && !ascending)) {
+        std::stable_sort(m_shown.begin(), m_shown.end(), [&](std::size_t a, std::size_t b) {
+            const double ka = key(m_rows[a]), kb = key(m_rows[b]);
+            return ascending ? ka < kb : ka > kb;
+        });
+    }
+}
+
+int TJournalModel::RowOf(std::int64_t id) const
+{
+    for (std::size_t r = 0; r < m_shown.size(); ++r)
+        if (m_rows[m_shown[r]].Summary.Id == id)
+            return static_cast<int>(r);
+    return -1;
+}
+
+int TJournalModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int TJournalModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant TJournalModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Row& row = m_rows[m_shown[static_cast<std::size_t>(index.row())]];
+    const JournalSummary& s = row.Summary;
+    if (role == Qt::TextAlignmentRole)
+        return index.column() == Note || index.column() == Printed ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role == Qt::ToolTipRole && index.column() == Note && !row.Note.isEmpty())
+        return row.Note;
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    switch (index.column()) {
+        case Date:
+            return QLocale().toString(row.Date, QLocale::ShortFormat);
+        case Time:
+            return QString::fromStdString(s.DateTime.substr(11));
+        case TotalLength:
+            return QLocale().toString(s.TotalLength, 'f', 1);
+        case HookLoad:
+            return Tonnes(s.HookLoad);
+        case NetString:
+            return Tonnes(s.NetString);
+        case BuoyedString:
+            return Tonnes(s.BuoyedString);
+        case Indicator:
+            return s.Indicator ? QLocale().toString(*s.Indicator, 'f', 2) : QString();
+        case Difference:
+            return s.Indicator ? Tonnes(s.HookLoad - *s.Indicator) : QString();
+        case Printed:
+            return s.Printed ? tr("printed") : QString();
+        case Note: {
+            // One line in the table; the tooltip shows the whole note.
+            QString note = row.Note;
+            note.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            return note;
+        }
+        default:
+            return {};
+    }
+}
+
+QVariant TJournalModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+        case Date:
+            return tr("Date");
+        case Time:
+            return tr("Time");
+        case TotalLength:
+            return tr("Length, m");
+        case HookLoad:
+            return tr("Hook load, t");
+        case NetString:
+            return tr("Net string, t");
+        case BuoyedString:
+            return tr("Buoyed string, t");
+        case Indicator:
+            return tr("Indicator, t");
+        case Difference:
+            return tr("Difference, t");
+        case Printed:
+            return tr("Printed");
+        case Note:
+            return tr("Note");
+        default:
+            return {};
+    }
+}
+
+}  // namespace dw

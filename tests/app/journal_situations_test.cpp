@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: MIT
+// The journal as a crew meets it from the main window: what each calculation
+// and print leaves there, a record brought back, its sheet shown again, and a
+// journal that cannot be written costing one message, never a result.
+
+#include "app/form1.h"
+#include "app/sheet_holder.h"
+#include "decor/transparent_button.h"
+#include "decor/window_frame.h"
+#include "journal/widgets/crew_journal.h"
+#include "journal/widgets/journal_model.h"
+#include "journal/widgets/journal_window.h"
+#include "numeric/core/locale_formats.h"
+#include "numeric/locale/load_locale_formats.h"
+#include "numeric/widgets/currency_edit.h"
+#include "report/preview/preview.h"
+#include "report/preview/standard_preview.h"
+#include "tests/app/program_windows.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/open_preview.h"
+#include "tests/support/page_records.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace dw {
+namespace {
+
+QStringList PageTexts(TVpStandardPreview& preview)
+{
+    QStringList texts;
+    if (const auto page = preview.VpPreview()->VpPrinter()->GetPage(1))
+        for (const test::PageText& text : test::ReadPage(*page).Texts) texts << text.Text;
+    return texts;
+}
+
+class JournalSituations : public test::ProgramWindows {
+public:
+    void SetUp() override
+    {
+        LoadLocaleFormats(QLocale(QLocale::Russian, QLocale::Russia));
+        ProgramWindows::SetUp();
+    }
+
+    void Type(int field, const QString& text)
+    {
+        TCurrencyEdit* edit = form1->CurrencyEdit(field);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::KeyAction::Click, edit, Qt::Key_unknown, c, Qt::NoModifier);
+        QTest::keyClick(edit, Qt::Key_Tab);
+    }
+    void TypeWorkedExample()
+    {
+        const std::pair<int, const char*> inputs[] = {
+            {38, "2,5"}, {39, "4,2"}, {40, "1,8"},  {41, "1,3"}, {42, "1,1"},  {43, "0,2"}, {9, "1000"},
+            {25, "29"},  {10, "150"}, {26, "97,6"}, {44, "1,2"}, {45, "7,85"}, {17, "127"},
+        };
+        for (const auto& [field, text] : inputs) Type(field, QString::fromUtf8(text));
+    }
+    void Calculate() { QTest::mouseClick(form1->BitBtn1(), Qt::LeftButton); }
+    // ПЕЧАТЬ, then the page's texts as the preview shows them.
+    QStringList Print()
+    {
+        QStringList texts;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            TVpStandardPreview* preview = test::OpenPreview();
+            if (preview == nullptr || preview->Status()->text() != QStringLiteral("Page 1 of 1"))
+                return;
+            poll.stop();
+            texts = PageTexts(*preview);
+            preview->close();
+        });
+        poll.start();
+        QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
+        return texts;
+    }
+    std::vector<JournalRecord> Records()
+    {
+        std::vector<JournalRecord> records;
+        form1->Journal().Store().ForEachRecord([&](const JournalRecord& r) { records.push_back(r); });
+        for (JournalRecord& r : records) r = *form1->Journal().Store().Read(r.Id);
+        return records;
+    }
+    void Settle()
+    {
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    ScopedLocaleFormats m_keep{LocaleFormats()};
+};
+
+// What each thing the crew does leaves in the journal.
+TEST_F(JournalSituations, EachSuccessfulCalculationIsKept)
+{
+    struct Row {
+        const char* Name;
+        std::function<void(JournalSituations&)> Steps;
+        std::vector<bool> Printed;  // the records, oldest first
+        const char* HookLoadShown;  // of the newest record
+    };
+    const std::vector<Row> rows{
+        {"РАСЧЕТ", [](JournalSituations& t) { t.TypeWorkedExample(), t.Calculate(); }, {false}, "48,070 т."},
+        {"РАСЧЕТ twice",
+         [](JournalSituations& t) { t.TypeWorkedExample(), t.Calculate(), t.Calculate(); },
+         {false, false},
+         "48,070 т."},
+        {"ПЕЧАТЬ with stale results",
+         [](JournalSituations& t) { t.TypeWorkedExample(), t.Print(); },
+         {true},
+         "48,070 т."},
+        {"ПЕЧАТЬ after РАСЧЕТ",
+         [](JournalSituations& t) { t.TypeWorkedExample(), t.Calculate(), t.Print(); },
+         {true},
+         "48,070 т."},
+        {"a fault keeps nothing",
+         [](JournalSituations& t) { t.TypeWorkedExample(), t.Type(45, QStringLiteral("0")), t.Calculate(); },
+         {},
+         nullptr},
+        {"a changed input, calculated again",
+         [](JournalSituations& t) {
+             t.TypeWorkedExample(), t.Calculate(), t.Type(39, QStringLiteral("50")), t.Print();
+         },
+         {false, true},
+         "93,870 т."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TearDown();
+        std::error_code error;
+        std::filesystem::remove_all(std::filesystem::path(Journal::DefaultFileName()).parent_path(), error);
+        SetUp();
+        errors.clear();
+        row.Steps(*this);
+        const std::vector<JournalRecord> records = Records();
+        std::vector<bool> printed;
+        for (const JournalRecord& r : records) printed.push_back(r.Printed);
+        EXPECT_EQ(printed, row.Printed);
+        if (records.empty())
+            continue;
+        const JournalRecord& newest = records.back();
+        EXPECT_EQ(newest.Shown[JournalIndex(WeightResult::HookLoad)], row.HookLoadShown);
+        EXPECT_EQ(newest.Value(WeightInput::KellyWeight), form1->CurrencyEdit(38)->Value());
+        EXPECT_EQ(newest.Values[JournalDiameterIndex(1)], 127);
+        EXPECT_EQ(QString::fromStdString(newest.DateText), form1->Label14()->text());
+        if (newest.Printed) {
+            const std::string page(newest.Sheet.begin(), newest.Sheet.end());
+            EXPECT_NE(page.find(row.HookLoadShown), std::string::npos);
+        }
+    }
+}
+
+// A record opened from the journal window stands in the main window as it
+// was calculated, its results current: ПЕЧАТЬ prints it without a new record.
+TEST_F(JournalSituations, AReopenedRecordPrintsAsItWas)
+{
+    TypeWorkedExample();
+    Calculate();
+    Type(38, QStringLiteral("5"));
+    Calculate();
+    ASSERT_EQ(Records().size(), 2u);
+    QTest::keyClick(form1.get(), Qt::Key_J, Qt::ControlModifier);
+    TJournalWindow* window = form1->JournalWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+    // The older record is the second row (newest first); Enter opens it.
+    window->Table()->setCurrentIndex(window->Model().index(1, 0));
+    QApplication::setActiveWindow(window);
+    window->Table()->setFocus();
+    QTest::keyClick(window->Table(), Qt::Key_Return);
+    EXPECT_EQ(form1->CurrencyEdit(38)->DisplayedText(), QStringLiteral("2,50 т."));
+    EXPECT_EQ(form1->CurrencyEdit(35)->DisplayedText(), QStringLiteral("48,070 т."));
+    EXPECT_TRUE(form1->ResultsCurrent());
+    const QStringList texts = Print();
+    EXPECT_TRUE(texts.contains(QStringLiteral("48,070 т.")));
+    const std::vector<JournalRecord> records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(records[0].Printed);
+    EXPECT_FALSE(records[1].Printed);
+    EXPECT_TRUE(errors.empty());
+}
+
+// A printed record's sheet comes back exactly as printed; one never printed
+// gets a sheet made from it, which says so.
+TEST_F(JournalSituations, ARecordsSheetIsShownAgain)
+{
+    TypeWorkedExample();
+    const QStringList printed = Print();
+    Calculate();
+    const std::vector<JournalRecord> records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    struct Row {
+        const char* Name;
+        JournalRecord Record;
+        std::function<void(const QStringList&)> Check;
+    };
+    const std::vector<Row> rows{
+        {"printed", records[0], [&](const QStringList& texts) { EXPECT_EQ(texts, printed); }},
+        {"never printed", records[1],
+         [&](const QStringList& texts) {
+             EXPECT_TRUE(texts.contains(QStringLiteral("48,070 т.")));
+             EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                     [](const QString& t) { return t.contains(QStringLiteral("по журналу")); }));
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        QStringList texts;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            TVpStandardPreview* preview = test::OpenPreview();
+            if (preview == nullptr || preview->Status()->text() != QStringLiteral("Page 1 of 1"))
+                return;
+            poll.stop();
+            texts = PageTexts(*preview);
+            preview->close();
+        });
+        poll.start();
+        form1->ShowRecordSheet(row.Record);
+        ASSERT_FALSE(texts.isEmpty());
+        row.Check(texts);
+    }
+}
+
+// A journal that cannot be written costs the record and one message for the
+// whole run; the results and the sheet are there as always.
+TEST_F(JournalSituations, UnwritableJournalCostsOneMessage)
+{
+    const std::filesystem::path folder = std::filesystem::path(Journal::DefaultFileName()).parent_path();
+    std::filesystem::create_directories(folder.parent_path());
+    test::WriteBytes(folder, std::string("not a folder"));
+    TypeWorkedExample();
+    Calculate();
+    Settle();
+    EXPECT_EQ(form1->CurrencyEdit(35)->DisplayedText(), QStringLiteral("48,070 т."));
+    Type(39, QStringLiteral("50"));
+    const QStringList texts = Print();
+    Settle();
+    EXPECT_TRUE(texts.contains(QStringLiteral("93,870 т.")));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("not kept in the journal"), std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find(folder.string()), std::string::npos) << errors[0];
+}
+
+// The journal is in the main window's window menu, below the usual entries.
+TEST_F(JournalSituations, TheWindowMenuOpensTheJournal)
+{
+    TWindowFrame* frame = TWindowFrame::Of(form1.get());
+    ASSERT_NE(frame, nullptr);
+    frame->ShowSystemMenu(form1->mapToGlobal(QPoint(0, 0)));
+    QMenu* menu = frame->SystemMenu();
+    ASSERT_NE(menu, nullptr);
+    QAction* journal = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->objectName() == QStringLiteral("JournalAction"))
+            journal = action;
+    ASSERT_NE(journal, nullptr);
+    // After the usual entries, which end with closing the window.
+    const QList<QAction*> actions = menu->actions();
+    const auto close = std::find_if(actions.begin(), actions.end(), [](QAction* action) {
+        return action->text().startsWith(QStringLiteral("Закрыть"));
+    });
+    ASSERT_NE(close, actions.end());
+    EXPECT_GT(actions.indexOf(journal), actions.indexOf(*close));
+    menu->close();
+    journal->trigger();
+    ASSERT_NE(form1->JournalWindow(), nullptr);
+    EXPECT_TRUE(form1->JournalWindow()->isVisible());
+}
+
+}  // namespace
+}  // namespace dw
