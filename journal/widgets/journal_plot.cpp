@@ -23,6 +23,15 @@ constexpr int kMargin = 8;
 constexpr int kReach = 4;
 
 // A step of 1, 2 or 5 times a power of ten giving about `count` ticks.
+// Enough decimals that neighbouring ticks read apart (a lone record's scale
+// steps in tenths or hundredths).
+int StepDecimals(double step)
+{
+    if (!(step > 0) || step >= 1)
+        return 0;
+    return std::min(6, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+}
+
 double TickStep(double span, int count)
 {
     if (span <= 0)
@@ -197,7 +206,7 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
     for (double y = std::ceil(m_yMin / yStep) * yStep; y <= m_yMax; y += yStep) {
         const int py = plot.bottom() - qRound((y - m_yMin) / (m_yMax - m_yMin) * (plot.height() - 1));
         painter.drawLine(plot.left() - 4, py, plot.left(), py);
-        const QString text = locale.toString(y, 'f', yStep < 1 ? 1 : 0);
+        const QString text = locale.toString(y, 'f', StepDecimals(yStep));
         painter.drawText(QRect(0, py - metrics.height() / 2, plot.left() - 6, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, text);
     }
@@ -210,7 +219,7 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
         painter.drawLine(px, plot.bottom(), px, plot.bottom() + 4);
         const QString text =
             byDate ? locale.toString(QDateTime::fromSecsSinceEpoch(static_cast<qint64>(x)).date(), QLocale::ShortFormat)
-                   : locale.toString(x, 'f', 0);
+                   : locale.toString(x, 'f', StepDecimals(xStep));
         painter.drawText(QRect(px - 60, plot.bottom() + 5, 120, metrics.height()), Qt::AlignHCenter, text);
     }
     painter.drawText(QRect(plot.left(), plot.bottom() + 5 + metrics.height(), plot.width(), metrics.height()),
