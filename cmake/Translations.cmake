@@ -15,7 +15,7 @@ find_package(Qt6 REQUIRED COMPONENTS LinguistTools)
 file(GLOB DRILLWEIGHT_TS_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/translations/drillweight_*.ts)
 # The folders whose texts the user reads. The command-line tool speaks English
 # only, and tests, benchmarks and fuzz targets show nothing to a user.
-set(DRILLWEIGHT_TRANSLATED_DIRS app common calc decor design journal numeric report storage window)
+set(DRILLWEIGHT_TRANSLATED_DIRS app common calc decor design journal numeric report storage units window)
 # The plain layers mark their messages with DW_TEXT/DW_TEXT3 (common/message_text.h),
 # which the catalogue tool reads as Qt's own markers.
 set(DRILLWEIGHT_LUPDATE_OPTIONS

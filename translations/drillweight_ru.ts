@@ -509,6 +509,50 @@
         <translation>Измерение не записано в журнал; на расчёт и лист это не влияет, сообщение показывается один раз за работу программы. %1</translation>
     </message>
     <message>
+        <source>m</source>
+        <comment>unit word</comment>
+        <translation>м</translation>
+    </message>
+    <message>
+        <source>ft</source>
+        <translation>фут</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <comment>unit word</comment>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>in</source>
+        <translation>дюйм</translation>
+    </message>
+    <message>
+        <source>kg/m</source>
+        <translation>кг/м</translation>
+    </message>
+    <message>
+        <source>lb/ft</source>
+        <translation>фунт/фут</translation>
+    </message>
+    <message>
+        <source>t</source>
+        <comment>unit word</comment>
+        <translation>т</translation>
+    </message>
+    <message>
+        <source>klb</source>
+        <translation>тыс. фунтов</translation>
+    </message>
+    <message>
+        <source>g/cm3</source>
+        <comment>unit word</comment>
+        <translation>г/см3</translation>
+    </message>
+    <message>
+        <source>ppg</source>
+        <translation>фунт/галлон</translation>
+    </message>
+    <message>
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
         <translation>«%1» — не показание индикатора: %2</translation>
     </message>
