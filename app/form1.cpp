@@ -100,7 +100,8 @@ QString ReaderName(const fields::TWeightField& row)
     QString name = TForm1::tr(row.ReaderName);
     if (row.Section != 0)
         name = name.arg(row.Section);
-    return name + QStringLiteral(", ") + TForm1::tr(row.Unit);
+    const MessageText unit(units::UnitOf(row.Kind, units::TUnitSystem::Metric).Word);
+    return name + QStringLiteral(", ") + QString::fromStdString(Localized(unit));
 }
 
 // An input the program doubts: a pale orange face, far from the results'

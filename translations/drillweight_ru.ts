@@ -509,18 +509,8 @@
         <translation>Измерение не записано в журнал; на расчёт и лист это не влияет, сообщение показывается один раз за работу программы. %1</translation>
     </message>
     <message>
-        <source>m</source>
-        <comment>unit word</comment>
-        <translation>м</translation>
-    </message>
-    <message>
         <source>ft</source>
         <translation>фут</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <comment>unit word</comment>
-        <translation>мм</translation>
     </message>
     <message>
         <source>in</source>
@@ -535,18 +525,8 @@
         <translation>фунт/фут</translation>
     </message>
     <message>
-        <source>t</source>
-        <comment>unit word</comment>
-        <translation>т</translation>
-    </message>
-    <message>
         <source>klb</source>
         <translation>тыс. фунтов</translation>
-    </message>
-    <message>
-        <source>g/cm3</source>
-        <comment>unit word</comment>
-        <translation>г/см3</translation>
     </message>
     <message>
         <source>ppg</source>
@@ -555,6 +535,22 @@
     <message>
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
         <translation>«%1» — не показание индикатора: %2</translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation>м</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>мм</translation>
+    </message>
+    <message>
+        <source>t</source>
+        <translation>т</translation>
+    </message>
+    <message>
+        <source>g/cm3</source>
+        <translation>г/см3</translation>
     </message>
 </context>
 <context>
@@ -623,26 +619,6 @@
     <message>
         <source>Section %1 weight of one metre</source>
         <translation>Вес 1 метра секции %1</translation>
-    </message>
-    <message>
-        <source>m</source>
-        <translation>м</translation>
-    </message>
-    <message>
-        <source>mm</source>
-        <translation>мм</translation>
-    </message>
-    <message>
-        <source>kg</source>
-        <translation>кг</translation>
-    </message>
-    <message>
-        <source>t</source>
-        <translation>т</translation>
-    </message>
-    <message>
-        <source>g/cm3</source>
-        <translation>г/см3</translation>
     </message>
     <message>
         <source>Kelly weight</source>

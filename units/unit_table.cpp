@@ -20,19 +20,19 @@ struct KindUnits {
 // the window's fields for a screen reader in another context, hence their note.
 // clang-format off
 const std::array<KindUnits, kFieldKindCount> kUnits{{
-    {{1, ",0.0", DW_TEXT3("Message", "m", "unit word")},
+    {{1, ",0.0", DW_TEXT("Message", "m")},
      {1, ",0.0", DW_TEXT("Message", "ft")}, 0.3048L},
-    {{0, ",0.", DW_TEXT3("Message", "mm", "unit word")},
+    {{0, ",0.", DW_TEXT("Message", "mm")},
      {3, ",0.000", DW_TEXT("Message", "in")}, 25.4L},
     {{2, ",0.00", DW_TEXT("Message", "kg/m")},
      {2, ",0.00", DW_TEXT("Message", "lb/ft")}, 1.488163943L},
-    {{2, ",0.00", DW_TEXT3("Message", "t", "unit word")},
+    {{2, ",0.00", DW_TEXT("Message", "t")},
      {2, ",0.00", DW_TEXT("Message", "klb")}, 0.45359237L},
-    {{3, ",0.000", DW_TEXT3("Message", "t", "unit word")},
+    {{3, ",0.000", DW_TEXT("Message", "t")},
      {3, ",0.000", DW_TEXT("Message", "klb")}, 0.45359237L},
-    {{1, ",0.0", DW_TEXT3("Message", "m", "unit word")},
+    {{1, ",0.0", DW_TEXT("Message", "m")},
      {1, ",0.0", DW_TEXT("Message", "ft")}, 0.3048L},
-    {{2, ",0.00", DW_TEXT3("Message", "g/cm3", "unit word")},
+    {{2, ",0.00", DW_TEXT("Message", "g/cm3")},
      {2, ",0.00", DW_TEXT("Message", "ppg")}, 0.119826427L},
 }};
 // clang-format on

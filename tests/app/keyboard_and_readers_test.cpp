@@ -81,7 +81,7 @@ TEST_F(KeyboardAndReaders, AReaderNamesEveryFieldAndPressesПЕЧАТЬ)
     EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     // Without a catalogue (a locale the program has none for) the program's English.
-    for (const char* name : {"Section 3 length, m", "Section 8 weight of one metre, kg", "Kelly weight, t",
+    for (const char* name : {"Section 3 length, m", "Section 8 weight of one metre, kg/m", "Kelly weight, t",
                              "Mud specific gravity, g/cm3", "String weight in the mud, t"})
         EXPECT_EQ(names.count(QString::fromUtf8(name)), 1u) << name;
     for (int result : {32, 33, 34, 35})
@@ -108,7 +108,7 @@ TEST_F(KeyboardAndReaders, NamesAndTooltipsAreInTheUsersLanguage)
          QLocale(QLocale::Russian, QLocale::Russia),
          {{11, "Длина секции 3, м"},
           {19, "Диаметр секции 3, мм"},
-          {36, "Вес 1 метра секции 8, кг"},
+          {36, "Вес 1 метра секции 8, кг/м"},
           {38, "Вес квадрата, т"},
           {44, "Удельный вес раствора, г/см3"},
           {34, "Вес бурового инструмента с учетом вытеснения, т"},
