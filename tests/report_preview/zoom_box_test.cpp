@@ -43,8 +43,8 @@ public:
     {
         QWidget* viewport = Preview().viewport();
         const QPointF at(300, 200);
-        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
-                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &event);
     }
 
@@ -93,6 +93,12 @@ TEST_F(ZoomBoxTest, EveryWayOfZoomingShowsItsPercentAndTheRightButton)
         {"1 typed is refused", [](ZoomBoxTest& t) { t.Type(QStringLiteral("1")); }, "82%", Down::Width},
         {"2001 typed is refused", [](ZoomBoxTest& t) { t.Type(QStringLiteral("2001")); }, "82%", Down::Width},
         {"nothing typed is refused", [](ZoomBoxTest& t) { t.Type(QString()); }, "82%", Down::Width},
+        {"1.5 typed is refused, not read as 15", [](ZoomBoxTest& t) { t.Type(QStringLiteral("1.5")); }, "82%",
+         Down::Width},
+        {"1e308 typed is refused, not read as 1308", [](ZoomBoxTest& t) { t.Type(QStringLiteral("1e308")); }, "82%",
+         Down::Width},
+        {"150 with a letter after it is refused", [](ZoomBoxTest& t) { t.Type(QStringLiteral("150x")); }, "82%",
+         Down::Width},
         {"typing left without Enter is dropped",
          [](ZoomBoxTest& t) {
              QTest::mouseClick(&t.Box(), Qt::LeftButton);
@@ -108,7 +114,8 @@ TEST_F(ZoomBoxTest, EveryWayOfZoomingShowsItsPercentAndTheRightButton)
              t.Key(Qt::Key_Up);
          },
          "125%", Down::None},
-        {"the down arrow in the box", [](ZoomBoxTest& t) {
+        {"the down arrow in the box",
+         [](ZoomBoxTest& t) {
              QTest::mouseClick(&t.Box(), Qt::LeftButton);
              t.Key(Qt::Key_Down);
          },
