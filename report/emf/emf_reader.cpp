@@ -668,6 +668,9 @@ EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(by
     if (m_bytes.size() > std::numeric_limits<std::uint32_t>::max())
         ThrowInvalidMetafile(MetafileDamage::RecordBeyondData);
     m_header = ReadHeader(m_bytes);
+    // Counted first, so that the places take what they need and no more
+    // (growing by doubling would take up to twice that, and a copy).
+    m_places.reserve(WalkRecords(m_bytes, [](const RecordView&, std::size_t) {}));
     // Every record is decoded once here, so that damage is found when the
     // document is made; what is kept is only where each record lies.
     m_walked = WalkRecords(m_bytes, [this](const RecordView& r, std::size_t offset) {
@@ -706,7 +709,6 @@ EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(by
         if (DecodeRecord(r, offset))
             place(0);
     });
-    m_places.shrink_to_fit();
 }
 
 EmfRecord EmfDocument::Decode(const RecordPlace& place) const
