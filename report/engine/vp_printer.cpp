@@ -18,6 +18,7 @@
 #include <QTransform>
 
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -371,6 +372,12 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
             throw;
         }
         throw emf::EPageTooLarge(where() + e.Message());
+    } catch (const std::bad_alloc&) {
+        const MessageText page = MessageText::Verbatim(std::to_string(n));
+        throw EOutOfMemory(NotEnoughMemoryTo(
+            m_loadedFile.empty()
+                ? MessageText(DW_TEXT("Message", "read page %1 of the report"), {page})
+                : MessageText(DW_TEXT("Message", "read page %1 of %2"), {page, MessageText::Verbatim(m_loadedFile)})));
     }
 }
 
@@ -391,6 +398,9 @@ void TVpPrinter::Load(const std::string& fileName)
         m_pageStore.Load(fileName);
     } catch (const EInvalidGraphic& e) {
         throw EInvalidGraphic(MessageText("%1: %2", {MessageText::Verbatim(fileName), e.Text()}));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(NotEnoughMemoryTo(
+            MessageText(DW_TEXT("Message", "open the report file %1"), {MessageText::Verbatim(fileName)})));
     }
     m_loadedFile = fileName;
     m_pageCount = m_pageStore.PageCount();

@@ -17,8 +17,8 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
-#include "tests/support/preview_test_support.h"
 #include "tests/support/open_preview.h"
+#include "tests/support/preview_test_support.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -43,6 +43,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <ostream>
 
 namespace dw {
@@ -253,13 +254,13 @@ const WindowRow kWindows[] = {
      {"Printing progress", "Cancel", "40%  Completed"}},
     {"fault: all inputs 0",
      [](Screen& s) { return s.Calculate({}); },
-     {"Invalid floating point operation.", "OK"},
+     {"Invalid floating point operation: enter the specific gravity of the metal.", "OK"},
      "Удельный вес металла"},
     {"fault: metal gravity 0",
      [](Screen& s) {
          return s.Calculate({{9, 10}, {25, 1}, {44, 1.2L}, {45, 0}});
      },
-     {"Floating point division by zero.", "OK"},
+     {"Floating point division by zero: enter the specific gravity of the metal.", "OK"},
      "Удельный вес металла"},
     {"fault: drilling line too heavy",
      [](Screen& s) {
@@ -273,7 +274,11 @@ const WindowRow kWindows[] = {
      },
      {"Floating point overflow.", "OK"},
      "«L инструмента» в строке 3"},
-    {"load: missing file", [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
+    {"fault: out of memory",
+     [](Screen&) { return TextsOfModal([] { RunReportingErrors([] { throw std::bad_alloc(); }); }); },
+     {"Not enough memory to finish this action.", "OK"}},
+    {"load: missing file",
+     [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
      {"Cannot open file %DIR%/missing.VPR: it does not exist"}},
     {"load: damaged file",
      [](Screen& s) {
