@@ -136,6 +136,7 @@ void TVpPrinter::CleanUp()
         m_printer->Abort();
     }
     m_currentPageMetafile.reset();
+    m_currentPageNumber = 0;
     m_pageStore.CleanUp();
     m_loadedFile.clear();
     m_pageCount = 0;
@@ -215,6 +216,7 @@ void TVpPrinter::BeginDoc()
     m_pageNumber = 0;
     m_pageCount = 0;
     m_currentPageMetafile.reset();
+    m_currentPageNumber = 0;
     m_status = TVpPrinterStatus::Busy;
 }
 
@@ -351,6 +353,12 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
     // A page of a report loaded from a file that turns out damaged is said
     // with the file and the page, as the command-line tool says it.
     const auto where = [&] { return m_loadedFile + ": page " + std::to_string(n) + ": "; };
+    // A page once stored does not change until the pages are replaced, and
+    // the preview asks for the page it shows more than once as it opens: a
+    // page of a large compressed report is expanded and checked once.
+    if (m_currentPageMetafile && m_currentPageNumber == n) {
+        return m_currentPageMetafile;
+    }
     try {
         std::optional<TVpPageBytes> bytes = m_pageStore.GetPage(n);
         if (!bytes) {
@@ -361,6 +369,7 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
         // and the printer refuse it, as every other reader of pages does.
         emf::RequirePageFits(*page);
         m_currentPageMetafile = std::move(page);
+        m_currentPageNumber = n;
         return m_currentPageMetafile;
     } catch (const EInvalidGraphic& e) {
         if (m_loadedFile.empty()) {
@@ -394,6 +403,8 @@ void TVpPrinter::Load(const std::string& fileName)
         CleanUp();
     }
     m_loadedFile.clear();
+    m_currentPageMetafile.reset();
+    m_currentPageNumber = 0;
     try {
         m_pageStore.Load(fileName);
     } catch (const EInvalidGraphic& e) {
