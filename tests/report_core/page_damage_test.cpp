@@ -329,6 +329,16 @@ const CostCase kCostCases[] = {
          return std::string("PPMP");
      },
      true},
+    // Opening reads the header and the records at either end, not every
+    // record between: a damaged record in the middle is found when its page
+    // is asked for, and the pages around it still show.
+    {"damage_between_the_ends_waits_for_its_page",
+     [](const std::filesystem::path& path) {
+         Bytes file = BuildFile({Page(1), Page(2), Page(3)}, false, 3);
+         test::PutU32(file, Starts(file)[1], 0);
+         test::WriteBytes(path, file);
+         return std::string("PFP");
+     }},
     // Thousands of empty records: each is read once however many are bad.
     {"thousands_of_empty_records_open_and_each_fails_alone",
      [](const std::filesystem::path& path) {
