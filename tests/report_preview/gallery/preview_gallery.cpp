@@ -2,7 +2,8 @@
 // Opens the preview window on an A3 page with some text, for a look by eye
 // and screenshots; not a test.
 //   preview_gallery [--zoom width|100|fit|<percent>] [--pages N] [--seconds N]
-//                   [--glyphs file.png] [--grab file.png] [--type ZOOM-TEXT]
+//                   [--glyphs file.png] [--grab file.png] [--grab-screen file.png]
+//                   [--type ZOOM-TEXT]
 // Without a window manager nothing maximizes a window, so the window is
 // given the screen's available area itself.
 #include "fonts/design_fonts.h"
@@ -107,6 +108,7 @@ int main(int argc, char** argv)
     const int seconds = option("--seconds", QStringLiteral("8")).toInt();
     const QString grab = option("--grab", {});
     const QString typed = option("--type", {});
+    const QString grabScreen = option("--grab-screen", {});
 
     std::unique_ptr<TVpPrinter> printer = test::MakeA3Printer();
     printer->SetTitle("Drilling tool weight");
@@ -144,6 +146,10 @@ int main(int argc, char** argv)
         }
         if (!grab.isEmpty()) {
             QTimer::singleShot(300, window, [&] { window->grab().save(grab); });
+        }
+        // The whole screen, tooltips and message boxes included.
+        if (!grabScreen.isEmpty()) {
+            QTimer::singleShot(300, window, [&] { window->screen()->grabWindow(0).save(grabScreen); });
         }
     });
     QPointer<TVpStandardPreview> open(window);
