@@ -45,7 +45,8 @@ std::optional<int> AnswerQuestions(int argc, char** argv)
                 "       drillweight --export-journal FILE | --import-journal FILE\n"
                 "       drillweight --help | --version\n"
                 "Without a file: the weight calculation window.\n"
-                "With a saved report file: that report in the print preview alone.\n"
+                "With a saved report file: that report in the print preview alone\n"
+                "(one file at a time).\n"
                 "--export-journal writes every record of the journal to FILE (CSV).\n"
                 "--import-journal adds the records of FILE (CSV) to the journal:\n"
                 "  all of them or, when a line is not a record, none.\n"
@@ -146,6 +147,16 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
         // saying so beats "File does not exist".
         if (!namesOnly && argument.size() > 1 && argument[0] == '-') {
             std::fprintf(stderr, "drillweight: unknown option %s\nTry \"drillweight --help\".\n", argv[1]);
+            return 2;
+        }
+        // The preview shows one report; opening the first of several names
+        // and passing over the rest in silence would leave the user looking
+        // for windows that never come.
+        if (argc > first + 1) {
+            std::fprintf(stderr,
+                         "drillweight: one report file at a time: %d were given (%s, %s%s)\n"
+                         "Try \"drillweight --help\".\n",
+                         argc - first, argv[first], argv[first + 1], argc > first + 2 ? ", ..." : "");
             return 2;
         }
         TVpPrinter printer;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/saved_report_preview.h"
 
+#include "app/termination_signals.h"
 #include "common/error_display.h"
 #include "common/errors.h"
 #include "common/input_file.h"
@@ -30,14 +31,19 @@ TVpStandardPreview& OpenSavedReport(TVpPrinter& printer, const std::string& file
     if (std::filesystem::is_directory(status)) {
         throw EFileError(CannotOpenFileBecause(fileName, NotAFileReason(S_IFDIR)));
     }
-    printer.Load(fileName);
-    // The first page is read before the window opens, so a file that is no
-    // report is refused at once; the others are read when shown, so a
-    // report of thousands of compressed pages opens without a wait. A later
-    // page that is damaged says so, with the file and the page, when turned
-    // to.
-    if (printer.PageCount() > 0) {
-        printer.GetPage(1);
+    {
+        // No window is there yet to close, and nothing to save: an operator's
+        // kill while the file is read ends the program there and then.
+        const EndAtOnceOnSignals endAtOnce;
+        printer.Load(fileName);
+        // The first page is read before the window opens, so a file that is
+        // no report is refused at once; the others are read when shown, so a
+        // report of thousands of compressed pages opens without a wait. A
+        // later page that is damaged says so, with the file and the page,
+        // when turned to.
+        if (printer.PageCount() > 0) {
+            printer.GetPage(1);
+        }
     }
     // The file carries no paper. Its pages are the program's report sheet,
     // A3 portrait: the page is shown in that shape and printed on that paper

@@ -34,8 +34,15 @@ void OnSecondSignal(int number)
     ::raise(number);
 }
 
+// Set while nothing is there to close or save (EndAtOnceOnSignals).
+volatile std::sig_atomic_t g_endAtOnce = 0;
+
 void OnSignal(int number)
 {
+    if (g_endAtOnce != 0) {
+        OnSecondSignal(number);
+        return;
+    }
     const int savedErrno = errno;
     ::signal(number, OnSecondSignal);
     const unsigned char byte = static_cast<unsigned char>(number);
@@ -91,6 +98,16 @@ void TerminationSignals::Arrived()
     SetErrorDisplay({});
     QApplication::closeAllWindows();
     QCoreApplication::exit(128 + number);
+}
+
+EndAtOnceOnSignals::EndAtOnceOnSignals() : m_before(g_endAtOnce != 0)
+{
+    g_endAtOnce = 1;
+}
+
+EndAtOnceOnSignals::~EndAtOnceOnSignals()
+{
+    g_endAtOnce = m_before ? 1 : 0;
 }
 
 }  // namespace dw

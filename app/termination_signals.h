@@ -27,4 +27,20 @@ private:
     QSocketNotifier* m_notifier = nullptr;
 };
 
+// While it lives, a termination signal ends the program at once, as it
+// would without the handlers above: for steps before any window exists,
+// such as reading the report named on the command line, where there is
+// nothing to save and the event loop that would close the windows is not
+// running yet. Unfinished files are removed as ever.
+class EndAtOnceOnSignals {
+public:
+    EndAtOnceOnSignals();
+    ~EndAtOnceOnSignals();
+    EndAtOnceOnSignals(const EndAtOnceOnSignals&) = delete;
+    EndAtOnceOnSignals& operator=(const EndAtOnceOnSignals&) = delete;
+
+private:
+    bool m_before;
+};
+
 }  // namespace dw

@@ -46,13 +46,17 @@ EWeightInputOverflow::EWeightInputOverflow(WeightInput input)
 {
 }
 
+// The fault's own words first, then the field to fill in, so that the
+// English says what the Russian does.
 EMetalGravityZeroDivide::EMetalGravityZeroDivide()
-    : EZeroDivide(MessageText(DW_TEXT3("Message", "Floating point division by zero", "metal gravity 0")))
+    : EZeroDivide(MessageText(DW_TEXT3("Message", "Floating point division by zero: enter the %1", "metal gravity 0"),
+                              {WeightInputName(WeightInput::MetalGravity)}))
 {
 }
 
 EMetalGravityInvalidOp::EMetalGravityInvalidOp()
-    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation", "metal gravity 0")))
+    : EInvalidOp(MessageText(DW_TEXT3("Message", "Invalid floating point operation: enter the %1", "metal gravity 0"),
+                             {WeightInputName(WeightInput::MetalGravity)}))
 {
 }
 

@@ -4,6 +4,7 @@
 #include "common/errors.h"
 
 #include <cstdio>
+#include <new>
 #include <utility>
 
 namespace dw {
@@ -56,9 +57,13 @@ void ShowErrorText(const MessageText& message)
 
 void ShowError(const std::exception& error)
 {
-    // Another library's exception has only its own words.
+    // Another library's exception has only its own words, except running
+    // out of memory, which the user is told in the user's language; the
+    // actions that can say what they were doing say it themselves.
     if (const auto* own = dynamic_cast<const Exception*>(&error))
         Display(Localized(own->Text()));
+    else if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr)
+        Display(Localized(NotEnoughMemoryTo(DW_TEXT("Message", "finish this action"))));
     else
         Display(error.what());
 }

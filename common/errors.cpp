@@ -3,6 +3,11 @@
 
 namespace dw {
 
+MessageText NotEnoughMemoryTo(const MessageText& what)
+{
+    return MessageText(DW_TEXT("Message", "Not enough memory to %1"), {what});
+}
+
 MessageText CannotCreateFile(const std::string& fileName)
 {
     return MessageText(DW_TEXT("Message", "Cannot create file %1"), {MessageText::Verbatim(fileName)});

@@ -79,6 +79,15 @@ class EPrinter : public Exception {
     using Exception::Exception;
 };
 
+// Memory ran out while the program did something for the user; the message
+// says what: "Not enough memory to open the report file X".
+class EOutOfMemory : public Exception {
+    using Exception::Exception;
+};
+// "Not enough memory to <what>", what being a translatable phrase that
+// follows those words ("open the report file %1").
+MessageText NotEnoughMemoryTo(const MessageText& what);
+
 // The program's words for a file operation that failed, naming the file.
 MessageText CannotCreateFile(const std::string& fileName);
 MessageText CannotOpenFile(const std::string& fileName);

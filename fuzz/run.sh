@@ -102,10 +102,14 @@ for target in "${targets[@]}"; do
   mkdir -p "$work/corpus" "$work/artifacts"
   seeds=()
   [ -d "fuzz/corpus/$target" ] && seeds=("fuzz/corpus/$target")
-  echo "== $target: ${time}s ($(basename "${build_of[$target]}"))"
+  # A target may set its own limits in a "// fuzz-options:" line of its
+  # source (the page reader: inputs up to a megabyte, little memory each);
+  # they come after the defaults, so they win.
+  read -r -a options <<<"$(sed -n 's|^// fuzz-options: *||p' "fuzz/$target.cpp" | head -n 1)"
+  echo "== $target: ${time}s ($(basename "${build_of[$target]}"))${options[*]:+ ${options[*]}}"
   set +e
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$binary" -max_total_time="$time" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$binary" -max_total_time="$time" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${options[@]}" \
     -artifact_prefix="$work/artifacts/" "$work/corpus" "${seeds[@]}" >"$work/log.txt" 2>&1
   rc=$?
   set -e

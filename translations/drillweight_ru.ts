@@ -129,16 +129,6 @@
         <translation>Значение в поле %1 слишком велико для расчёта. Введите меньшее значение.</translation>
     </message>
     <message>
-        <source>Floating point division by zero</source>
-        <comment>metal gravity 0</comment>
-        <translation>Удельный вес металла равен нулю: расчёт невозможен. Введите удельный вес металла труб.</translation>
-    </message>
-    <message>
-        <source>Invalid floating point operation</source>
-        <comment>metal gravity 0</comment>
-        <translation>Удельный вес металла равен нулю: расчёт невозможен. Введите удельный вес металла труб.</translation>
-    </message>
-    <message>
         <source>Invalid argument to date encode</source>
         <translation>Неверная дата.</translation>
     </message>
@@ -547,6 +537,36 @@
     <message>
         <source>t</source>
         <translation>т</translation>
+    </message>
+    <message>
+        <source>finish this action</source>
+        <translation>завершить это действие</translation>
+    </message>
+    <message>
+        <source>Not enough memory to %1</source>
+        <translation>Недостаточно памяти, чтобы %1</translation>
+    </message>
+    <message>
+        <source>Floating point division by zero: enter the %1</source>
+        <comment>metal gravity 0</comment>
+        <translation>Удельный вес металла равен нулю: расчёт невозможен. Введите удельный вес металла труб.</translation>
+    </message>
+    <message>
+        <source>Invalid floating point operation: enter the %1</source>
+        <comment>metal gravity 0</comment>
+        <translation>Удельный вес металла равен нулю: расчёт невозможен. Введите удельный вес металла труб.</translation>
+    </message>
+    <message>
+        <source>read page %1 of the report</source>
+        <translation>прочитать страницу %1 отчёта</translation>
+    </message>
+    <message>
+        <source>read page %1 of %2</source>
+        <translation>прочитать страницу %1 файла %2</translation>
+    </message>
+    <message>
+        <source>open the report file %1</source>
+        <translation>открыть файл отчёта %1</translation>
     </message>
     <message>
         <source>g/cm3</source>

@@ -266,17 +266,27 @@ std::optional<TVpPageBytes> TVpPageList::FetchPage(std::int32_t n)
     std::lock_guard streamGuard(stream.Lock());
     const RecordHead record = LocatePage(n);
     stream.Seek(record.start + 8, TVpSeekOrigin::Beginning);
-    TVpPageBytes page = m_compressed ? ReadCompressedPage(record) : ReadPlainPage(record);
-    // Past the "start" field: the next record, or the end.
-    stream.Seek(record.next, TVpSeekOrigin::Beginning);
-    return page;
+    // Past the "start" field: the next record, or the end. Also after a page
+    // that is not valid, so that the search for the next page starts from
+    // here instead of walking back from the last record: reading every page
+    // of a report in turn stays linear in its records whatever they hold.
+    try {
+        TVpPageBytes page = m_compressed ? ReadCompressedPage(record) : ReadPlainPage(record);
+        stream.Seek(record.next, TVpSeekOrigin::Beginning);
+        return page;
+    } catch (...) {
+        stream.Seek(record.next, TVpSeekOrigin::Beginning);
+        throw;
+    }
 }
 
 TVpPageBytes TVpPageList::ReadPlainPage(const RecordHead& record)
 {
     TVpStream& stream = *m_stream;
     const std::int64_t available = record.next - 4 - (record.start + 8);
-    if (available <= static_cast<std::int64_t>(kEmfMinimum)) {
+    // No page the program writes is larger than a metafile may be; a larger
+    // one is refused before it costs its size in memory.
+    if (available <= static_cast<std::int64_t>(kEmfMinimum) || available > kMaxMetafileSize) {
         throw EInvalidGraphic();
     }
     std::uint8_t probe[kEmfProbeSize];
@@ -305,7 +315,9 @@ TVpPageBytes TVpPageList::ReadCompressedPage(const RecordHead& record)
     // Every byte costs at least one code bit, so a length beyond eight per
     // code byte cannot be real; checking it first keeps a damaged length
     // from deciding how much memory is taken.
-    if (length <= static_cast<std::int64_t>(kEmfMinimum) || length > codeBytes * 8) {
+    // The page size limit holds as when writing, so a few megabytes of code
+    // bits cannot expand into more than a page may be.
+    if (length <= static_cast<std::int64_t>(kEmfMinimum) || length > codeBytes * 8 || length > kMaxMetafileSize) {
         throw EInvalidGraphic();
     }
     TVpCompress expander(stream, TVpCompressDirection::Expand, codeBytes);
@@ -334,7 +346,8 @@ TVpPageBytes TVpPageList::ReadCompressedPage(const RecordHead& record)
 void TVpPageList::AppendPage(std::span<const std::uint8_t> metafile)
 {
     const auto declared = MetafileDeclaredSize(metafile);
-    if (!declared || *declared != metafile.size()) {
+    // A page larger than any reader takes would make a file nothing opens.
+    if (!declared || *declared != metafile.size() || *declared > kMaxMetafileSize) {
         throw EInvalidGraphic();
     }
     std::lock_guard guard(m_lock);
@@ -386,23 +399,28 @@ void TVpPageList::AppendPage(std::span<const std::uint8_t> metafile)
     }
 }
 
-void TVpPageList::CheckRecords() const
+void TVpPageList::CheckEnds() const
 {
-    // Walks every record once from the front: the pages the header promises
-    // are there, numbered in order and linked both ways, and the chain ends
-    // exactly at the end of the file. A file may hold more records than its
-    // count (a run aborted after its first page keeps count 1); those are
-    // checked too, since walks from the last record pass through them.
+    // Only what showing the first page and finding the others needs is
+    // checked on opening: a header whose page count the file can hold, the
+    // first record and the last one, which walks start from. The records
+    // between are checked as the walks pass them (a link outside the
+    // stream, a record whose own offset does not match, a page number
+    // missing from the records still ends in the damage error, when that
+    // page is asked for), so a file of millions of records opens at once.
     const std::int64_t size = m_stream->Size();
-    std::int64_t position = kHeaderSize;
-    std::int32_t n = 0;
-    while (position < size || n < m_pageCount) {
-        const RecordHead head = ReadRecord(position);
-        if (n == std::numeric_limits<std::int32_t>::max() || head.number != n + 1) {
-            Damaged();
-        }
-        ++n;
-        position = head.next;
+    if (m_pageCount > (size - kHeaderSize) / kRecordOverhead) {
+        Damaged();
+    }
+    if (size == kHeaderSize && m_pageCount == 0) {
+        return;
+    }
+    const RecordHead first = ReadRecord(kHeaderSize);
+    const RecordHead last = LastRecord();
+    // Records are numbered from 1 in order, and a file may hold more of them
+    // than its count (a run aborted after its first page keeps count 1).
+    if (first.number != 1 || last.number < m_pageCount || (last.start != first.start && last.number == 1)) {
+        Damaged();
     }
 }
 
@@ -416,7 +434,7 @@ void TVpPageList::OpenFromFile(const std::string& fileName)
     m_stream = opened.get();
     try {
         ReadStreamHeader();
-        CheckRecords();
+        CheckEnds();
         m_stream->Seek(kHeaderSize, TVpSeekOrigin::Beginning);
     } catch (...) {
         m_stream = previousStream;

@@ -34,8 +34,12 @@ using TVpPageBytes = std::vector<std::uint8_t>;
 // A stream read from a file is checked as it is walked: a link outside the
 // stream, a record whose own offset does not match, a walk that would not
 // move on or a page number missing from the records ends in EFileError
-// naming the file; page data that is not a metafile ends in EInvalidGraphic
-// "Metafile is not valid".
+// naming the file; page data that is not a metafile, or larger than a page
+// may be (kMaxMetafileSize, also once expanded), ends in EInvalidGraphic
+// "Metafile is not valid". Opening checks the header and the first and last
+// records only; each page is found in time linear in the records between
+// where the last fetch left off and that page, also after a page that
+// was not valid.
 class TVpPageList {
 public:
     static constexpr std::int64_t kHeaderSize = 124;
@@ -97,7 +101,7 @@ private:
     RecordHead ReadRecord(std::int64_t start) const;
     RecordHead LastRecord() const;
     RecordHead LocatePage(std::int32_t n) const;
-    void CheckRecords() const;
+    void CheckEnds() const;
     TVpPageBytes ReadPlainPage(const RecordHead& record);
     TVpPageBytes ReadCompressedPage(const RecordHead& record);
 

@@ -368,6 +368,7 @@ enum class MetafileDamage {
     GradientMode,         // a gradient that is neither of rectangles nor of triangles
     GradientVertex,       // a gradient naming a vertex it does not have
     TextCount,            // more strings than the record has room for
+    TextShared,           // strings of one record that take more than it holds (one string read many times)
     // Bitmaps.
     BitmapOutsideRecord,  // a bitmap's header or bits outside the record
     BitmapHeader,         // a header of no known size, or shorter than it says

@@ -641,9 +641,38 @@ std::optional<EmfRecord> DecodeRecord(const RecordView& r, std::size_t offset)
     return DecodeAreaRecord(r);
 }
 
+namespace {
+
+// What one string of a text record takes of the record's bytes: its
+// characters and its spacing values.
+std::uint64_t TextBytes(const TextRecord& text)
+{
+    return std::uint64_t{text.Text.size()} * 2 + text.Ansi.size() + (text.Dx.size() + text.Dy.size()) * 4;
+}
+
+bool IsPolyText(std::uint32_t type)
+{
+    return type == kEmrPolyTextOutW || type == kEmrPolyTextOutA;
+}
+
+RecordView RecordAt(std::span<const std::uint8_t> bytes, std::size_t offset)
+{
+    return RecordView(bytes.subspan(offset, ReadU32(bytes.data() + offset + 4)));
+}
+
+}  // namespace
+
 EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes))
 {
+    // Places are kept in 32 bits; no page comes near that.
+    if (m_bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        ThrowInvalidMetafile(MetafileDamage::RecordBeyondData);
     m_header = ReadHeader(m_bytes);
+    // Counted first, so that the places take what they need and no more
+    // (growing by doubling would take up to twice that, and a copy).
+    m_places.reserve(WalkRecords(m_bytes, [](const RecordView&, std::size_t) {}));
+    // Every record is decoded once here, so that damage is found when the
+    // document is made; what is kept is only where each record lies.
     m_walked = WalkRecords(m_bytes, [this](const RecordView& r, std::size_t offset) {
         const std::uint32_t type = r.Type();
         if (offset == 0)
@@ -652,23 +681,54 @@ EmfDocument::EmfDocument(std::vector<std::uint8_t> bytes) : m_bytes(std::move(by
             m_hasEof = true;
             return;
         }
-        if (type == kEmrPolyTextOutW || type == kEmrPolyTextOutA) {
+        const auto place = [&](std::size_t entry) {
+            m_places.push_back({static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(entry)});
+        };
+        if (IsPolyText(type)) {
             const std::uint32_t graphicsMode = r.U32(24);
             const std::uint32_t strings = r.U32(36);
             // Each EmrText takes at least 40 bytes of the record.
             if (strings > r.Size() / 40)
                 ThrowInvalidMetafile(MetafileDamage::TextCount);
+            // Strings written one after another fit in their record; entries
+            // that all point at one string would make a page of a few hundred
+            // kilobytes spell out gigabytes, so such a record is refused as
+            // soon as its strings add up to more than it holds.
+            std::uint64_t textBytes = 0;
             std::size_t at = 40;
             for (std::uint32_t i = 0; i < strings; ++i) {
-                TextRecord text = ReadEmrText(r, at, graphicsMode, type == kEmrPolyTextOutA);
+                const TextRecord text = ReadEmrText(r, at, graphicsMode, type == kEmrPolyTextOutA);
+                textBytes += TextBytes(text);
+                if (textBytes > r.Size())
+                    ThrowInvalidMetafile(MetafileDamage::TextShared);
+                place(at);
                 at += text.Rect ? 40 : 24;
-                m_records.emplace_back(std::move(text));
             }
             return;
         }
-        if (auto decoded = DecodeRecord(r, offset))
-            m_records.push_back(std::move(*decoded));
+        if (DecodeRecord(r, offset))
+            place(0);
     });
+}
+
+EmfRecord EmfDocument::Decode(const RecordPlace& place) const
+{
+    const RecordView r = RecordAt(m_bytes, place.Offset);
+    if (IsPolyText(r.Type()))
+        return ReadEmrText(r, place.Entry, r.U32(24), r.Type() == kEmrPolyTextOutA);
+    std::optional<EmfRecord> record = DecodeRecord(r, place.Offset);
+    // The same bytes were decoded when the document was made.
+    return record ? std::move(*record) : EmfRecord(PlainRecord{r.Type()});
+}
+
+std::size_t EmfRecordList::size() const
+{
+    return m_document->m_places.size();
+}
+
+EmfRecord EmfRecordList::operator[](std::size_t i) const
+{
+    return m_document->Decode(m_document->m_places.at(i));
 }
 
 EmfDocument EmfDocument::FromBytes(std::span<const std::uint8_t> bytes)

@@ -18,6 +18,7 @@
 #include "report/emf/emf_format.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -232,7 +233,53 @@ EmfHeader ReadHeader(std::span<const std::uint8_t> bytes);
 // Decodes one record; none for a record the player does not use.
 std::optional<EmfRecord> DecodeRecord(const RecordView& record, std::size_t offset);
 
-// A whole metafile, checked and decoded.
+class EmfDocument;
+
+// The records a document draws, in order, decoded as they are visited: a
+// document keeps only where each lies (8 bytes a record), so what a page
+// costs in memory stays within a small multiple of its bytes however many
+// tiny records it holds. Each POLYTEXTOUT string is a record of its own.
+class EmfRecordList {
+public:
+    class Iterator {
+    public:
+        using value_type = EmfRecord;
+        using difference_type = std::ptrdiff_t;
+
+        Iterator() = default;
+        Iterator(const EmfRecordList* list, std::size_t index) : m_list(list), m_index(index) {}
+        EmfRecord operator*() const { return (*m_list)[m_index]; }
+        Iterator& operator++()
+        {
+            ++m_index;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator before = *this;
+            ++m_index;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return m_index == other.m_index; }
+
+    private:
+        const EmfRecordList* m_list = nullptr;
+        std::size_t m_index = 0;
+    };
+
+    explicit EmfRecordList(const EmfDocument& document) : m_document(&document) {}
+    std::size_t size() const;
+    bool empty() const { return size() == 0; }
+    // Record i, decoded anew (the document was checked when it was made).
+    EmfRecord operator[](std::size_t i) const;
+    Iterator begin() const { return Iterator(this, 0); }
+    Iterator end() const { return Iterator(this, size()); }
+
+private:
+    const EmfDocument* m_document;
+};
+
+// A whole metafile, checked.
 class EmfDocument {
 public:
     EmfDocument() = default;
@@ -242,7 +289,7 @@ public:
 
     bool Empty() const { return m_bytes.empty(); }
     const EmfHeader& Header() const { return m_header; }
-    const std::vector<EmfRecord>& Records() const { return m_records; }
+    EmfRecordList Records() const { return EmfRecordList(*this); }
     const std::vector<std::uint8_t>& Bytes() const { return m_bytes; }
     std::span<const std::uint8_t> Range(const ByteRange& range) const;
     std::size_t WalkedRecords() const { return m_walked; }
@@ -264,9 +311,20 @@ public:
     PaperSize PageMillimetres() const;
 
 private:
+    friend class EmfRecordList;
+
+    // Where a drawn record lies: its offset in the bytes, and for a string
+    // of a POLYTEXTOUT record the offset of its EmrText in the record (0
+    // for every other record).
+    struct RecordPlace {
+        std::uint32_t Offset = 0;
+        std::uint32_t Entry = 0;
+    };
+    EmfRecord Decode(const RecordPlace& place) const;
+
     std::vector<std::uint8_t> m_bytes;
     EmfHeader m_header;
-    std::vector<EmfRecord> m_records;
+    std::vector<RecordPlace> m_places;
     std::size_t m_walked = 0;
     bool m_hasEof = false;
 };

@@ -18,6 +18,7 @@
 #include <QTransform>
 
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -135,6 +136,7 @@ void TVpPrinter::CleanUp()
         m_printer->Abort();
     }
     m_currentPageMetafile.reset();
+    m_currentPageNumber = 0;
     m_pageStore.CleanUp();
     m_loadedFile.clear();
     m_pageCount = 0;
@@ -214,6 +216,7 @@ void TVpPrinter::BeginDoc()
     m_pageNumber = 0;
     m_pageCount = 0;
     m_currentPageMetafile.reset();
+    m_currentPageNumber = 0;
     m_status = TVpPrinterStatus::Busy;
 }
 
@@ -353,6 +356,12 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
         return MessageText(DW_TEXT("Message", "%1: page %2: %3"),
                            {MessageText::Verbatim(m_loadedFile), MessageText::Verbatim(std::to_string(n)), what});
     };
+    // A page once stored does not change until the pages are replaced, and
+    // the preview asks for the page it shows more than once as it opens: a
+    // page of a large compressed report is expanded and checked once.
+    if (m_currentPageMetafile && m_currentPageNumber == n) {
+        return m_currentPageMetafile;
+    }
     try {
         std::optional<TVpPageBytes> bytes = m_pageStore.GetPage(n);
         if (!bytes) {
@@ -363,6 +372,7 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
         // and the printer refuse it, as every other reader of pages does.
         emf::RequirePageFits(*page);
         m_currentPageMetafile = std::move(page);
+        m_currentPageNumber = n;
         return m_currentPageMetafile;
     } catch (const EInvalidGraphic& e) {
         if (m_loadedFile.empty()) {
@@ -374,6 +384,12 @@ std::shared_ptr<const emf::EmfDocument> TVpPrinter::GetPage(std::int32_t n)
             throw;
         }
         throw emf::EPageTooLarge(where(e.Text()));
+    } catch (const std::bad_alloc&) {
+        const MessageText page = MessageText::Verbatim(std::to_string(n));
+        throw EOutOfMemory(NotEnoughMemoryTo(
+            m_loadedFile.empty()
+                ? MessageText(DW_TEXT("Message", "read page %1 of the report"), {page})
+                : MessageText(DW_TEXT("Message", "read page %1 of %2"), {page, MessageText::Verbatim(m_loadedFile)})));
     }
 }
 
@@ -390,11 +406,16 @@ void TVpPrinter::Load(const std::string& fileName)
         CleanUp();
     }
     m_loadedFile.clear();
+    m_currentPageMetafile.reset();
+    m_currentPageNumber = 0;
     try {
         m_pageStore.Load(fileName);
     } catch (const EInvalidGraphic& e) {
         throw EInvalidGraphic(MessageText(DW_TEXT3("Message", "%1: %2", "a file and what is wrong with it"),
                                           {MessageText::Verbatim(fileName), e.Text()}));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfMemory(NotEnoughMemoryTo(
+            MessageText(DW_TEXT("Message", "open the report file %1"), {MessageText::Verbatim(fileName)})));
     }
     m_loadedFile = fileName;
     m_pageCount = m_pageStore.PageCount();

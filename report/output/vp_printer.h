@@ -262,6 +262,7 @@ private:
     // The canvas on the printer's sheet while an in-range page is open.
     std::unique_ptr<TPainterCanvas> m_sheetCanvas;
     std::shared_ptr<const emf::EmfDocument> m_currentPageMetafile;
+    std::int32_t m_currentPageNumber = 0;  // of m_currentPageMetafile
     std::int32_t m_pageCount = 0;
     std::int32_t m_pageNumber = 0;
     bool m_printerOK = false;

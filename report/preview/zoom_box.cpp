@@ -59,18 +59,22 @@ ZoomTextParts SplitZoomText(const QString& text)
     return parts;
 }
 
+// Every keystroke stays in the box as typed: dropping the ones that are not
+// digits would turn "1.5" into 15 % and "1e308" into 1308 %, a zoom nobody
+// asked for. What is not a zoom is refused as a whole on Enter, with the
+// tooltip that says what a zoom is.
 class ZoomTextValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override
     {
         const ZoomTextParts parts = SplitZoomText(input);
-        if (!parts.valid) {
-            return Invalid;
-        }
-        return parts.digits > 0 ? Acceptable : Intermediate;
+        return parts.valid && parts.digits > 0 ? Acceptable : Intermediate;
     }
 };
+
+// Longer than any zoom with its sign and blanks; a paste beyond it is cut.
+constexpr int kMaxZoomText = 16;
 
 }  // namespace
 
@@ -100,6 +104,7 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
     // Reached by Tab as well, so the zoom can be typed without a mouse.
     m_box->setFocusPolicy(Qt::StrongFocus);
     m_box->setValidator(new ZoomTextValidator(m_box));
+    m_box->setMaxLength(kMaxZoomText);
     m_zoomIn = button("ZoomIn", tr("Zoom in (Ctrl++)"), TVpGlyph::ZoomIn);
 
     m_zoomOut->setGeometry(0, 0, kButtonSize, kButtonSize);
@@ -109,7 +114,6 @@ TVpZoomBox::TVpZoomBox(TVpPreview& preview, QWidget* parent) : QWidget(parent), 
 
     connect(m_zoomOut, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { m_preview.ZoomOut(); }); });
     connect(m_zoomIn, &QToolButton::clicked, this, [this] { RunReportingErrors([this] { m_preview.ZoomIn(); }); });
-    connect(m_box, &QLineEdit::returnPressed, this, [this] { RunReportingErrors([this] { ApplyTyped(); }); });
     connect(&m_preview, &TVpPreview::ZoomChanged, this, &TVpZoomBox::ShowZoom);
     m_box->installEventFilter(this);
     ShowZoom();
@@ -170,6 +174,12 @@ bool TVpZoomBox::eventFilter(QObject* watched, QEvent* event)
             ShowZoom();
         } else if (event->type() == QEvent::KeyPress) {
             switch (static_cast<QKeyEvent*>(event)->key()) {
+                // Enter on text that is not a zoom too (the line edit itself
+                // reports only acceptable text), so that it is refused aloud.
+                case Qt::Key_Return:
+                case Qt::Key_Enter:
+                    RunReportingErrors([this] { ApplyTyped(); });
+                    return true;
                 case Qt::Key_Escape:
                     ShowZoom();
                     m_preview.setFocus();

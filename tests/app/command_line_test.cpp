@@ -9,6 +9,13 @@
 
 namespace {
 
+QStringList FiftyNames()
+{
+    QStringList names{QStringLiteral("--")};
+    for (int n = 1; n <= 50; ++n) names << QStringLiteral("%1.VPR").arg(n);
+    return names;
+}
+
 // What the program answers on its command line. Asking what it is, or how to
 // use it, works where no display is (a terminal over ssh, a package check):
 // those rows run with no platform and no display at all, which is what makes
@@ -29,6 +36,10 @@ TEST(CommandLine, OptionsAreAnsweredNotTakenForReportFiles)
         {"version", {"--version"}, false, 0, "drillweight " DW_VERSION "\n"},
         {"version after a toolkit option", {"-reverse", "--version"}, false, 0, "drillweight " DW_VERSION},
         {"unknown option", {"--bogus"}, true, 2, "unknown option --bogus"},
+        // One report is shown at a time; the others are not passed over in silence.
+        {"two report files", {"a.VPR", "b.VPR"}, true, 2, "one report file at a time: 2 were given (a.VPR, b.VPR)"},
+        {"fifty report files after --", FiftyNames(), true, 2,
+         "one report file at a time: 50 were given (1.VPR, 2.VPR, ...)"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);

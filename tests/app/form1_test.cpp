@@ -206,7 +206,7 @@ TEST_F(MainWindow, FreshStartEndsInAnInvalidOperationAfterWritingTwoResults)
     Field(34)->SetValue(7);
     Calculate();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Invalid floating point operation");
+    EXPECT_EQ(errors[0], "Invalid floating point operation: enter the specific gravity of the metal");
     EXPECT_EQ(Field(32)->StoredValue(), 0);
     EXPECT_EQ(Field(33)->StoredValue(), 0);
     EXPECT_EQ(Field(34)->StoredValue(), 7);  // unchanged
@@ -223,7 +223,7 @@ TEST_F(MainWindow, ZeroMetalGravityWithMudIsADivisionByZero)
     Field(35)->SetValue(3);
     Calculate();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], "Floating point division by zero");
+    EXPECT_EQ(errors[0], "Floating point division by zero: enter the specific gravity of the metal");
     EXPECT_EQ(Shown(33), QStringLiteral("43,640 т."));
     // W1 is written but never read back, so it keeps its unrounded sum.
     EXPECT_NE(Field(32)->StoredValue(), 0);
@@ -322,8 +322,8 @@ TEST_F(MainWindow, ZeroMetalGravityWithMudIsADivisionByZeroWithOrWithoutAString)
         Extended length;
         const char* error;
     } rows[] = {
-        {"with a string", 1000, "Floating point division by zero"},
-        {"without a string", 0, "Floating point division by zero"},
+        {"with a string", 1000, "Floating point division by zero: enter the specific gravity of the metal"},
+        {"without a string", 0, "Floating point division by zero: enter the specific gravity of the metal"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

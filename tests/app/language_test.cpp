@@ -44,6 +44,7 @@
 
 #include <functional>
 #include <memory>
+#include <new>
 #include <ostream>
 
 namespace dw {
@@ -254,13 +255,13 @@ const WindowRow kWindows[] = {
      {"Printing progress", "Cancel", "40%  Completed"}},
     {"fault: all inputs 0",
      [](Screen& s) { return s.Calculate({}); },
-     {"Invalid floating point operation.", "OK"},
+     {"Invalid floating point operation: enter the specific gravity of the metal.", "OK"},
      "Удельный вес металла"},
     {"fault: metal gravity 0",
      [](Screen& s) {
          return s.Calculate({{9, 10}, {25, 1}, {44, 1.2L}, {45, 0}});
      },
-     {"Floating point division by zero.", "OK"},
+     {"Floating point division by zero: enter the specific gravity of the metal.", "OK"},
      "Удельный вес металла"},
     {"fault: drilling line too heavy",
      [](Screen& s) {
@@ -293,6 +294,9 @@ const WindowRow kWindows[] = {
      {"%DIR%/bad.csv holds lines that are not journal records; nothing was imported.\nline 1: the header is not "
       "the journal's columns."},
      "строка 1"},
+    {"fault: out of memory",
+     [](Screen&) { return TextsOfModal([] { RunReportingErrors([] { throw std::bad_alloc(); }); }); },
+     {"Not enough memory to finish this action.", "OK"}},
     {"load: missing file",
      [](Screen& s) { return s.LoadMessage(s.File("missing.VPR")); },
      {"Cannot open file %DIR%/missing.VPR: it does not exist"}},

@@ -277,7 +277,7 @@ TEST_F(PrintCommand, TheSheetsResultsBelongToItsInputs)
             EXPECT_FALSE(
                 test::PreviewOpenedDuring([this] { QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton); }));
             ASSERT_EQ(errors.size(), 1u);
-            EXPECT_EQ(errors.front(), "Floating point division by zero");
+            EXPECT_EQ(errors.front(), "Floating point division by zero: enter the specific gravity of the metal");
         } else {
             PrintAndThen([&](TVpStandardPreview& preview) {
                 const QStringList texts = PageTexts(preview);

@@ -10,6 +10,7 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_image.h"
 #include "report/preview/standard_preview.h"
+#include "tests/support/costly_reports.h"
 #include "tests/support/preview_test_support.h"
 #include "tests/support/qt_files.h"
 
@@ -185,6 +186,16 @@ TEST_F(SavedReportPreviewTest, AFileThatCannotBeShownGivesTheMessageAndAFailingE
                      const qsizetype first = f.indexOf(" EMF");
                      f[first] = 'X';
                  }),
+         "%s: page 1: Metafile is not valid"},
+        // Every text entry of its one record reads the same string: refused,
+        // not spelled out into more memory than the machine has.
+        {"a page whose text entries all read one string",
+         [](SavedReportPreviewTest& t) {
+             const test::CostlyBytes bytes = test::CostlyReport({test::SharedStringPage(256 * 1024)}, false);
+             WriteAll(t.Path("shared.VPR"),
+                      QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+             return t.Path("shared.VPR");
+         },
          "%s: page 1: Metafile is not valid"},
         // Refused before it is read: nothing may wait for a writer that never comes.
         {"a pipe",

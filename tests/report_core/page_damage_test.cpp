@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 
 #include "common/errors.h"
 #include "report/core/compress.h"
@@ -81,6 +84,9 @@ struct StructureDamage {
     const char* name;
     bool compressed;
     Mutation damage;
+    // Damage between the first and the last record, which opening does not
+    // walk to.
+    bool foundWhenTurnedTo = false;
 };
 
 void SetNext(Bytes& f, int record, std::uint32_t value)
@@ -103,16 +109,19 @@ const StructureDamage kStructureDamage[] = {
     {"count_above_records_compressed", true, [](Bytes& f) { test::PutU32(f, 8, kPages + 1); }},
     {"count_negative", false, [](Bytes& f) { test::PutU32(f, 8, 0xFFFFFFFF); }},
     {"count_huge", false, [](Bytes& f) { test::PutU32(f, 8, 0x7FFFFFFF); }},
-    {"next_beyond_the_stream", false, [](Bytes& f) { SetNext(f, 2, static_cast<std::uint32_t>(f.size() + 100)); }},
-    {"next_negative", false, [](Bytes& f) { SetNext(f, 2, 0x80000000); }},
-    {"next_to_its_own_record", false, [](Bytes& f) { SetNext(f, 3, static_cast<std::uint32_t>(Starts(f)[2])); }},
-    {"next_back_to_the_first", true, [](Bytes& f) { SetNext(f, 4, 124); }},
-    {"next_inside_the_record", false, [](Bytes& f) { SetNext(f, 2, static_cast<std::uint32_t>(Starts(f)[1] + 5)); }},
-    {"start_pointing_forward", false, [](Bytes& f) { SetStartField(f, 3, static_cast<std::uint32_t>(Starts(f)[3])); }},
+    {"next_beyond_the_stream", false, [](Bytes& f) { SetNext(f, 2, static_cast<std::uint32_t>(f.size() + 100)); },
+     true},
+    {"next_negative", false, [](Bytes& f) { SetNext(f, 2, 0x80000000); }, true},
+    {"next_to_its_own_record", false, [](Bytes& f) { SetNext(f, 3, static_cast<std::uint32_t>(Starts(f)[2])); }, true},
+    {"next_back_to_the_first", true, [](Bytes& f) { SetNext(f, 4, 124); }, true},
+    {"next_inside_the_record", false, [](Bytes& f) { SetNext(f, 2, static_cast<std::uint32_t>(Starts(f)[1] + 5)); },
+     true},
+    {"start_pointing_forward", false, [](Bytes& f) { SetStartField(f, 3, static_cast<std::uint32_t>(Starts(f)[3])); },
+     true},
     {"start_pointing_at_itself_minus_one", true,
-     [](Bytes& f) { SetStartField(f, 4, static_cast<std::uint32_t>(Starts(f)[3] - 1)); }},
+     [](Bytes& f) { SetStartField(f, 4, static_cast<std::uint32_t>(Starts(f)[3] - 1)); }, true},
     {"last_start_outside", false, [](Bytes& f) { test::PutU32(f, f.size() - 4, 0x7FFFFFF0); }},
-    {"page_numbers_skip", false, [](Bytes& f) { test::PutU32(f, Starts(f)[2], 4); }},
+    {"page_numbers_skip", false, [](Bytes& f) { test::PutU32(f, Starts(f)[2], 4); }, true},
     {"page_number_zero", false, [](Bytes& f) { test::PutU32(f, Starts(f)[0], 0); }},
     {"all_page_numbers_one", false,
      [](Bytes& f) {
@@ -138,19 +147,34 @@ protected:
     }
 };
 
-TEST_P(StructureDamageTest, LoadEndsInAFileErrorNamingTheFile)
+// Opening checks the header and the records walks start from; damage
+// between them is found when the page behind it is asked for. Either way the
+// file is named.
+TEST_P(StructureDamageTest, LoadOrTurningToThePageEndsInAFileErrorNamingTheFile)
 {
     const auto path = Path("damaged.vpr");
     test::WriteBytes(path, Damaged());
     TVpPageStore store;
+    const std::string expected = "File " + path.string() + " is not a valid report file";
     try {
         store.Load(path.string());
-        FAIL() << "loaded";
     } catch (const EFileError& e) {
-        EXPECT_EQ(e.Message(), "File " + path.string() + " is not a valid report file");
+        EXPECT_EQ(e.Message(), expected);
+        EXPECT_EQ(store.Status(), TVpPrinterStatus::Ready);
+        EXPECT_EQ(store.PageCount(), 0);
+        return;
     }
-    EXPECT_EQ(store.Status(), TVpPrinterStatus::Ready);
-    EXPECT_EQ(store.PageCount(), 0);
+    ASSERT_TRUE(GetParam().foundWhenTurnedTo) << "damage at an end of the file is found on opening";
+    int damaged = 0;
+    for (int n = 1; n <= store.PageCount(); ++n) {
+        try {
+            (void)store.GetPage(n);
+        } catch (const EFileError& e) {
+            EXPECT_EQ(e.Message(), expected);
+            ++damaged;
+        }
+    }
+    EXPECT_GT(damaged, 0);
 }
 
 // The same bytes walked without the check made when a file is opened (as if
@@ -272,6 +296,112 @@ TEST_P(PageDamageTest, OnlyTheDamagedPageFailsAsAnInvalidMetafile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, PageDamageTest, ::testing::ValuesIn(kPageDamage),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// Reports made to cost far more than their size. What a page shows is
+// listed page by page: 'P' its own bytes, 'M' "Metafile is not valid", 'F'
+// the file's damage error.
+struct CostCase {
+    const char* name;
+    // Writes the file at path; returns the pages it shows.
+    std::function<std::string(const std::filesystem::path& path)> write;
+    // Fetched through the list alone, without what opening checks.
+    bool unopened = false;
+};
+
+// A record's head for data of `size` bytes at `start`.
+void AppendHead(Bytes& file, std::uint32_t number, std::uint64_t size)
+{
+    const auto start = static_cast<std::uint32_t>(file.size());
+    test::AppendU32(file, number);
+    test::AppendU32(file, static_cast<std::uint32_t>(start + 12 + size));
+}
+
+const CostCase kCostCases[] = {
+    // A page that is not valid does not send the search for the next one
+    // back from the last record: the walk moves on from where it stopped,
+    // past a record that only a walk back from the end would trip over.
+    {"search_moves_on_after_a_bad_page",
+     [](const std::filesystem::path& path) {
+         Bytes file = BuildFile({Page(1), Page(2), Bytes{}, Page(4), Page(5), Page(6)}, false, 6);
+         test::PutU32(file, Starts(file)[4], 0);
+         test::WriteBytes(path, file);
+         return std::string("PPMP");
+     },
+     true},
+    // Opening reads the header and the records at either end, not every
+    // record between: a damaged record in the middle is found when its page
+    // is asked for, and the pages around it still show.
+    {"damage_between_the_ends_waits_for_its_page",
+     [](const std::filesystem::path& path) {
+         Bytes file = BuildFile({Page(1), Page(2), Page(3)}, false, 3);
+         test::PutU32(file, Starts(file)[1], 0);
+         test::WriteBytes(path, file);
+         return std::string("PFP");
+     }},
+    // Thousands of empty records: each is read once however many are bad.
+    {"thousands_of_empty_records_open_and_each_fails_alone",
+     [](const std::filesystem::path& path) {
+         test::WriteBytes(path, BuildFile(std::vector<Bytes>(3000), false, 3000));
+         return std::string(3000, 'M');
+     }},
+    // A plain page beyond the largest a page may be is refused from its
+    // size, before its bytes are read (the file is sparse).
+    {"plain_page_beyond_the_page_size_limit",
+     [](const std::filesystem::path& path) {
+         const std::uint64_t size = (std::uint64_t{256} << 20) + 4;
+         Bytes file = BuildFile({Page(1)}, false, 2);
+         AppendHead(file, 2, size);
+         Bytes emf = Page(2);
+         test::PutU32(emf, 48, static_cast<std::uint32_t>(size));
+         file.insert(file.end(), emf.begin(), emf.end());
+         const std::uint64_t start = Starts(file)[1];
+         {
+             std::ofstream out(path, std::ios::binary);
+             out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+             out.seekp(static_cast<std::streamoff>(start + 8 + size));
+             Bytes tail;
+             test::AppendU32(tail, static_cast<std::uint32_t>(start));
+             out.write(reinterpret_cast<const char*>(tail.data()), 4);
+         }
+         return std::string("PM");
+     }},
+};
+
+class CostTest : public test::PageTempDirTest, public ::testing::WithParamInterface<CostCase> {};
+
+TEST_P(CostTest, EachPageShowsOrFailsAlone)
+{
+    const auto path = Path("costly.vpr");
+    const std::string expected = GetParam().write(path);
+    std::unique_ptr<TVpStream> stream;
+    TVpPageList list;
+    if (GetParam().unopened) {
+        const Bytes file = test::ReadByteVector(path);
+        stream = std::make_unique<TVpStream>(1 << 30);
+        stream->Write(file.data(), file.size());
+        list.SetStream(stream.get());
+        list.ReadStreamHeader();
+    } else {
+        list.OpenFromFile(path.string());
+    }
+    std::string shown;
+    for (int n = 1; n <= static_cast<int>(expected.size()); ++n) {
+        try {
+            const auto page = list.FetchPage(n);
+            shown += page && *page == Page(n) ? 'P' : '?';
+        } catch (const EInvalidGraphic&) {
+            shown += 'M';
+        } catch (const EFileError&) {
+            shown += 'F';
+        } catch (const EVpError&) {
+            shown += 'F';
+        }
+    }
+    EXPECT_EQ(shown, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reports, CostTest, ::testing::ValuesIn(kCostCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
 class PageFileBuilderTest : public test::PageTempDirTest {};

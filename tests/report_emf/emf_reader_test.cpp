@@ -284,6 +284,19 @@ INSTANTIATE_TEST_SUITE_P(
                        return RawEmf().Add(kEmrPolyTextOutW, {0, 0, 9, 9, 1, 0, 0, 0x10000000}).Finish();
                    },
                    MetafileDamage::TextCount},
+        // Four entries of one record all reading the one string behind them.
+        DamageCase{"PolyTextEntriesShareOneString",
+                   [] {
+                       std::vector<std::uint8_t> payload;
+                       ByteWriter w(payload);
+                       for (std::uint32_t f : {0u, 0u, 9u, 9u, 1u, 0u, 0u, 4u}) w.U32(f);
+                       for (std::uint32_t i = 0; i < 4; ++i) {
+                           for (std::uint32_t f : {10u, 10u + i, 40u, 136u, std::uint32_t{kEtoNoRect}, 0u}) w.U32(f);
+                       }
+                       for (int c = 0; c < 40; ++c) w.U16(u'A');
+                       return RawEmf().AddBytes(kEmrPolyTextOutW, payload).Finish();
+                   },
+                   MetafileDamage::TextShared},
         DamageCase{"GradientModeUnknown",
                    [] {
                        return RawEmf().Add(kEmrGradientFill, {0, 0, 9, 9, 0, 0, 3}).Finish();
@@ -404,7 +417,8 @@ TEST(EmfDocumentTest, TextRecordKeepsStringAndAdvances)
     w.I32(4);
     const EmfDocument document(RawEmf().AddBytes(kEmrExtTextOutW, payload).Finish());
     ASSERT_EQ(document.Records().size(), 1u);
-    const auto& text = std::get<TextRecord>(document.Records()[0]);
+    const EmfRecord record = document.Records()[0];
+    const auto& text = std::get<TextRecord>(record);
     EXPECT_EQ(text.Text, u"Ж1 ");
     EXPECT_EQ(text.Dx, (std::vector<std::int32_t>{9, 7, 4}));
     EXPECT_EQ(text.Reference, (PointL{10, 10}));
@@ -413,7 +427,8 @@ TEST(EmfDocumentTest, TextRecordKeepsStringAndAdvances)
 TEST(EmfDocumentTest, SixteenBitPointsAreSignExtended)
 {
     const EmfDocument document(RawEmf().Add(kEmrPolyline16, {0, 0, 9, 9, 2, 0xFFFEFFFF, 0x00050004}).Finish());
-    const auto& poly = std::get<PolyRecord>(document.Records()[0]);
+    const EmfRecord record = document.Records()[0];
+    const auto& poly = std::get<PolyRecord>(record);
     EXPECT_EQ(poly.Type, kEmrPolyline);
     EXPECT_EQ(poly.Points, (std::vector<PointL>{{-1, -2}, {4, 5}}));
 }

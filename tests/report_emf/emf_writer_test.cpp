@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 
 namespace dw::emf {
@@ -172,11 +173,11 @@ TEST(EmfWriterTest, TextCarriesItsAdvancesMeasuredWithTheFont)
     const QSize extent = canvas.TextExtent(caption);
     canvas.TextOut(48, 20, caption);
     const EmfDocument document(canvas.Finish());
-    const TextRecord* text = nullptr;
+    std::optional<TextRecord> text;
     for (const auto& record : document.Records())
         if (const auto* t = std::get_if<TextRecord>(&record))
-            text = t;
-    ASSERT_NE(text, nullptr);
+            text = *t;
+    ASSERT_TRUE(text.has_value());
     EXPECT_EQ(text->Text, caption.toStdU16String());
     EXPECT_EQ(text->Reference, (PointL{48, 20}));
     const PlacedFont font(CanvasFontSpec(test::Font("Arial", 10), 96));

@@ -93,6 +93,12 @@ TEST_F(ZoomBoxTest, EveryWayOfZoomingShowsItsPercentAndTheRightButton)
         {"1 typed is refused", [](ZoomBoxTest& t) { t.Type(QStringLiteral("1")); }, "82%", Down::Width},
         {"2001 typed is refused", [](ZoomBoxTest& t) { t.Type(QStringLiteral("2001")); }, "82%", Down::Width},
         {"nothing typed is refused", [](ZoomBoxTest& t) { t.Type(QString()); }, "82%", Down::Width},
+        {"1.5 typed is refused, not read as 15", [](ZoomBoxTest& t) { t.Type(QStringLiteral("1.5")); }, "82%",
+         Down::Width},
+        {"1e308 typed is refused, not read as 1308", [](ZoomBoxTest& t) { t.Type(QStringLiteral("1e308")); }, "82%",
+         Down::Width},
+        {"150 with a letter after it is refused", [](ZoomBoxTest& t) { t.Type(QStringLiteral("150x")); }, "82%",
+         Down::Width},
         {"typing left without Enter is dropped",
          [](ZoomBoxTest& t) {
              QTest::mouseClick(&t.Box(), Qt::LeftButton);

@@ -8,6 +8,7 @@
 #include "report/emf/emf_canvas.h"
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
+#include "tests/support/costly_reports.h"
 #include "tests/support/qt_files.h"
 
 #include <QByteArray>
@@ -601,6 +602,17 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorNamingFileAndPage)
              return QStringList{"pack", t.Path("out.VPR"), t.Path("nowhere.emf")};
          },
          1, "Cannot open file %2\n", "out.VPR"},
+        // Every entry of one poly-text record reads the one string behind
+        // them: refused, not spelled out thousands of times.
+        {"page whose text entries all read one string, info",
+         [](VprTool& t) {
+             const dw::test::CostlyBytes report =
+                 dw::test::CostlyReport({dw::test::SharedStringPage(256 * 1024)}, false);
+             WriteAll(t.Path("shared.VPR"),
+                      QByteArray(reinterpret_cast<const char*>(report.data()), static_cast<qsizetype>(report.size())));
+             return QStringList{"info", t.Path("shared.VPR")};
+         },
+         1, "%1: page 1: Metafile is not valid\n", ""},
         {"page beyond the report",
          [](VprTool& t) {
              return QStringList{"emf", t.Pack("two.VPR", t.pages.mid(0, 2)), "--page", "9", "-o", t.Path("out.emf")};
@@ -608,6 +620,57 @@ TEST_F(VprTool, DamagedInputEndsInAnErrorNamingFileAndPage)
          2, "%1 has no page 9: it holds 2 pages\n", "out.emf"},
     };
     ExpectAnswers(rows);
+}
+
+// A file that cannot be written is said with its reason, in the words pack
+// uses, by every command that writes: not the short error text.
+TEST_F(VprTool, AnOutputThatCannotBeWrittenIsSaidWithItsReason)
+{
+    const auto output = [](const char* command, const QString& name) {
+        return [=](VprTool& t) {
+            const QString report = t.Pack(QStringLiteral("one.VPR"), {t.pages[2]});
+            QStringList arguments{command, "-o", t.Path(name), report};
+            if (QString::fromLatin1(command) == QLatin1String("emf")) {
+                arguments << "--page"
+                          << "1";
+            }
+            return arguments;
+        };
+    };
+    const QString longName = QString(300, u'x');
+    const std::vector<AnswerRow> rows{
+        {"pdf, name too long", output("pdf", longName + ".pdf"), 1, "Cannot create file %2: the name is too long\n",
+         ""},
+        {"png, name too long", output("png", longName + ".png"), 1, "Cannot create file %2: the name is too long\n",
+         ""},
+        {"emf, name too long", output("emf", longName + ".emf"), 1, "Cannot create file %2: the name is too long\n",
+         ""},
+        {"pdf, folder missing", output("pdf", "nowhere/out.pdf"), 1,
+         "Cannot create file %2: the folder does not exist\n", ""},
+        {"png, folder missing", output("png", "nowhere/out.png"), 1,
+         "Cannot create file %2: the folder does not exist\n", ""},
+        {"emf, folder missing", output("emf", "nowhere/out.emf"), 1,
+         "Cannot create file %2: the folder does not exist\n", ""},
+    };
+    ExpectAnswers(rows);
+}
+
+// Pictures of a report of many pages are written one after another, so the
+// files a process may have open do not limit how many pages it has.
+TEST_F(VprTool, PngOfMorePagesThanFilesMayBeOpenWritesThemAll)
+{
+    constexpr int kPages = 40;
+    const QString report = Pack(QStringLiteral("many.VPR"), QStringList(kPages, pages[2]));
+    const dw::test::CommandRun run = dw::test::RunCommand(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("ulimit -n 24 && exec \"$0\" \"$@\""), kTool, QStringLiteral("png"),
+         report, QStringLiteral("--dpi"), QStringLiteral("10"), QStringLiteral("-o"), Path(QStringLiteral("p.png"))},
+        120000);
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+    for (int n = 1; n <= kPages; ++n) {
+        EXPECT_FALSE(QImage(Path(QStringLiteral("p-%1.png").arg(n))).isNull()) << "page " << n;
+    }
 }
 
 // Nothing larger than the program can have written is read: a file from its

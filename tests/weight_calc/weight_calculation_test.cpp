@@ -87,8 +87,8 @@ TEST(WeightCalculation, AFaultEndsTheCalculationAtItsStepWithEarlierResultsKept)
         std::string Message;
     };
     const Row rows[] = {
-        {"metal gravity 0", 1.2L, 0, "Floating point division by zero"},
-        {"both gravities 0", 0, 0, "Invalid floating point operation"},
+        {"metal gravity 0", 1.2L, 0, "Floating point division by zero: enter the specific gravity of the metal"},
+        {"both gravities 0", 0, 0, "Invalid floating point operation: enter the specific gravity of the metal"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);

@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
+#include <QSize>
 #include <QTextStream>
 
 #include <algorithm>
@@ -174,6 +175,10 @@ public:
             m_writer.emplace(m_path);
         } catch (const ENotAFile&) {
             throw;  // "Cannot create file <name>: it is a folder, not a file"
+        } catch (const EInOutError& e) {
+            // The reason in words, as pack gives it ("the folder is
+            // read-only", "the name is too long"), not the short error text.
+            throw EInOutError(MessageText::Verbatim("Cannot create file " + m_path + ": " + ReasonOf(e).English()));
         } catch (const Exception& e) {
             throw EInOutError(MessageText::Verbatim("Cannot create file " + m_path + ": " + e.Message()));
         }
@@ -199,7 +204,9 @@ public:
 
     [[noreturn]] void Failed(const Exception& e) const
     {
-        throw EInOutError(MessageText::Verbatim("Cannot write file " + m_path + ": " + e.Message()));
+        const auto* inOut = dynamic_cast<const EInOutError*>(&e);
+        throw EInOutError(MessageText::Verbatim("Cannot write file " + m_path + ": " +
+                                                (inOut ? ReasonOf(*inOut).English() : e.Message())));
     }
 
     const std::string& Name() const { return m_path; }
@@ -240,6 +247,13 @@ int Info(const ToolArguments& arguments, QTextStream& out, QTextStream& err)
             out << "Page " << n << ": " << qRound64(extent.Width) << " x " << qRound64(extent.Height) << " pixels at "
                 << qRound64(extent.DpiX) << " dpi, " << Fixed(extent.WidthMm(), 1) << " x "
                 << Fixed(extent.HeightMm(), 1) << " mm, " << page.Bytes().size() << " bytes\n";
+        } catch (const EFileError& e) {
+            // The links between the records are broken: the pages after
+            // this one cannot be found either, and looking for each anew
+            // would only say so once a page.
+            out.flush();
+            err << "vprtool: " << FromUtf8(e.Message()) << '\n';
+            return 1;
         } catch (const Exception& e) {
             out.flush();
             err << "vprtool: " << FromUtf8(e.Message()) << '\n';
@@ -263,10 +277,9 @@ int Emf(const ToolArguments& arguments)
     return 0;
 }
 
-// The page as a PNG picture, drawn a strip of rows at a time: memory stays
-// that of one strip (about kStripPixels) and the compressed picture, whatever
-// the resolution asked for; each strip plays the page anew, clipped to it.
-QByteArray RenderPng(const ReportFile& file, const emf::EmfDocument& page, int dpi, int n)
+// The picture's size in pixels for page n at dpi; refused when too small to
+// see or too large to draw in reasonable time.
+QSize PictureSize(const ReportFile& file, const emf::EmfDocument& page, int dpi, int n)
 {
     const PageExtent extent = ExtentOf(page);
     const double width = std::round(extent.Width * dpi / extent.DpiX);
@@ -282,9 +295,18 @@ QByteArray RenderPng(const ReportFile& file, const emf::EmfDocument& page, int d
                                            .arg(dpi)
                                            .arg(tooSmall ? QStringLiteral("small") : QStringLiteral("large")))));
     }
-    const int w = static_cast<int>(width);
-    const int h = static_cast<int>(height);
-    const int stripRows = std::clamp(static_cast<int>(kStripPixels / width), 1, h);
+    return QSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+// The page as a PNG picture, drawn a strip of rows at a time: memory stays
+// that of one strip (about kStripPixels) and the compressed picture, whatever
+// the resolution asked for; each strip plays the page anew, clipped to it.
+QByteArray RenderPng(const ReportFile& file, const emf::EmfDocument& page, int dpi, int n)
+{
+    const QSize size = PictureSize(file, page, dpi, n);
+    const int w = size.width();
+    const int h = size.height();
+    const int stripRows = std::clamp(static_cast<int>(kStripPixels / w), 1, h);
     PngStripWriter png(w, h, dpi);
     QImage strip(w, stripRows, QImage::Format_RGB32);
     if (strip.isNull()) {
@@ -296,7 +318,7 @@ QByteArray RenderPng(const ReportFile& file, const emf::EmfDocument& page, int d
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
         painter.setClipRect(0, 0, w, stripRows);
         painter.translate(0, -top);
-        PlayEmf(painter, page, QRectF(0, 0, width, height));
+        PlayEmf(painter, page, QRectF(0, 0, w, h));
         painter.end();
         png.AddRows(top + stripRows <= h ? strip : strip.copy(0, 0, w, h - top));
     }
@@ -315,23 +337,18 @@ int Png(const ToolArguments& arguments)
             pages.push_back(n);
         }
     }
-    // Every picture is drawn and every output opened before any is put in
-    // place, so a damaged page or an output that cannot be written leaves no
-    // partial set of files behind.
-    std::vector<QByteArray> pictures;
+    // Every page is read and its picture's size checked before any picture
+    // is written, so a damaged page leaves no partial set of files behind.
+    // Then the pictures are drawn and written one at a time: a report of
+    // thousands of pages needs the memory of one picture and one open file.
     for (const int n : pages) {
-        pictures.push_back(RenderPng(file, file.Page(n), arguments.Dpi, n));
+        (void)PictureSize(file, file.Page(n), arguments.Dpi, n);
     }
-    std::vector<std::unique_ptr<OutputFile>> outputs;
     for (const int n : pages) {
-        outputs.push_back(
-            std::make_unique<OutputFile>(pages.size() == 1 ? arguments.Output : NumberedName(arguments.Output, n)));
-    }
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        outputs[i]->Write(pictures[i]);
-    }
-    for (const auto& output : outputs) {
-        output->Commit();
+        const QByteArray picture = RenderPng(file, file.Page(n), arguments.Dpi, n);
+        OutputFile output(pages.size() == 1 ? arguments.Output : NumberedName(arguments.Output, n));
+        output.Write(picture);
+        output.Commit();
     }
     return 0;
 }

@@ -2,8 +2,8 @@
 // Opens the preview window on an A3 page with some text, for a look by eye
 // and screenshots; not a test.
 //   preview_gallery [--zoom width|100|fit|<percent>] [--pages N] [--seconds N]
-//                   [--glyphs file.png] [--grab file.png] [--older]
-//                   [--focus ObjectName]
+//                   [--glyphs file.png] [--grab file.png] [--grab-screen file.png]
+//                   [--type ZOOM-TEXT] [--older] [--focus ObjectName]
 // --older shows the window as after a print command that failed: its sheet
 // marked older than the main window's inputs.
 // Without a window manager nothing maximizes a window, so the window is
@@ -13,9 +13,12 @@
 #include "report/preview/preview.h"
 #include "report/preview/preview_glyphs.h"
 #include "report/preview/standard_preview.h"
+#include "report/preview/zoom_box.h"
 #include "tests/support/preview_test_support.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -106,6 +109,8 @@ int main(int argc, char** argv)
     const int pages = option("--pages", QStringLiteral("1")).toInt();
     const int seconds = option("--seconds", QStringLiteral("8")).toInt();
     const QString grab = option("--grab", {});
+    const QString typed = option("--type", {});
+    const QString grabScreen = option("--grab-screen", {});
 
     std::unique_ptr<TVpPrinter> printer = test::MakeA3Printer();
     printer->SetTitle("Drilling tool weight");
@@ -137,8 +142,25 @@ int main(int argc, char** argv)
         if (args.contains(QStringLiteral("--older"))) {
             window->MarkSheetOutdated();
         }
+        // Keys typed into the zoom box and Enter, as a person would, for a
+        // look at what the box says to them.
+        if (!typed.isEmpty()) {
+            QLineEdit* box = window->ZoomBox()->Box();
+            box->setFocus();
+            box->selectAll();
+            for (const QChar c : typed) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QCoreApplication::sendEvent(box, &press);
+            }
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(box, &enter);
+        }
         if (!grab.isEmpty()) {
             QTimer::singleShot(300, window, [&] { window->grab().save(grab); });
+        }
+        // The whole screen, tooltips and message boxes included.
+        if (!grabScreen.isEmpty()) {
+            QTimer::singleShot(300, window, [&] { window->screen()->grabWindow(0).save(grabScreen); });
         }
     });
     QPointer<TVpStandardPreview> open(window);
