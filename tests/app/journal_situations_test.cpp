@@ -70,8 +70,9 @@ public:
         for (const auto& [field, text] : inputs) Type(field, QString::fromUtf8(text));
     }
     void Calculate() { QTest::mouseClick(form1->BitBtn1(), Qt::LeftButton); }
-    // ПЕЧАТЬ, then the page's texts as the preview shows them.
-    QStringList Print()
+    // The page's texts as the preview the action opens shows them; the
+    // preview is closed then, so an action that waits for it returns.
+    static QStringList PageTextsShownBy(const std::function<void()>& action)
     {
         QStringList texts;
         QTimer poll;
@@ -85,8 +86,13 @@ public:
             preview->close();
         });
         poll.start();
-        QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton);
+        action();
         return texts;
+    }
+    // ПЕЧАТЬ, then the page's texts as the preview shows them.
+    QStringList Print()
+    {
+        return PageTextsShownBy([this] { QTest::mouseClick(form1->TransparentButton1(), Qt::LeftButton); });
     }
     std::vector<JournalRecord> Records()
     {
@@ -220,19 +226,7 @@ TEST_F(JournalSituations, ARecordsSheetIsShownAgain)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
-        QStringList texts;
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            TVpStandardPreview* preview = test::OpenPreview();
-            if (preview == nullptr || preview->Status()->text() != QStringLiteral("Page 1 of 1"))
-                return;
-            poll.stop();
-            texts = PageTexts(*preview);
-            preview->close();
-        });
-        poll.start();
-        form1->ShowRecordSheet(row.Record);
+        const QStringList texts = PageTextsShownBy([&] { form1->ShowRecordSheet(row.Record); });
         ASSERT_FALSE(texts.isEmpty());
         row.Check(texts);
     }
