@@ -552,7 +552,7 @@ void TForm1::TransparentButton1Click(QObject* sender)
     // The report prints what the fields show: a field's displayed text comes
     // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)
-        SetFieldCaption(sheet.VpLabel(row.SheetLabel), row.SheetLabel, CurrencyEdit(row.Number)->DisplayedText());
+        SetFieldCaption(sheet.VpLabel(row.SheetLabel), CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)

@@ -2,8 +2,8 @@
 #include "app/sheet_holder.h"
 
 #include "report/elements/label.h"
-#include "report/output/vp_printer.h"
 #include "report/generation/report.h"
+#include "report/output/vp_printer.h"
 
 #include <QLocale>
 
@@ -29,6 +29,11 @@ TVpLabel& TSheetHolder::VpLabel(int number) const
     if (number < 1 || number > kSheetLabelCount)
         throw std::out_of_range("no such report label");
     return *m_labels[static_cast<std::size_t>(number)];
+}
+
+void TSheetHolder::SetDisplay(units::TLanguage language, units::TUnitSystem units)
+{
+    SetSheetDisplay(*m_vpReport1, m_labels, language, units);
 }
 
 }  // namespace dw

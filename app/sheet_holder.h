@@ -24,6 +24,10 @@ public:
     // VpLabel1 ... VpLabel59.
     TVpLabel& VpLabel(int number) const;
 
+    // The sheet in the crew's language and units (SetSheetDisplay). Until it
+    // is called, and after Russian and metric, the sheet is the designed one.
+    void SetDisplay(units::TLanguage language, units::TUnitSystem units);
+
 private:
     std::unique_ptr<TVpReport> m_vpReport1;
     TSheetLabels m_labels{};
