@@ -153,8 +153,9 @@ constexpr std::array<TOtherCaption, 20> kEnglishCaptions{{
 }};
 // clang-format on
 
-// The caption label <number> shows in a language and unit system.
-QString CaptionOf(const TSheetLabel& row, units::TLanguage language, units::TUnitSystem system)
+}  // namespace
+
+QString SheetCaption(const TSheetLabel& row, units::TLanguage language, units::TUnitSystem system)
 {
     const auto& others = language == units::TLanguage::English ? std::span<const TOtherCaption>(kEnglishCaptions)
                                                                : std::span<const TOtherCaption>(kRussianCaptions);
@@ -166,6 +167,15 @@ QString CaptionOf(const TSheetLabel& row, units::TLanguage language, units::TUni
     }
     return QString::fromUtf8(row.Caption);
 }
+
+QString MadeFromJournalText(units::TLanguage language, const QString& time, const QString& dateMade)
+{
+    return (language == units::TLanguage::English ? QStringLiteral("%1  (sheet made from the journal %2)")
+                                                  : QStringLiteral("%1  (лист составлен по журналу %2)"))
+        .arg(time, dateMade);
+}
+
+namespace {
 
 const TWidePlace& WidePlace(int number)
 {
@@ -275,7 +285,7 @@ void SetSheetDisplay(TVpReport& report, const TSheetLabels& labels, units::TLang
     for (const TSheetLabel& row : kSheet) {
         TVpLabel& label = *labels[static_cast<std::size_t>(row.Number)];
         if (row.Source == TSheetSource::Caption)
-            label.SetCaption(CaptionOf(row, language, units));
+            label.SetCaption(SheetCaption(row, language, units));
         int left = row.Left;
         int top = row.Top;
         int width = row.Width;

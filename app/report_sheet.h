@@ -71,6 +71,14 @@ TSheetLabels BuildReportSheet(TVpReport& report);
 void SetSheetDisplay(TVpReport& report, const TSheetLabels& labels, units::TLanguage language,
                      units::TUnitSystem units);
 
+// The caption a fixed caption label shows on the sheet of a language and
+// unit system.
+QString SheetCaption(const TSheetLabel& row, units::TLanguage language, units::TUnitSystem units);
+
+// The words a sheet made afterwards from a journal record puts after its
+// time, in the sheet's language: "<time>  (<note> <date made>)".
+QString MadeFromJournalText(units::TLanguage language, const QString& time, const QString& dateMade);
+
 // The sheet's title followed by the date and time printed on it; the files
 // saved from it are suggested as "Вес инструмента YYYY-MM-DD HH-MM-SS" (in
 // English "Drill string weight YYYY-MM-DD HH-MM-SS") of the moment it was made.

@@ -33,7 +33,53 @@ TVpLabel& TSheetHolder::VpLabel(int number) const
 
 void TSheetHolder::SetDisplay(units::TLanguage language, units::TUnitSystem units)
 {
-    SetSheetDisplay(*m_vpReport1, m_labels, language, units);
+    m_chosen = TDisplay{language, units};
+    Show(m_chosen);
+}
+
+void TSheetHolder::Show(TDisplay display)
+{
+    SetSheetDisplay(*m_vpReport1, m_labels, display.Language, display.Units);
+    m_shown = display;
+}
+
+void TSheetHolder::ShowChosenDisplay()
+{
+    bool chosenCaptions = m_shown == m_chosen;
+    for (const TSheetLabel& row : SheetLabels()) {
+        if (row.Source == TSheetSource::Caption)
+            chosenCaptions =
+                chosenCaptions && VpLabel(row.Number).Caption() == SheetCaption(row, m_chosen.Language, m_chosen.Units);
+    }
+    // Nothing is laid out again when nothing differs: the designed sheet
+    // stays exactly as it was made.
+    if (!chosenCaptions)
+        Show(m_chosen);
+}
+
+void TSheetHolder::ShowKeptCaptions(const std::vector<std::pair<int, QString>>& captions)
+{
+    const auto keptCaption = [&captions](int number) {
+        for (const auto& [kept, caption] : captions)
+            if (kept == number)
+                return caption;
+        return QString();
+    };
+    for (const units::TLanguage language : {units::TLanguage::Russian, units::TLanguage::English}) {
+        for (const units::TUnitSystem system : {units::TUnitSystem::Metric, units::TUnitSystem::Oilfield}) {
+            bool same = true;
+            for (const TSheetLabel& row : SheetLabels())
+                if (row.Source == TSheetSource::Caption)
+                    same = same && keptCaption(row.Number) == SheetCaption(row, language, system);
+            if (same) {
+                if (m_shown != TDisplay{language, system})
+                    Show(TDisplay{language, system});
+                for (const auto& [number, caption] : captions) VpLabel(number).SetCaption(caption);
+                return;
+            }
+        }
+    }
+    for (const auto& [number, caption] : captions) VpLabel(number).SetCaption(caption);
 }
 
 }  // namespace dw
