@@ -94,16 +94,6 @@ constexpr std::array<const fields::TWeightField*, 13> kCaptionedFields = [] {
 static_assert(std::ranges::all_of(kCaptionedFields, [](const auto* field) { return field != nullptr; }),
               "every caption names a field");
 
-// "Section 3 length, m": the field's name and unit in the user's language.
-QString ReaderName(const fields::TWeightField& row)
-{
-    QString name = TForm1::tr(row.ReaderName);
-    if (row.Section != 0)
-        name = name.arg(row.Section);
-    const MessageText unit(units::UnitOf(row.Kind, units::TUnitSystem::Metric).Word);
-    return name + QStringLiteral(", ") + QString::fromStdString(Localized(unit));
-}
-
 // An input the program doubts: a pale orange face, far from the results'
 // green and the columns' silver, with the reason in the tooltip.
 const QColor kImplausibleFace(255, 200, 150);
@@ -213,6 +203,9 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     m_gradientCaption1->SetGradientInactive(true);
     SetUpJournal();
     m_bitBtn1->setFocus();
+    // The units decide how many decimals a field keeps, so they come before
+    // the stored values.
+    SetUpDisplay();
     m_formStorage1->Loaded();
     AddZoomKeysAndMenu();
 }
@@ -279,7 +272,6 @@ void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
         field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(row.Number));
         field->setGeometry(row.Left, row.Top, row.Width, row.Height);
         field->SetDisplayFormat(QString::fromUtf8(row.DisplayFormat));
-        field->setAccessibleName(ReaderName(row));
         if (fields::IsResult(row)) {
             field->setFont(FormFont(11, true));
             SetColours(field, &colour::Green, colour::Yellow);
@@ -424,7 +416,7 @@ void TForm1::ShowResultsCurrency()
         const QColor& colour = current ? colour::Yellow : kStaleResultText;
         if (field->FontColor() != colour)
             field->SetFontColor(colour);
-        const QString stale = tr("These results were calculated for other inputs: press РАСЧЕТ");
+        const QString stale = tr("These results were calculated for other inputs: press %1").arg(CalculateCaption());
         field->setToolTip(current ? QString() : stale);
         // A reader announces the result as the window shows it, and whether
         // it still holds.
@@ -438,8 +430,6 @@ void TForm1::SetKeys()
     // ПЕЧАТЬ takes no focus, so it needs a key of its own.
     auto* print = new QShortcut(QKeySequence::Print, this);
     connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
-    m_transparentButton1->setToolTip(tr("Fill in and show the report sheet (Ctrl+P)"));
-    m_bitBtn1->setToolTip(tr("Calculate the results (Enter or Space)"));
     auto* results = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(results, &QShortcut::activated, this, &TForm1::ToggleResultsFocus);
     for (int number : fields::kResultFields) CurrencyEdit(number)->installEventFilter(this);

@@ -500,7 +500,7 @@
     </message>
     <message>
         <source>ft</source>
-        <translation>фут</translation>
+        <translation>фт</translation>
     </message>
     <message>
         <source>in</source>
@@ -512,15 +512,15 @@
     </message>
     <message>
         <source>lb/ft</source>
-        <translation>фунт/фут</translation>
+        <translation>фн/фт</translation>
     </message>
     <message>
         <source>klb</source>
-        <translation>тыс. фунтов</translation>
+        <translation>кип</translation>
     </message>
     <message>
         <source>ppg</source>
-        <translation>фунт/галлон</translation>
+        <translation>фн/гал</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
