@@ -69,15 +69,21 @@ void TForm1::SetUpDisplay()
     ApplyDisplay();
     if (TWindowFrame* frame = TWindowFrame::Of(this))
         connect(frame, &TWindowFrame::SystemMenuBuilt, this, [this](QMenu* menu) {
-            QAction* choose = menu->addAction(tr("Language and units…"), this, [this] {
-                RunReportingErrors([this] { ChooseLanguageAndUnits(); });
-            });
+            QAction* choose = menu->addAction(tr("Language and units…"), this,
+                                              [this] { RunReportingErrors([this] { ChooseLanguageAndUnits(); }); });
             choose->setObjectName(QStringLiteral("LanguageUnitsAction"));
         });
 }
 
 void TForm1::ApplyDisplay()
 {
+    if (TWindowFrame* frame = TWindowFrame::Of(this)) {
+        TWindowFrame::TMenuCaptions captions;
+        if (m_display.LanguageOrDesigned() == units::TLanguage::English)
+            captions = {QStringLiteral("Restore"), QStringLiteral("Minimize"), QStringLiteral("Maximize"),
+                        QStringLiteral("Close")};
+        frame->SetMenuCaptions(captions);
+    }
     ApplyFieldUnits();
     Retranslate();
 }

@@ -30,8 +30,7 @@ QString UnitWords(units::TUnitSystem system)
 
 }  // namespace
 
-TLanguageUnitsDialog::TLanguageUnitsDialog(const units::TDisplaySettings& present, QWidget* parent)
-    : QDialog(parent)
+TLanguageUnitsDialog::TLanguageUnitsDialog(const units::TDisplaySettings& present, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("LanguageUnitsDialog"));
     setWindowTitle(tr("Language and units"));

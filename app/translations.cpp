@@ -131,17 +131,20 @@ QString DesignWord(units::TLanguage language, const SourceText& word)
 {
     if (language == units::TLanguage::English)
         return QString::fromUtf8(word.Text);
-    // Loaded once, beside the catalogues the messages use.
-    static const std::unique_ptr<QTranslator> russian = [] {
-        auto translator = std::make_unique<QTranslator>();
-        for (const QString& directory : ProgramCatalogueDirectories())
-            if (translator->load(LocaleOf(units::TLanguage::Russian), QString::fromLatin1(kProgramCatalogue),
-                                 QStringLiteral("_"), directory))
+    // Loaded once from where the live catalogues come from (or the
+    // program's own places), beside the catalogues the messages use.
+    static std::unique_ptr<QTranslator> russian;
+    static QStringList loadedFrom;
+    const QStringList directories = g_live != nullptr ? g_live->Directories() : ProgramCatalogueDirectories();
+    if (!russian || loadedFrom != directories) {
+        russian = std::make_unique<QTranslator>();
+        loadedFrom = directories;
+        for (const QString& directory : directories)
+            if (russian->load(LocaleOf(units::TLanguage::Russian), QString::fromLatin1(kProgramCatalogue),
+                              QStringLiteral("_"), directory))
                 break;
-        return translator;
-    }();
-    const QString translated =
-        russian->translate(kMessageContext, word.Text, word.Disambiguation);
+    }
+    const QString translated = russian->translate(kMessageContext, word.Text, word.Disambiguation);
     return translated.isEmpty() ? QString::fromUtf8(word.Text) : translated;
 }
 

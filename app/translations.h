@@ -44,6 +44,8 @@ public:
     // Loads and installs the catalogues of another locale in place of the
     // present ones; every window is told its language changed.
     void Use(const QLocale& locale);
+    // Where the program's catalogues are looked for.
+    const QStringList& Directories() const { return m_directories; }
 
 private:
     void Load(const QLocale& locale);

@@ -613,10 +613,6 @@
 <context>
     <name>dw::TForm1</name>
     <message>
-        <source>These results were calculated for other inputs: press РАСЧЕТ</source>
-        <translation>Результаты получены для других данных: нажмите РАСЧЕТ</translation>
-    </message>
-    <message>
         <source>Fill in and show the report sheet (Ctrl+P)</source>
         <translation>Заполнить и показать лист отчёта (Ctrl+P)</translation>
     </message>
@@ -739,6 +735,22 @@
     <message>
         <source>Journal of measurements...</source>
         <translation>Журнал измерений...</translation>
+    </message>
+    <message>
+        <source>These results were calculated for other inputs: press %1</source>
+        <translation>Эти результаты рассчитаны для других исходных данных: нажмите %1</translation>
+    </message>
+    <message>
+        <source>Language and units…</source>
+        <translation>Язык и единицы…</translation>
+    </message>
+    <message>
+        <source>The numbers typed were converted to oilfield units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
+        <translation>Введённые числа переведены в нефтепромысловые единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
+    </message>
+    <message>
+        <source>The numbers typed were converted to metric units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
+        <translation>Введённые числа переведены в метрические единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
     </message>
 </context>
 <context>
@@ -984,6 +996,33 @@
             <numerusform>Загружены %n записи, уже были в журнале: %1</numerusform>
             <numerusform>Загружено %n записей, уже были в журнале: %1</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>dw::TLanguageUnitsDialog</name>
+    <message>
+        <source>Language and units</source>
+        <translation>Язык и единицы</translation>
+    </message>
+    <message>
+        <source>&amp;Language of the window, the sheet and the messages</source>
+        <translation>&amp;Язык окна, листа и сообщений</translation>
+    </message>
+    <message>
+        <source>&amp;Units</source>
+        <translation>&amp;Единицы</translation>
+    </message>
+    <message>
+        <source>Metric (%1)</source>
+        <translation>Метрические (%1)</translation>
+    </message>
+    <message>
+        <source>Oilfield (%1)</source>
+        <translation>Нефтепромысловые (%1)</translation>
+    </message>
+    <message>
+        <source>Numbers already typed are converted to the units chosen, each rounded to its field&apos;s decimals; the results are then to be calculated again.</source>
+        <translation>Уже введённые числа переводятся в выбранные единицы, каждое с округлением до знаков своего поля; результаты затем нужно рассчитать заново.</translation>
     </message>
 </context>
 <context>
