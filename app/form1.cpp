@@ -98,35 +98,33 @@ static_assert(std::ranges::all_of(kCaptionedFields, [](const auto* field) { retu
 // green and the columns' silver, with the reason in the tooltip.
 const QColor kImplausibleFace(255, 200, 150);
 
-// The crew's name of a field without its unit ("Section 2 length").
-QString FieldName(const fields::TWeightField& row)
-{
-    QString name = TForm1::tr(row.ReaderName);
-    if (row.Section != 0)
-        name = name.arg(row.Section);
-    return name;
-}
-
 const fields::TWeightField& FieldRow(int number)
 {
     return *std::find_if(fields::kWeightFields.begin(), fields::kWeightFields.end(),
                          [number](const fields::TWeightField& row) { return row.Number == number; });
 }
 
-QString FindingText(const PlausibilityFinding& finding)
+QString FindingText(const PlausibilityFinding& finding, units::TUnitSystem system)
 {
-    const QString name = FieldName(FieldRow(fields::InputField(finding.Input)));
+    const QString name = TForm1::FieldName(FieldRow(fields::InputField(finding.Input)), system);
+    const bool feet = system == units::TUnitSystem::Oilfield;
     switch (finding.Rule) {
         case PlausibilityRule::Negative:
             return TForm1::tr("%1 is below zero").arg(name);
         case PlausibilityRule::LengthWithoutMetreWeight:
-            return TForm1::tr("Section %1: a length but no weight of one metre").arg(finding.Section);
+            return (feet ? TForm1::tr("Section %1: a length but no weight of one foot")
+                         : TForm1::tr("Section %1: a length but no weight of one metre"))
+                .arg(finding.Section);
         case PlausibilityRule::MetreWeightWithoutLength:
-            return TForm1::tr("Section %1: a weight of one metre but no length").arg(finding.Section);
+            return (feet ? TForm1::tr("Section %1: a weight of one foot but no length")
+                         : TForm1::tr("Section %1: a weight of one metre but no length"))
+                .arg(finding.Section);
         case PlausibilityRule::MudGravityZero:
-            return TForm1::tr("The mud specific gravity is not given (0)");
+            return feet ? TForm1::tr("The mud density is not given (0)")
+                        : TForm1::tr("The mud specific gravity is not given (0)");
         case PlausibilityRule::MudNotLighterThanMetal:
-            return TForm1::tr("The mud specific gravity is not below the steel's");
+            return feet ? TForm1::tr("The mud density is not below the steel's")
+                        : TForm1::tr("The mud specific gravity is not below the steel's");
     }
     return name;
 }
@@ -618,12 +616,12 @@ std::vector<std::pair<int, QString>> TForm1::Findings() const
     for (const fields::TWeightField& row : fields::kWeightFields) {
         for (const PlausibilityFinding& finding : findings)
             if (fields::InputField(finding.Input) == row.Number)
-                byField.emplace_back(row.Number, FindingText(finding));
+                byField.emplace_back(row.Number, FindingText(finding, Units()));
         // A number cut at the left reads as another number: say so.
         const TCurrencyEdit* field = CurrencyEdit(row.Number);
         const Extended shown = fields::IsResult(row) ? field->StoredValue() : field->EditTextValue();
         if (!Fits(row.Number, shown))
-            byField.emplace_back(row.Number, tr("%1: the number does not fit the field").arg(FieldName(row)));
+            byField.emplace_back(row.Number, tr("%1: the number does not fit the field").arg(FieldName(row, Units())));
     }
     return byField;
 }
@@ -711,7 +709,7 @@ void TForm1::AnnounceResults()
     for (WeightResult result : {WeightResult::HookLoad, WeightResult::TravellingSystem, WeightResult::NetString,
                                 WeightResult::BuoyedString, WeightResult::TotalLength}) {
         const int number = fields::ResultField(result);
-        parts << FieldName(FieldRow(number)) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
+        parts << FieldName(FieldRow(number), Units()) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
     }
     const QString text = tr("Results of the calculation.") + QLatin1Char(' ') + parts.join(QStringLiteral("; "));
     Label14()->setAccessibleDescription(tr("Date of the last calculation") + QStringLiteral(". ") + text);

@@ -102,6 +102,9 @@ public:
     // and the results count as not calculated. Returns how many non-zero
     // inputs were converted.
     int ChangeDisplay(const units::TDisplaySettings& display);
+    // The crew's name of a field in a unit system, without its unit
+    // ("Section 2 weight of one foot"), in the catalogue's language.
+    static QString FieldName(const fields::TWeightField& row, units::TUnitSystem system);
     // The system menu's "Language and units..." dialog; says what was
     // converted, if anything.
     void ChooseLanguageAndUnits();

@@ -31,11 +31,8 @@ namespace {
 // "Section 3 length, ft": the field's name and unit in the catalogue's language.
 QString ReaderName(const fields::TWeightField& row, units::TUnitSystem system)
 {
-    QString name = TForm1::tr(row.ReaderName);
-    if (row.Section != 0)
-        name = name.arg(row.Section);
     const MessageText unit(units::UnitOf(row.Kind, system).Word);
-    return name + QStringLiteral(", ") + QString::fromStdString(Localized(unit));
+    return TForm1::FieldName(row, system) + QStringLiteral(", ") + QString::fromStdString(Localized(unit));
 }
 
 // How a field shows its number: the designed pattern in the designed
@@ -59,6 +56,25 @@ unsigned FieldDecimals(const fields::TWeightField& row, units::TUnitSystem syste
 }
 
 }  // namespace
+
+QString TForm1::FieldName(const fields::TWeightField& row, units::TUnitSystem system)
+{
+    // A weight per foot is no weight of one metre, and a crew working in
+    // pounds per gallon calls the gravities densities.
+    const char* name = row.ReaderName;
+    if (system == units::TUnitSystem::Oilfield) {
+        if (row.Kind == units::TFieldKind::MetreWeight)
+            name = QT_TRANSLATE_NOOP("dw::TForm1", "Section %1 weight of one foot");
+        else if (row.Calculation == fields::In(WeightInput::MudGravity))
+            name = QT_TRANSLATE_NOOP("dw::TForm1", "Mud density");
+        else if (row.Calculation == fields::In(WeightInput::MetalGravity))
+            name = QT_TRANSLATE_NOOP("dw::TForm1", "Pipe steel density");
+    }
+    QString text = tr(name);
+    if (row.Section != 0)
+        text = text.arg(row.Section);
+    return text;
+}
 
 void TForm1::SetUpDisplay()
 {

@@ -752,6 +752,34 @@
         <source>The numbers typed were converted to metric units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
         <translation>Введённые числа переведены в метрические единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
     </message>
+    <message>
+        <source>Section %1: a length but no weight of one foot</source>
+        <translation>Секция %1: длина задана, а вес 1 фута нет</translation>
+    </message>
+    <message>
+        <source>Section %1: a weight of one foot but no length</source>
+        <translation>Секция %1: вес 1 фута задан, а длина нет</translation>
+    </message>
+    <message>
+        <source>The mud density is not given (0)</source>
+        <translation>Плотность раствора не указана (0)</translation>
+    </message>
+    <message>
+        <source>The mud density is not below the steel&apos;s</source>
+        <translation>Плотность раствора не меньше плотности стали</translation>
+    </message>
+    <message>
+        <source>Section %1 weight of one foot</source>
+        <translation>Вес 1 фута секции %1</translation>
+    </message>
+    <message>
+        <source>Mud density</source>
+        <translation>Плотность раствора</translation>
+    </message>
+    <message>
+        <source>Pipe steel density</source>
+        <translation>Плотность стали труб</translation>
+    </message>
 </context>
 <context>
     <name>dw::TJournalModel</name>
@@ -1265,7 +1293,7 @@ Do you want to replace it?</source>
         <translation>Ход работы</translation>
     </message>
     <message>
-        <source>This sheet is older than the inputs in the main window: its last ПЕЧАТЬ failed. Print this older sheet all the same?</source>
+        <source>This sheet is older than the inputs in the main window: the main window&apos;s last print failed. Print this older sheet all the same?</source>
         <translation>Этот лист старше данных в главном окне: последняя ПЕЧАТЬ не удалась. Всё равно напечатать этот устаревший лист?</translation>
     </message>
     <message>
@@ -1289,7 +1317,7 @@ Do you want to replace it?</source>
         <translation>Старше данных главного окна</translation>
     </message>
     <message>
-        <source>The last ПЕЧАТЬ failed: this sheet does not show the inputs the main window holds now</source>
+        <source>The main window&apos;s last print failed: this sheet does not show the inputs the main window holds now</source>
         <translation>Последняя ПЕЧАТЬ не удалась: на этом листе не те данные, что сейчас в главном окне</translation>
     </message>
     <message>

@@ -111,22 +111,27 @@ TEST_F(DisplayChoice, TheWindowShowsEveryNumberInTheChosenLanguageAndUnits)
         const char* mud;
         const char* hookLoad;
         const char* totalLength;
-        const char* readerName;  // of the first section's length
+        const char* readerName;       // of the first section's length
+        const char* metreWeightName;  // of its weight of a metre (a foot)
         unsigned diameterDecimals;
     } rows[] = {
         {"nothing chosen: the designed window", "", kMetricExample, false, "2,50 т.", "168 мм.", "29,00 кг.",
-         "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Section 1 length, m", 2},
+         "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Section 1 length, m", "Section 1 weight of one metre, kg/m", 2},
         {"Russian and metric chosen", "[Display]\nLanguage=ru\nUnits=metric\n", kMetricExample, false, "2,50 т.",
-         "168 мм.", "29,00 кг.", "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Длина секции 1, м", 2},
+         "168 мм.", "29,00 кг.", "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Длина секции 1, м",
+         "Вес 1 метра секции 1, кг/м", 2},
         {"English and metric", "[Display]\nLanguage=en\nUnits=metric\n", kMetricExample, true, "2.50 t", "168 mm",
-         "29.00 kg/m", "1.20 g/cm3", "48.070 t", "1,150.0 m", "Section 1 length, m", 2},
+         "29.00 kg/m", "1.20 g/cm3", "48.070 t", "1,150.0 m", "Section 1 length, m",
+         "Section 1 weight of one metre, kg/m", 2},
         {"English and oilfield", "[Display]\nLanguage=en\nUnits=oilfield\n", kOilfieldExample, true, "8.00 klb",
-         "6.625 in", "19.50 lb/ft", "10.50 ppg", "259.950 klb", "10,500.0 ft", "Section 1 length, ft", 3},
+         "6.625 in", "19.50 lb/ft", "10.50 ppg", "259.950 klb", "10,500.0 ft", "Section 1 length, ft",
+         "Section 1 weight of one foot, lb/ft", 3},
         {"Russian and oilfield", "[Display]\nLanguage=ru\nUnits=oilfield\n", kOilfieldExample, false, "8,00 кип",
-         "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт", "Длина секции 1, фт", 3},
+         "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт", "Длина секции 1, фт",
+         "Вес 1 фута секции 1, фн/фт", 3},
         {"oilfield chosen, the language not: the designed Russian words", "[Display]\nUnits=oilfield\n",
          kOilfieldExample, false, "8,00 кип", "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт",
-         "Section 1 length, ft", 3},
+         "Section 1 length, ft", "Section 1 weight of one foot, lb/ft", 3},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -141,6 +146,7 @@ TEST_F(DisplayChoice, TheWindowShowsEveryNumberInTheChosenLanguageAndUnits)
         EXPECT_EQ(Shown(*form, 35).toStdString(), row.hookLoad);
         EXPECT_EQ(Shown(*form, 37).toStdString(), row.totalLength);
         EXPECT_EQ(form->CurrencyEdit(9)->accessibleName().toStdString(), row.readerName);
+        EXPECT_EQ(form->CurrencyEdit(25)->accessibleName().toStdString(), row.metreWeightName);
         EXPECT_EQ(form->CurrencyEdit(17)->DecimalPlaces(), row.diameterDecimals);
         // Nothing of the choice is written before the crew makes one.
         form.reset();
