@@ -86,6 +86,7 @@ Translations::~Translations()
 
 void Translations::Load(const QLocale& locale)
 {
+    m_locale = locale;
     // Each catalogue is tried for the locale's languages in the user's order
     // (ru_RU, then ru); a locale with none, such as C, keeps the English.
     m_toolkitLoaded = m_toolkit.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -112,6 +113,8 @@ void Translations::Unload()
 
 void Translations::Use(const QLocale& locale)
 {
+    if (locale == m_locale)
+        return;
     Unload();
     // A translator keeps its last catalogue when a load fails: fresh ones,
     // so English (no catalogue) really is English.

@@ -52,6 +52,7 @@ private:
     void Unload();
 
     QStringList m_directories;
+    QLocale m_locale;
     QTranslator m_toolkit;
     QTranslator m_program;
     bool m_toolkitLoaded = false;
