@@ -500,7 +500,7 @@
     </message>
     <message>
         <source>ft</source>
-        <translation>фут</translation>
+        <translation>фт</translation>
     </message>
     <message>
         <source>in</source>
@@ -512,15 +512,15 @@
     </message>
     <message>
         <source>lb/ft</source>
-        <translation>фунт/фут</translation>
+        <translation>фн/фт</translation>
     </message>
     <message>
         <source>klb</source>
-        <translation>тыс. фунтов</translation>
+        <translation>кип</translation>
     </message>
     <message>
         <source>ppg</source>
-        <translation>фунт/галлон</translation>
+        <translation>фн/гал</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
@@ -612,10 +612,6 @@
 </context>
 <context>
     <name>dw::TForm1</name>
-    <message>
-        <source>These results were calculated for other inputs: press РАСЧЕТ</source>
-        <translation>Результаты получены для других данных: нажмите РАСЧЕТ</translation>
-    </message>
     <message>
         <source>Fill in and show the report sheet (Ctrl+P)</source>
         <translation>Заполнить и показать лист отчёта (Ctrl+P)</translation>
@@ -739,6 +735,50 @@
     <message>
         <source>Journal of measurements...</source>
         <translation>Журнал измерений...</translation>
+    </message>
+    <message>
+        <source>These results were calculated for other inputs: press %1</source>
+        <translation>Эти результаты рассчитаны для других исходных данных: нажмите %1</translation>
+    </message>
+    <message>
+        <source>Language and units…</source>
+        <translation>Язык и единицы…</translation>
+    </message>
+    <message>
+        <source>The numbers typed were converted to oilfield units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
+        <translation>Введённые числа переведены в нефтепромысловые единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
+    </message>
+    <message>
+        <source>The numbers typed were converted to metric units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
+        <translation>Введённые числа переведены в метрические единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
+    </message>
+    <message>
+        <source>Section %1: a length but no weight of one foot</source>
+        <translation>Секция %1: длина задана, а вес 1 фута нет</translation>
+    </message>
+    <message>
+        <source>Section %1: a weight of one foot but no length</source>
+        <translation>Секция %1: вес 1 фута задан, а длина нет</translation>
+    </message>
+    <message>
+        <source>The mud density is not given (0)</source>
+        <translation>Плотность раствора не указана (0)</translation>
+    </message>
+    <message>
+        <source>The mud density is not below the steel&apos;s</source>
+        <translation>Плотность раствора не меньше плотности стали</translation>
+    </message>
+    <message>
+        <source>Section %1 weight of one foot</source>
+        <translation>Вес 1 фута секции %1</translation>
+    </message>
+    <message>
+        <source>Mud density</source>
+        <translation>Плотность раствора</translation>
+    </message>
+    <message>
+        <source>Pipe steel density</source>
+        <translation>Плотность стали труб</translation>
     </message>
 </context>
 <context>
@@ -987,6 +1027,33 @@
     </message>
 </context>
 <context>
+    <name>dw::TLanguageUnitsDialog</name>
+    <message>
+        <source>Language and units</source>
+        <translation>Язык и единицы</translation>
+    </message>
+    <message>
+        <source>&amp;Language of the window, the sheet and the messages</source>
+        <translation>&amp;Язык окна, листа и сообщений</translation>
+    </message>
+    <message>
+        <source>&amp;Units</source>
+        <translation>&amp;Единицы</translation>
+    </message>
+    <message>
+        <source>Metric (%1)</source>
+        <translation>Метрические (%1)</translation>
+    </message>
+    <message>
+        <source>Oilfield (%1)</source>
+        <translation>Нефтепромысловые (%1)</translation>
+    </message>
+    <message>
+        <source>Numbers already typed are converted to the units chosen, each rounded to its field&apos;s decimals; the results are then to be calculated again.</source>
+        <translation>Уже введённые числа переводятся в выбранные единицы, каждое с округлением до знаков своего поля; результаты затем нужно рассчитать заново.</translation>
+    </message>
+</context>
+<context>
     <name>dw::TPrinter</name>
     <message>
         <source>Print to file</source>
@@ -1226,7 +1293,7 @@ Do you want to replace it?</source>
         <translation>Ход работы</translation>
     </message>
     <message>
-        <source>This sheet is older than the inputs in the main window: its last ПЕЧАТЬ failed. Print this older sheet all the same?</source>
+        <source>This sheet is older than the inputs in the main window: the main window&apos;s last print failed. Print this older sheet all the same?</source>
         <translation>Этот лист старше данных в главном окне: последняя ПЕЧАТЬ не удалась. Всё равно напечатать этот устаревший лист?</translation>
     </message>
     <message>
@@ -1250,7 +1317,7 @@ Do you want to replace it?</source>
         <translation>Старше данных главного окна</translation>
     </message>
     <message>
-        <source>The last ПЕЧАТЬ failed: this sheet does not show the inputs the main window holds now</source>
+        <source>The main window&apos;s last print failed: this sheet does not show the inputs the main window holds now</source>
         <translation>Последняя ПЕЧАТЬ не удалась: на этом листе не те данные, что сейчас в главном окне</translation>
     </message>
     <message>
