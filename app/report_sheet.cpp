@@ -80,11 +80,13 @@ constexpr std::array<TSheetLabel, kSheetLabelCount> kSheet{{
 
 // Where the labels stand on every sheet but the designed one: the rows as
 // designed, the columns moved right so that the longest English caption of
-// a row, and the oilfield units' longest words ("10,50 фунт/галлон",
-// "259,950 тыс. фунтов"), have room before the next column, on the page and
-// in its text export (a character there is 1/1.7 of ten points, some 7.8
-// pixels, and a caption needs a space before the next column). The title's
-// left is where it is centred, kWideTitleCentre, less half its width.
+// a row ("Travelling block weight") and the longest values in oilfield units
+// ("120,00 кип", "10,50 фн/гал", "10 500,0 фт") have room before the next
+// column, on the page and in its text export. A character there is 1/1.7 of
+// ten points, some 7.8 pixels, and a text needs a space before the next
+// column: on the designed layout the mud's "10,50 фн/гал" would run into the
+// section length beside it ("10,50 фн/гал10 000,0 фт"). The title's left is
+// where it is centred, kWideTitleCentre, less half its width.
 struct TWidePlace {
     int Number;
     int Left, Top;

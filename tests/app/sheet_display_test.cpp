@@ -137,15 +137,11 @@ const std::map<TFieldKind, const char*> kEnglishOilfield = {
     {TFieldKind::EquipmentWeight, "klb"}, {TFieldKind::ResultWeight, "klb"}, {TFieldKind::ResultLength, "ft"},
     {TFieldKind::Gravity, "ppg"},
 };
-// As the Russian catalogue writes them.
+// As the Russian window writes them.
 const std::map<TFieldKind, const char*> kRussianOilfield = {
-    {TFieldKind::Length, "фут"},
-    {TFieldKind::Diameter, "дюйм"},
-    {TFieldKind::MetreWeight, "фунт/фут"},
-    {TFieldKind::EquipmentWeight, "тыс. фунтов"},
-    {TFieldKind::ResultWeight, "тыс. фунтов"},
-    {TFieldKind::ResultLength, "фут"},
-    {TFieldKind::Gravity, "фунт/галлон"},
+    {TFieldKind::Length, "фт"},           {TFieldKind::Diameter, "дюйм"},    {TFieldKind::MetreWeight, "фн/фт"},
+    {TFieldKind::EquipmentWeight, "кип"}, {TFieldKind::ResultWeight, "кип"}, {TFieldKind::ResultLength, "фт"},
+    {TFieldKind::Gravity, "фн/гал"},
 };
 
 const Display kDisplays[] = {
@@ -168,8 +164,8 @@ const Display kDisplays[] = {
      "08.12.2026",
      "14:05:09",
      Replaced(kRussianCaptions, 11, "Вес 1 фута"),
-     {"35,00 тыс. фунтов", "10,50 фунт/галлон", "65,50 фунт/галлон", "10 000,0 фут", "6,625 дюйм", "19,50 фунт/фут",
-      "259,950 тыс. фунтов", "10 500,0 фут"},
+     {"35,00 кип", "10,50 фн/гал", "65,50 фн/гал", "10 000,0 фт", "6,625 дюйм", "19,50 фн/фт", "259,950 кип",
+      "10 500,0 фт"},
      "Вес инструмента 2026-12-08 14-05-09"},
     {"English metric",
      TLanguage::English,
