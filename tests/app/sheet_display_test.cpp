@@ -3,20 +3,31 @@
 // every caption and every value has room on it, its text export and its
 // names, and the designed sheet coming back whole.
 
+#include "app/form1.h"
 #include "app/report_sheet.h"
 #include "app/sheet_holder.h"
+#include "app/translations.h"
 #include "app/weight_fields.h"
+#include "common/error_display.h"
+#include "decor/transparent_button.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/core/number_format.h"
 #include "report/elements/label.h"
 #include "report/generation/report.h"
 #include "report/output/ascii_export_filter.h"
+#include "report/preview/preview.h"
+#include "report/preview/standard_preview.h"
+#include "storage/core/profile_location.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/number_marks.h"
+#include "tests/support/open_preview.h"
 #include "tests/support/page_records.h"
 #include "tests/support/qt_files.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -367,6 +378,96 @@ TEST(SheetDisplayBack, RussianMetricIsTheDesignedSheetWhateverCameBefore)
         test::PreviewAndInspect(form.VpReport1(), [&stem](TVpPrinter& printer) { stem = printer.FileNameStem(); });
         EXPECT_EQ(QString::fromStdString(stem).left(16), QStringLiteral("Вес инструмента "));
     }
+}
+
+// ПЕЧАТЬ in the window of a choice kept in the profile, or made in the
+// window menu's dialog since: the sheet is the window's language and units.
+TEST(SheetDisplayOfTheWindow, PrintsTheSheetOfTheWindowsLanguageAndUnits)
+{
+    struct Row {
+        const char* name;
+        const char* profile;
+        std::optional<units::TDisplaySettings> chosenSince;
+        std::vector<const char*> texts;  // among the printed page's
+        const char* notPrinted;
+    };
+    const char* const oilfieldInputs =
+        "[TForm1]\nCurrencyEdit38_Value=8\nCurrencyEdit9_Value=10000\n"
+        "CurrencyEdit25_Value=19.5\nCurrencyEdit44_Value=10.5\n"
+        "CurrencyEdit45_Value=65.5\n";
+    const Row rows[] = {
+        {"nothing chosen", "", std::nullopt, {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 метра"}, "Вес 1 фута"},
+        {"English and oilfield kept",
+         "[Display]\nLanguage=en\nUnits=oilfield\n",
+         std::nullopt,
+         {"DRILL STRING WEIGHT", "Weight per ft", "8,00 klb", "10 000,0 ft", "195,000 klb"},
+         "Вес квадрата"},
+        {"oilfield kept, no language: the Russian sheet",
+         "[Display]\nUnits=oilfield\n",
+         std::nullopt,
+         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 фута", "8,00 кип", "10,50 фн/гал"},
+         "Вес 1 метра"},
+        {"English and metric chosen in the dialog since",
+         "",
+         units::TDisplaySettings{units::TLanguage::English, units::TUnitSystem::Metric},
+         {"DRILL STRING WEIGHT", "Weight per m"},
+         "Вес квадрата"},
+        {"back to Russian and metric in the dialog",
+         "[Display]\nLanguage=en\nUnits=oilfield\n",
+         units::TDisplaySettings{units::TLanguage::Russian, units::TUnitSystem::Metric},
+         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 метра"},
+         "DRILL STRING WEIGHT"},
+    };
+    // A desktop without the Russian catalogue: a Russian word on the sheet
+    // comes from the choice, not from the machine.
+    const Translations language(QLocale::c(), {QStringLiteral(DW_TRANSLATIONS_DIR)});
+    const ScopedLocaleFormats marks(test::CommaSpaceMarks());
+    RegisterStandardPreview();
+    std::vector<std::string> errors;
+    ErrorDisplayHandler previous =
+        SetErrorDisplay([&errors](const std::string& message) { errors.push_back(message); });
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::WriteBytes(ProfilePath("davov"), std::string(row.profile) + oilfieldInputs);
+        QStringList texts;
+        {
+            TSheetHolder sheet;
+            TForm1 form(&sheet);
+            form.show();
+            if (row.chosenSince)
+                form.ChangeDisplay(*row.chosenSince);
+            QTimer poll;
+            int looks = 0;
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                // The page made, in whatever language the preview speaks;
+                // a preview that never gets it is closed, so the test fails
+                // instead of waiting for ever.
+                TVpStandardPreview* preview = test::OpenPreview();
+                TVpPrinter* printer = preview != nullptr ? preview->VpPreview()->VpPrinter() : nullptr;
+                const bool made =
+                    printer != nullptr && printer->Status() == TVpPrinterStatus::Finished && printer->PageCount() == 1;
+                if (!made && ++looks < 1000)
+                    return;
+                poll.stop();
+                if (preview == nullptr)
+                    return;
+                if (const auto page = made ? printer->GetPage(1) : nullptr)
+                    for (const test::PageText& text : test::ReadPage(*page).Texts) texts << Plain(text.Text);
+                preview->close();
+            });
+            poll.start(20);
+            QTest::mouseClick(form.TransparentButton1(), Qt::LeftButton);
+            poll.stop();
+        }
+        ASSERT_FALSE(texts.isEmpty()) << "no sheet was shown";
+        for (const char* text : row.texts)
+            EXPECT_TRUE(texts.contains(QString::fromUtf8(text)))
+                << text << " not among " << texts.join(" | ").toStdString();
+        EXPECT_FALSE(texts.contains(QString::fromUtf8(row.notPrinted))) << row.notPrinted;
+    }
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    SetErrorDisplay(std::move(previous));
+    SetStandardPreviewFactory(nullptr);
 }
 
 }  // namespace
