@@ -46,15 +46,16 @@ constexpr TMainWindowDesign kRussian{
 };
 
 // The same window for a crew that reads English, in the words said on a
-// rig floor. English words run longer: the two-line captions of the
-// equipment become one line where a rig's shorter word exists ("drill
-// line"), every caption stands centred on its field's height, and the two
+// rig floor. English words run longer, so the captions are laid out again:
+// one line where a rig's shorter word exists ("drill line"), two where
+// none does; each caption's first line level with the text of its field
+// (a two-line caption beside a one-line field centred on it); and the two
 // commands take the free width right of the results, so CALCULATE keeps the
-// designed 19-pixel bold of the commands instead of shrinking to a size a
-// glove-wearing hand would squint at. Density is what g/cm3 measures; in
-// pounds per gallon a crew speaks of mud weight. The net weight is the
-// string's weight in air, beside its weight in mud; the hook load is that
-// weight in mud with the travelling system hanging above it.
+// commands' designed 19-pixel bold instead of shrinking below PRINT's.
+// Density is what g/cm3 measures; in pounds per gallon a crew speaks of mud
+// weight. The net weight is the string's weight in air, beside its weight
+// in mud; the hook load is that weight in mud with the travelling system
+// hanging above it.
 constexpr TMainWindowDesign kEnglish{
     "DRILL STRING WEIGHT",
     {{
