@@ -25,17 +25,23 @@ class TForm1;
 
 namespace design {
 
-// A caption beside a field. Its text follows the units where a crew's word
-// does (nullptr: the same word in both systems).
-struct TCaption {
+// What a caption says: a crew's word that follows the units where there is
+// one (Oilfield nullptr: the same word in both systems).
+struct TWords {
     const char* Metric;
     const char* Oilfield;
-    QPoint Place;
 
     const char* Text(units::TUnitSystem units) const
     {
         return units == units::TUnitSystem::Oilfield && Oilfield != nullptr ? Oilfield : Metric;
     }
+};
+
+// A caption beside a field, at its top-left corner; it sizes itself to its
+// words.
+struct TCaption {
+    TWords Words;
+    QPoint Place;
 };
 
 // A command: its caption, its place and size, the character height of its
@@ -53,7 +59,7 @@ struct TMainWindowDesign {
     std::array<TCaption, 13> Labels;
     // GroupBox1 ... GroupBox3: the sections' lengths, diameters and the
     // weight of one metre (foot).
-    std::array<TCaption, 3> Columns;
+    std::array<TWords, 3> Columns;
     TCommand Calculate;  // BitBtn1
     TCommand Print;      // TransparentButton1
     QPoint DatePlace;    // Label14
