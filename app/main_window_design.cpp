@@ -49,7 +49,9 @@ constexpr TMainWindowDesign kRussian{
 // rig floor. English words run longer, so the captions are laid out again:
 // one line where a rig's shorter word exists ("drill line"), two where
 // none does; each caption's first line level with the text of its field
-// (a two-line caption beside a one-line field centred on it); and the two
+// (a two-line caption beside a one-line field centred on it), and none
+// touching the next, so that a window drawn larger never rounds one caption
+// into another; and the two
 // commands take the free width right of the results, so CALCULATE keeps the
 // commands' designed 19-pixel bold instead of shrinking below PRINT's.
 // Density is what g/cm3 measures; in pounds per gallon a crew speaks of mud
@@ -61,11 +63,11 @@ constexpr TMainWindowDesign kEnglish{
     {{
         {{"Kelly weight", nullptr}, {5, 21}},
         {{"Travelling\nblock weight", nullptr}, {5, 35}},
-        {{"Drill line weight", nullptr}, {5, 61}},
+        {{"Drill line weight", nullptr}, {5, 62}},
         {{"Hook weight", nullptr}, {5, 81}},
         {{"Swivel weight", nullptr}, {5, 101}},
         {{"Drilling hose\nweight", nullptr}, {5, 115}},
-        {{"Mud density", "Mud weight"}, {5, 141}},
+        {{"Mud density", "Mud weight"}, {5, 142}},
         {{"Pipe steel\ndensity", nullptr}, {5, 166}},
         {{"Travelling system weight", nullptr}, {5, 209}},
         {{"String weight in air", nullptr}, {5, 235}},
