@@ -51,9 +51,9 @@ constexpr TMainWindowDesign kRussian{
 // none does; each caption's first line level with the text of its field
 // (a two-line caption beside a one-line field centred on it), and none
 // touching the next, so that a window drawn larger never rounds one caption
-// into another; and the two
-// commands take the free width right of the results, so CALCULATE keeps the
-// commands' designed 19-pixel bold instead of shrinking below PRINT's.
+// into another; and the two commands take the free width right of the
+// results, so CALCULATE keeps the commands' designed 19-pixel bold instead
+// of shrinking below PRINT's.
 // Density is what g/cm3 measures; in pounds per gallon a crew speaks of mud
 // weight. The net weight is the string's weight in air, beside its weight
 // in mud; the hook load is that weight in mud with the travelling system
