@@ -5,6 +5,7 @@
 #include "app/form1.h"
 
 #include "app/language_units_dialog.h"
+#include "app/main_window_design.h"
 #include "app/sheet_holder.h"
 #include "app/translations.h"
 #include "app/weight_fields.h"
@@ -100,6 +101,7 @@ void TForm1::ApplyDisplay()
                         QStringLiteral("Close")};
         frame->SetMenuCaptions(captions);
     }
+    ApplyMainWindowDesign(*this, m_display.LanguageOrDesigned(), m_display.UnitsOrDesigned());
     ApplyFieldUnits();
     Retranslate();
 }
@@ -178,7 +180,7 @@ int TForm1::PutDisplay(const units::TDisplaySettings& display)
         // they no longer count as calculated from what the fields hold.
         m_calculated.reset();
     }
-    Retranslate();
+    ApplyDisplay();
     return inputs;
 }
 

@@ -114,24 +114,26 @@ TEST_F(DisplayChoice, TheWindowShowsEveryNumberInTheChosenLanguageAndUnits)
         const char* readerName;       // of the first section's length
         const char* metreWeightName;  // of its weight of a metre (a foot)
         unsigned diameterDecimals;
+        bool english;  // the English design: its title and commands
     } rows[] = {
         {"nothing chosen: the designed window", "", kMetricExample, false, "2,50 т.", "168 мм.", "29,00 кг.",
-         "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Section 1 length, m", "Section 1 weight of one metre, kg/m", 2},
+         "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Section 1 length, m", "Section 1 weight of one metre, kg/m", 2,
+         false},
         {"Russian and metric chosen", "[Display]\nLanguage=ru\nUnits=metric\n", kMetricExample, false, "2,50 т.",
          "168 мм.", "29,00 кг.", "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Длина секции 1, м",
-         "Вес 1 метра секции 1, кг/м", 2},
+         "Вес 1 метра секции 1, кг/м", 2, false},
         {"English and metric", "[Display]\nLanguage=en\nUnits=metric\n", kMetricExample, true, "2.50 t", "168 mm",
          "29.00 kg/m", "1.20 g/cm3", "48.070 t", "1,150.0 m", "Section 1 length, m",
-         "Section 1 weight of one metre, kg/m", 2},
+         "Section 1 weight of one metre, kg/m", 2, true},
         {"English and oilfield", "[Display]\nLanguage=en\nUnits=oilfield\n", kOilfieldExample, true, "8.00 klb",
          "6.625 in", "19.50 lb/ft", "10.50 ppg", "259.950 klb", "10,500.0 ft", "Section 1 length, ft",
-         "Section 1 weight of one foot, lb/ft", 3},
+         "Section 1 weight of one foot, lb/ft", 3, true},
         {"Russian and oilfield", "[Display]\nLanguage=ru\nUnits=oilfield\n", kOilfieldExample, false, "8,00 кип",
          "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт", "Длина секции 1, фт",
-         "Вес 1 фута секции 1, фн/фт", 3},
+         "Вес 1 фута секции 1, фн/фт", 3, false},
         {"oilfield chosen, the language not: the designed Russian words", "[Display]\nUnits=oilfield\n",
          kOilfieldExample, false, "8,00 кип", "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт",
-         "Section 1 length, ft", "Section 1 weight of one foot, lb/ft", 3},
+         "Section 1 length, ft", "Section 1 weight of one foot, lb/ft", 3, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -148,6 +150,13 @@ TEST_F(DisplayChoice, TheWindowShowsEveryNumberInTheChosenLanguageAndUnits)
         EXPECT_EQ(form->CurrencyEdit(9)->accessibleName().toStdString(), row.readerName);
         EXPECT_EQ(form->CurrencyEdit(25)->accessibleName().toStdString(), row.metreWeightName);
         EXPECT_EQ(form->CurrencyEdit(17)->DecimalPlaces(), row.diameterDecimals);
+        EXPECT_EQ(form->windowTitle(), row.english ? QStringLiteral("DRILL STRING WEIGHT")
+                                                   : QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
+        // A result typed over names the command to press as its button reads.
+        form->CurrencyEdit(37)->SetValue(1);
+        EXPECT_TRUE(form->CurrencyEdit(35)->toolTip().endsWith(row.english ? QStringLiteral("press CALCULATE")
+                                                                           : QStringLiteral("РАСЧЕТ")))
+            << form->CurrencyEdit(35)->toolTip().toStdString();
         // Nothing of the choice is written before the crew makes one.
         form.reset();
         EXPECT_EQ(Stored("Display", "Language") == "<none>",
