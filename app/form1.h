@@ -11,6 +11,7 @@
 #include "app/weight_fields.h"
 #include "calc/weight_calculation.h"
 #include "numeric/core/extended.h"
+#include "units/unit_table.h"
 
 #include <array>
 #include <cstdint>
@@ -69,6 +70,9 @@ public:
     void ShowRecordSheet(const JournalRecord& record);
     // The record of the results shown; none before a calculation.
     std::optional<std::int64_t> RecordShown() const { return m_recordId; }
+
+    // The unit system the window's fields are in.
+    units::TUnitSystem Units() const { return m_units; }
 
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
     TCurrencyEdit* CurrencyEdit(int number) const;
@@ -184,6 +188,7 @@ private:
     std::unique_ptr<TCrewJournal> m_journal;
     std::unique_ptr<TJournalWindow> m_journalWindow;
     std::optional<std::int64_t> m_recordId;
+    units::TUnitSystem m_units = units::TUnitSystem::Metric;
 };
 
 }  // namespace dw
