@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "app/sheet_holder.h"
+#include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
 #include "journal/widgets/crew_journal.h"
@@ -276,6 +277,95 @@ TEST_F(JournalSituations, TheWindowMenuOpensTheJournal)
     journal->trigger();
     ASSERT_NE(form1->JournalWindow(), nullptr);
     EXPECT_TRUE(form1->JournalWindow()->isVisible());
+}
+
+}  // namespace
+}  // namespace dw
+
+namespace dw {
+namespace {
+
+// The worked example as an oilfield crew typed it, as its record came
+// from a file: numbers only, in its own units.
+JournalRecord OilfieldRecord()
+{
+    JournalRecord record;
+    record.DateTime = "2026-12-07T14:20:00";
+    record.Units = units::TUnitSystem::Oilfield;
+    const Extended inputs[] = {8.00L, 35.00L, 6.50L, 4.50L, 3.20L, 0.80L, 10.50L, 65.50L};
+    for (std::size_t i = 0; i < 8; ++i) record.Values[i] = inputs[i];
+    record.Values[kJournalFirstLength] = 10000.0L;
+    record.Values[kJournalFirstLength + 1] = 500.0L;
+    record.Values[kJournalFirstDiameter] = 6.625L;
+    record.Values[kJournalFirstMetreWeight] = 19.50L;
+    record.Values[kJournalFirstMetreWeight + 1] = 91.00L;
+    const Extended results[] = {58.000L, 240.500L, 201.950L, 259.950L, 10500.0L};
+    for (std::size_t i = 0; i < 5; ++i) record.Values[kJournalFirstResult + i] = results[i];
+    return record;
+}
+
+// An oilfield record opened in the metric window stands in metres, tonnes
+// and g/cm3, each value as its field holds it, never its feet as metres;
+// its converted results wait for РАСЧЕТ, and the journal window says so.
+TEST_F(JournalSituations, ARecordInTheOtherSystemOpensConverted)
+{
+    const std::int64_t id = *form1->Journal().Keep(OilfieldRecord());
+    form1->ShowJournal();
+    TJournalWindow* window = form1->JournalWindow();
+    window->SelectRecord(id);
+    QApplication::setActiveWindow(window);
+    window->Table()->setFocus();
+    QTest::keyClick(window->Table(), Qt::Key_Return);
+    struct Row {
+        const char* Name;
+        int Field;
+        const char* Shown;
+    };
+    const std::vector<Row> rows{
+        {"500.0 ft of section 2", 10, "152,4 м."},
+        {"6.625 in of diameter", 17, "168 мм."},
+        {"19.50 lb/ft", 25, "29,02 кг."},
+        {"8.00 klb of kelly", 38, "3,63 т."},
+        {"10.50 ppg of mud", 44, "1,26 г/см3."},
+        {"65.50 ppg of steel", 45, "7,85 г/см3."},
+        {"a hook load of 259.950 klb", 35, "117,911 т."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(form1->CurrencyEdit(row.Field)->DisplayedText(), QString::fromUtf8(row.Shown));
+    }
+    EXPECT_EQ(form1->CurrencyEdit(9)->EditTextValue(), 3048.0L);
+    EXPECT_FALSE(form1->ResultsCurrent());
+    EXPECT_TRUE(window->Status()->text().contains(QStringLiteral("oilfield units")))
+        << window->Status()->text().toStdString();
+    EXPECT_FALSE(form1->RecordShown());
+}
+
+// A record never printed gets its sheet made from its numbers, each with
+// its own unit: an oilfield record's in ft, in, lb/ft, klb and ppg.
+TEST_F(JournalSituations, AnOilfieldRecordsSheetShowsItsUnits)
+{
+    const auto word = [](units::TFieldKind kind) {
+        return QString::fromStdString(Localized(MessageText(units::UnitOf(kind, units::TUnitSystem::Oilfield).Word)));
+    };
+    const QStringList texts = PageTextsShownBy([&] { form1->ShowRecordSheet(OilfieldRecord()); });
+    struct Row {
+        const char* Name;
+        QString Text;
+    };
+    const std::vector<Row> rows{
+        {"diameter", QStringLiteral("6,625 ") + word(units::TFieldKind::Diameter)},
+        {"weight of a foot", QStringLiteral("19,50 ") + word(units::TFieldKind::MetreWeight)},
+        {"mud", QStringLiteral("10,50 ") + word(units::TFieldKind::Gravity)},
+        {"hook load", QStringLiteral("259,950 ") + word(units::TFieldKind::ResultWeight)},
+        {"block", QStringLiteral("35,00 ") + word(units::TFieldKind::EquipmentWeight)},
+        {"section 2 length", QStringLiteral("500,0 ") + word(units::TFieldKind::Length)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_TRUE(texts.contains(row.Text))
+            << row.Text.toStdString() << " not among " << texts.join(QStringLiteral(" | ")).toStdString();
+    }
 }
 
 }  // namespace
