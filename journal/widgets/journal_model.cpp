@@ -256,7 +256,7 @@ QVariant TJournalModel::headerData(int section, Qt::Orientation orientation, int
         case TotalLength:
             return tr("Length");
         case HookLoad:
-            return tr("Hook load");
+            return tr("Expected hook load");
         case NetString:
             return tr("Net string");
         case BuoyedString:
