@@ -241,8 +241,11 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
         painter.drawText(legendX + 12, kMargin / 2 + metrics.ascent(), text);
         legendX += 24 + metrics.horizontalAdvance(text);
     }
+    // A narrow window shortens the note rather than cut it; the accessible
+    // description carries it whole.
     if (captions.size() > 3)
-        painter.drawText(legendX, kMargin / 2 + metrics.ascent(), captions[2]);
+        painter.drawText(legendX, kMargin / 2 + metrics.ascent(),
+                         metrics.elidedText(captions[2], Qt::ElideRight, std::max(0, width() - kMargin - legendX)));
     if (m_model.rowCount() == 0) {
         painter.drawText(plot, Qt::AlignCenter, tr("No records"));
         return;
