@@ -47,11 +47,19 @@ Extended FromColumn(Extended metric, units::TFieldKind kind, units::TUnitSystem 
 {
     if (system == units::TUnitSystem::Metric)
         return metric;
-    const Extended held = units::ConvertForField(metric, kind, units::TUnitSystem::Metric, system);
-    const Extended heldColumn = ToColumn(held, kind, system);
-    if (heldColumn == metric || std::fabs(heldColumn - metric) <= 1e-15L * std::fabs(metric))
-        return held;
     const Extended exact = units::ConvertExact(metric, kind, units::TUnitSystem::Metric, system);
+    // The value with the unit's decimals nearest to it, worked out in
+    // numbers: the text a field would go through costs twice the rest of
+    // an import, and a held value is never near half a step, where the
+    // two could differ.
+    Extended scale = 1;
+    for (unsigned d = 0; d < units::UnitOf(kind, system).Decimals; ++d) scale *= 10;
+    if (std::fabs(exact * scale) < 1e18L) {
+        const Extended held = std::round(exact * scale) / scale;
+        const Extended heldColumn = ToColumn(held, kind, system);
+        if (heldColumn == metric || std::fabs(heldColumn - metric) <= 1e-15L * std::fabs(metric))
+            return held;
+    }
     Extended below = exact, above = exact;
     for (int step = 0; step <= 2; ++step) {
         if (ToColumn(below, kind, system) == metric)
