@@ -94,28 +94,9 @@ constexpr std::array<const fields::TWeightField*, 13> kCaptionedFields = [] {
 static_assert(std::ranges::all_of(kCaptionedFields, [](const auto* field) { return field != nullptr; }),
               "every caption names a field");
 
-// "Section 3 length, m": the field's name and unit in the user's language.
-QString ReaderName(const fields::TWeightField& row)
-{
-    QString name = TForm1::tr(row.ReaderName);
-    if (row.Section != 0)
-        name = name.arg(row.Section);
-    const MessageText unit(units::UnitOf(row.Kind, units::TUnitSystem::Metric).Word);
-    return name + QStringLiteral(", ") + QString::fromStdString(Localized(unit));
-}
-
 // An input the program doubts: a pale orange face, far from the results'
 // green and the columns' silver, with the reason in the tooltip.
 const QColor kImplausibleFace(255, 200, 150);
-
-// The crew's name of a field without its unit ("Section 2 length").
-QString FieldName(const fields::TWeightField& row)
-{
-    QString name = TForm1::tr(row.ReaderName);
-    if (row.Section != 0)
-        name = name.arg(row.Section);
-    return name;
-}
 
 const fields::TWeightField& FieldRow(int number)
 {
@@ -123,20 +104,27 @@ const fields::TWeightField& FieldRow(int number)
                          [number](const fields::TWeightField& row) { return row.Number == number; });
 }
 
-QString FindingText(const PlausibilityFinding& finding)
+QString FindingText(const PlausibilityFinding& finding, units::TUnitSystem system)
 {
-    const QString name = FieldName(FieldRow(fields::InputField(finding.Input)));
+    const QString name = TForm1::FieldName(FieldRow(fields::InputField(finding.Input)), system);
+    const bool feet = system == units::TUnitSystem::Oilfield;
     switch (finding.Rule) {
         case PlausibilityRule::Negative:
             return TForm1::tr("%1 is below zero").arg(name);
         case PlausibilityRule::LengthWithoutMetreWeight:
-            return TForm1::tr("Section %1: a length but no weight of one metre").arg(finding.Section);
+            return (feet ? TForm1::tr("Section %1: a length but no weight of one foot")
+                         : TForm1::tr("Section %1: a length but no weight of one metre"))
+                .arg(finding.Section);
         case PlausibilityRule::MetreWeightWithoutLength:
-            return TForm1::tr("Section %1: a weight of one metre but no length").arg(finding.Section);
+            return (feet ? TForm1::tr("Section %1: a weight of one foot but no length")
+                         : TForm1::tr("Section %1: a weight of one metre but no length"))
+                .arg(finding.Section);
         case PlausibilityRule::MudGravityZero:
-            return TForm1::tr("The mud specific gravity is not given (0)");
+            return feet ? TForm1::tr("The mud density is not given (0)")
+                        : TForm1::tr("The mud specific gravity is not given (0)");
         case PlausibilityRule::MudNotLighterThanMetal:
-            return TForm1::tr("The mud specific gravity is not below the steel's");
+            return feet ? TForm1::tr("The mud density is not below the steel's")
+                        : TForm1::tr("The mud specific gravity is not below the steel's");
     }
     return name;
 }
@@ -213,6 +201,9 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     m_gradientCaption1->SetGradientInactive(true);
     SetUpJournal();
     m_bitBtn1->setFocus();
+    // The units decide how many decimals a field keeps, so they come before
+    // the stored values.
+    SetUpDisplay();
     m_formStorage1->Loaded();
     AddZoomKeysAndMenu();
 }
@@ -279,7 +270,6 @@ void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
         field->setObjectName(QStringLiteral("CurrencyEdit%1").arg(row.Number));
         field->setGeometry(row.Left, row.Top, row.Width, row.Height);
         field->SetDisplayFormat(QString::fromUtf8(row.DisplayFormat));
-        field->setAccessibleName(ReaderName(row));
         if (fields::IsResult(row)) {
             field->setFont(FormFont(11, true));
             SetColours(field, &colour::Green, colour::Yellow);
@@ -424,7 +414,7 @@ void TForm1::ShowResultsCurrency()
         const QColor& colour = current ? colour::Yellow : kStaleResultText;
         if (field->FontColor() != colour)
             field->SetFontColor(colour);
-        const QString stale = tr("These results were calculated for other inputs: press РАСЧЕТ");
+        const QString stale = tr("These results were calculated for other inputs: press %1").arg(CalculateCaption());
         field->setToolTip(current ? QString() : stale);
         // A reader announces the result as the window shows it, and whether
         // it still holds.
@@ -438,8 +428,6 @@ void TForm1::SetKeys()
     // ПЕЧАТЬ takes no focus, so it needs a key of its own.
     auto* print = new QShortcut(QKeySequence::Print, this);
     connect(print, &QShortcut::activated, m_transparentButton1, &TTransparentButton::Click);
-    m_transparentButton1->setToolTip(tr("Fill in and show the report sheet (Ctrl+P)"));
-    m_bitBtn1->setToolTip(tr("Calculate the results (Enter or Space)"));
     auto* results = new QShortcut(QKeySequence(Qt::Key_F6), this);
     connect(results, &QShortcut::activated, this, &TForm1::ToggleResultsFocus);
     for (int number : fields::kResultFields) CurrencyEdit(number)->installEventFilter(this);
@@ -628,12 +616,12 @@ std::vector<std::pair<int, QString>> TForm1::Findings() const
     for (const fields::TWeightField& row : fields::kWeightFields) {
         for (const PlausibilityFinding& finding : findings)
             if (fields::InputField(finding.Input) == row.Number)
-                byField.emplace_back(row.Number, FindingText(finding));
+                byField.emplace_back(row.Number, FindingText(finding, Units()));
         // A number cut at the left reads as another number: say so.
         const TCurrencyEdit* field = CurrencyEdit(row.Number);
         const Extended shown = fields::IsResult(row) ? field->StoredValue() : field->EditTextValue();
         if (!Fits(row.Number, shown))
-            byField.emplace_back(row.Number, tr("%1: the number does not fit the field").arg(FieldName(row)));
+            byField.emplace_back(row.Number, tr("%1: the number does not fit the field").arg(FieldName(row, Units())));
     }
     return byField;
 }
@@ -721,7 +709,7 @@ void TForm1::AnnounceResults()
     for (WeightResult result : {WeightResult::HookLoad, WeightResult::TravellingSystem, WeightResult::NetString,
                                 WeightResult::BuoyedString, WeightResult::TotalLength}) {
         const int number = fields::ResultField(result);
-        parts << FieldName(FieldRow(number)) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
+        parts << FieldName(FieldRow(number), Units()) + QStringLiteral(": ") + CurrencyEdit(number)->DisplayedText();
     }
     const QString text = tr("Results of the calculation.") + QLatin1Char(' ') + parts.join(QStringLiteral("; "));
     Label14()->setAccessibleDescription(tr("Date of the last calculation") + QStringLiteral(". ") + text);

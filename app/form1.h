@@ -11,7 +11,7 @@
 #include "app/weight_fields.h"
 #include "calc/weight_calculation.h"
 #include "numeric/core/extended.h"
-#include "units/unit_table.h"
+#include "units/display_settings.h"
 
 #include <array>
 #include <cstdint>
@@ -71,9 +71,6 @@ public:
     // The record of the results shown; none before a calculation.
     std::optional<std::int64_t> RecordShown() const { return m_recordId; }
 
-    // The unit system the window's fields are in.
-    units::TUnitSystem Units() const { return m_units; }
-
     // CurrencyEdit9 ... CurrencyEdit45 by their number.
     TCurrencyEdit* CurrencyEdit(int number) const;
 
@@ -94,11 +91,31 @@ public:
     int Zoom() const;
     void SetZoom(int percent);
 
+    // The crew's language and units, as the profile's [Display] keeps them
+    // (read at start-up; nothing chosen is the designed Russian metric window).
+    const units::TDisplaySettings& Display() const { return m_display; }
+    // The units the fields are typed and shown in.
+    units::TUnitSystem Units() const { return m_display.UnitsOrDesigned(); }
+    // Puts a choice on the window, its fields, the sheet and the catalogues,
+    // and keeps it in the profile together with the inputs. Inputs present
+    // in other units are converted (each rounded to its field's decimals)
+    // and the results count as not calculated. Returns how many non-zero
+    // inputs were converted.
+    int ChangeDisplay(const units::TDisplaySettings& display);
+    // The crew's name of a field in a unit system, without its unit
+    // ("Section 2 weight of one foot"), in the catalogue's language.
+    static QString FieldName(const fields::TWeightField& row, units::TUnitSystem system);
+    // The system menu's "Language and units..." dialog; says what was
+    // converted, if anything.
+    void ChooseLanguageAndUnits();
+
     // Client size of the designed window (outer 445 x 365 with its frame and caption bar).
     static constexpr int kClientWidth = 437;
     static constexpr int kClientHeight = 338;
 
 protected:
+    // The catalogues changed: every text the window takes from them again.
+    void changeEvent(QEvent* event) override;
     // Up and Down move between the results for reading.
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The program ends with its main window: report previews still open
@@ -147,6 +164,21 @@ private:
     void KeepMeasurement();
     void KeepPrintedSheet();
     void SetUpJournal();
+    // The display choice: read at start-up, put on the fields (pattern,
+    // decimals, reader's name), the design and the sheet.
+    void SetUpDisplay();
+    void ApplyDisplay();
+    // Puts a choice on the window (see ChangeDisplay), and keeps it.
+    int PutDisplay(const units::TDisplaySettings& display);
+    void KeepDisplay();
+    void ApplyFieldUnits();
+    // The display pattern a field has in the window's language and the
+    // given units (a journal record's, which may be the other system's).
+    QString FieldPatternIn(const fields::TWeightField& row, units::TUnitSystem system) const;
+    // The texts the window takes from the catalogues, again.
+    void Retranslate();
+    // The command that calculates, as its button reads.
+    QString CalculateCaption() const;
 
     std::array<QLabel*, 14> m_labels{};
     std::array<QGroupBox*, 3> m_groupBoxes{};
@@ -188,7 +220,7 @@ private:
     std::unique_ptr<TCrewJournal> m_journal;
     std::unique_ptr<TJournalWindow> m_journalWindow;
     std::optional<std::int64_t> m_recordId;
-    units::TUnitSystem m_units = units::TUnitSystem::Metric;
+    units::TDisplaySettings m_display;
 };
 
 }  // namespace dw

@@ -191,13 +191,12 @@ void TForm1::OpenRecord(const JournalRecord& record)
         if (m_journalWindow) {
             const QString when = QString::fromStdString(record.DateTime).replace(QLatin1Char('T'), QLatin1Char(' '));
             m_journalWindow->Status()->setText(
-                record.Units == units::TUnitSystem::Oilfield
-                    ? tr("The record of %1 was typed in oilfield units: the window shows it converted to metric "
-                         "units; press РАСЧЕТ for its results in them.")
-                          .arg(when)
-                    : tr("The record of %1 was typed in metric units: the window shows it converted to oilfield "
-                         "units; press РАСЧЕТ for its results in them.")
-                          .arg(when));
+                (record.Units == units::TUnitSystem::Oilfield
+                     ? tr("The record of %1 was typed in oilfield units: the window shows it converted to metric "
+                          "units; press %2 for its results in them.")
+                     : tr("The record of %1 was typed in metric units: the window shows it converted to oilfield "
+                          "units; press %2 for its results in them."))
+                    .arg(when, CalculateCaption()));
         }
     } else {
         // The record's results belong to its inputs: they are current, and a
@@ -233,11 +232,7 @@ void TForm1::ShowRecordSheet(const JournalRecord& record)
         if (caption.isEmpty()) {
             // A record from a file keeps numbers only: shown as the field
             // would in the record's units, with their word.
-            const std::string pattern =
-                record.Units == units::TUnitSystem::Metric
-                    ? std::string(row.DisplayFormat)
-                    : units::DisplayPattern(row.Kind, record.Units,
-                                            Localized(MessageText(units::UnitOf(row.Kind, record.Units).Word)));
+            const std::string pattern = FieldPatternIn(row, record.Units).toStdString();
             try {
                 caption = QString::fromStdString(FormatNumberPattern(pattern, record.Values[index]));
             } catch (const std::exception&) {

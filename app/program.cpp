@@ -4,8 +4,8 @@
 #include "app/app_icon.h"
 #include "app/application.h"
 #include "app/form1.h"
-#include "app/sheet_holder.h"
 #include "app/saved_report_preview.h"
+#include "app/sheet_holder.h"
 #include "app/termination_signals.h"
 #include "app/translations.h"
 #include "journal/core/journal.h"
@@ -13,10 +13,12 @@
 #include "journal/widgets/crew_journal.h"
 #include "numeric/locale/load_locale_formats.h"
 #include "numeric/locale/locale_change_watcher.h"
+#include "report/generation/printer_profile.h"
 #include "report/output/file_folder.h"
 #include "report/output/vp_printer.h"
-#include "report/generation/printer_profile.h"
 #include "report/preview/standard_preview.h"
+#include "storage/core/ini_file.h"
+#include "units/display_settings.h"
 
 #include <QTimer>
 
@@ -118,6 +120,9 @@ int RunProgram(int& argc, char** argv, const std::function<void(QWidget&)>& wind
     // The user's language for the dialogs, the preview and every message;
     // before any window exists, so each is built with its words.
     Translations translations;
+    // A language the crew chose wins over the locale's, in the main window
+    // as in a saved report's preview opened alone.
+    UseCatalogueLanguage(units::ReadDisplaySettings(TIniFile("davov")).Language);
     // Lets the desktop match the program's windows to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(DW_APP_ID));
     // Every window of the program carries its icon, the report preview too

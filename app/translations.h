@@ -3,11 +3,14 @@
 
 #include "common/error_display.h"
 #include "common/message_text.h"
+#include "units/display_settings.h"
 
 #include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QTranslator>
+
+#include <optional>
 
 namespace dw {
 
@@ -38,12 +41,34 @@ public:
     bool ToolkitLoaded() const { return m_toolkitLoaded; }
     bool ProgramLoaded() const { return m_programLoaded; }
 
+    // Loads and installs the catalogues of another locale in place of the
+    // present ones; every window is told its language changed.
+    void Use(const QLocale& locale);
+    // Where the program's catalogues are looked for.
+    const QStringList& Directories() const { return m_directories; }
+
 private:
+    void Load(const QLocale& locale);
+    void Unload();
+
+    QStringList m_directories;
+    QLocale m_locale;
     QTranslator m_toolkit;
     QTranslator m_program;
     bool m_toolkitLoaded = false;
     bool m_programLoaded = false;
     MessageTranslator m_previousTranslator;
 };
+
+// The crew's choice of language for the catalogues: a chosen language wins
+// over the locale's, no choice (std::nullopt) leaves the locale's. Works on
+// the program's live Translations; without one it changes nothing.
+void UseCatalogueLanguage(std::optional<units::TLanguage> language);
+
+// A word of the window's and the sheet's design (a unit word) in the
+// design's language, whatever catalogue the messages use: the English
+// source, or its Russian from the Russian catalogue (the source itself
+// should that catalogue be missing).
+QString DesignWord(units::TLanguage language, const SourceText& word);
 
 }  // namespace dw

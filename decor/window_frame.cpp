@@ -12,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QShortcut>
 #include <QWhatsThis>
 #include <QWindow>
 #include <QWindowStateChangeEvent>
@@ -247,6 +248,16 @@ TWindowFrame::TWindowFrame(QWidget* window, QWidget* clientArea)
     ConnectNativeWindow();
     UpdateSizeLimits();
     Layout();
+    // Alt+Space opens the window menu under the caption's icon, as on a
+    // window the desktop frames: the keyboard's way to what the icon offers.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window);
+    menuKey->setObjectName(QStringLiteral("WindowMenuKey"));
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (!(BorderIcons() & biSystemMenu))
+            return;
+        const QRect bar = CaptionBarRect();
+        ShowSystemMenu(m_window->mapToGlobal(QPoint(bar.left(), bar.bottom() + 1)));
+    });
     if (wasVisible)
         window->show();
 }
@@ -728,16 +739,17 @@ void TWindowFrame::ShowSystemMenu(QPoint globalPos)
     menu->clear();
     const Qt::WindowStates state = m_window->windowState();
     const bool maximized = state & Qt::WindowMaximized, minimized = state & Qt::WindowMinimized;
-    QAction* restore = menu->addAction(QStringLiteral("Восстановить"), menu, [this] {
+    QAction* restore = menu->addAction(m_menuCaptions.Restore, menu, [this] {
         m_window->setWindowState(m_window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     });
     restore->setEnabled(maximized || minimized);
-    QAction* minimize = menu->addAction(QStringLiteral("Свернуть"), menu, [this] { ClickButton(THitTest::MinButton); });
+    QAction* minimize = menu->addAction(m_menuCaptions.Minimize, menu, [this] { ClickButton(THitTest::MinButton); });
     minimize->setEnabled(ButtonEnabled(THitTest::MinButton) && !minimized);
-    QAction* maximize = menu->addAction(QStringLiteral("Развернуть"), menu, [this] { ToggleMaximized(); });
+    QAction* maximize = menu->addAction(m_menuCaptions.Maximize, menu, [this] { ToggleMaximized(); });
     maximize->setEnabled(ButtonEnabled(THitTest::MaxButton) && !maximized);
     menu->addSeparator();
-    QAction* close = menu->addAction(QStringLiteral("Закрыть\tAlt+F4"), menu, [this] { m_window->close(); });
+    QAction* close =
+        menu->addAction(m_menuCaptions.Close + QStringLiteral("\tAlt+F4"), menu, [this] { m_window->close(); });
     close->setEnabled(ButtonEnabled(THitTest::CloseButton));
     emit SystemMenuBuilt(menu);
     menu->popup(globalPos);

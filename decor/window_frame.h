@@ -156,6 +156,16 @@ public:
     // The window menu: restore, minimise, maximise, close.
     void ShowSystemMenu(QPoint globalPos);
     QMenu* SystemMenu() const;
+    // The words of the window menu's own entries; the designed ones are
+    // Russian, as the window they belong to.
+    struct TMenuCaptions {
+        QString Restore = QStringLiteral("Восстановить");
+        QString Minimize = QStringLiteral("Свернуть");
+        QString Maximize = QStringLiteral("Развернуть");
+        QString Close = QStringLiteral("Закрыть");
+    };
+    void SetMenuCaptions(const TMenuCaptions& captions) { m_menuCaptions = captions; }
+    const TMenuCaptions& MenuCaptions() const { return m_menuCaptions; }
 
 signals:
     // The window menu is built and about to show: the window may add its
@@ -196,6 +206,7 @@ private:
     QPointer<TNonClientArea> m_nonClient;
     TWindowHook* m_hook = nullptr;
     QPointer<QMenu> m_systemMenu;
+    TMenuCaptions m_menuCaptions;
     int m_scale = 100;
 
     TFormBorderStyle m_borderStyle = TFormBorderStyle::bsSizeable;

@@ -496,7 +496,7 @@
     </message>
     <message>
         <source>ft</source>
-        <translation>фут</translation>
+        <translation>фт</translation>
     </message>
     <message>
         <source>in</source>
@@ -508,15 +508,15 @@
     </message>
     <message>
         <source>lb/ft</source>
-        <translation>фунт/фут</translation>
+        <translation>фн/фт</translation>
     </message>
     <message>
         <source>klb</source>
-        <translation>тыс. фунтов</translation>
+        <translation>кип</translation>
     </message>
     <message>
         <source>ppg</source>
-        <translation>фунт/галлон</translation>
+        <translation>фн/гал</translation>
     </message>
     <message>
         <source>&apos;%1&apos; is not an indicator reading: %2</source>
@@ -620,10 +620,6 @@
 </context>
 <context>
     <name>dw::TForm1</name>
-    <message>
-        <source>These results were calculated for other inputs: press РАСЧЕТ</source>
-        <translation>Результаты получены для других данных: нажмите РАСЧЕТ</translation>
-    </message>
     <message>
         <source>Fill in and show the report sheet (Ctrl+P)</source>
         <translation>Заполнить и показать лист отчёта (Ctrl+P)</translation>
@@ -749,12 +745,56 @@
         <translation>Журнал измерений...</translation>
     </message>
     <message>
-        <source>The record of %1 was typed in oilfield units: the window shows it converted to metric units; press РАСЧЕТ for its results in them.</source>
-        <translation>Запись от %1 введена в промысловых единицах: окно показывает её в метрических; нажмите РАСЧЕТ, чтобы получить результаты в них.</translation>
+        <source>These results were calculated for other inputs: press %1</source>
+        <translation>Эти результаты рассчитаны для других исходных данных: нажмите %1</translation>
     </message>
     <message>
-        <source>The record of %1 was typed in metric units: the window shows it converted to oilfield units; press РАСЧЕТ for its results in them.</source>
-        <translation>Запись от %1 введена в метрических единицах: окно показывает её в промысловых; нажмите РАСЧЕТ, чтобы получить результаты в них.</translation>
+        <source>Language and units…</source>
+        <translation>Язык и единицы…</translation>
+    </message>
+    <message>
+        <source>The numbers typed were converted to oilfield units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
+        <translation>Введённые числа переведены в нефтепромысловые единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
+    </message>
+    <message>
+        <source>The numbers typed were converted to metric units, each rounded to its field&apos;s decimals. Press %1 to calculate the results from them.</source>
+        <translation>Введённые числа переведены в метрические единицы, каждое округлено до знаков своего поля. Нажмите %1, чтобы рассчитать по ним результаты.</translation>
+    </message>
+    <message>
+        <source>Section %1: a length but no weight of one foot</source>
+        <translation>Секция %1: длина задана, а вес 1 фута нет</translation>
+    </message>
+    <message>
+        <source>Section %1: a weight of one foot but no length</source>
+        <translation>Секция %1: вес 1 фута задан, а длина нет</translation>
+    </message>
+    <message>
+        <source>The mud density is not given (0)</source>
+        <translation>Плотность раствора не указана (0)</translation>
+    </message>
+    <message>
+        <source>The mud density is not below the steel&apos;s</source>
+        <translation>Плотность раствора не меньше плотности стали</translation>
+    </message>
+    <message>
+        <source>Section %1 weight of one foot</source>
+        <translation>Вес 1 фута секции %1</translation>
+    </message>
+    <message>
+        <source>Mud density</source>
+        <translation>Плотность раствора</translation>
+    </message>
+    <message>
+        <source>Pipe steel density</source>
+        <translation>Плотность стали труб</translation>
+    </message>
+    <message>
+        <source>The record of %1 was typed in oilfield units: the window shows it converted to metric units; press %2 for its results in them.</source>
+        <translation>Запись от %1 введена в нефтепромысловых единицах: окно показывает её в метрических; нажмите %2, чтобы получить результаты в них.</translation>
+    </message>
+    <message>
+        <source>The record of %1 was typed in metric units: the window shows it converted to oilfield units; press %2 for its results in them.</source>
+        <translation>Запись от %1 введена в метрических единицах: окно показывает её в нефтепромысловых; нажмите %2, чтобы получить результаты в них.</translation>
     </message>
 </context>
 <context>
@@ -781,7 +821,7 @@
     </message>
     <message>
         <source>oilfield</source>
-        <translation>промысловые</translation>
+        <translation>нефтепромысловые</translation>
     </message>
     <message>
         <source>metric</source>
@@ -853,9 +893,9 @@
     <message numerus="yes">
         <source>%n record(s) typed in oilfield units, converted</source>
         <translation>
-            <numerusform>%n запись введена в промысловых единицах, пересчитана</numerusform>
-            <numerusform>%n записи введены в промысловых единицах, пересчитаны</numerusform>
-            <numerusform>%n записей введены в промысловых единицах, пересчитаны</numerusform>
+            <numerusform>%n запись введена в нефтепромысловых единицах, пересчитана</numerusform>
+            <numerusform>%n записи введены в нефтепромысловых единицах, пересчитаны</numerusform>
+            <numerusform>%n записей введены в нефтепромысловых единицах, пересчитаны</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -1028,6 +1068,33 @@
     <message>
         <source>&amp;Indicator reading, %1:</source>
         <translation>Показание &amp;индикатора, %1:</translation>
+    </message>
+</context>
+<context>
+    <name>dw::TLanguageUnitsDialog</name>
+    <message>
+        <source>Language and units</source>
+        <translation>Язык и единицы</translation>
+    </message>
+    <message>
+        <source>&amp;Language of the window, the sheet and the messages</source>
+        <translation>&amp;Язык окна, листа и сообщений</translation>
+    </message>
+    <message>
+        <source>&amp;Units</source>
+        <translation>&amp;Единицы</translation>
+    </message>
+    <message>
+        <source>Metric (%1)</source>
+        <translation>Метрические (%1)</translation>
+    </message>
+    <message>
+        <source>Oilfield (%1)</source>
+        <translation>Нефтепромысловые (%1)</translation>
+    </message>
+    <message>
+        <source>Numbers already typed are converted to the units chosen, each rounded to its field&apos;s decimals; the results are then to be calculated again.</source>
+        <translation>Уже введённые числа переводятся в выбранные единицы, каждое с округлением до знаков своего поля; результаты затем нужно рассчитать заново.</translation>
     </message>
 </context>
 <context>
@@ -1270,7 +1337,7 @@ Do you want to replace it?</source>
         <translation>Ход работы</translation>
     </message>
     <message>
-        <source>This sheet is older than the inputs in the main window: its last ПЕЧАТЬ failed. Print this older sheet all the same?</source>
+        <source>This sheet is older than the inputs in the main window: the main window&apos;s last print failed. Print this older sheet all the same?</source>
         <translation>Этот лист старше данных в главном окне: последняя ПЕЧАТЬ не удалась. Всё равно напечатать этот устаревший лист?</translation>
     </message>
     <message>
@@ -1294,7 +1361,7 @@ Do you want to replace it?</source>
         <translation>Старше данных главного окна</translation>
     </message>
     <message>
-        <source>The last ПЕЧАТЬ failed: this sheet does not show the inputs the main window holds now</source>
+        <source>The main window&apos;s last print failed: this sheet does not show the inputs the main window holds now</source>
         <translation>Последняя ПЕЧАТЬ не удалась: на этом листе не те данные, что сейчас в главном окне</translation>
     </message>
     <message>

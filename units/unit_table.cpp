@@ -16,7 +16,8 @@ struct KindUnits {
 };
 
 // The metric words are the designed window's own units; the oilfield words
-// are written as oilfield literature writes them. The metric words also name
+// are the short forms technical writing uses (in Russian фт, дюйм, фн/фт,
+// кип, фн/гал), as a field shows its number and unit in its designed width. The metric words also name
 // the window's fields for a screen reader in another context, hence their note.
 // clang-format off
 const std::array<KindUnits, kFieldKindCount> kUnits{{

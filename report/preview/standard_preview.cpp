@@ -491,8 +491,8 @@ void TVpStandardPreview::PrintClick()
         // The sheet shown is not what the main window holds now: printing
         // it is asked about, no being the answer Enter gives.
         if (m_sheetOutdated &&
-            !AskPreviewQuestion(this, tr("This sheet is older than the inputs in the main window: its last "
-                                         "ПЕЧАТЬ failed. Print this older sheet all the same?"))) {
+            !AskPreviewQuestion(this, tr("This sheet is older than the inputs in the main window: the main "
+                                         "window's last print failed. Print this older sheet all the same?"))) {
             SayDone(tr("Not printed"));
             return;
         }
@@ -620,8 +620,8 @@ void TVpStandardPreview::ShowStandingNote()
     font.setBold(m_sheetOutdated);
     m_note->setFont(font);
     m_note->setText(note);
-    m_note->setToolTip(m_sheetOutdated ? tr("The last ПЕЧАТЬ failed: this sheet does not show the inputs the main "
-                                            "window holds now")
+    m_note->setToolTip(m_sheetOutdated ? tr("The main window's last print failed: this sheet does not show the "
+                                            "inputs the main window holds now")
                                        : QString());
 }
 

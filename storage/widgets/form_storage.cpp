@@ -199,6 +199,14 @@ void TFormStorage::WriteStoredValues()
     scope.Commit();
 }
 
+void TFormStorage::WriteStoredValuesWith(const std::function<void(TIniFile&)>& alsoWrite)
+{
+    ProfileScope scope(*this);
+    alsoWrite(scope.File());
+    WriteStoredValues();
+    scope.Commit();
+}
+
 void TFormStorage::ReadStoredValues()
 {
     // A stored value that cannot be used leaves its property alone; nothing

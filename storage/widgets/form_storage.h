@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,10 @@ public:
     // Writes every listed property; raises EFileError when the file cannot
     // be written.
     void WriteStoredValues();
+    // The same, and what alsoWrite writes, in one write of the profile: the
+    // values and a key that says how to read them are kept together or not
+    // at all.
+    void WriteStoredValuesWith(const std::function<void(TIniFile&)>& alsoWrite);
 
 protected:
     void SavePlacement() override;

@@ -28,19 +28,19 @@ TEST(UnitWords, InTheCrewsLanguage)
     const TUnitSystem oilfield = TUnitSystem::Oilfield;
     const Row rows[] = {
         {TFieldKind::Length, metric, "m", "м"},
-        {TFieldKind::Length, oilfield, "ft", "фут"},
+        {TFieldKind::Length, oilfield, "ft", "фт"},
         {TFieldKind::Diameter, metric, "mm", "мм"},
         {TFieldKind::Diameter, oilfield, "in", "дюйм"},
         {TFieldKind::MetreWeight, metric, "kg/m", "кг/м"},
-        {TFieldKind::MetreWeight, oilfield, "lb/ft", "фунт/фут"},
+        {TFieldKind::MetreWeight, oilfield, "lb/ft", "фн/фт"},
         {TFieldKind::EquipmentWeight, metric, "t", "т"},
-        {TFieldKind::EquipmentWeight, oilfield, "klb", "тыс. фунтов"},
+        {TFieldKind::EquipmentWeight, oilfield, "klb", "кип"},
         {TFieldKind::ResultWeight, metric, "t", "т"},
-        {TFieldKind::ResultWeight, oilfield, "klb", "тыс. фунтов"},
+        {TFieldKind::ResultWeight, oilfield, "klb", "кип"},
         {TFieldKind::ResultLength, metric, "m", "м"},
-        {TFieldKind::ResultLength, oilfield, "ft", "фут"},
+        {TFieldKind::ResultLength, oilfield, "ft", "фт"},
         {TFieldKind::Gravity, metric, "g/cm3", "г/см3"},
-        {TFieldKind::Gravity, oilfield, "ppg", "фунт/галлон"},
+        {TFieldKind::Gravity, oilfield, "ppg", "фн/гал"},
     };
     for (const bool russian : {false, true}) {
         Translations language(russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c(),
