@@ -10,6 +10,7 @@
 #include "decor/window_frame.h"
 #include "journal/widgets/crew_journal.h"
 #include "journal/widgets/journal_model.h"
+#include "journal/widgets/journal_plot.h"
 #include "journal/widgets/journal_window.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/locale/load_locale_formats.h"
@@ -366,6 +367,65 @@ TEST_F(JournalSituations, AnOilfieldRecordsSheetShowsItsUnits)
         EXPECT_TRUE(texts.contains(row.Text))
             << row.Text.toStdString() << " not among " << texts.join(QStringLiteral(" | ")).toStdString();
     }
+}
+
+}  // namespace
+}  // namespace dw
+
+namespace dw {
+namespace {
+
+// A crew working in oilfield units calculates: the journal keeps the record
+// in their units, the journal window shows it in them beside a metric one,
+// and the plot draws both in the window's units.
+TEST_F(JournalSituations, AnOilfieldCalculationIsKeptInItsUnits)
+{
+    TypeWorkedExample();
+    Calculate();  // a metric record first
+    units::TDisplaySettings oilfield;
+    oilfield.Units = units::TUnitSystem::Oilfield;
+    form1->ChangeDisplay(oilfield);
+    const std::pair<int, const char*> inputs[] = {
+        {38, "8"},    {39, "35"},  {40, "6,5"}, {41, "4,5"},  {42, "3,2"},  {43, "0,8"},   {9, "10000"},
+        {25, "19,5"}, {10, "500"}, {26, "91"},  {44, "10,5"}, {45, "65,5"}, {17, "6,625"},
+    };
+    for (const auto& [field, text] : inputs) Type(field, QString::fromUtf8(text));
+    Calculate();
+    const std::vector<JournalRecord> records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    const JournalRecord& kept = records[1];
+    const auto word = [](units::TFieldKind kind, units::TUnitSystem system) {
+        return QString::fromStdString(Localized(MessageText(units::UnitOf(kind, system).Word)));
+    };
+    struct Row {
+        const char* Name;
+        std::size_t Index;
+        Extended Value;
+    };
+    const std::vector<Row> rows{
+        {"section 1 length, ft", JournalIndex(WeightInput::SectionLength1), 10000},
+        {"diameter, in", JournalDiameterIndex(1), 6.625L},
+        {"hook load, klb", JournalIndex(WeightResult::HookLoad), 259.95L},
+        {"total length, ft", JournalIndex(WeightResult::TotalLength), 10500},
+    };
+    EXPECT_EQ(kept.Units, units::TUnitSystem::Oilfield);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(kept.Values[row.Index], row.Value);
+    }
+    form1->ShowJournal();
+    TJournalModel& model = form1->JournalWindow()->Model();
+    const QLocale locale;
+    const int newest = model.RowOf(kept.Id), older = model.RowOf(records[0].Id);
+    EXPECT_EQ(model.data(model.index(newest, TJournalModel::HookLoad)).toString(),
+              locale.toString(259.95, 'f', 3) + QLatin1Char(' ') +
+                  word(units::TFieldKind::ResultWeight, units::TUnitSystem::Oilfield));
+    EXPECT_EQ(model.data(model.index(older, TJournalModel::HookLoad)).toString(),
+              locale.toString(48.07, 'f', 3) + QLatin1Char(' ') +
+                  word(units::TFieldKind::ResultWeight, units::TUnitSystem::Metric));
+    EXPECT_EQ(
+        form1->JournalWindow()->Plot()->Captions().back(),
+        TJournalPlot::tr("Total length, %1").arg(word(units::TFieldKind::ResultLength, units::TUnitSystem::Oilfield)));
 }
 
 }  // namespace
