@@ -176,6 +176,9 @@ private:
     int PutDisplay(const units::TDisplaySettings& display);
     void KeepDisplay();
     void ApplyFieldUnits();
+    // The display pattern a field has in the window's language and the
+    // given units (a journal record's, which may be the other system's).
+    QString FieldPatternIn(const fields::TWeightField& row, units::TUnitSystem system) const;
     // The texts the window takes from the catalogues, again.
     void Retranslate();
     // The command that calculates, as its button reads.

@@ -12,6 +12,7 @@
 #include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/widgets/currency_edit.h"
 #include "storage/core/ini_file.h"
 #include "storage/widgets/form_storage.h"
@@ -118,6 +119,13 @@ void TForm1::ApplyFieldUnits()
     m_fits.fill(std::nullopt);
 }
 
+QString TForm1::FieldPatternIn(const fields::TWeightField& row, units::TUnitSystem system) const
+{
+    units::TDisplaySettings display = m_display;
+    display.Units = system;
+    return FieldPattern(row, display);
+}
+
 void TForm1::Retranslate()
 {
     m_transparentButton1->setToolTip(tr("Fill in and show the report sheet (Ctrl+P)"));
@@ -181,6 +189,9 @@ int TForm1::PutDisplay(const units::TDisplaySettings& display)
         m_calculated.reset();
     }
     ApplyDisplay();
+    // The journal's plot draws in the window's units.
+    if (m_journalWindow)
+        m_journalWindow->SetUnits(Units());
     return inputs;
 }
 
