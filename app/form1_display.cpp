@@ -189,6 +189,14 @@ int TForm1::PutDisplay(const units::TDisplaySettings& display)
         m_calculated.reset();
     }
     ApplyDisplay();
+    // The journal window's words are those of the language it was made in:
+    // it is made again, and shown again if it was open.
+    if (languageChanged && m_journalWindow) {
+        const bool shown = m_journalWindow->isVisible();
+        m_journalWindow.reset();
+        if (shown)
+            ShowJournal();
+    }
     // The journal's plot draws in the window's units.
     if (m_journalWindow)
         m_journalWindow->SetUnits(Units());

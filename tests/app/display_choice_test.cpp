@@ -8,6 +8,7 @@
 #include "app/translations.h"
 #include "common/error_display.h"
 #include "decor/window_frame.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
 #include "storage/core/ini_file.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -214,12 +216,20 @@ TEST_F(DisplayChoice, SwitchingUnitsConvertsWhatIsTyped)
         const std::string key = "CurrencyEdit" + std::to_string(row.field) + "_Value";
         EXPECT_EQ(Stored("TForm1", key.c_str()), row.stored);
     }
-    // A change of language alone converts nothing.
-    Start(ProfileText("", {{38, "50"}}));
+    // A change of language alone converts nothing; an open journal window
+    // comes back in the new language.
+    Start(ProfileText("[Display]\nLanguage=ru\n", {{38, "50"}}));
+    form->ShowJournal();
+    const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    EXPECT_TRUE(form->JournalWindow()->windowTitle().contains(cyrillic));
     units::TDisplaySettings english;
     english.Language = units::TLanguage::English;
     EXPECT_EQ(form->ChangeDisplay(english), 0);
     EXPECT_EQ(form->CurrencyEdit(38)->Value(), 50);
+    ASSERT_NE(form->JournalWindow(), nullptr);
+    EXPECT_TRUE(form->JournalWindow()->isVisible());
+    EXPECT_FALSE(form->JournalWindow()->windowTitle().contains(cyrillic))
+        << form->JournalWindow()->windowTitle().toStdString();
     EXPECT_EQ(Stored("Display", "Language"), "en");
     EXPECT_EQ(Stored("Display", "Units"), "<none>");
     EXPECT_TRUE(errors.empty());
