@@ -5,6 +5,7 @@
 #include "app/fonts.h"
 #include "app/group_box.h"
 #include "app/label.h"
+#include "app/main_window_design.h"
 #include "app/report_sheet.h"
 #include "app/sheet_holder.h"
 #include "app/weight_fields.h"
@@ -55,28 +56,6 @@ void SetColours(QWidget* widget, const QColor* background, const QColor& text)
         palette.setColor(QPalette::Base, *background);
     widget->setPalette(palette);
 }
-
-struct LabelRow {
-    const char* caption;
-    int left, top;
-};
-
-// The captions, each level with the field it names on its right.
-constexpr LabelRow kLabelRows[13] = {
-    {"Вес квадрата", 5, 17},
-    {"Вес талевого\nблока", 5, 35},
-    {"Вес каната", 5, 61},
-    {"Вес крюка", 5, 79},
-    {"Вес вертлюга", 5, 100},
-    {"Вес бурового\nрукава", 5, 115},
-    {"Удельный вес\nраствора", 5, 141},
-    {"Удельный вес\nметалла", 5, 168},
-    {"Вес талевой системы", 5, 204},
-    {"Вес бурового инструмента\n(чистый)", 5, 226},
-    {"Вес бурового инструмента\nс учетом вытеснения", 5, 254},
-    {"Вес бурового инструмента\nс учетом талевой системы", 5, 281},
-    {"Длина инструмента", 5, 312},
-};
 
 // The field each caption names, from the field table: the equipment and the
 // mud in the panel, then the results, each in the table's order.
@@ -154,7 +133,6 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
         return true;
     }();
     (void)accessibleAsWindow;
-    setWindowTitle(QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
     setWindowIcon(ProgramIcon());
     setFont(FormFont(11));
     // The background is the button face, and every colour the design does
@@ -176,9 +154,6 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     CreateLabels();
     m_transparentButton1 = new TTransparentButton(m_client);
     m_transparentButton1->setObjectName(QStringLiteral("TransparentButton1"));
-    m_transparentButton1->setGeometry(272, 285, 89, 48);
-    m_transparentButton1->SetCaption(QStringLiteral("ПЕЧАТЬ"));
-    m_transparentButton1->setFont(FormFont(19, true));
     m_transparentButton1->SetFontColor(colour::Blue);
     connect(m_transparentButton1, &TTransparentButton::OnClick, this,
             [this](QObject* sender) { RunReportingErrors([this, sender] { TransparentButton1Click(sender); }); });
@@ -197,8 +172,9 @@ TForm1::TForm1(TSheetHolder* reportHolder, QWidget* parent) : QWidget(parent), m
     CreateFormStorage();
     m_gradientCaption1 = new TGradientCaption(this);
     m_gradientCaption1->setObjectName(QStringLiteral("GradientCaption1"));
-    m_gradientCaption1->SetFormCaption(windowTitle());
     m_gradientCaption1->SetGradientInactive(true);
+    // Title, captions, their places and the commands: the designed window.
+    ApplyMainWindowDesign(*this, units::TLanguage::Russian, units::TUnitSystem::Metric);
     SetUpJournal();
     m_bitBtn1->setFocus();
     // The units decide how many decimals a field keeps, so they come before
@@ -240,15 +216,13 @@ TCurrencyEdit* TForm1::CurrencyEdit(int number) const
 
 void TForm1::CreateLabels()
 {
+    // Their texts and places are the language's design.
     for (int i = 0; i < 13; ++i) {
-        const LabelRow& row = kLabelRows[i];
         const bool result = fields::IsResult(*kCaptionedFields[i]);
-        auto* label = new TLabel(QString::fromUtf8(row.caption), m_client);
+        auto* label = new TLabel(m_client);
         label->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         label->setFont(FormFont(11, result));
         SetColours(label, nullptr, result ? colour::Red : colour::Navy);
-        label->move(row.left, row.top);
-        FitToCaption(label);
         m_labels[i] = label;
     }
     // The date of the last calculation; empty until the first one.
@@ -256,7 +230,6 @@ void TForm1::CreateLabels()
     label14->setObjectName(QStringLiteral("Label14"));
     label14->setFont(FormFont(19, true));
     SetColours(label14, nullptr, colour::Maroon);
-    label14->move(274, 256);
     FitToCaption(label14);
     m_labels[13] = label14;
 }
@@ -283,19 +256,19 @@ void TForm1::CreateFields(fields::TFieldHome home, QWidget* parent)
 
 void TForm1::CreateColumns()
 {
+    // Their captions are the language's design.
     struct Column {
-        const char* caption;
         QRect box;
         fields::TFieldHome home;
     };
     const Column columns[3] = {
-        {"L инструмента", {163, 3, 98, 187}, fields::TFieldHome::Lengths},
-        {"D инструмента", {260, 3, 91, 187}, fields::TFieldHome::Diameters},
-        {"Вес 1 метра", {350, 3, 84, 187}, fields::TFieldHome::MetreWeights},
+        {{163, 3, 98, 187}, fields::TFieldHome::Lengths},
+        {{260, 3, 91, 187}, fields::TFieldHome::Diameters},
+        {{350, 3, 84, 187}, fields::TFieldHome::MetreWeights},
     };
     for (int c = 0; c < 3; ++c) {
         const Column& column = columns[c];
-        auto* box = new TGroupBox(QString::fromUtf8(column.caption), m_client);
+        auto* box = new TGroupBox(QString(), m_client);
         box->setObjectName(QStringLiteral("GroupBox%1").arg(c + 1));
         box->setGeometry(column.box);
         // The column's fields take their silver face and black text from the
@@ -313,10 +286,9 @@ void TForm1::CreateColumns()
 void TForm1::CreateResults()
 {
     CreateFields(fields::TFieldHome::Window, m_client);
-    m_bitBtn1 = new QPushButton(QStringLiteral("РАСЧЕТ"), m_client);
+    // Its caption, place and font are the language's design.
+    m_bitBtn1 = new QPushButton(m_client);
     m_bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    m_bitBtn1->setGeometry(272, 204, 87, 49);
-    m_bitBtn1->setFont(FormFont(19, true));
     SetColours(m_bitBtn1, nullptr, colour::Red);
     // Enter as well as Space presses the focused button.
     m_bitBtn1->setAutoDefault(true);

@@ -80,6 +80,10 @@ public:
     TTransparentButton* TransparentButton1() const { return m_transparentButton1; }
     QGroupBox* GroupBox(int number) const { return m_groupBoxes.at(number - 1); }
     QFrame* Panel1() const { return m_panel1; }
+    // Paints the caption bar with the window's title.
+    TGradientCaption* GradientCaption1() const { return m_gradientCaption1; }
+    // Draws the window larger; null until the window is built.
+    TWindowZoom* WindowZoom() const { return m_zoom.get(); }
     // The parent of every control: the window's client area.
     QWidget* ClientArea() const { return m_client; }
     // Keeps the inputs, the date of the last calculation and the window's
@@ -172,6 +176,9 @@ private:
     int PutDisplay(const units::TDisplaySettings& display);
     void KeepDisplay();
     void ApplyFieldUnits();
+    // The display pattern a field has in the window's language and the
+    // given units (a journal record's, which may be the other system's).
+    QString FieldPatternIn(const fields::TWeightField& row, units::TUnitSystem system) const;
     // The texts the window takes from the catalogues, again.
     void Retranslate();
     // The command that calculates, as its button reads.

@@ -5,12 +5,14 @@
 #include "app/form1.h"
 
 #include "app/language_units_dialog.h"
+#include "app/main_window_design.h"
 #include "app/sheet_holder.h"
 #include "app/translations.h"
 #include "app/weight_fields.h"
 #include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/widgets/currency_edit.h"
 #include "storage/core/ini_file.h"
 #include "storage/widgets/form_storage.h"
@@ -100,6 +102,7 @@ void TForm1::ApplyDisplay()
                         QStringLiteral("Close")};
         frame->SetMenuCaptions(captions);
     }
+    ApplyMainWindowDesign(*this, m_display.LanguageOrDesigned(), m_display.UnitsOrDesigned());
     ApplyFieldUnits();
     Retranslate();
 }
@@ -117,6 +120,13 @@ void TForm1::ApplyFieldUnits()
     // The sheet prints in the window's language and units.
     if (m_reportHolder != nullptr)
         m_reportHolder->SetDisplay(m_display.LanguageOrDesigned(), system);
+}
+
+QString TForm1::FieldPatternIn(const fields::TWeightField& row, units::TUnitSystem system) const
+{
+    units::TDisplaySettings display = m_display;
+    display.Units = system;
+    return FieldPattern(row, display);
 }
 
 void TForm1::Retranslate()
@@ -181,7 +191,18 @@ int TForm1::PutDisplay(const units::TDisplaySettings& display)
         // they no longer count as calculated from what the fields hold.
         m_calculated.reset();
     }
-    Retranslate();
+    ApplyDisplay();
+    // The journal window's words are those of the language it was made in:
+    // it is made again, and shown again if it was open.
+    if (languageChanged && m_journalWindow) {
+        const bool shown = m_journalWindow->isVisible();
+        m_journalWindow.reset();
+        if (shown)
+            ShowJournal();
+    }
+    // The journal's plot draws in the window's units.
+    if (m_journalWindow)
+        m_journalWindow->SetUnits(Units());
     return inputs;
 }
 

@@ -21,6 +21,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QLabel>
 #include <QMenu>
 #include <QShortcut>
 #include <QTableView>
@@ -120,6 +121,8 @@ void TForm1::KeepMeasurement()
         record.DateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toStdString();
         record.DateText = Label14()->text().toStdString();
         record.TimeText = TimeToText(CurrentTime());
+        // The numbers are kept in the units they were typed in.
+        record.Units = Units();
         // Each value as the calculation used it, each text as its field shows it.
         for (const fields::TWeightField& row : fields::kWeightFields) {
             TCurrencyEdit* field = CurrencyEdit(row.Number);
@@ -158,6 +161,7 @@ void TForm1::ShowJournal()
             RunReportingErrors([this, &record] { ShowRecordSheet(record); });
         });
     }
+    m_journalWindow->SetUnits(Units());
     m_journalWindow->show();
     m_journalWindow->Reload();
     m_journalWindow->raise();
@@ -167,21 +171,45 @@ void TForm1::ShowJournal()
 
 void TForm1::OpenRecord(const JournalRecord& record)
 {
+    // A record typed in the other system stands in the window's units, each
+    // value converted as its field would hold it: never feet in a field of
+    // metres.
+    const bool converted = record.Units != Units();
     for (const fields::TWeightField& row : fields::kWeightFields)
-        CurrencyEdit(row.Number)->SetValue(record.Values[RecordIndex(row)]);
+        CurrencyEdit(row.Number)
+            ->SetValue(units::ConvertForField(record.Values[RecordIndex(row)], row.Kind, record.Units, Units()));
     Label14()->setText(record.DateText.empty() ? QString::fromStdString(DateToText(RecordDate(record)))
                                                : QString::fromStdString(record.DateText));
     Label14()->adjustSize();
-    // The record's results belong to its inputs: they are current, and a
-    // print now prints this record.
-    TCalculated calculated;
-    for (std::size_t i = 0; i < kWeightInputCount; ++i)
-        calculated.Inputs[i] = CurrencyEdit(fields::kInputFields[i])->EditTextValue();
-    for (std::size_t i = 0; i < kWeightResultCount; ++i)
-        calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
-    m_calculated = calculated;
-    m_recordId = record.Id;
-    ShowResultsCurrency();
+    if (converted) {
+        // Results converted and rounded are not what the calculation gives
+        // for the converted inputs: they stand marked until РАСЧЕТ, and a
+        // print calculates first, as for any inputs changed.
+        m_calculated.reset();
+        m_recordId.reset();
+        ShowResultsCurrency();
+        if (m_journalWindow) {
+            const QString when = QString::fromStdString(record.DateTime).replace(QLatin1Char('T'), QLatin1Char(' '));
+            m_journalWindow->Status()->setText(
+                (record.Units == units::TUnitSystem::Oilfield
+                     ? tr("The record of %1 was typed in oilfield units: the window shows it converted to metric "
+                          "units; press %2 for its results in them.")
+                     : tr("The record of %1 was typed in metric units: the window shows it converted to oilfield "
+                          "units; press %2 for its results in them."))
+                    .arg(when, CalculateCaption()));
+        }
+    } else {
+        // The record's results belong to its inputs: they are current, and a
+        // print now prints this record.
+        TCalculated calculated;
+        for (std::size_t i = 0; i < kWeightInputCount; ++i)
+            calculated.Inputs[i] = CurrencyEdit(fields::kInputFields[i])->EditTextValue();
+        for (std::size_t i = 0; i < kWeightResultCount; ++i)
+            calculated.Results[i] = CurrencyEdit(fields::kResultFields[i])->EditTextValue();
+        m_calculated = calculated;
+        m_recordId = record.Id;
+        ShowResultsCurrency();
+    }
     show();
     raise();
     activateWindow();
@@ -204,9 +232,11 @@ void TForm1::ShowRecordSheet(const JournalRecord& record)
         const std::size_t index = RecordIndex(row);
         QString caption = QString::fromStdString(record.Shown[index]);
         if (caption.isEmpty()) {
-            // A record from a file keeps numbers only: shown as the field would.
+            // A record from a file keeps numbers only: shown as the field
+            // would in the record's units, with their word.
+            const std::string pattern = FieldPatternIn(row, record.Units).toStdString();
             try {
-                caption = QString::fromStdString(FormatNumberPattern(row.DisplayFormat, record.Values[index]));
+                caption = QString::fromStdString(FormatNumberPattern(pattern, record.Values[index]));
             } catch (const std::exception&) {
                 caption = QString::fromStdString(JournalNumberText(record.Values[index]));
             }

@@ -46,6 +46,16 @@ void TWindowZoom::RecordDesign()
     for (QWidget* widget : m_clientArea->findChildren<QWidget*>()) record(widget);
 }
 
+void TWindowZoom::Redesign(const std::function<void()>& change)
+{
+    const int percent = m_percent;
+    Apply(kMinimum);
+    change();
+    // What was recorded is the design before the change.
+    m_designed.clear();
+    Apply(percent);
+}
+
 void TWindowZoom::Apply(int percent)
 {
     percent = Normalized(percent);

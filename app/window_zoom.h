@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace dw {
@@ -32,6 +33,11 @@ public:
 
     // The client area's size for its designed size at the current percent.
     QSize ClientSize(QSize designed) const;
+
+    // Runs a change of the design itself (another language's captions and
+    // places) on the window as designed, then draws the window at its
+    // percent again from the changed design.
+    void Redesign(const std::function<void()>& change);
 
     // A percent read from anywhere, put on the nearest step in range.
     static int Normalized(int percent);

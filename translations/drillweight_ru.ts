@@ -483,10 +483,6 @@
         <translation>слишком велико для расчёта</translation>
     </message>
     <message>
-        <source>an indicator reading is from 0 to %1 t</source>
-        <translation>показание индикатора — от 0 до %1 т</translation>
-    </message>
-    <message>
         <source>the note is not UTF-8 text</source>
         <translation>примечание не в кодировке UTF-8</translation>
     </message>
@@ -571,6 +567,18 @@
     <message>
         <source>g/cm3</source>
         <translation>г/см3</translation>
+    </message>
+    <message>
+        <source>the record of %1 names a unit system this program does not know</source>
+        <translation>запись от %1 указывает систему единиц, неизвестную программе</translation>
+    </message>
+    <message>
+        <source>metric or oilfield</source>
+        <translation>metric или oilfield</translation>
+    </message>
+    <message>
+        <source>an indicator reading is from 0 to %1 %2</source>
+        <translation>показание индикатора — от 0 до %1 %2</translation>
     </message>
 </context>
 <context>
@@ -780,6 +788,14 @@
         <source>Pipe steel density</source>
         <translation>Плотность стали труб</translation>
     </message>
+    <message>
+        <source>The record of %1 was typed in oilfield units: the window shows it converted to metric units; press %2 for its results in them.</source>
+        <translation>Запись от %1 введена в нефтепромысловых единицах: окно показывает её в метрических; нажмите %2, чтобы получить результаты в них.</translation>
+    </message>
+    <message>
+        <source>The record of %1 was typed in metric units: the window shows it converted to oilfield units; press %2 for its results in them.</source>
+        <translation>Запись от %1 введена в метрических единицах: окно показывает её в нефтепромысловых; нажмите %2, чтобы получить результаты в них.</translation>
+    </message>
 </context>
 <context>
     <name>dw::TJournalModel</name>
@@ -796,36 +812,48 @@
         <translation>Время</translation>
     </message>
     <message>
-        <source>Length, m</source>
-        <translation>Длина, м</translation>
-    </message>
-    <message>
-        <source>Hook load, t</source>
-        <translation>Вес на крюке, т</translation>
-    </message>
-    <message>
-        <source>Net string, t</source>
-        <translation>Чистый вес, т</translation>
-    </message>
-    <message>
-        <source>Buoyed string, t</source>
-        <translation>Вес в растворе, т</translation>
-    </message>
-    <message>
-        <source>Indicator, t</source>
-        <translation>Индикатор, т</translation>
-    </message>
-    <message>
-        <source>Difference, t</source>
-        <translation>Разница, т</translation>
-    </message>
-    <message>
         <source>Printed</source>
         <translation>Печать</translation>
     </message>
     <message>
         <source>Note</source>
         <translation>Примечание</translation>
+    </message>
+    <message>
+        <source>oilfield</source>
+        <translation>нефтепромысловые</translation>
+    </message>
+    <message>
+        <source>metric</source>
+        <translation>метрические</translation>
+    </message>
+    <message>
+        <source>Units</source>
+        <translation>Единицы</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Длина</translation>
+    </message>
+    <message>
+        <source>Net string</source>
+        <translation>Чистый вес</translation>
+    </message>
+    <message>
+        <source>Buoyed string</source>
+        <translation>Вес в растворе</translation>
+    </message>
+    <message>
+        <source>Indicator</source>
+        <translation>Индикатор</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>Разница</translation>
+    </message>
+    <message>
+        <source>Expected hook load</source>
+        <translation>Расчётный вес на крюке</translation>
     </message>
 </context>
 <context>
@@ -851,28 +879,44 @@
         </translation>
     </message>
     <message>
-        <source>Expected hook load, t</source>
-        <translation>Расчётный вес на крюке, т</translation>
-    </message>
-    <message>
-        <source>Indicator reading, t</source>
-        <translation>Показание индикатора, т</translation>
-    </message>
-    <message>
         <source>No records</source>
         <translation>Нет записей</translation>
     </message>
     <message>
-        <source>Total length, m</source>
-        <translation>Длина инструмента, м</translation>
+        <source>Expected hook load, %1</source>
+        <translation>Расчётный вес на крюке, %1</translation>
     </message>
     <message>
-        <source>%1 %2: length %3 m, hook load %4 t</source>
-        <translation>%1 %2: длина %3 м, вес на крюке %4 т</translation>
+        <source>Indicator reading, %1</source>
+        <translation>Показание индикатора, %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record(s) typed in oilfield units, converted</source>
+        <translation>
+            <numerusform>%n запись введена в нефтепромысловых единицах, пересчитана</numerusform>
+            <numerusform>%n записи введены в нефтепромысловых единицах, пересчитаны</numerusform>
+            <numerusform>%n записей введены в нефтепромысловых единицах, пересчитаны</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n record(s) typed in metric units, converted</source>
+        <translation>
+            <numerusform>%n запись введена в метрических единицах, пересчитана</numerusform>
+            <numerusform>%n записи введены в метрических единицах, пересчитаны</numerusform>
+            <numerusform>%n записей введены в метрических единицах, пересчитаны</numerusform>
+        </translation>
     </message>
     <message>
-        <source>indicator %1 t</source>
-        <translation>индикатор %1 т</translation>
+        <source>Total length, %1</source>
+        <translation>Длина инструмента, %1</translation>
+    </message>
+    <message>
+        <source>%1 %2: length %3, hook load %4</source>
+        <translation>%1 %2: длина %3, вес на крюке %4</translation>
+    </message>
+    <message>
+        <source>indicator %1</source>
+        <translation>индикатор %1</translation>
     </message>
 </context>
 <context>
@@ -912,10 +956,6 @@
     <message>
         <source>&amp;Notes containing:</source>
         <translation>&amp;Примечание содержит:</translation>
-    </message>
-    <message>
-        <source>&amp;Indicator reading, t:</source>
-        <translation>Показание &amp;индикатора, т:</translation>
     </message>
     <message>
         <source>The weight indicator&apos;s reading for this record; Enter keeps it</source>
@@ -1024,6 +1064,10 @@
             <numerusform>Загружены %n записи, уже были в журнале: %1</numerusform>
             <numerusform>Загружено %n записей, уже были в журнале: %1</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>&amp;Indicator reading, %1:</source>
+        <translation>Показание &amp;индикатора, %1:</translation>
     </message>
 </context>
 <context>

@@ -222,7 +222,7 @@ void BindRecord(Statement& insert, const JournalRecord& record,
     insert.Bind(n++, record.DateTime);
     insert.Bind(n++, record.DateText);
     insert.Bind(n++, record.TimeText);
-    insert.Bind(n++, record.Units);
+    insert.Bind(n++, JournalUnitsName(record.Units));
     insert.Bind(n++, KeyHash(key));
     for (const std::string& text : texts) insert.Bind(n++, text);
     for (const std::string& shown : record.Shown) insert.Bind(n++, shown);
@@ -235,15 +235,32 @@ void BindRecord(Statement& insert, const JournalRecord& record,
     insert.BindBlob(n++, record.Sheet);
 }
 
+// A record's unit system as the journal keeps it. Any other text is no
+// guess of ours: read as metres it could show feet as metres, the very
+// mix-up the column is there to prevent. A newer program adding a system
+// raises the schema version, so this is a journal edited by hand or
+// damaged in that one field; the rest of the file is sound and stays as it
+// is, and the record is refused by name until it is put right.
+units::TUnitSystem RecordUnits(const std::string& text, const std::string& dateTime, const std::string& fileName)
+{
+    if (const std::optional<units::TUnitSystem> system = ParseJournalUnits(text))
+        return *system;
+    throw EJournalError(
+        MessageText(DW_TEXT("Message", "Cannot use the journal %1: %2"),
+                    {MessageText::Verbatim(fileName),
+                     MessageText(DW_TEXT("Message", "the record of %1 names a unit system this program does not know"),
+                                 {MessageText::Verbatim(dateTime)})}));
+}
+
 // Reads the columns RecordColumns names, from column `first` on.
-JournalRecord ReadRecord(const Statement& row, int first, bool withSheet)
+JournalRecord ReadRecord(const Statement& row, int first, bool withSheet, const std::string& fileName)
 {
     JournalRecord record;
     int n = first;
     record.DateTime = row.Text(n++);
     record.DateText = row.Text(n++);
     record.TimeText = row.Text(n++);
-    record.Units = row.Text(n++);
+    record.Units = RecordUnits(row.Text(n++), record.DateTime, fileName);
     ++n;  // the key
     for (Extended& value : record.Values) value = ParseJournalNumber(row.Text(n++)).value_or(0);
     for (std::string& shown : record.Shown) shown = row.Text(n++);
@@ -468,7 +485,7 @@ std::int64_t Journal::Add(const JournalRecord& record)
     return Guarded(Need::Write, [&] {
         Statement insert(m_db, InsertSql(), m_fileName);
         const std::array<std::string, kJournalValueCount> texts = ValueTexts(record);
-        BindRecord(insert, record, texts, JournalKey(record.DateTime, texts));
+        BindRecord(insert, record, texts, JournalKey(record.DateTime, texts, record.Units));
         insert.Step();
         return static_cast<std::int64_t>(sqlite3_last_insert_rowid(m_db));
     });
@@ -523,7 +540,7 @@ std::optional<JournalRecord> Journal::Read(std::int64_t id)
         query.Bind(1, id);
         if (!query.Step())
             return std::nullopt;
-        JournalRecord record = ReadRecord(query, 1, true);
+        JournalRecord record = ReadRecord(query, 1, true, m_fileName);
         record.Id = query.Int(0);
         return record;
     });
@@ -535,7 +552,7 @@ std::vector<JournalSummary> Journal::Summaries()
         std::vector<JournalSummary> summaries;
         Statement query(m_db,
                         "SELECT id, datetime, total_length_m, hook_load_t, net_string_t, buoyed_string_t, "
-                        "indicator_t, printed, note FROM record ORDER BY datetime DESC, id DESC",
+                        "indicator_t, printed, note, units FROM record ORDER BY datetime DESC, id DESC",
                         m_fileName);
         while (query.Step()) {
             JournalSummary& s = summaries.emplace_back();
@@ -549,6 +566,7 @@ std::vector<JournalSummary> Journal::Summaries()
                 s.Indicator = query.Double(6);
             s.Printed = query.Int(7) != 0;
             s.Note = query.Text(8);
+            s.Units = RecordUnits(query.Text(9), s.DateTime, m_fileName);
         }
         return summaries;
     });
@@ -568,7 +586,7 @@ void Journal::ForEachRecord(const std::function<void(const JournalRecord&)>& vis
     Guarded(Need::Read, [&] {
         Statement query(m_db, "SELECT id, " + RecordColumns() + " FROM record ORDER BY datetime, id", m_fileName);
         while (query.Step()) {
-            JournalRecord record = ReadRecord(query, 1, false);
+            JournalRecord record = ReadRecord(query, 1, false, m_fileName);
             record.Id = query.Int(0);
             visit(record);
         }
@@ -584,22 +602,23 @@ JournalImportCount Journal::Import(const std::vector<JournalRecord>& records, co
         Transaction transaction(m_db, m_fileName);
         std::string inputs;
         for (std::size_t i = 0; i < kJournalInputCount; ++i) inputs += ", " + JournalValueName(i);
-        Statement find(m_db, "SELECT datetime" + inputs + " FROM record WHERE record_hash = ?", m_fileName);
+        Statement find(m_db, "SELECT datetime, units" + inputs + " FROM record WHERE record_hash = ?", m_fileName);
         Statement insert(m_db, InsertSql(), m_fileName);
         auto present = [&](const std::string& key) {
             find.Reset();
             find.Bind(1, KeyHash(key));
             while (find.Step()) {
                 std::array<std::string, kJournalValueCount> texts;
-                for (std::size_t i = 0; i < kJournalInputCount; ++i) texts[i] = find.Text(static_cast<int>(i) + 1);
-                if (JournalKey(find.Text(0), texts) == key)
+                for (std::size_t i = 0; i < kJournalInputCount; ++i) texts[i] = find.Text(static_cast<int>(i) + 2);
+                const std::optional<units::TUnitSystem> system = ParseJournalUnits(find.Text(1));
+                if (system && JournalKey(find.Text(0), texts, *system) == key)
                     return true;
             }
             return false;
         };
         for (const JournalRecord& record : records) {
             const std::array<std::string, kJournalValueCount> texts = ValueTexts(record);
-            const std::string key = JournalKey(record.DateTime, texts);
+            const std::string key = JournalKey(record.DateTime, texts, record.Units);
             if (present(key)) {
                 ++count.Skipped;
             } else {

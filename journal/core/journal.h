@@ -38,6 +38,8 @@ struct JournalSummary {
     std::optional<double> Indicator;
     bool Printed = false;
     std::string Note;
+    // The record's own units: every number above is in them.
+    units::TUnitSystem Units = units::TUnitSystem::Metric;
 };
 
 struct JournalImportCount {

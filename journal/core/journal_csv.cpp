@@ -6,12 +6,17 @@
 #include "common/utf8.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace dw {
 
 namespace {
 
-constexpr std::size_t kColumnCount = 1 + kJournalValueCount + 3;
+// The columns of a file written before records kept their units, and the
+// units column added after them: other programs read the first ones by
+// place, so they stay as they were and the new one comes last.
+constexpr std::size_t kOldColumnCount = 1 + kJournalValueCount + 3;
+constexpr std::size_t kColumnCount = kOldColumnCount + 1;
 // A file listing more bad lines than this names the first of them and how
 // many more there are: the user fixes the file's maker, not each line.
 constexpr std::size_t kFaultsNamed = 20;
@@ -20,8 +25,51 @@ std::vector<std::string> ColumnNames()
 {
     std::vector<std::string> names{"datetime"};
     for (std::size_t i = 0; i < kJournalValueCount; ++i) names.push_back(JournalValueName(i));
-    names.insert(names.end(), {"indicator_t", "printed", "note"});
+    names.insert(names.end(), {"indicator_t", "printed", "note", "units"});
     return names;
+}
+
+// A value of an oilfield record as its metric column holds it: converted
+// with the defined factors and not rounded, so nothing is lost on the way.
+Extended ToColumn(Extended value, units::TFieldKind kind, units::TUnitSystem system)
+{
+    return units::ConvertExact(value, kind, system, units::TUnitSystem::Metric);
+}
+
+// Back from a metric column to the record's own units: the value the record
+// had. A field holds its value with its unit's decimals, and such a value
+// is the one whose conversion the column holds (to the last of the 15
+// digits a file made by hand may carry). A value with more decimals, which
+// no field makes, comes back as the one beside the exact conversion that
+// writes the same number again (so a second trip changes nothing), or as
+// the exact conversion itself.
+Extended FromColumn(Extended metric, units::TFieldKind kind, units::TUnitSystem system)
+{
+    if (system == units::TUnitSystem::Metric)
+        return metric;
+    const Extended exact = units::ConvertExact(metric, kind, units::TUnitSystem::Metric, system);
+    // The value with the unit's decimals nearest to it, worked out in
+    // numbers: the text a field would go through costs twice the rest of
+    // an import, and a held value is never near half a step, where the
+    // two could differ.
+    Extended scale = 1;
+    for (unsigned d = 0; d < units::UnitOf(kind, system).Decimals; ++d) scale *= 10;
+    if (std::fabs(exact * scale) < 1e18L) {
+        const Extended held = std::round(exact * scale) / scale;
+        const Extended heldColumn = ToColumn(held, kind, system);
+        if (heldColumn == metric || std::fabs(heldColumn - metric) <= 1e-15L * std::fabs(metric))
+            return held;
+    }
+    Extended below = exact, above = exact;
+    for (int step = 0; step <= 2; ++step) {
+        if (ToColumn(below, kind, system) == metric)
+            return below;
+        if (ToColumn(above, kind, system) == metric)
+            return above;
+        below = std::nextafter(below, -HUGE_VALL);
+        above = std::nextafter(above, HUGE_VALL);
+    }
+    return exact;
 }
 
 void AppendField(std::string& row, std::string_view field, char separator)
@@ -148,10 +196,18 @@ MessageText ColumnFault(const std::string& column, const MessageText& why)
 std::optional<MessageText> ParseRecord(const Row& row, const JournalCsvForm& form,
                                        const std::vector<std::string>& names, JournalRecord& record)
 {
-    if (row.Fields.size() != kColumnCount)
+    if (row.Fields.size() != names.size())
         return MessageText(DW_TEXT("Message", "%1 fields where the journal has %2"),
                            {MessageText::Verbatim(std::to_string(row.Fields.size())),
-                            MessageText::Verbatim(std::to_string(kColumnCount))});
+                            MessageText::Verbatim(std::to_string(names.size()))});
+    // The units first: every number of the row is read in them. A file
+    // from before the column holds metric records only.
+    if (names.size() == kColumnCount) {
+        const std::optional<units::TUnitSystem> system = ParseJournalUnits(Trimmed(row.Fields[kColumnCount - 1]));
+        if (!system)
+            return ColumnFault(names[kColumnCount - 1], DW_TEXT("Message", "metric or oilfield"));
+        record.Units = *system;
+    }
     std::size_t column = 0;
     record.DateTime = Trimmed(row.Fields[column]);
     if (!IsJournalDateTime(record.DateTime))
@@ -161,18 +217,20 @@ std::optional<MessageText> ParseRecord(const Row& row, const JournalCsvForm& for
         const std::optional<Extended> value = ParseNumber(row.Fields[column], form.DecimalMark);
         if (!value)
             return ColumnFault(names[column], DW_TEXT("Message", "not a number"));
-        if (std::optional<MessageText> fault = JournalValueFault(i, *value))
+        const Extended own = FromColumn(*value, JournalValueKind(i), record.Units);
+        if (std::optional<MessageText> fault = JournalValueFault(i, own))
             return ColumnFault(names[column], *fault);
-        record.Values[i] = *value;
+        record.Values[i] = own;
     }
     const std::string indicator = Trimmed(row.Fields[column]);
     if (!indicator.empty()) {
         const std::optional<Extended> value = ParseNumber(indicator, form.DecimalMark);
         if (!value)
             return ColumnFault(names[column], DW_TEXT("Message", "not a number"));
+        // The column is in tonnes whatever the record's units.
         if (std::optional<MessageText> fault = IndicatorFault(*value))
             return ColumnFault(names[column], *fault);
-        record.Indicator = *value;
+        record.Indicator = FromColumn(*value, kIndicatorKind, record.Units);
     }
     ++column;
     const std::string printed = Trimmed(row.Fields[column]);
@@ -220,17 +278,19 @@ std::string JournalCsvHeader(const JournalCsvForm& form)
 std::string JournalCsvRow(const JournalRecord& record, const JournalCsvForm& form)
 {
     std::string row = record.DateTime;
-    for (Extended value : record.Values) {
+    for (std::size_t i = 0; i < kJournalValueCount; ++i) {
         row += form.Separator;
-        row += Number(value, form.DecimalMark);
+        row += Number(ToColumn(record.Values[i], JournalValueKind(i), record.Units), form.DecimalMark);
     }
     row += form.Separator;
     if (record.Indicator)
-        row += Number(*record.Indicator, form.DecimalMark);
+        row += Number(ToColumn(*record.Indicator, kIndicatorKind, record.Units), form.DecimalMark);
     row += form.Separator;
     row += record.Printed ? '1' : '0';
     row += form.Separator;
     AppendField(row, record.Note, form.Separator);
+    row += form.Separator;
+    row += JournalUnitsName(record.Units);
     return row + "\r\n";
 }
 
@@ -249,19 +309,24 @@ std::vector<JournalRecord> ParseJournalCsv(std::string_view bytes, const std::st
         faults.push_back({1, DW_TEXT("Message", "the file is not UTF-8 text")});
     // The header says which form the file is in.
     const std::string_view firstLine = bytes.substr(0, bytes.find_first_of("\r\n"));
-    const JournalCsvForm form = firstLine == std::string_view(JournalCsvHeader(kJournalSpreadsheetCsv))
-                                                 .substr(0, JournalCsvHeader(kJournalSpreadsheetCsv).size() - 2)
+    const JournalCsvForm form = firstLine.find(kJournalSpreadsheetCsv.Separator) != std::string_view::npos
                                     ? kJournalSpreadsheetCsv
                                     : kJournalCsv;
     std::size_t openQuote = 0;
     const std::vector<Row> rows = SplitRows(bytes, form.Separator, openQuote);
-    const std::vector<std::string> names = ColumnNames();
+    std::vector<std::string> names = ColumnNames();
+    // A file written before the units column holds the others alone.
+    if (!rows.empty() && rows.front().Fields.size() == kOldColumnCount)
+        names.pop_back();
     std::vector<JournalRecord> records;
     if (rows.empty() || rows.front().Fields != names) {
         faults.push_back({1, DW_TEXT("Message", "the header is not the journal's columns")});
         throw EJournalCsvError(fileName, std::move(faults));
     }
-    for (std::size_t r = 1; r < rows.size(); ++r) {
+    // A row whose quote never closes runs to the end of the file: it is
+    // said once, as that, not also as a row of the wrong fields.
+    const std::size_t rowsToRead = openQuote != 0 ? rows.size() - 1 : rows.size();
+    for (std::size_t r = 1; r < rowsToRead; ++r) {
         JournalRecord record;
         if (std::optional<MessageText> fault = ParseRecord(rows[r], form, names, record))
             faults.push_back({rows[r].Line, *fault});

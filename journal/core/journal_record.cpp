@@ -85,17 +85,52 @@ std::string JournalRecord::Key() const
 {
     std::array<std::string, kJournalValueCount> texts;
     for (std::size_t i = 0; i < kJournalInputCount; ++i) texts[i] = JournalNumberText(Values[i]);
-    return JournalKey(DateTime, texts);
+    return JournalKey(DateTime, texts, Units);
 }
 
-std::string JournalKey(const std::string& dateTime, const std::array<std::string, kJournalValueCount>& valueTexts)
+std::string JournalKey(const std::string& dateTime, const std::array<std::string, kJournalValueCount>& valueTexts,
+                       units::TUnitSystem system)
 {
     std::string key = dateTime;
     for (std::size_t i = 0; i < kJournalInputCount; ++i) {
         key += '|';
         key += valueTexts[i];
     }
+    if (system != units::TUnitSystem::Metric)
+        key += "|" + JournalUnitsName(system);
     return key;
+}
+
+units::TFieldKind JournalValueKind(std::size_t index)
+{
+    if (index < 6)
+        return units::TFieldKind::EquipmentWeight;
+    if (index < kJournalFirstLength)
+        return units::TFieldKind::Gravity;
+    if (index < kJournalFirstDiameter)
+        return units::TFieldKind::Length;
+    if (index < kJournalFirstMetreWeight)
+        return units::TFieldKind::Diameter;
+    if (index < kJournalFirstResult)
+        return units::TFieldKind::MetreWeight;
+    if (index == JournalIndex(WeightResult::TotalLength))
+        return units::TFieldKind::ResultLength;
+    return units::TFieldKind::ResultWeight;
+}
+
+const std::string& JournalUnitsName(units::TUnitSystem system)
+{
+    static const std::string metric = "metric", oilfield = "oilfield";
+    return system == units::TUnitSystem::Oilfield ? oilfield : metric;
+}
+
+std::optional<units::TUnitSystem> ParseJournalUnits(std::string_view text)
+{
+    if (text == "metric")
+        return units::TUnitSystem::Metric;
+    if (text == "oilfield")
+        return units::TUnitSystem::Oilfield;
+    return std::nullopt;
 }
 
 std::string JournalNumberText(Extended value)
@@ -177,11 +212,18 @@ std::optional<MessageText> JournalValueFault(std::size_t index, Extended value)
     return std::nullopt;
 }
 
-std::optional<MessageText> IndicatorFault(Extended value)
+std::optional<MessageText> IndicatorFault(Extended value, units::TUnitSystem system)
 {
-    if (!std::isfinite(value) || value < 0 || value > kMaxIndicatorReading)
-        return MessageText(DW_TEXT("Message", "an indicator reading is from 0 to %1 t"),
-                           {MessageText::Verbatim(JournalNumberText(kMaxIndicatorReading))});
+    // The same weight in either system; in klb the bound is said as the
+    // field shows it, rounded down so that what is said is taken.
+    const Extended most = units::ConvertExact(kMaxIndicatorReading, kIndicatorKind, units::TUnitSystem::Metric, system);
+    const Extended said = std::floor(most * 100) / 100;
+    // A reading at the bound that went to the other system's columns and
+    // back may stand a last digit above it; it is still the bound.
+    if (!std::isfinite(value) || value < 0 || value > most * (1 + 1e-15L))
+        return MessageText(
+            DW_TEXT("Message", "an indicator reading is from 0 to %1 %2"),
+            {MessageText::Verbatim(JournalNumberText(said)), MessageText(units::UnitOf(kIndicatorKind, system).Word)});
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include "calc/weight_calculation.h"
 #include "common/message_text.h"
 #include "numeric/core/extended.h"
+#include "units/unit_table.h"
 
 #include <array>
 #include <cstddef>
@@ -38,6 +39,18 @@ std::size_t JournalDiameterIndex(int section) noexcept;
 // The column name of a value ("kelly_t", "length3_m", "hook_load_t").
 const std::string& JournalValueName(std::size_t index);
 
+// What kind of number a value is, for its unit: a length, a diameter, a
+// weight of a metre (foot), equipment, a gravity or a result.
+units::TFieldKind JournalValueKind(std::size_t index);
+// The indicator's reading is read off the weight indicator as a piece of
+// equipment's weight is typed: two decimals.
+inline constexpr units::TFieldKind kIndicatorKind = units::TFieldKind::EquipmentWeight;
+
+// The unit system as the journal and its file write it: "metric" or
+// "oilfield"; nullopt for any other text.
+const std::string& JournalUnitsName(units::TUnitSystem system);
+std::optional<units::TUnitSystem> ParseJournalUnits(std::string_view text);
+
 // The largest indicator reading a record takes, in tonnes.
 inline constexpr Extended kMaxIndicatorReading = 10000;
 // The longest note, in characters.
@@ -59,8 +72,9 @@ struct JournalRecord {
     std::string Note;
     // The page as it was printed (a saved report's bytes); empty until printed.
     std::vector<std::uint8_t> Sheet;
-    // Every value is in metres, millimetres, kilograms and tonnes.
-    std::string Units = "metric";
+    // The system every value (and the reading) was typed in and is kept in:
+    // metres, millimetres, kg/m and tonnes, or feet, inches, lb/ft and klb.
+    units::TUnitSystem Units = units::TUnitSystem::Metric;
 
     Extended Value(WeightInput input) const { return Values[JournalIndex(input)]; }
     Extended Value(WeightResult result) const { return Values[JournalIndex(result)]; }
@@ -70,9 +84,11 @@ struct JournalRecord {
     std::string Key() const;
 };
 
-// The key of a record from its date and time and its values as
-// JournalNumberText writes them (the inputs are read).
-std::string JournalKey(const std::string& dateTime, const std::array<std::string, kJournalValueCount>& valueTexts);
+// The key of a record from its date and time, its values as
+// JournalNumberText writes them (the inputs are read) and its unit system:
+// 100 ft is not 100 m. A metric record's key is what it always was.
+std::string JournalKey(const std::string& dateTime, const std::array<std::string, kJournalValueCount>& valueTexts,
+                       units::TUnitSystem system);
 
 // A number as the journal writes it: the shortest text that reads back to the
 // same value, a point as its mark, never an exponent for the sizes a field
@@ -88,7 +104,8 @@ bool IsJournalDateTime(std::string_view text);
 // Why a value cannot stand in a record, or nothing when it can: an input
 // must fit the calculation's 6-byte reals, every value must be finite.
 std::optional<MessageText> JournalValueFault(std::size_t index, Extended value);
-std::optional<MessageText> IndicatorFault(Extended value);
+// The reading in the record's units: 0 to 10000 t, or as many klb.
+std::optional<MessageText> IndicatorFault(Extended value, units::TUnitSystem system = units::TUnitSystem::Metric);
 std::optional<MessageText> NoteFault(std::string_view note);
 
 }  // namespace dw

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "journal/widgets/journal_model.h"
 
+#include "common/error_display.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QTimeZone>
@@ -18,12 +20,30 @@ int Number(const std::string& text, std::size_t from, std::size_t count)
     return value;
 }
 
-QString Tonnes(double value)
+// What a record's number weighs in a sort: records typed in different
+// systems are ordered by what they measure, not by their digits.
+double Metric(double value, units::TFieldKind kind, units::TUnitSystem system)
 {
-    return QLocale().toString(value, 'f', 3);
+    return static_cast<double>(units::ConvertExact(value, kind, system, units::TUnitSystem::Metric));
 }
 
 }  // namespace
+
+QString TJournalModel::UnitWord(units::TFieldKind kind, units::TUnitSystem system)
+{
+    return QString::fromStdString(Localized(MessageText(units::UnitOf(kind, system).Word)));
+}
+
+QString TJournalModel::NumberText(double value, units::TFieldKind kind, units::TUnitSystem system)
+{
+    return QLocale().toString(value, 'f', static_cast<int>(units::UnitOf(kind, system).Decimals)) + QLatin1Char(' ') +
+           UnitWord(kind, system);
+}
+
+QString TJournalModel::SystemName(units::TUnitSystem system)
+{
+    return system == units::TUnitSystem::Oilfield ? tr("oilfield") : tr("metric");
+}
 
 QDateTime JournalDateTime(const std::string& text)
 {
@@ -117,23 +137,26 @@ void TJournalModel::ApplyFilterAndOrder()
     // that order among equals.
     auto key = [this](const Row& row) -> double {
         const JournalSummary& s = row.Summary;
+        const units::TFieldKind weight = units::TFieldKind::ResultWeight;
         switch (m_sortColumn) {
             case Date:
                 return row.Seconds;
             case Time:
                 return row.TimeOfDay;
+            case Units:
+                return static_cast<double>(s.Units);
             case TotalLength:
-                return s.TotalLength;
+                return Metric(s.TotalLength, units::TFieldKind::ResultLength, s.Units);
             case HookLoad:
-                return s.HookLoad;
+                return Metric(s.HookLoad, weight, s.Units);
             case NetString:
-                return s.NetString;
+                return Metric(s.NetString, weight, s.Units);
             case BuoyedString:
-                return s.BuoyedString;
+                return Metric(s.BuoyedString, weight, s.Units);
             case Indicator:
-                return s.Indicator.value_or(-1e300);
+                return s.Indicator ? Metric(*s.Indicator, weight, s.Units) : -1e300;
             case Difference:
-                return s.Indicator ? s.HookLoad - *s.Indicator : -1e300;
+                return s.Indicator ? Metric(s.HookLoad - *s.Indicator, weight, s.Units) : -1e300;
             case Printed:
                 return s.Printed ? 1.0 : 0.0;
             default:
@@ -179,29 +202,33 @@ QVariant TJournalModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[m_shown[static_cast<std::size_t>(index.row())]];
     const JournalSummary& s = row.Summary;
     if (role == Qt::TextAlignmentRole)
-        return index.column() == Note || index.column() == Printed ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
-                                                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        return index.column() == Note || index.column() == Printed || index.column() == Units
+                   ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role == Qt::ToolTipRole && index.column() == Note && !row.Note.isEmpty())
         return row.Note;
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return {};
+    const units::TFieldKind weight = units::TFieldKind::ResultWeight;
     switch (index.column()) {
         case Date:
             return QLocale().toString(row.Date, QLocale::ShortFormat);
         case Time:
             return QString::fromStdString(s.DateTime.substr(11));
+        case Units:
+            return SystemName(s.Units);
         case TotalLength:
-            return QLocale().toString(s.TotalLength, 'f', 1);
+            return NumberText(s.TotalLength, units::TFieldKind::ResultLength, s.Units);
         case HookLoad:
-            return Tonnes(s.HookLoad);
+            return NumberText(s.HookLoad, weight, s.Units);
         case NetString:
-            return Tonnes(s.NetString);
+            return NumberText(s.NetString, weight, s.Units);
         case BuoyedString:
-            return Tonnes(s.BuoyedString);
+            return NumberText(s.BuoyedString, weight, s.Units);
         case Indicator:
-            return s.Indicator ? QLocale().toString(*s.Indicator, 'f', 2) : QString();
+            return s.Indicator ? NumberText(*s.Indicator, kIndicatorKind, s.Units) : QString();
         case Difference:
-            return s.Indicator ? Tonnes(s.HookLoad - *s.Indicator) : QString();
+            return s.Indicator ? NumberText(s.HookLoad - *s.Indicator, weight, s.Units) : QString();
         case Printed:
             return s.Printed ? tr("printed") : QString();
         case Note: {
@@ -224,18 +251,20 @@ QVariant TJournalModel::headerData(int section, Qt::Orientation orientation, int
             return tr("Date");
         case Time:
             return tr("Time");
+        case Units:
+            return tr("Units");
         case TotalLength:
-            return tr("Length, m");
+            return tr("Length");
         case HookLoad:
-            return tr("Hook load, t");
+            return tr("Expected hook load");
         case NetString:
-            return tr("Net string, t");
+            return tr("Net string");
         case BuoyedString:
-            return tr("Buoyed string, t");
+            return tr("Buoyed string");
         case Indicator:
-            return tr("Indicator, t");
+            return tr("Indicator");
         case Difference:
-            return tr("Difference, t");
+            return tr("Difference");
         case Printed:
             return tr("Printed");
         case Note:

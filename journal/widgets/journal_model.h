@@ -2,6 +2,7 @@
 #pragma once
 
 #include "journal/core/journal.h"
+#include "units/unit_table.h"
 
 #include <QAbstractTableModel>
 #include <QDate>
@@ -19,7 +20,21 @@ class TJournalModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Date, Time, TotalLength, HookLoad, NetString, BuoyedString, Indicator, Difference, Printed, Note };
+    // Each record is shown in the units it was typed in: every number with
+    // its unit word, and the Units column says which system that is.
+    enum Column {
+        Date,
+        Time,
+        Units,
+        TotalLength,
+        HookLoad,
+        NetString,
+        BuoyedString,
+        Indicator,
+        Difference,
+        Printed,
+        Note
+    };
     static constexpr int kColumnCount = Note + 1;
 
     explicit TJournalModel(Journal& journal, QObject* parent = nullptr);
@@ -47,6 +62,14 @@ public:
     // The journal changed under the model (a record kept or deleted, a
     // reading typed): reads it again and keeps the filter and order.
     void Refresh();
+
+    // A number of a kind as the table shows it in a system: the locale's
+    // marks, the unit's decimals and its word ("10,500.0 ft", "1 500,0 м").
+    static QString NumberText(double value, units::TFieldKind kind, units::TUnitSystem system);
+    // The unit word of a kind in a system, in the user's language.
+    static QString UnitWord(units::TFieldKind kind, units::TUnitSystem system);
+    // "metric" or "oilfield", in the user's language.
+    static QString SystemName(units::TUnitSystem system);
 
 signals:
     // The rows shown changed: their set, their order or their contents.

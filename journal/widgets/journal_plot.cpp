@@ -74,15 +74,47 @@ void TJournalPlot::SetXAxis(Axis axis)
     Invalidate();
 }
 
+void TJournalPlot::SetUnits(units::TUnitSystem system)
+{
+    if (system == m_units)
+        return;
+    m_units = system;
+    Invalidate();
+}
+
+int TJournalPlot::ConvertedCount() const
+{
+    int count = 0;
+    for (int r = 0; r < m_model.rowCount(); ++r)
+        if (m_model.Summary(r).Units != m_units)
+            ++count;
+    return count;
+}
+
+QStringList TJournalPlot::Captions() const
+{
+    const QString weight = TJournalModel::UnitWord(units::TFieldKind::ResultWeight, m_units);
+    QStringList captions{tr("Expected hook load, %1").arg(weight), tr("Indicator reading, %1").arg(weight)};
+    if (const int converted = ConvertedCount(); converted > 0)
+        captions << (m_units == units::TUnitSystem::Metric
+                         ? tr("%n record(s) typed in oilfield units, converted", nullptr, converted)
+                         : tr("%n record(s) typed in metric units, converted", nullptr, converted));
+    captions << (m_axis == Axis::Date
+                     ? TJournalModel::tr("Date")
+                     : tr("Total length, %1").arg(TJournalModel::UnitWord(units::TFieldKind::ResultLength, m_units)));
+    return captions;
+}
+
 void TJournalPlot::Invalidate()
 {
     m_stale = true;
     m_hoverRow = -1;
     const int rows = m_model.rowCount();
     setAccessibleDescription(
-        m_axis == Axis::TotalLength
-            ? tr("Expected hook load and indicator readings against the total length, %n record(s)", nullptr, rows)
-            : tr("Expected hook load and indicator readings against the date, %n record(s)", nullptr, rows));
+        (m_axis == Axis::TotalLength
+             ? tr("Expected hook load and indicator readings against the total length, %n record(s)", nullptr, rows)
+             : tr("Expected hook load and indicator readings against the date, %n record(s)", nullptr, rows)) +
+        QStringLiteral("; ") + Captions().join(QStringLiteral("; ")));
     update();
 }
 
@@ -103,7 +135,16 @@ QRect TJournalPlot::PlotRect() const
 
 double TJournalPlot::X(int row) const
 {
-    return m_axis == Axis::TotalLength ? m_model.Summary(row).TotalLength : m_model.Seconds(row);
+    if (m_axis == Axis::Date)
+        return m_model.Seconds(row);
+    const JournalSummary& s = m_model.Summary(row);
+    return static_cast<double>(units::ConvertExact(s.TotalLength, units::TFieldKind::ResultLength, s.Units, m_units));
+}
+
+double TJournalPlot::Weight(int row, double value) const
+{
+    return static_cast<double>(
+        units::ConvertExact(value, units::TFieldKind::ResultWeight, m_model.Summary(row).Units, m_units));
 }
 
 void TJournalPlot::Render()
@@ -129,11 +170,13 @@ void TJournalPlot::Render()
         const double x = X(r);
         m_xMin = std::min(m_xMin, x);
         m_xMax = std::max(m_xMax, x);
-        m_yMin = std::min(m_yMin, s.HookLoad);
-        m_yMax = std::max(m_yMax, s.HookLoad);
+        const double hook = Weight(r, s.HookLoad);
+        m_yMin = std::min(m_yMin, hook);
+        m_yMax = std::max(m_yMax, hook);
         if (s.Indicator) {
-            m_yMin = std::min(m_yMin, *s.Indicator);
-            m_yMax = std::max(m_yMax, *s.Indicator);
+            const double reading = Weight(r, *s.Indicator);
+            m_yMin = std::min(m_yMin, reading);
+            m_yMax = std::max(m_yMax, reading);
         }
     }
     // A lone value still gets a scale around it.
@@ -169,9 +212,9 @@ void TJournalPlot::Render()
     const QRgb hook = kHookLoadColour.rgb(), reading = kIndicatorColour.rgb();
     for (int r = rows - 1; r >= 0; --r) {
         const JournalSummary& s = m_model.Summary(r);
-        put(X(r), s.HookLoad, hook, r);
+        put(X(r), Weight(r, s.HookLoad), hook, r);
         if (s.Indicator)
-            put(X(r), *s.Indicator, reading, r);
+            put(X(r), Weight(r, *s.Indicator), reading, r);
     }
 }
 
@@ -189,14 +232,20 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
     const QFontMetrics metrics(font());
     const QLocale locale;
 
-    // The legend above the plot.
+    // The legend above the plot, with the note of converted records after it.
+    const QStringList captions = Captions();
     int legendX = plot.left();
-    for (const auto& [colour, text] : {std::pair{kHookLoadColour, tr("Expected hook load, t")},
-                                       std::pair{kIndicatorColour, tr("Indicator reading, t")}}) {
+    for (const auto& [colour, text] :
+         {std::pair{kHookLoadColour, captions[0]}, std::pair{kIndicatorColour, captions[1]}}) {
         painter.fillRect(legendX, kMargin / 2 + metrics.height() / 2 - 3, 7, 7, colour);
         painter.drawText(legendX + 12, kMargin / 2 + metrics.ascent(), text);
         legendX += 24 + metrics.horizontalAdvance(text);
     }
+    // A narrow window shortens the note rather than cut it; the accessible
+    // description carries it whole.
+    if (captions.size() > 3)
+        painter.drawText(legendX, kMargin / 2 + metrics.ascent(),
+                         metrics.elidedText(captions[2], Qt::ElideRight, std::max(0, width() - kMargin - legendX)));
     if (m_model.rowCount() == 0) {
         painter.drawText(plot, Qt::AlignCenter, tr("No records"));
         return;
@@ -223,7 +272,7 @@ void TJournalPlot::paintEvent(QPaintEvent* /*event*/)
         painter.drawText(QRect(px - 60, plot.bottom() + 5, 120, metrics.height()), Qt::AlignHCenter, text);
     }
     painter.drawText(QRect(plot.left(), plot.bottom() + 5 + metrics.height(), plot.width(), metrics.height()),
-                     Qt::AlignHCenter, byDate ? TJournalModel::tr("Date") : tr("Total length, m"));
+                     Qt::AlignHCenter, captions.back());
     if (m_hoverRow >= 0 && m_hoverRow < m_model.rowCount()) {
         const QPoint at = PointOf(m_model.IdAt(m_hoverRow));
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
@@ -266,7 +315,7 @@ QPoint TJournalPlot::PointOf(std::int64_t id) const
         const_cast<TJournalPlot*>(this)->Render();
     const QRect plot = PlotRect();
     const double fx = (X(row) - m_xMin) / (m_xMax - m_xMin);
-    const double fy = (m_model.Summary(row).HookLoad - m_yMin) / (m_yMax - m_yMin);
+    const double fy = (Weight(row, m_model.Summary(row).HookLoad) - m_yMin) / (m_yMax - m_yMin);
     const qreal ratio = devicePixelRatioF();
     const int w = m_points.width(), h = m_points.height();
     return {plot.left() + qRound(std::round(fx * (w - 1)) / ratio),
@@ -287,14 +336,16 @@ void TJournalPlot::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     setCursor(Qt::PointingHandCursor);
+    // The record as it was typed, in its own units.
     const JournalSummary& s = m_model.Summary(row);
-    const QLocale locale;
-    QString text = tr("%1 %2: length %3 m, hook load %4 t")
+    QString text = tr("%1 %2: length %3, hook load %4")
                        .arg(m_model.data(m_model.index(row, TJournalModel::Date)).toString(),
-                            QString::fromStdString(s.DateTime.substr(11)), locale.toString(s.TotalLength, 'f', 1),
-                            locale.toString(s.HookLoad, 'f', 3));
+                            QString::fromStdString(s.DateTime.substr(11)),
+                            TJournalModel::NumberText(s.TotalLength, units::TFieldKind::ResultLength, s.Units),
+                            TJournalModel::NumberText(s.HookLoad, units::TFieldKind::ResultWeight, s.Units));
     if (s.Indicator)
-        text += QLatin1Char('\n') + tr("indicator %1 t").arg(locale.toString(*s.Indicator, 'f', 2));
+        text += QLatin1Char('\n') +
+                tr("indicator %1").arg(TJournalModel::NumberText(*s.Indicator, kIndicatorKind, s.Units));
     if (!s.Note.empty())
         text += QLatin1Char('\n') + QString::fromStdString(s.Note);
     QToolTip::showText(event->globalPosition().toPoint(), text, this);

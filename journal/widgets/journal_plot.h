@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "units/unit_table.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
@@ -17,6 +19,12 @@ class TJournalModel;
 // records the journal window's filter shows. The point under the pointer
 // names its record; a click opens it.
 //
+// A journal may hold records typed in either unit system: the plot draws
+// every record in one, the window's (converted with the defined factors,
+// not rounded), and its legend and axis name that system's units, so feet
+// and metres never share an axis unconverted. It says how many records it
+// converted.
+//
 // The points are drawn straight into an image of the widget's device pixels,
 // and a second map of the same size remembers which record each pixel
 // shows: a long journal then repaints and answers the pointer at once.
@@ -30,6 +38,13 @@ public:
 
     Axis XAxis() const { return m_axis; }
     void SetXAxis(Axis axis);
+    // The system the plot draws in.
+    units::TUnitSystem Units() const { return m_units; }
+    void SetUnits(units::TUnitSystem system);
+    // What the legend and the axes say, in the order drawn: the two series
+    // with their unit, the note of converted records (when there are
+    // any) and the horizontal axis.
+    QStringList Captions() const;
     // The record drawn at a point of the widget (within a few pixels), -1 for none.
     std::int64_t RecordAt(QPoint pos) const;
     // Where the record's hook load is drawn, for tests; null when it is not.
@@ -52,9 +67,14 @@ private:
     void Render();
     QRect PlotRect() const;
     double X(int row) const;
+    // A record's weight in the plot's units.
+    double Weight(int row, double value) const;
+    // How many of the rows shown are in the other system.
+    int ConvertedCount() const;
 
     TJournalModel& m_model;
     Axis m_axis = Axis::TotalLength;
+    units::TUnitSystem m_units = units::TUnitSystem::Metric;
     bool m_stale = true;
     QImage m_points;
     // Per device pixel of the plot image: the model row drawn there, -1 for none.

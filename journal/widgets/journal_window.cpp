@@ -24,6 +24,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <cmath>
 
 namespace dw {
 
@@ -78,16 +79,27 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
     // Widths from the headers and the widest value a column holds, measured
     // once: fitting them to the contents would read every record.
     const QFontMetrics metrics = m_table->fontMetrics();
-    const QString samples[TJournalModel::kColumnCount] = {QLocale().toString(QDate(2026, 12, 28), QLocale::ShortFormat),
-                                                          QStringLiteral("00:00:00"),
-                                                          QLocale().toString(88888.8, 'f', 1),
-                                                          QLocale().toString(888.888, 'f', 3),
-                                                          QLocale().toString(888.888, 'f', 3),
-                                                          QLocale().toString(888.888, 'f', 3),
-                                                          QLocale().toString(888.88, 'f', 2),
-                                                          QLocale().toString(-888.888, 'f', 3),
-                                                          TJournalModel::tr("printed"),
-                                                          QString()};
+    // A number column is as wide as its widest value in either system.
+    auto widest = [](double value, units::TFieldKind kind) {
+        const QString metric = TJournalModel::NumberText(value, kind, units::TUnitSystem::Metric);
+        const QString oilfield = TJournalModel::NumberText(value, kind, units::TUnitSystem::Oilfield);
+        return metric.size() >= oilfield.size() ? metric : oilfield;
+    };
+    const units::TFieldKind weight = units::TFieldKind::ResultWeight;
+    const QString systems[] = {TJournalModel::SystemName(units::TUnitSystem::Metric),
+                               TJournalModel::SystemName(units::TUnitSystem::Oilfield)};
+    const QString samples[TJournalModel::kColumnCount] = {
+        QLocale().toString(QDate(2026, 12, 28), QLocale::ShortFormat),
+        QStringLiteral("00:00:00"),
+        systems[0].size() >= systems[1].size() ? systems[0] : systems[1],
+        widest(88888.8, units::TFieldKind::ResultLength),
+        widest(8888.888, weight),
+        widest(8888.888, weight),
+        widest(8888.888, weight),
+        widest(8888.88, kIndicatorKind),
+        widest(-8888.888, weight),
+        TJournalModel::tr("printed"),
+        QString()};
     for (int column = 0; column + 1 < TJournalModel::kColumnCount; ++column) {
         const QString header = m_model->headerData(column, Qt::Horizontal).toString();
         m_table->setColumnWidth(
@@ -140,6 +152,22 @@ TJournalWindow::TJournalWindow(TCrewJournal& journal, QWidget* parent) : QWidget
 
 TJournalWindow::~TJournalWindow() = default;
 
+void TJournalWindow::SetUnits(units::TUnitSystem system)
+{
+    m_units = system;
+    m_plot->SetUnits(system);
+    if (CurrentId() < 0)
+        ShowReadingUnits(system);
+}
+
+void TJournalWindow::ShowReadingUnits(units::TUnitSystem system)
+{
+    // The reading is typed in the units of the record it belongs to.
+    m_readingUnits = system;
+    m_indicatorLabel->setText(tr("&Indicator reading, %1:").arg(TJournalModel::UnitWord(kIndicatorKind, system)));
+    m_indicator->setAccessibleName(m_indicatorLabel->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+}
+
 void TJournalWindow::BuildFilter(QBoxLayout* layout)
 {
     auto* row = new QHBoxLayout;
@@ -179,10 +207,11 @@ void TJournalWindow::BuildFilter(QBoxLayout* layout)
 void TJournalWindow::BuildDetails(QBoxLayout* layout)
 {
     auto* row = new QHBoxLayout;
-    auto* indicatorLabel = new QLabel(tr("&Indicator reading, t:"), this);
+    auto* indicatorLabel = new QLabel(this);
+    m_indicatorLabel = indicatorLabel;
     m_indicator = new QLineEdit(this);
     m_indicator->setObjectName(QStringLiteral("IndicatorReading"));
-    m_indicator->setAccessibleName(indicatorLabel->text().remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+    ShowReadingUnits(m_units);
     m_indicator->setToolTip(tr("The weight indicator's reading for this record; Enter keeps it"));
     m_indicator->setMaximumWidth(120);
     indicatorLabel->setBuddy(m_indicator);
@@ -288,9 +317,11 @@ void TJournalWindow::CurrentChanged()
     m_loading = true;
     if (any) {
         const JournalSummary& s = m_model->Summary(m_table->currentIndex().row());
+        ShowReadingUnits(s.Units);
         m_indicator->setText(s.Indicator ? QLocale().toString(*s.Indicator, 'f', 2) : QString());
         m_note->setText(QString::fromStdString(s.Note));
     } else {
+        ShowReadingUnits(m_units);
         m_indicator->clear();
         m_note->clear();
     }
@@ -359,12 +390,16 @@ bool TJournalWindow::CommitIndicator()
                 {MessageText::Verbatim(text.toStdString()), MessageText(DW_TEXT("Message", "not a number"))}));
             return false;
         }
-        if (const std::optional<MessageText> fault = IndicatorFault(value)) {
+        // Kept as the window shows it, with its two decimals: the number the
+        // crew sees is the number kept, and it survives a trip through the
+        // metric columns of the exchange file exactly.
+        const Extended held = std::round(static_cast<Extended>(value) * 100) / 100;
+        if (const std::optional<MessageText> fault = IndicatorFault(held, m_readingUnits)) {
             ShowErrorText(MessageText(DW_TEXT("Message", "'%1' is not an indicator reading: %2"),
                                       {MessageText::Verbatim(text.toStdString()), *fault}));
             return false;
         }
-        reading = value;
+        reading = held;
     }
     m_indicator->setModified(false);
     if (!Reporting([&] { m_journal.Store().SetIndicator(id, reading); }))

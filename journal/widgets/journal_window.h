@@ -2,6 +2,7 @@
 #pragma once
 
 #include "journal/core/journal_record.h"
+#include "units/unit_table.h"
 
 #include <QWidget>
 
@@ -40,6 +41,11 @@ public:
     void SelectRecord(std::int64_t id);
     std::int64_t CurrentId() const;
 
+    // The main window's unit system: the plot draws in it. The table shows
+    // every record in its own.
+    units::TUnitSystem Units() const { return m_units; }
+    void SetUnits(units::TUnitSystem system);
+
     TJournalModel& Model() const { return *m_model; }
     TJournalPlot* Plot() const { return m_plot; }
     QTableView* Table() const { return m_table; }
@@ -47,6 +53,7 @@ public:
     QDateEdit* ToDate() const { return m_to; }
     QLineEdit* NoteFilter() const { return m_noteFilter; }
     QLineEdit* IndicatorEdit() const { return m_indicator; }
+    QLabel* IndicatorLabel() const { return m_indicatorLabel; }
     QLineEdit* NoteEdit() const { return m_note; }
     QComboBox* PlotAxis() const { return m_axis; }
 
@@ -93,6 +100,11 @@ private:
     QDateEdit* m_to = nullptr;
     QLineEdit* m_noteFilter = nullptr;
     QLineEdit* m_indicator = nullptr;
+    QLabel* m_indicatorLabel = nullptr;
+    units::TUnitSystem m_units = units::TUnitSystem::Metric;
+    // The units of the record whose reading is typed.
+    units::TUnitSystem m_readingUnits = units::TUnitSystem::Metric;
+    void ShowReadingUnits(units::TUnitSystem system);
     QLineEdit* m_note = nullptr;
     QComboBox* m_axis = nullptr;
     QLabel* m_count = nullptr;

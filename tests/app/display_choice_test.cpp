@@ -8,6 +8,7 @@
 #include "app/translations.h"
 #include "common/error_display.h"
 #include "decor/window_frame.h"
+#include "journal/widgets/journal_window.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/widgets/currency_edit.h"
 #include "storage/core/ini_file.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -114,24 +116,26 @@ TEST_F(DisplayChoice, TheWindowShowsEveryNumberInTheChosenLanguageAndUnits)
         const char* readerName;       // of the first section's length
         const char* metreWeightName;  // of its weight of a metre (a foot)
         unsigned diameterDecimals;
+        bool english;  // the English design: its title and commands
     } rows[] = {
         {"nothing chosen: the designed window", "", kMetricExample, false, "2,50 т.", "168 мм.", "29,00 кг.",
-         "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Section 1 length, m", "Section 1 weight of one metre, kg/m", 2},
+         "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Section 1 length, m", "Section 1 weight of one metre, kg/m", 2,
+         false},
         {"Russian and metric chosen", "[Display]\nLanguage=ru\nUnits=metric\n", kMetricExample, false, "2,50 т.",
          "168 мм.", "29,00 кг.", "1,20 г/см3.", "48,070 т.", "1 150,0 м.", "Длина секции 1, м",
-         "Вес 1 метра секции 1, кг/м", 2},
+         "Вес 1 метра секции 1, кг/м", 2, false},
         {"English and metric", "[Display]\nLanguage=en\nUnits=metric\n", kMetricExample, true, "2.50 t", "168 mm",
          "29.00 kg/m", "1.20 g/cm3", "48.070 t", "1,150.0 m", "Section 1 length, m",
-         "Section 1 weight of one metre, kg/m", 2},
+         "Section 1 weight of one metre, kg/m", 2, true},
         {"English and oilfield", "[Display]\nLanguage=en\nUnits=oilfield\n", kOilfieldExample, true, "8.00 klb",
          "6.625 in", "19.50 lb/ft", "10.50 ppg", "259.950 klb", "10,500.0 ft", "Section 1 length, ft",
-         "Section 1 weight of one foot, lb/ft", 3},
+         "Section 1 weight of one foot, lb/ft", 3, true},
         {"Russian and oilfield", "[Display]\nLanguage=ru\nUnits=oilfield\n", kOilfieldExample, false, "8,00 кип",
          "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт", "Длина секции 1, фт",
-         "Вес 1 фута секции 1, фн/фт", 3},
+         "Вес 1 фута секции 1, фн/фт", 3, false},
         {"oilfield chosen, the language not: the designed Russian words", "[Display]\nUnits=oilfield\n",
          kOilfieldExample, false, "8,00 кип", "6,625 дюйм", "19,50 фн/фт", "10,50 фн/гал", "259,950 кип", "10 500,0 фт",
-         "Section 1 length, ft", "Section 1 weight of one foot, lb/ft", 3},
+         "Section 1 length, ft", "Section 1 weight of one foot, lb/ft", 3, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -148,6 +152,13 @@ TEST_F(DisplayChoice, TheWindowShowsEveryNumberInTheChosenLanguageAndUnits)
         EXPECT_EQ(form->CurrencyEdit(9)->accessibleName().toStdString(), row.readerName);
         EXPECT_EQ(form->CurrencyEdit(25)->accessibleName().toStdString(), row.metreWeightName);
         EXPECT_EQ(form->CurrencyEdit(17)->DecimalPlaces(), row.diameterDecimals);
+        EXPECT_EQ(form->windowTitle(), row.english ? QStringLiteral("DRILL STRING WEIGHT")
+                                                   : QStringLiteral("ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА"));
+        // A result typed over names the command to press as its button reads.
+        form->CurrencyEdit(37)->SetValue(1);
+        EXPECT_TRUE(form->CurrencyEdit(35)->toolTip().endsWith(row.english ? QStringLiteral("press CALCULATE")
+                                                                           : QStringLiteral("РАСЧЕТ")))
+            << form->CurrencyEdit(35)->toolTip().toStdString();
         // Nothing of the choice is written before the crew makes one.
         form.reset();
         EXPECT_EQ(Stored("Display", "Language") == "<none>",
@@ -205,12 +216,20 @@ TEST_F(DisplayChoice, SwitchingUnitsConvertsWhatIsTyped)
         const std::string key = "CurrencyEdit" + std::to_string(row.field) + "_Value";
         EXPECT_EQ(Stored("TForm1", key.c_str()), row.stored);
     }
-    // A change of language alone converts nothing.
-    Start(ProfileText("", {{38, "50"}}));
+    // A change of language alone converts nothing; an open journal window
+    // comes back in the new language.
+    Start(ProfileText("[Display]\nLanguage=ru\n", {{38, "50"}}));
+    form->ShowJournal();
+    const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    EXPECT_TRUE(form->JournalWindow()->windowTitle().contains(cyrillic));
     units::TDisplaySettings english;
     english.Language = units::TLanguage::English;
     EXPECT_EQ(form->ChangeDisplay(english), 0);
     EXPECT_EQ(form->CurrencyEdit(38)->Value(), 50);
+    ASSERT_NE(form->JournalWindow(), nullptr);
+    EXPECT_TRUE(form->JournalWindow()->isVisible());
+    EXPECT_FALSE(form->JournalWindow()->windowTitle().contains(cyrillic))
+        << form->JournalWindow()->windowTitle().toStdString();
     EXPECT_EQ(Stored("Display", "Language"), "en");
     EXPECT_EQ(Stored("Display", "Units"), "<none>");
     EXPECT_TRUE(errors.empty());

@@ -5,10 +5,12 @@
 
 #include "app/form1.h"
 #include "app/sheet_holder.h"
+#include "common/error_display.h"
 #include "decor/transparent_button.h"
 #include "decor/window_frame.h"
 #include "journal/widgets/crew_journal.h"
 #include "journal/widgets/journal_model.h"
+#include "journal/widgets/journal_plot.h"
 #include "journal/widgets/journal_window.h"
 #include "numeric/core/locale_formats.h"
 #include "numeric/locale/load_locale_formats.h"
@@ -335,6 +337,154 @@ TEST_F(JournalSituations, TheWindowMenuOpensTheJournal)
     journal->trigger();
     ASSERT_NE(form1->JournalWindow(), nullptr);
     EXPECT_TRUE(form1->JournalWindow()->isVisible());
+}
+
+}  // namespace
+}  // namespace dw
+
+namespace dw {
+namespace {
+
+// The worked example as an oilfield crew typed it, as its record came
+// from a file: numbers only, in its own units.
+JournalRecord OilfieldRecord()
+{
+    JournalRecord record;
+    record.DateTime = "2026-12-07T14:20:00";
+    record.Units = units::TUnitSystem::Oilfield;
+    const Extended inputs[] = {8.00L, 35.00L, 6.50L, 4.50L, 3.20L, 0.80L, 10.50L, 65.50L};
+    for (std::size_t i = 0; i < 8; ++i) record.Values[i] = inputs[i];
+    record.Values[kJournalFirstLength] = 10000.0L;
+    record.Values[kJournalFirstLength + 1] = 500.0L;
+    record.Values[kJournalFirstDiameter] = 6.625L;
+    record.Values[kJournalFirstMetreWeight] = 19.50L;
+    record.Values[kJournalFirstMetreWeight + 1] = 91.00L;
+    const Extended results[] = {58.000L, 240.500L, 201.950L, 259.950L, 10500.0L};
+    for (std::size_t i = 0; i < 5; ++i) record.Values[kJournalFirstResult + i] = results[i];
+    return record;
+}
+
+// An oilfield record opened in the metric window stands in metres, tonnes
+// and g/cm3, each value as its field holds it, never its feet as metres;
+// its converted results wait for РАСЧЕТ, and the journal window says so.
+TEST_F(JournalSituations, ARecordInTheOtherSystemOpensConverted)
+{
+    const std::int64_t id = *form1->Journal().Keep(OilfieldRecord());
+    form1->ShowJournal();
+    TJournalWindow* window = form1->JournalWindow();
+    window->SelectRecord(id);
+    QApplication::setActiveWindow(window);
+    window->Table()->setFocus();
+    QTest::keyClick(window->Table(), Qt::Key_Return);
+    struct Row {
+        const char* Name;
+        int Field;
+        const char* Shown;
+    };
+    const std::vector<Row> rows{
+        {"500.0 ft of section 2", 10, "152,4 м."},
+        {"6.625 in of diameter", 17, "168 мм."},
+        {"19.50 lb/ft", 25, "29,02 кг."},
+        {"8.00 klb of kelly", 38, "3,63 т."},
+        {"10.50 ppg of mud", 44, "1,26 г/см3."},
+        {"65.50 ppg of steel", 45, "7,85 г/см3."},
+        {"a hook load of 259.950 klb", 35, "117,911 т."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(form1->CurrencyEdit(row.Field)->DisplayedText(), QString::fromUtf8(row.Shown));
+    }
+    EXPECT_EQ(form1->CurrencyEdit(9)->EditTextValue(), 3048.0L);
+    EXPECT_FALSE(form1->ResultsCurrent());
+    EXPECT_TRUE(window->Status()->text().contains(QStringLiteral("oilfield units")))
+        << window->Status()->text().toStdString();
+    EXPECT_FALSE(form1->RecordShown());
+}
+
+// A record never printed gets its sheet made from its numbers, each with
+// its own unit: an oilfield record's in ft, in, lb/ft, klb and ppg.
+TEST_F(JournalSituations, AnOilfieldRecordsSheetShowsItsUnits)
+{
+    const auto word = [](units::TFieldKind kind) {
+        return QString::fromStdString(Localized(MessageText(units::UnitOf(kind, units::TUnitSystem::Oilfield).Word)));
+    };
+    const QStringList texts = PageTextsShownBy([&] { form1->ShowRecordSheet(OilfieldRecord()); });
+    struct Row {
+        const char* Name;
+        QString Text;
+    };
+    const std::vector<Row> rows{
+        {"diameter", QStringLiteral("6,625 ") + word(units::TFieldKind::Diameter)},
+        {"weight of a foot", QStringLiteral("19,50 ") + word(units::TFieldKind::MetreWeight)},
+        {"mud", QStringLiteral("10,50 ") + word(units::TFieldKind::Gravity)},
+        {"hook load", QStringLiteral("259,950 ") + word(units::TFieldKind::ResultWeight)},
+        {"block", QStringLiteral("35,00 ") + word(units::TFieldKind::EquipmentWeight)},
+        {"section 2 length", QStringLiteral("500,0 ") + word(units::TFieldKind::Length)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_TRUE(texts.contains(row.Text))
+            << row.Text.toStdString() << " not among " << texts.join(QStringLiteral(" | ")).toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace dw
+
+namespace dw {
+namespace {
+
+// A crew working in oilfield units calculates: the journal keeps the record
+// in their units, the journal window shows it in them beside a metric one,
+// and the plot draws both in the window's units.
+TEST_F(JournalSituations, AnOilfieldCalculationIsKeptInItsUnits)
+{
+    TypeWorkedExample();
+    Calculate();  // a metric record first
+    units::TDisplaySettings oilfield;
+    oilfield.Units = units::TUnitSystem::Oilfield;
+    form1->ChangeDisplay(oilfield);
+    const std::pair<int, const char*> inputs[] = {
+        {38, "8"},    {39, "35"},  {40, "6,5"}, {41, "4,5"},  {42, "3,2"},  {43, "0,8"},   {9, "10000"},
+        {25, "19,5"}, {10, "500"}, {26, "91"},  {44, "10,5"}, {45, "65,5"}, {17, "6,625"},
+    };
+    for (const auto& [field, text] : inputs) Type(field, QString::fromUtf8(text));
+    Calculate();
+    const std::vector<JournalRecord> records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    const JournalRecord& kept = records[1];
+    const auto word = [](units::TFieldKind kind, units::TUnitSystem system) {
+        return QString::fromStdString(Localized(MessageText(units::UnitOf(kind, system).Word)));
+    };
+    struct Row {
+        const char* Name;
+        std::size_t Index;
+        Extended Value;
+    };
+    const std::vector<Row> rows{
+        {"section 1 length, ft", JournalIndex(WeightInput::SectionLength1), 10000},
+        {"diameter, in", JournalDiameterIndex(1), 6.625L},
+        {"hook load, klb", JournalIndex(WeightResult::HookLoad), 259.95L},
+        {"total length, ft", JournalIndex(WeightResult::TotalLength), 10500},
+    };
+    EXPECT_EQ(kept.Units, units::TUnitSystem::Oilfield);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(kept.Values[row.Index], row.Value);
+    }
+    form1->ShowJournal();
+    TJournalModel& model = form1->JournalWindow()->Model();
+    const QLocale locale;
+    const int newest = model.RowOf(kept.Id), older = model.RowOf(records[0].Id);
+    EXPECT_EQ(model.data(model.index(newest, TJournalModel::HookLoad)).toString(),
+              locale.toString(259.95, 'f', 3) + QLatin1Char(' ') +
+                  word(units::TFieldKind::ResultWeight, units::TUnitSystem::Oilfield));
+    EXPECT_EQ(model.data(model.index(older, TJournalModel::HookLoad)).toString(),
+              locale.toString(48.07, 'f', 3) + QLatin1Char(' ') +
+                  word(units::TFieldKind::ResultWeight, units::TUnitSystem::Metric));
+    EXPECT_EQ(
+        form1->JournalWindow()->Plot()->Captions().back(),
+        TJournalPlot::tr("Total length, %1").arg(word(units::TFieldKind::ResultLength, units::TUnitSystem::Oilfield)));
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(Journal, LivesAmongTheUsersDataAndIsMadeOnTheFirstRecord)
     EXPECT_EQ(read->Shown, kept.Shown);
     EXPECT_EQ(read->DateText, kept.DateText);
     EXPECT_EQ(read->TimeText, kept.TimeText);
-    EXPECT_EQ(read->Units, "metric");
+    EXPECT_EQ(read->Units, units::TUnitSystem::Metric);
     EXPECT_TRUE(read->Printed);
     EXPECT_EQ(read->Sheet, (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(read->Difference(), 40.125L + 1 - 39.5L);
@@ -316,6 +316,108 @@ TEST(Journal, ProcessKilledMidImportLeavesAllOrNothing)
     sqlite3_close(db);
     EXPECT_EQ(journal.Import(records).Added, records.size());
     EXPECT_EQ(journal.Count(), 1u + records.size());
+}
+
+}  // namespace
+}  // namespace dw
+
+namespace dw {
+namespace {
+
+// Runs one statement on the journal file as another program (or a hand
+// with a database tool) would.
+void ChangeByHand(const std::string& file, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    sqlite3_close(db);
+}
+
+// A record keeps the unit system it was typed in: read back, listed and
+// exported in it. A system the program does not know is refused by the
+// record's date, never read as metric, and the file is left where it is.
+TEST(Journal, RecordKeepsItsUnitSystem)
+{
+    struct Row {
+        const char* Name;
+        units::TUnitSystem Typed;
+        const char* ByHand;                      // a statement run on the file after the record is kept
+        std::optional<units::TUnitSystem> Read;  // none: refused
+    };
+    const std::vector<Row> rows{
+        {"typed in metric units", units::TUnitSystem::Metric, nullptr, units::TUnitSystem::Metric},
+        {"typed in oilfield units", units::TUnitSystem::Oilfield, nullptr, units::TUnitSystem::Oilfield},
+        {"a system this program does not know", units::TUnitSystem::Metric, "UPDATE record SET units = 'imperial'",
+         std::nullopt},
+        {"an empty system", units::TUnitSystem::Oilfield, "UPDATE record SET units = ''", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TemporaryFolder folder;
+        const std::string file = (folder.Path() / "j.sqlite").string();
+        JournalRecord record = SampleRecord(2);
+        record.Units = row.Typed;
+        {
+            Journal journal(file);
+            journal.Add(record);
+        }
+        if (row.ByHand)
+            ChangeByHand(file, row.ByHand);
+        Journal journal(file);
+        if (row.Read) {
+            const std::optional<JournalRecord> read = journal.Read(1);
+            ASSERT_TRUE(read);
+            EXPECT_EQ(read->Units, *row.Read);
+            ASSERT_EQ(journal.Summaries().size(), 1u);
+            EXPECT_EQ(journal.Summaries()[0].Units, *row.Read);
+        } else {
+            for (const auto& use :
+                 std::vector<std::function<void()>>{[&] { journal.Read(1); }, [&] { journal.Summaries(); },
+                                                    [&] { journal.ForEachRecord([](const JournalRecord&) {}); }}) {
+                try {
+                    use();
+                    ADD_FAILURE() << "read as if it were known";
+                } catch (const EJournalError& error) {
+                    EXPECT_NE(error.Message().find("the record of " + record.DateTime +
+                                                   " names a unit system this program does not know"),
+                              std::string::npos)
+                        << error.Message();
+                }
+            }
+            EXPECT_TRUE(fs::exists(file));
+            EXPECT_FALSE(journal.TakeNotice());
+        }
+    }
+}
+
+// The same date, time and digits typed in the other system are another
+// measurement: an import keeps both, and the same record twice only once.
+TEST(Journal, SameDigitsInTheOtherSystemAreAnotherRecord)
+{
+    struct Row {
+        const char* Name;
+        units::TUnitSystem Kept, Imported;
+        std::size_t Added, Skipped;
+    };
+    const std::vector<Row> rows{
+        {"metric, then oilfield", units::TUnitSystem::Metric, units::TUnitSystem::Oilfield, 1, 0},
+        {"oilfield, then metric", units::TUnitSystem::Oilfield, units::TUnitSystem::Metric, 1, 0},
+        {"oilfield twice", units::TUnitSystem::Oilfield, units::TUnitSystem::Oilfield, 0, 1},
+        {"metric twice", units::TUnitSystem::Metric, units::TUnitSystem::Metric, 0, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        TemporaryFolder folder;
+        Journal journal((folder.Path() / "j.sqlite").string());
+        JournalRecord kept = SampleRecord(5), imported = SampleRecord(5);
+        kept.Units = row.Kept;
+        imported.Units = row.Imported;
+        journal.Add(kept);
+        const JournalImportCount count = journal.Import({imported});
+        EXPECT_EQ(count.Added, row.Added);
+        EXPECT_EQ(count.Skipped, row.Skipped);
+    }
 }
 
 }  // namespace

@@ -153,12 +153,14 @@ TEST_F(JournalWindowTest, IndicatorReadingTypedShowsTheDifference)
         const char* Error;  // nullptr for none
     };
     const QLocale locale;
+    const QString t = QStringLiteral(" t");
     const std::vector<Row> rows{
-        {"a reading", QStringLiteral("84"), locale.toString(84.0, 'f', 2), locale.toString(0.75, 'f', 3), nullptr},
-        {"letters", QStringLiteral("abc"), locale.toString(84.0, 'f', 2), locale.toString(0.75, 'f', 3),
+        {"a reading", QStringLiteral("84"), locale.toString(84.0, 'f', 2) + t, locale.toString(0.75, 'f', 3) + t,
+         nullptr},
+        {"letters", QStringLiteral("abc"), locale.toString(84.0, 'f', 2) + t, locale.toString(0.75, 'f', 3) + t,
          "not an indicator reading"},
-        {"below zero", QStringLiteral("-5"), locale.toString(84.0, 'f', 2), locale.toString(0.75, 'f', 3),
-         "from 0 to 10000"},
+        {"below zero", QStringLiteral("-5"), locale.toString(84.0, 'f', 2) + t, locale.toString(0.75, 'f', 3) + t,
+         "from 0 to 10000 t"},
         {"erased", QString(), QString(), QString(), nullptr},
     };
     for (const Row& row : rows) {
@@ -338,6 +340,114 @@ TEST(CrewJournal, DamagedFileIsSaidAtStart)
         } else {
             EXPECT_EQ(std::filesystem::exists(file), row.Bytes.has_value());
         }
+    }
+}
+
+}  // namespace
+}  // namespace dw
+
+namespace dw {
+namespace {
+
+// A journal a crew kept in both systems: a metric measurement and the same
+// string measured in oilfield units (3,048.0 m is 10,000.0 ft; 100.000 t
+// is 220.462 klb, to the third decimal).
+struct MixedJournalTest : ::testing::Test {
+    test::ProfileSandbox sandbox;
+    std::unique_ptr<TCrewJournal> journal;
+    std::unique_ptr<TJournalWindow> window;
+    std::int64_t metricId = 0, oilfieldId = 0;
+
+    void SetUp() override
+    {
+        journal = std::make_unique<TCrewJournal>();
+        JournalRecord metric = Measurement("2026-12-01T08:00:00", 3048.0, 100.0, "metric crew");
+        metric.Indicator = 99.5L;
+        JournalRecord oilfield = Measurement("2026-12-02T08:00:00", 10000.0, 220.462, "oilfield crew");
+        oilfield.Units = units::TUnitSystem::Oilfield;
+        oilfield.Indicator = 219.35L;
+        metricId = *journal->Keep(metric);
+        oilfieldId = *journal->Keep(oilfield);
+        window = std::make_unique<TJournalWindow>(*journal);
+        window->resize(900, 700);
+        window->show();
+        window->Reload();
+        QApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        journal.reset();
+    }
+    QString Cell(std::int64_t id, int column) const
+    {
+        return window->Model().data(window->Model().index(window->Model().RowOf(id), column)).toString();
+    }
+};
+
+// Each record reads in the units it was typed in: every number with its
+// unit word, and the units said.
+TEST_F(MixedJournalTest, EachRecordShowsItsOwnUnits)
+{
+    const QLocale locale;
+    struct Row {
+        const char* Name;
+        int Column;
+        QString Metric, Oilfield;
+    };
+    const std::vector<Row> rows{
+        {"units", TJournalModel::Units, QStringLiteral("metric"), QStringLiteral("oilfield")},
+        {"total length", TJournalModel::TotalLength, locale.toString(3048.0, 'f', 1) + QStringLiteral(" m"),
+         locale.toString(10000.0, 'f', 1) + QStringLiteral(" ft")},
+        {"hook load", TJournalModel::HookLoad, locale.toString(100.0, 'f', 3) + QStringLiteral(" t"),
+         locale.toString(220.462, 'f', 3) + QStringLiteral(" klb")},
+        {"indicator", TJournalModel::Indicator, locale.toString(99.5, 'f', 2) + QStringLiteral(" t"),
+         locale.toString(219.35, 'f', 2) + QStringLiteral(" klb")},
+        {"difference", TJournalModel::Difference, locale.toString(0.5, 'f', 3) + QStringLiteral(" t"),
+         locale.toString(1.112, 'f', 3) + QStringLiteral(" klb")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        EXPECT_EQ(Cell(metricId, row.Column), row.Metric);
+        EXPECT_EQ(Cell(oilfieldId, row.Column), row.Oilfield);
+    }
+    // The reading is typed in the units of the record it belongs to.
+    for (const auto& [id, label] : {std::pair{metricId, QStringLiteral("&Indicator reading, t:")},
+                                    std::pair{oilfieldId, QStringLiteral("&Indicator reading, klb:")}}) {
+        window->SelectRecord(id);
+        EXPECT_EQ(window->IndicatorLabel()->text(), label);
+    }
+}
+
+// The plot draws every record in the window's units: the same string
+// measured in metres and in feet stands at one point, and the legend and
+// axis name the units and how many records were converted.
+TEST_F(MixedJournalTest, PlotDrawsMixedRecordsInOneSystem)
+{
+    struct Row {
+        const char* Name;
+        units::TUnitSystem Window;
+        QStringList Captions;
+    };
+    const std::vector<Row> rows{
+        {"a metric window",
+         units::TUnitSystem::Metric,
+         {QStringLiteral("Expected hook load, t"), QStringLiteral("Indicator reading, t"),
+          QStringLiteral("1 record(s) typed in oilfield units, converted"), QStringLiteral("Total length, m")}},
+        {"an oilfield window",
+         units::TUnitSystem::Oilfield,
+         {QStringLiteral("Expected hook load, klb"), QStringLiteral("Indicator reading, klb"),
+          QStringLiteral("1 record(s) typed in metric units, converted"), QStringLiteral("Total length, ft")}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        window->SetUnits(row.Window);
+        window->PlotAxis()->setCurrentIndex(0);
+        TJournalPlot* plot = window->Plot();
+        EXPECT_EQ(plot->Captions(), row.Captions);
+        const QPoint metric = plot->PointOf(metricId), oilfield = plot->PointOf(oilfieldId);
+        EXPECT_LE((metric - oilfield).manhattanLength(), 2)
+            << metric.x() << "," << metric.y() << " against " << oilfield.x() << "," << oilfield.y();
     }
 }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The journal window on a journal of a few weeks' records, drawn to a PNG
 // file for a look by eye (in the user's language); not a test.
-//   journal_window_gallery OUT.png [JOURNAL.sqlite] [date]
-// ("date" plots against the date).
+//   journal_window_gallery OUT.png [JOURNAL.sqlite] [date] [oilfield]
+// ("date" plots against the date, "oilfield" draws the plot in oilfield
+// units).
 
 #include "app/translations.h"
 #include "journal/widgets/crew_journal.h"
@@ -43,6 +44,18 @@ int main(int argc, char** argv)
             record.Values[dw::JournalIndex(dw::WeightResult::BuoyedString)] = length * 0.0323;
             if (n % 3 == 0)
                 record.Indicator = 11.1 + length * 0.0323 - 1 + std::sin(n) * 1.5;
+            // Every fourth measurement by a crew working in oilfield units.
+            if (n % 4 == 1) {
+                record.Units = dw::units::TUnitSystem::Oilfield;
+                for (std::size_t i = 0; i < dw::kJournalValueCount; ++i)
+                    record.Values[i] =
+                        dw::units::ConvertForField(record.Values[i], dw::JournalValueKind(i),
+                                                   dw::units::TUnitSystem::Metric, dw::units::TUnitSystem::Oilfield);
+                if (record.Indicator)
+                    record.Indicator =
+                        dw::units::ConvertForField(*record.Indicator, dw::kIndicatorKind,
+                                                   dw::units::TUnitSystem::Metric, dw::units::TUnitSystem::Oilfield);
+            }
             record.Printed = n % 4 == 0;
             record.Note = n % 5 == 0 ? "скважина 7, смена " + std::string(n % 2 ? "Б" : "А") : "";
             journal.Keep(record);
@@ -52,8 +65,12 @@ int main(int argc, char** argv)
     window.show();
     window.Reload();
     window.Table()->setFocus();
-    if (argc > 3 && QString::fromLocal8Bit(argv[3]) == QStringLiteral("date"))
-        window.PlotAxis()->setCurrentIndex(1);
+    for (int a = 3; a < argc; ++a) {
+        if (QString::fromLocal8Bit(argv[a]) == QStringLiteral("date"))
+            window.PlotAxis()->setCurrentIndex(1);
+        if (QString::fromLocal8Bit(argv[a]) == QStringLiteral("oilfield"))
+            window.SetUnits(dw::units::TUnitSystem::Oilfield);
+    }
     QApplication::processEvents();
     return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }
