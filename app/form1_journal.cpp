@@ -226,8 +226,9 @@ void TForm1::ShowRecordSheet(const JournalRecord& record)
         sheet.VpReport1().Preview();
         return;
     }
-    // The sheet of the crew's language and units, whatever page was shown last.
-    sheet.ShowChosenDisplay();
+    // The sheet of the crew's language in the record's units, whatever page
+    // was shown last.
+    sheet.ShowChosenLanguageIn(record.Units);
     for (const fields::TWeightField& row : fields::kWeightFields) {
         const std::size_t index = RecordIndex(row);
         QString caption = QString::fromStdString(record.Shown[index]);

@@ -45,16 +45,25 @@ void TSheetHolder::Show(TDisplay display)
 
 void TSheetHolder::ShowChosenDisplay()
 {
-    bool chosenCaptions = m_shown == m_chosen;
+    ShowIfOther(m_chosen);
+}
+
+void TSheetHolder::ShowChosenLanguageIn(units::TUnitSystem units)
+{
+    ShowIfOther(TDisplay{m_chosen.Language, units});
+}
+
+void TSheetHolder::ShowIfOther(TDisplay display)
+{
+    bool same = m_shown == display;
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Caption)
-            chosenCaptions =
-                chosenCaptions && VpLabel(row.Number).Caption() == SheetCaption(row, m_chosen.Language, m_chosen.Units);
+            same = same && VpLabel(row.Number).Caption() == SheetCaption(row, display.Language, display.Units);
     }
     // Nothing is laid out again when nothing differs: the designed sheet
     // stays exactly as it was made.
-    if (!chosenCaptions)
-        Show(m_chosen);
+    if (!same)
+        Show(display);
 }
 
 void TSheetHolder::ShowKeptCaptions(const std::vector<std::pair<int, QString>>& captions)

@@ -37,6 +37,9 @@ public:
     // the journal, or anything else, have put others on the sheet: what the
     // print command and a sheet made from a record start from.
     void ShowChosenDisplay();
+    // The crew's language in the given units: the sheet made from a journal
+    // record typed in other units than the crew's now.
+    void ShowChosenLanguageIn(units::TUnitSystem units);
 
     // A page kept in the journal, each label's caption by its number: shown
     // on the layout of the language and units it was printed in when its
@@ -52,6 +55,7 @@ private:
         bool operator==(const TDisplay&) const = default;
     };
     void Show(TDisplay display);
+    void ShowIfOther(TDisplay display);
 
     std::unique_ptr<TVpReport> m_vpReport1;
     TSheetLabels m_labels{};

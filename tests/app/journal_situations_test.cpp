@@ -244,6 +244,10 @@ TEST_F(JournalSituations, ARecordsSheetLeavesTheCrewsSheetAsChosen)
     Calculate();
     const std::vector<JournalRecord> records = Records();
     ASSERT_EQ(records.size(), 2u);
+    // The same numbers as a file's record typed in oilfield units.
+    JournalRecord oilfield = records[1];
+    oilfield.Units = units::TUnitSystem::Oilfield;
+    for (std::string& shown : oilfield.Shown) shown.clear();
     struct Row {
         const char* Name;
         units::TLanguage Language;
@@ -268,19 +272,27 @@ TEST_F(JournalSituations, ARecordsSheetLeavesTheCrewsSheetAsChosen)
          {"DRILL STRING WEIGHT", "Kelly weight", "48,070 т."},
          {"DRILL STRING WEIGHT", "Weight per m"},
          "Вес квадрата"},
-        {"a record never printed, Russian oilfield chosen",
+        {"a metric record never printed, Russian oilfield chosen: its sheet in metric",
          units::TLanguage::Russian,
          units::TUnitSystem::Oilfield,
          records[1],
-         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 фута"},
+         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 метра", "48,070 т."},
          {"Вес квадрата", "Вес 1 фута"},
          "Вес 1 метра"},
+        {"an oilfield record, Russian metric chosen: its sheet in oilfield units",
+         units::TLanguage::Russian,
+         units::TUnitSystem::Metric,
+         oilfield,
+         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 фута"},
+         {"Вес 1 метра"},
+         "Вес 1 фута"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Name);
         form2->SetDisplay(row.Language, row.Units);
         const QStringList shown = PageTextsShownBy([&] { form1->ShowRecordSheet(row.Record); });
-        for (const QString& text : row.Shown) EXPECT_TRUE(shown.contains(text)) << text.toStdString();
+        for (const QString& text : row.Shown)
+            EXPECT_TRUE(shown.contains(text)) << text.toStdString() << " not among " << shown.join(" | ").toStdString();
         if (row.Language == units::TLanguage::English && !row.Record.Printed) {
             EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const QString& t) {
                 return t.contains(QStringLiteral("(sheet made from the journal"));
