@@ -509,10 +509,13 @@ void TForm1::TransparentButton1Click(QObject* sender)
             throw;
         }
     }
+    // The captions of the crew's language and units, should a journal
+    // record's page have been shown on the sheet since.
+    m_reportHolder->ShowChosenDisplay();
     // The report prints what the fields show: a field's displayed text comes
     // from the value it holds.
     for (const fields::TWeightField& row : fields::kWeightFields)
-        SetFieldCaption(sheet.VpLabel(row.SheetLabel), row.SheetLabel, CurrencyEdit(row.Number)->DisplayedText());
+        SetFieldCaption(sheet.VpLabel(row.SheetLabel), CurrencyEdit(row.Number)->DisplayedText());
     // Two readings of the clock, the date first.
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)

@@ -117,6 +117,9 @@ void TForm1::ApplyFieldUnits()
     }
     // What fitted in one unit may not in another.
     m_fits.fill(std::nullopt);
+    // The sheet prints in the window's language and units.
+    if (m_reportHolder != nullptr)
+        m_reportHolder->SetDisplay(m_display.LanguageOrDesigned(), system);
 }
 
 QString TForm1::FieldPatternIn(const fields::TWeightField& row, units::TUnitSystem system) const

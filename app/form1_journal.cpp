@@ -59,7 +59,7 @@ std::vector<std::uint8_t> SheetBytes(const TSheetHolder& sheet)
 
 // Puts a kept page's captions back on the sheet; false when the bytes are
 // not a page (then the sheet is made from the record instead).
-bool RestoreSheet(const TSheetHolder& sheet, const std::vector<std::uint8_t>& page)
+bool RestoreSheet(TSheetHolder& sheet, const std::vector<std::uint8_t>& page)
 {
     const std::string bytes(page.begin(), page.end());
     std::vector<std::pair<int, QString>> captions;
@@ -78,7 +78,7 @@ bool RestoreSheet(const TSheetHolder& sheet, const std::vector<std::uint8_t>& pa
     }
     if (captions.size() != static_cast<std::size_t>(kSheetLabelCount))
         return false;
-    for (const auto& [number, caption] : captions) sheet.VpLabel(number).SetCaption(caption);
+    sheet.ShowKeptCaptions(captions);
     return true;
 }
 
@@ -219,13 +219,16 @@ void TForm1::ShowRecordSheet(const JournalRecord& record)
 {
     if (m_reportHolder == nullptr)
         return;
-    const TSheetHolder& sheet = *m_reportHolder;
+    TSheetHolder& sheet = *m_reportHolder;
     if (!sheet.VpReport1().Available())
         return;
     if (record.Printed && RestoreSheet(sheet, record.Sheet)) {
         sheet.VpReport1().Preview();
         return;
     }
+    // The sheet of the crew's language in the record's units, whatever page
+    // was shown last.
+    sheet.ShowChosenLanguageIn(record.Units);
     for (const fields::TWeightField& row : fields::kWeightFields) {
         const std::size_t index = RecordIndex(row);
         QString caption = QString::fromStdString(record.Shown[index]);
@@ -247,15 +250,12 @@ void TForm1::ShowRecordSheet(const JournalRecord& record)
     const QString time = record.TimeText.empty() ? when.time().toString(QStringLiteral("HH:mm:ss"))
                                                  : QString::fromStdString(record.TimeText);
     // Never printed then: the sheet says it was made afterwards, and when.
-    const QString made = QStringLiteral("%1  (лист составлен по журналу %2)")
-                             .arg(time, QString::fromStdString(DateToText(CurrentDate())));
+    const QString made = MadeFromJournalText(sheet.Language(), time, QString::fromStdString(DateToText(CurrentDate())));
     for (const TSheetLabel& row : SheetLabels()) {
         if (row.Source == TSheetSource::Date)
             sheet.VpLabel(row.Number).SetCaption(date);
         else if (row.Source == TSheetSource::Time)
             sheet.VpLabel(row.Number).SetCaption(made);
-        else if (row.Source == TSheetSource::Caption)
-            sheet.VpLabel(row.Number).SetCaption(QString::fromUtf8(row.Caption));
     }
     sheet.VpReport1().Preview();
 }

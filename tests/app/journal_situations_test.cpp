@@ -234,6 +234,77 @@ TEST_F(JournalSituations, ARecordsSheetIsShownAgain)
     }
 }
 
+// A record's sheet shown from the journal stands in the language it was
+// printed in, or for one never printed in the crew's; the next ПЕЧАТЬ prints
+// the crew's sheet again, whatever page was shown last.
+TEST_F(JournalSituations, ARecordsSheetLeavesTheCrewsSheetAsChosen)
+{
+    TypeWorkedExample();
+    const QStringList printedInRussian = Print();
+    Calculate();
+    const std::vector<JournalRecord> records = Records();
+    ASSERT_EQ(records.size(), 2u);
+    // The same numbers as a file's record typed in oilfield units.
+    JournalRecord oilfield = records[1];
+    oilfield.Units = units::TUnitSystem::Oilfield;
+    for (std::string& shown : oilfield.Shown) shown.clear();
+    struct Row {
+        const char* Name;
+        units::TLanguage Language;
+        units::TUnitSystem Units;
+        JournalRecord Record;
+        QStringList Shown;    // among the record's page's texts
+        QStringList Printed;  // among the next ПЕЧАТЬ's texts
+        QString NotPrinted;   // in none of the next ПЕЧАТЬ's texts
+    };
+    const Row rows[] = {
+        {"a record printed in Russian, English chosen",
+         units::TLanguage::English,
+         units::TUnitSystem::Oilfield,
+         records[0],
+         printedInRussian,
+         {"DRILL STRING WEIGHT", "Kelly weight", "Weight per ft"},
+         "Вес квадрата"},
+        {"a record never printed, English chosen",
+         units::TLanguage::English,
+         units::TUnitSystem::Metric,
+         records[1],
+         {"DRILL STRING WEIGHT", "Kelly weight", "48,070 т."},
+         {"DRILL STRING WEIGHT", "Weight per m"},
+         "Вес квадрата"},
+        {"a metric record never printed, Russian oilfield chosen: its sheet in metric",
+         units::TLanguage::Russian,
+         units::TUnitSystem::Oilfield,
+         records[1],
+         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 метра", "48,070 т."},
+         {"Вес квадрата", "Вес 1 фута"},
+         "Вес 1 метра"},
+        {"an oilfield record, Russian metric chosen: its sheet in oilfield units",
+         units::TLanguage::Russian,
+         units::TUnitSystem::Metric,
+         oilfield,
+         {"ИЗМЕРЕНИЕ ВЕСА БУРОВОГО ИНСТРУМЕНТА", "Вес 1 фута"},
+         {"Вес 1 метра"},
+         "Вес 1 фута"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        form2->SetDisplay(row.Language, row.Units);
+        const QStringList shown = PageTextsShownBy([&] { form1->ShowRecordSheet(row.Record); });
+        for (const QString& text : row.Shown)
+            EXPECT_TRUE(shown.contains(text)) << text.toStdString() << " not among " << shown.join(" | ").toStdString();
+        if (row.Language == units::TLanguage::English && !row.Record.Printed) {
+            EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const QString& t) {
+                return t.contains(QStringLiteral("(sheet made from the journal"));
+            })) << shown.join(" | ").toStdString();
+        }
+        const QStringList printed = Print();
+        for (const QString& text : row.Printed) EXPECT_TRUE(printed.contains(text)) << text.toStdString();
+        EXPECT_FALSE(printed.contains(row.NotPrinted)) << printed.join(" | ").toStdString();
+    }
+    EXPECT_TRUE(errors.empty());
+}
+
 // A journal that cannot be written costs the record and one message for the
 // whole run; the results and the sheet are there as always.
 TEST_F(JournalSituations, UnwritableJournalCostsOneMessage)

@@ -10,15 +10,19 @@
 #include "app/translations.h"
 #include "common/error_display.h"
 #include "common/errors.h"
+#include "common/scope_exit.h"
 #include "journal/widgets/journal_window.h"
 #include "numeric/widgets/currency_edit.h"
+#include "report/elements/label.h"
+#include "report/generation/report.h"
+#include "report/output/printer_dialog.h"
 #include "report/output/printer_notices.h"
 #include "report/output/progress_form.h"
-#include "report/output/printer_dialog.h"
 #include "report/preview/preview.h"
 #include "report/preview/preview_dialogs.h"
 #include "report/preview/standard_preview.h"
 #include "tests/support/open_preview.h"
+#include "tests/support/page_records.h"
 #include "tests/support/preview_test_support.h"
 
 #include <QAbstractButton>
@@ -375,6 +379,57 @@ INSTANTIATE_TEST_SUITE_P(Windows, Language, ::testing::ValuesIn(kWindows), [](co
     name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+")), QStringLiteral("_"));
     return name.toStdString();
 });
+
+// The English sheet in the preview of a desktop without the Russian
+// catalogue: the window's title, its own texts and the page it shows are all
+// English; not a Russian word left over from the designed sheet.
+TEST(SheetLanguage, TheEnglishSheetsPreviewShowsNoRussian)
+{
+    Translations plain(QLocale::c(), {QStringLiteral(DW_TRANSLATIONS_DIR)});
+    ASSERT_FALSE(plain.ProgramLoaded());
+    RegisterStandardPreview();
+    const ScopeExit unregister([] { SetStandardPreviewFactory(nullptr); });
+    const struct {
+        const char* name;
+        units::TUnitSystem units;
+        const char* unitWord;  // of the lengths
+    } rows[] = {
+        {"English metric", units::TUnitSystem::Metric, "1,150.0 m"},
+        {"English oilfield", units::TUnitSystem::Oilfield, "10,500.0 ft"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TSheetHolder sheet;
+        sheet.SetDisplay(units::TLanguage::English, row.units);
+        sheet.VpReport1().ShowProgress = false;
+        test::UseBackend(sheet.VpReport1(), test::A3Backend());
+        for (int number = 1; number <= kSheetLabelCount; ++number)
+            if (SheetLabels()[static_cast<std::size_t>(number - 1)].Source != TSheetSource::Caption)
+                sheet.VpLabel(number).SetCaption(QString::fromUtf8(row.unitWord));
+        QStringList texts;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            TVpStandardPreview* preview = test::OpenPreview();
+            if (preview == nullptr || preview->Status()->text() != QStringLiteral("Page 1 of 1"))
+                return;
+            poll.stop();
+            texts = VisibleTexts(preview);
+            if (const auto page = preview->VpPreview()->VpPrinter()->GetPage(1))
+                for (const test::PageText& text : test::ReadPage(*page).Texts) texts << text.Text;
+            QTest::mouseClick(preview->Exit(), Qt::LeftButton);
+        });
+        poll.start(20);
+        sheet.VpReport1().Preview();
+        poll.stop();
+        ASSERT_FALSE(texts.isEmpty()) << "the preview never showed its page";
+        EXPECT_TRUE(texts.front().startsWith(QStringLiteral("DRILL STRING WEIGHT "))) << texts.front().toStdString();
+        EXPECT_TRUE(texts.contains(QStringLiteral("Hook load")));
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(row.unitWord)));
+        for (const QString& text : texts)
+            EXPECT_FALSE(text.contains(QRegularExpression(QStringLiteral("[\\x{0400}-\\x{04FF}]"))))
+                << text.toStdString();
+    }
+}
 
 // The message translation itself: arguments in place, nested texts
 // translated, names kept as they are.
