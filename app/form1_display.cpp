@@ -68,7 +68,7 @@ QString TForm1::FieldName(const fields::TWeightField& row, units::TUnitSystem sy
         if (row.Kind == units::TFieldKind::MetreWeight)
             name = QT_TRANSLATE_NOOP("dw::TForm1", "Section %1 weight of one foot");
         else if (row.Calculation == fields::In(WeightInput::MudGravity))
-            name = QT_TRANSLATE_NOOP("dw::TForm1", "Mud density");
+            name = QT_TRANSLATE_NOOP("dw::TForm1", "Mud weight");
         else if (row.Calculation == fields::In(WeightInput::MetalGravity))
             name = QT_TRANSLATE_NOOP("dw::TForm1", "Pipe steel density");
     }

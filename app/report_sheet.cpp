@@ -128,7 +128,8 @@ constexpr std::array<TOtherCaption, 1> kRussianCaptions{{
 }};
 
 // The English sheet, written for a crew: the mud and the pipe steel as
-// densities, which reads right both in g/cm3 and in ppg; the hook load named
+// densities, which reads right both in g/cm3 and in ppg (the mud in ppg
+// by the name a crew gives it, its weight, as the window has it); the hook load named
 // as such, with what it holds below it as the designed sheet has it.
 // clang-format off
 constexpr std::array<TOtherCaption, 20> kEnglishCaptions{{
@@ -139,7 +140,7 @@ constexpr std::array<TOtherCaption, 20> kEnglishCaptions{{
     {5, "Hook weight", nullptr},
     {6, "Swivel weight", nullptr},
     {7, "Drilling hose weight", nullptr},
-    {8, "Mud density", nullptr},
+    {8, "Mud density", "Mud weight"},
     {9, "Pipe steel density", nullptr},
     {18, "Length", nullptr},
     {27, "OD", nullptr},

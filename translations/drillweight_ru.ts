@@ -781,10 +781,6 @@
         <translation>Вес 1 фута секции %1</translation>
     </message>
     <message>
-        <source>Mud density</source>
-        <translation>Плотность раствора</translation>
-    </message>
-    <message>
         <source>Pipe steel density</source>
         <translation>Плотность стали труб</translation>
     </message>
@@ -795,6 +791,10 @@
     <message>
         <source>The record of %1 was typed in metric units: the window shows it converted to oilfield units; press %2 for its results in them.</source>
         <translation>Запись от %1 введена в метрических единицах: окно показывает её в нефтепромысловых; нажмите %2, чтобы получить результаты в них.</translation>
+    </message>
+    <message>
+        <source>Mud weight</source>
+        <translation>Плотность раствора</translation>
     </message>
 </context>
 <context>

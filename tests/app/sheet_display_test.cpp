@@ -195,7 +195,7 @@ const Display kDisplays[] = {
      kEnglishOilfield,
      "12/08/2026",
      "2:05:09 PM",
-     Replaced(kEnglishCaptions, 11, "Weight per ft"),
+     Replaced(Replaced(kEnglishCaptions, 11, "Weight per ft"), 7, "Mud weight"),
      {"35.00 klb", "10.50 ppg", "65.50 ppg", "10,000.0 ft", "6.625 in", "19.50 lb/ft", "58.000 klb", "240.500 klb",
       "201.950 klb", "259.950 klb", "10,500.0 ft"},
      "Drill string weight 2026-12-08 14-05-09"},
