@@ -3,6 +3,7 @@
 
 #include "common/error_display.h"
 #include "common/replace_file.h"
+#include "common/stop_request.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -45,6 +46,9 @@ void OnSignal(int number)
     }
     const int savedErrno = errno;
     ::signal(number, OnSecondSignal);
+    // The event loop reads the pipe only when the step it runs is done; a
+    // page that takes seconds to paint sees this and stops at once.
+    RequestStop();
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = savedErrno;
@@ -78,6 +82,7 @@ TerminationSignals::~TerminationSignals()
         ::sigaction(kSignals[i], &g_previous[i], nullptr);
     }
     delete m_notifier;
+    ClearStopRequest();
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
@@ -98,6 +103,8 @@ void TerminationSignals::Arrived()
     SetErrorDisplay({});
     QApplication::closeAllWindows();
     QCoreApplication::exit(128 + number);
+    // Answered: whatever still runs before the loops end draws as ever.
+    ClearStopRequest();
 }
 
 EndAtOnceOnSignals::EndAtOnceOnSignals() : m_before(g_endAtOnce != 0)
