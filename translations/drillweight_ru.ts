@@ -572,6 +572,10 @@
         <source>g/cm3</source>
         <translation>г/см3</translation>
     </message>
+    <message>
+        <source>Stopped: the program is ending</source>
+        <translation>Прервано: программа завершает работу</translation>
+    </message>
 </context>
 <context>
     <name>QAbstractFileIconProvider</name>
