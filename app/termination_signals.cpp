@@ -35,6 +35,9 @@ void OnSecondSignal(int number)
     ::raise(number);
 }
 
+// The signal the event loop has answered, 0 before any.
+int g_answered = 0;
+
 // Set while nothing is there to close or save (EndAtOnceOnSignals).
 volatile std::sig_atomic_t g_endAtOnce = 0;
 
@@ -83,6 +86,7 @@ TerminationSignals::~TerminationSignals()
     }
     delete m_notifier;
     ClearStopRequest();
+    g_answered = 0;
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
@@ -101,10 +105,16 @@ void TerminationSignals::Arrived()
     // save that fails on the way says so on standard error and the program
     // ends all the same.
     SetErrorDisplay({});
+    g_answered = number;
     QApplication::closeAllWindows();
     QCoreApplication::exit(128 + number);
     // Answered: whatever still runs before the loops end draws as ever.
     ClearStopRequest();
+}
+
+int TerminationSignals::AnsweredStatus()
+{
+    return g_answered == 0 ? 0 : 128 + g_answered;
 }
 
 EndAtOnceOnSignals::EndAtOnceOnSignals() : m_before(g_endAtOnce != 0)
