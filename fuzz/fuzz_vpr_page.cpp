@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// fuzz-options: -max_len=1048576 -rss_limit_mb=1024 -malloc_limit_mb=10 -timeout=60
+// fuzz-options: -max_len=1048576 -rss_limit_mb=1024 -malloc_limit_mb=10 -timeout=60 -report_slow_units=60
 // Arbitrary bytes as a saved report file, read as every reader reads it but
 // never played: the file opened, every page fetched in turn and each one
 // that is a metafile decoded record by record. Inputs go up to a megabyte,
