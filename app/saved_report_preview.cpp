@@ -81,7 +81,9 @@ int PreviewSavedReport(TVpPrinter& printer, const std::string& fileName,
     if (!window.isNull() && window->isVisible()) {
         untilClosed.exec();
     }
-    return 0;
+    // A window closed by an operator's kill or the session's end is no run
+    // that went well: the status says so, as the main window's run does.
+    return TerminationSignals::AnsweredStatus();
 }
 
 }  // namespace dw

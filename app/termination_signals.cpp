@@ -3,6 +3,7 @@
 
 #include "common/error_display.h"
 #include "common/replace_file.h"
+#include "common/stop_request.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -34,6 +35,9 @@ void OnSecondSignal(int number)
     ::raise(number);
 }
 
+// The signal the event loop has answered, 0 before any.
+int g_answered = 0;
+
 // Set while nothing is there to close or save (EndAtOnceOnSignals).
 volatile std::sig_atomic_t g_endAtOnce = 0;
 
@@ -45,6 +49,9 @@ void OnSignal(int number)
     }
     const int savedErrno = errno;
     ::signal(number, OnSecondSignal);
+    // The event loop reads the pipe only when the step it runs is done; a
+    // page that takes seconds to paint sees this and stops at once.
+    RequestStop();
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = savedErrno;
@@ -78,6 +85,8 @@ TerminationSignals::~TerminationSignals()
         ::sigaction(kSignals[i], &g_previous[i], nullptr);
     }
     delete m_notifier;
+    ClearStopRequest();
+    g_answered = 0;
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
@@ -96,8 +105,16 @@ void TerminationSignals::Arrived()
     // save that fails on the way says so on standard error and the program
     // ends all the same.
     SetErrorDisplay({});
+    g_answered = number;
     QApplication::closeAllWindows();
     QCoreApplication::exit(128 + number);
+    // Answered: whatever still runs before the loops end draws as ever.
+    ClearStopRequest();
+}
+
+int TerminationSignals::AnsweredStatus()
+{
+    return g_answered == 0 ? 0 : 128 + g_answered;
 }
 
 EndAtOnceOnSignals::EndAtOnceOnSignals() : m_before(g_endAtOnce != 0)

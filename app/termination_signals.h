@@ -21,6 +21,10 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
+    // 128 + the number of the signal that closed the windows, 0 while none
+    // has: the status the run ends with, whichever loop was running.
+    static int AnsweredStatus();
+
 private:
     void Arrived();
 

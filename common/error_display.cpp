@@ -2,6 +2,7 @@
 #include "common/error_display.h"
 
 #include "common/errors.h"
+#include "common/stop_request.h"
 
 #include <cstdio>
 #include <new>
@@ -25,7 +26,10 @@ MessageTranslator& Translator()
 
 void Display(const std::string& message)
 {
-    if (Handler()) {
+    // Once the program is asked to end, its windows are about to close and
+    // nobody is there to answer a message box: what failed on the way (a
+    // page stopped half read among them) goes to standard error.
+    if (Handler() && !StopRequested()) {
         Handler()(message);
         return;
     }

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// fuzz-options: -timeout=60 -report_slow_units=60
 // Metafiles from anywhere: any bytes must either read as a document or end
 // in "Metafile is not valid", never in a crash, a hang or a read outside the
 // input. The bitmaps of a document that reads are decoded as playing would,
@@ -9,7 +10,12 @@
 // onto a page zoomed far of which only a corner is shown, and smoothed onto
 // an image of the page's own size, as the tool renders it (where a shape of
 // many edges costs the most). Whatever the placement, no page may take
-// longer than the fuzzer's timeout.
+// longer than the fuzzer's timeout. That timeout is a minute (the option
+// above): it counts time on the clock, and the heaviest seeds (text
+// outlines as clips) take 2 to 4 s to play in all those ways
+// under the sanitizers, which a run at the lowest priority on a busy machine
+// stretches to several times that. What a page costs unhindered is measured
+// by the benchmarks.
 //
 // The plain fuzz build has no Qt, so the library of report/emf is not there;
 // the plain files it needs are compiled into this harness instead.

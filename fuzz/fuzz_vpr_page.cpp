@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// fuzz-options: -max_len=1048576 -rss_limit_mb=1024 -malloc_limit_mb=10
+// fuzz-options: -max_len=1048576 -rss_limit_mb=1024 -malloc_limit_mb=10 -timeout=60 -report_slow_units=60
 // Arbitrary bytes as a saved report file, read as every reader reads it but
 // never played: the file opened, every page fetched in turn and each one
 // that is a metafile decoded record by record. Inputs go up to a megabyte,
@@ -11,7 +11,10 @@
 // the heap may grow by no more than ten times the larger of the input and
 // the largest page it expands to (plus a little for the fixed costs), and
 // no single allocation may pass 10 MB (the options above), ten times the
-// largest input.
+// largest input. An input is called a hang after a minute on the clock: the
+// largest seeds (half a million tiny records, compressed) take about a
+// second under the sanitizers, and a run at the lowest priority on a busy
+// machine waited more than ten for one.
 //
 // The plain fuzz build has no Qt, so the plain files of report/emf it needs
 // are compiled into this harness, as the player's target does.

@@ -577,6 +577,10 @@
         <translation>metric или oilfield</translation>
     </message>
     <message>
+        <source>Stopped: the program is ending</source>
+        <translation>Прервано: программа завершает работу</translation>
+    </message>
+    <message>
         <source>an indicator reading is from 0 to %1 %2</source>
         <translation>показание индикатора — от 0 до %1 %2</translation>
     </message>

@@ -8,6 +8,11 @@
 // seen: both grow with the file at most linearly, and stay within a second
 // and 64 MB for the tool, two seconds for the window.
 //
+// ProgramAnswersAKill times, on the report of tiny records, how long the
+// program takes to end after SIGTERM arrives just as the preview starts to
+// draw its page (the probe's "--kill-at-first-paint"): from the moment the
+// signal is sent to the end of the process; "exit" should read 143.
+//
 //   shared_string   one poly-text record whose entries all read one string
 //   empty_records   a report of N records that hold no page
 //   tiny_records    one compressed page of N eight-byte records
@@ -158,8 +163,40 @@ void Cases(benchmark::internal::Benchmark* b)
     b->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 }
 
+void ProgramAnswersAKill(benchmark::State& state)
+{
+    const int kind = 2;  // tiny_records: the only one of the three that shows a page
+    const int scale = static_cast<int>(state.range(0));
+    state.SetLabel(std::string(kReports[kind].name) + " x" + std::to_string(scale));
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::string stamp = (Folder() / "kill-stamp").string();
+    ::setenv("DW_KILL_STAMP", stamp.c_str(), 1);
+    const std::string report = ReportFile(kind, scale);
+    double peak = 0;
+    int status = 0;
+    for (auto _ : state) {
+        std::filesystem::remove(stamp);
+        const ProcessRun run = Run({PROBE_PROGRAM, "--kill-at-first-paint", report});
+        const auto ended = std::chrono::steady_clock::now().time_since_epoch();
+        long long sentNs = 0;
+        std::ifstream(stamp) >> sentNs;
+        if (sentNs == 0) {
+            state.SkipWithError("the page was never drawn");
+            break;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(ended - std::chrono::nanoseconds(sentNs)).count());
+        peak = std::max(peak, run.peakMb);
+        status = run.status;
+    }
+    ::unsetenv("DW_KILL_STAMP");
+    state.counters["peak_MB"] = peak;
+    state.counters["exit"] = status;
+}
+
 BENCHMARK(ToolInfo)->Apply(Cases);
 BENCHMARK(ProgramOpens)->Apply(Cases);
+// x16 is the largest page there may be: 32 million records, 256 MB.
+BENCHMARK(ProgramAnswersAKill)->Arg(1)->Arg(4)->Arg(16)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // The folder of reports goes with the program.
 struct RemoveFolder {

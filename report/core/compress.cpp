@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "report/core/compress.h"
 
+#include "common/stop_request.h"
+
 #include <algorithm>
 
 #include "report/core/page_errors.h"
@@ -183,8 +185,13 @@ std::uint8_t TVpCompress::DecodeByte()
 
 void TVpCompress::DecodeBytes(std::span<std::uint8_t> out)
 {
-    for (std::uint8_t& b : out) {
-        b = DecodeByte();
+    // A page expands to hundreds of megabytes in a second or two; a request
+    // to end the program ends the expanding instead.
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i % kStopCheckBytes == 0) {
+            ThrowIfStopRequested();
+        }
+        out[i] = DecodeByte();
     }
 }
 

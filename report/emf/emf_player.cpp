@@ -6,6 +6,7 @@
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_player_p.h"
 
+#include "common/stop_request.h"
 #include "report/emf/polygon_region_p.h"
 
 #include <QPaintEngine>
@@ -114,7 +115,16 @@ void EmfPlayer::Play()
 {
     if (!Begin())
         return;
-    for (const EmfRecord& record : m_document.Records()) PlayRecord(record);
+    // A page of millions of records takes seconds to play, and a kill that
+    // arrives meanwhile would wait for the last of them; the program's
+    // request to end is looked at every few thousand records and ends the
+    // page where it is. The painter is put back as after a whole page.
+    std::size_t played = 0;
+    for (const EmfRecord& record : m_document.Records()) {
+        if (played++ % kStopCheckRecords == 0 && StopRequested())
+            break;
+        PlayRecord(record);
+    }
     End();
 }
 

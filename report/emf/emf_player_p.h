@@ -171,7 +171,8 @@ class EmfPlayer {
 public:
     EmfPlayer(QPainter& painter, const EmfDocument& document, const QRectF& target);
 
-    // Begin, every record of the document, End.
+    // Begin, every record of the document (until the program is asked to
+    // end), End.
     void Play();
     // Sets the painter up for the picture; false (and nothing to end) when
     // the target is empty or the mapping onto it is not finite.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "report/emf/emf_reader.h"
 
+#include "common/stop_request.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -211,6 +213,10 @@ std::size_t WalkRecords(std::span<const std::uint8_t> bytes,
             ThrowInvalidMetafile(MetafileDamage::NoHeader);
         if (count == 0 && size < kHeaderBaseSize)
             ThrowInvalidMetafile(MetafileDamage::HeaderSize);
+        // A page of millions of records takes seconds to walk; a request
+        // to end the program ends the walk instead.
+        if (count % kStopCheckRecords == 0)
+            ThrowIfStopRequested();
         const RecordView record(bytes.subspan(offset, size));
         visit(record, offset);
         ++count;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "report/emf/pdf_pages.h"
 
+#include "common/stop_request.h"
 #include "report/emf/emf_player.h"
 
 #include <QPageLayout>
@@ -48,6 +49,10 @@ int WritePdfPages(QIODevice& device, const PdfPagesInfo& info, int pageCount,
         if (page) {
             const double perMm = kPdfResolution / kMillimetresPerInch;
             PlayEmf(painter, *page, QRectF(0, 0, paper.Width * perMm, paper.Height * perMm));
+            // The player ends a page where it is when the program is asked
+            // to end; a document with such a page must not be taken for
+            // whole, so it is not finished at all.
+            ThrowIfStopRequested();
         }
     }
     painter.end();

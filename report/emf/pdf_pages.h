@@ -27,7 +27,9 @@ struct PdfPagesInfo {
 // Writes pageCount pages (pageAt(n), n from 1; an empty pointer gives a
 // blank page) as a PDF document into device. 0 when done, otherwise the
 // number of the page that could not be laid out; the device then holds no
-// usable document.
+// usable document. Throws EStopped (common/stop_request.h), the device
+// holding no usable document either, when the program is asked to end
+// while a page is drawn.
 int WritePdfPages(QIODevice& device, const PdfPagesInfo& info, int pageCount,
                   const std::function<std::shared_ptr<const EmfDocument>(int)>& pageAt);
 

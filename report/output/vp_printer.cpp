@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "report/output/vp_printer.h"
 
+#include "common/stop_request.h"
+
 #include "common/errors.h"
 #include "report/core/page_list.h"
 #include "report/core/page_stream.h"
@@ -521,6 +523,9 @@ void TVpPrinter::PrintStoredPages()
                                    ? target.width() / (page->PageMillimetres().Width * geometry.PixelsPerInchX / 25.4)
                                    : 1;
                 PlayEmf(*painter, *page, target);
+                // A page cut short because the program is asked to end
+                // must not reach paper as if it were whole.
+                ThrowIfStopRequested();
             }
         }
         if (m_printer->Printing()) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "report/preview/preview_image.h"
 
+#include "common/stop_request.h"
+
 #include "report/emf/emf_player.h"
 #include "report/emf/emf_reader.h"
 #include "report/output/vp_printer.h"
@@ -50,7 +52,14 @@ QString PageReadingText(const emf::EmfDocument& page)
     };
     std::vector<Piece> pieces;
     int height = 0;
+    // Every record is looked at, which on a page of millions of them takes
+    // seconds before the window shows; a request to end the program ends
+    // the reading there (the window is about to close, unread).
+    std::size_t seen = 0;
     for (const emf::EmfRecord& record : page.Records()) {
+        if (seen++ % kStopCheckRecords == 0 && StopRequested()) {
+            return QString();
+        }
         if (const auto* font = std::get_if<emf::FontRecord>(&record)) {
             height = std::max(height, std::abs(font->Font.Height));
         } else if (const auto* text = std::get_if<emf::TextRecord>(&record)) {

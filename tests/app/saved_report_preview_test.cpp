@@ -4,6 +4,7 @@
 // failing exit code.
 
 #include "app/saved_report_preview.h"
+#include "app/termination_signals.h"
 
 #include "common/error_display.h"
 #include "report/core/page_errors.h"
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -108,6 +110,50 @@ TEST_F(SavedReportPreviewTest, TheReportOpensAtItsFirstPageAndTheRunEndsWithTheW
     EXPECT_NEAR(seen.imageAspect, 420.0 / 297.0, 0.01);
     EXPECT_EQ(seen.topLevelWindows, 1) << "the preview alone, no main window";
     EXPECT_TRUE(window.isNull()) << "the window freed itself when closed";
+    EXPECT_TRUE(errors.empty());
+}
+
+// How the window was closed is how the run ends: by the user, it went well;
+// by an operator's kill or the session's end (the window closed all the
+// same), with 128 + the signal's number, as the main window's run ends, so
+// that whoever started it can tell.
+TEST_F(SavedReportPreviewTest, AWindowClosedByASignalEndsTheRunWithItsStatus)
+{
+    const std::string file = SavedReport("report.VPR", 1);
+    struct Row {
+        const char* name;
+        std::function<void(TVpStandardPreview&)> close;
+        int status;
+    };
+    const auto signal = [](int number) {
+        return [number](TVpStandardPreview&) { QTimer::singleShot(0, [number] { ::raise(number); }); };
+    };
+    const Row rows[] = {
+        {"closed by the user", [](TVpStandardPreview& window) { QTimer::singleShot(0, &window, &QWidget::close); }, 0},
+        {"terminated", signal(SIGTERM), 128 + SIGTERM},
+        {"hung up", signal(SIGHUP), 128 + SIGHUP},
+        {"interrupted", signal(SIGINT), 128 + SIGINT},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        printer = test::MakeA3Printer();
+        QPointer<TVpStandardPreview> window;
+        int status = -1;
+        {
+            const TerminationSignals handler;
+            status = PreviewSavedReport(*printer, file, [&](TVpStandardPreview& preview) {
+                window = &preview;
+                row.close(preview);
+            });
+        }
+        EXPECT_EQ(status, row.status);
+        EXPECT_TRUE(window.isNull() || !window->isVisible());
+        // A signal asked every loop to end; the program's own loop takes
+        // that request up, or it would end the next test's loops at once.
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+        delete window.data();
+    }
     EXPECT_TRUE(errors.empty());
 }
 

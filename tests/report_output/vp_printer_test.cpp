@@ -2,14 +2,18 @@
 #include "report/output/vp_printer.h"
 
 #include "common/errors.h"
+#include "common/stop_request.h"
 #include "report/core/page_list.h"
 #include "report/emf/emf_reader.h"
+#include "report/output/pdf_export.h"
 #include "report/output/printer_notices.h"
 #include "report/output/progress_form.h"
 #include "tests/support/preview_test_support.h"
 #include "tests/support/printer_test_support.h"
+#include "tests/support/qt_files.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
@@ -526,6 +530,52 @@ TEST_F(VpPrinterFixture, LargeTextStaysTextInThePdf)
     const auto text = test::PdfText(pdf);
     ASSERT_TRUE(text);
     EXPECT_NE(text->find("Page 7"), std::string::npos) << *text;
+}
+
+// A kill while the stored pages are printed or saved as a PDF ends the
+// page being drawn where it is (see the player); the page cut short must
+// reach neither paper nor a file: no job is sent, the file the user had
+// stays as it was, and nothing is left beside it.
+TEST_F(VpPrinterFixture, AKillWhilePagesGoOutSendsAndWritesNothing)
+{
+    OfficePrinter();
+    struct Row {
+        const char* name;
+        bool asked;
+        std::function<void(TVpPrinter&)> output;
+        std::size_t jobs;
+        QByteArray file;  // the PDF's first bytes, or the old file's
+    };
+    const std::string pdf = PathOf("report.pdf");
+    const QByteArray old("last week's report");
+    const auto print = [](TVpPrinter& vp) { vp.Print(); };
+    const auto save = [&](TVpPrinter& vp) { SavePagesAsPdf(vp, pdf); };
+    const Row rows[] = {
+        {"printed", false, print, 1, old},
+        {"printed, killed", true, print, 0, old},
+        {"saved as PDF", false, save, 0, "%PDF"},
+        {"saved as PDF, killed", true, save, 0, old},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        backend->Sent.clear();
+        test::WriteAll(QString::fromStdString(pdf), old);
+        auto vp = Make();
+        RunPages(*vp, 1);
+        // Read before the kill, as the page on the screen is: what the
+        // kill stops is its drawing.
+        ASSERT_NE(vp->GetPage(1), nullptr);
+        if (row.asked) {
+            RequestStop();
+            EXPECT_THROW(row.output(*vp), EStopped);
+            ClearStopRequest();
+        } else {
+            row.output(*vp);
+        }
+        EXPECT_EQ(backend->Sent.size(), row.jobs);
+        EXPECT_EQ(test::ReadAll(QString::fromStdString(pdf)).left(row.file.size()), row.file);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+    }
 }
 
 TEST_F(VpPrinterFixture, NoDefaultPrinterFallsBackToTheFirstListed)

@@ -2,7 +2,9 @@
 // The preview without a mouse: every command from the keyboard, and what a
 // screen reader is told of the window, its progress bar and its page.
 
+#include "common/stop_request.h"
 #include "report/emf/canvas.h"
+#include "report/preview/preview_image.h"
 #include "tests/report_preview/preview_fixture.h"
 
 #include <QAccessible>
@@ -138,6 +140,38 @@ TEST_F(PreviewKeyboardAndReaders, AReaderIsToldWhatEachPartIs)
         EXPECT_EQ(row.told(), row.expected) << row.name;
     }
     EXPECT_TRUE(errors.empty());
+}
+
+// The page's texts are gathered from every record of the page before the
+// window shows, which on a page of millions of records takes seconds: a
+// kill meanwhile (the program asked to end) ends the gathering at once, and
+// the window that is about to close tells nothing.
+TEST_F(PreviewKeyboardAndReaders, AKillEndsGatheringThePagesTexts)
+{
+    printer->BeginDoc();
+    printer->NewPage();
+    TVpCanvas* canvas = printer->Canvas();
+    canvas->SetFont(TCanvasFont{QStringLiteral("Arial"), 10, {}, Qt::black}, printer->CanvasPixelsPerInch());
+    canvas->TextOut(printer->XPos(300), printer->YPos(300), QStringLiteral("ИЗМЕРЕНИЕ ВЕСА"));
+    printer->EndDoc();
+    const std::shared_ptr<const emf::EmfDocument> page = printer->GetPage(1);
+    ASSERT_NE(page, nullptr);
+
+    struct Row {
+        const char* name;
+        bool asked;
+        QString told;
+    };
+    const Row rows[] = {
+        {"no kill", false, QStringLiteral("ИЗМЕРЕНИЕ ВЕСА")},
+        {"killed before", true, QString()},
+    };
+    for (const Row& row : rows) {
+        if (row.asked)
+            RequestStop();
+        EXPECT_EQ(PageReadingText(*page), row.told) << row.name;
+        ClearStopRequest();
+    }
 }
 
 }  // namespace

@@ -655,6 +655,56 @@ TEST_F(VprTool, AnOutputThatCannotBeWrittenIsSaidWithItsReason)
     ExpectAnswers(rows);
 }
 
+// A disk that fills up while the output is written is said as pack says
+// it, by every command that writes, and the half-written output does not
+// stay: the folder holds what it held before. The full disk is a small file
+// system of the tool's own, in a mount namespace that ends with it, so the
+// test needs neither root nor a disk of the machine's; where such
+// namespaces are not allowed, it is skipped.
+TEST_F(VprTool, AnOutputOntoAFullDiskIsSaidWithItsReason)
+{
+    // unshare FOLDER COMMAND...: FOLDER becomes a 64 KiB file system, filled
+    // to the last byte; the command runs, then what the folder holds is
+    // listed on standard output, and the command's status is the answer.
+    const QString fullDisk = QStringLiteral(
+        "dir=$1; shift; mount -t tmpfs -o size=64k tmpfs \"$dir\" || exit 97; "
+        "dd if=/dev/zero of=\"$dir/filler\" bs=1024 2>/dev/null; "
+        "\"$@\"; status=$?; ls -A \"$dir\"; exit $status");
+    const auto onFullDisk = [&](const QString& folder, const QStringList& command) {
+        return dw::test::RunCommand(
+            QStringLiteral("unshare"),
+            QStringList{"--user", "--map-root-user", "--mount", "sh", "-c", fullDisk, "sh", folder} + command);
+    };
+    const QString folder = Path(QStringLiteral("full"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const dw::test::CommandRun probe = onFullDisk(folder, {QStringLiteral("true")});
+    if (!probe.Finished || probe.ExitCode != 0)
+        GTEST_SKIP() << "no mount namespace of one's own here (unshare --user --mount): " << probe.Err.toStdString();
+
+    const QString report = Pack(QStringLiteral("one.VPR"), {pages[2]});
+    struct Row {
+        const char* Name;
+        QStringList Command;  // OUT stands for the output in the full folder
+        const char* Output;
+    };
+    const Row rows[] = {
+        {"pdf", {"pdf", report, "-o", "OUT"}, "out.pdf"},
+        {"png", {"png", report, "-o", "OUT"}, "out.png"},
+        {"emf", {"emf", report, "--page", "1", "-o", "OUT"}, "out.emf"},
+        {"pack", {"pack", "OUT", pages[2]}, "out.VPR"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Name);
+        const QString output = folder + QLatin1Char('/') + QLatin1String(row.Output);
+        const dw::test::CommandRun run =
+            onFullDisk(folder, QStringList{kTool} + QStringList(row.Command).replaceInStrings("OUT", output));
+        ASSERT_TRUE(run.Finished);
+        EXPECT_EQ(run.ExitCode, 1);
+        EXPECT_EQ(run.Err.toStdString(), "vprtool: Cannot write file " + output.toStdString() + ": the disk is full\n");
+        EXPECT_EQ(run.Out.toStdString(), "filler\n");
+    }
+}
+
 // Pictures of a report of many pages are written one after another, so the
 // files a process may have open do not limit how many pages it has.
 TEST_F(VprTool, PngOfMorePagesThanFilesMayBeOpenWritesThemAll)
