@@ -17,6 +17,8 @@
 #include "tests/support/profile_sandbox.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -28,6 +30,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -233,6 +236,42 @@ TEST_F(DisplayChoice, SwitchingUnitsConvertsWhatIsTyped)
     EXPECT_EQ(Stored("Display", "Language"), "en");
     EXPECT_EQ(Stored("Display", "Units"), "<none>");
     EXPECT_TRUE(errors.empty());
+}
+
+// What a field takes follows its unit: a number pasted with the field's own
+// unit is read, one with the other system's unit is refused and says why;
+// an inch field takes thousandths.
+TEST_F(DisplayChoice, WhatAFieldTakesFollowsItsUnit)
+{
+    const Translations language(QLocale::c(), {QStringLiteral(DW_TRANSLATIONS_DIR)});
+    const ScopedLocaleFormats marks(test::Marks(".", ","));
+    const struct {
+        const char* name;
+        const char* display;
+        int field;
+        const char* pasted;
+        std::optional<Extended> taken;  // none: refused
+    } rows[] = {
+        {"lb/ft into a weight of a foot", "[Display]\nLanguage=en\nUnits=oilfield\n", 25, "19.50 lb/ft", 19.5L},
+        {"kg/m into a weight of a foot", "[Display]\nLanguage=en\nUnits=oilfield\n", 25, "29.00 kg/m", std::nullopt},
+        {"feet into a metric length", "[Display]\nLanguage=en\nUnits=metric\n", 9, "10,000.0 ft", std::nullopt},
+        {"metres into a metric length", "[Display]\nLanguage=en\nUnits=metric\n", 9, "3,048.0 m", 3048},
+        {"thousandths of an inch", "[Display]\nLanguage=en\nUnits=oilfield\n", 17, "6.625 in", 6.625L},
+        {"Russian oilfield words", "[Display]\nLanguage=ru\nUnits=oilfield\n", 44, "10.50 фн/гал", 10.5L},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Start(ProfileText(row.display, {{row.field, "7"}}));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        TCurrencyEdit* field = form->CurrencyEdit(row.field);
+        field->setFocus(Qt::TabFocusReason);
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(row.pasted));
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        form->BitBtn1()->setFocus();
+        EXPECT_EQ(field->Value(), row.taken.value_or(7));
+        EXPECT_EQ(field->LastRefusal().isEmpty(), row.taken.has_value()) << field->LastRefusal().toStdString();
+    }
 }
 
 // With the keyboard alone: Alt+Space opens the window menu, its entry the
