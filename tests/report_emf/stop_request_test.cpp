@@ -7,6 +7,7 @@
 #include "report/core/page_stream.h"
 
 #include "emf_test_support.h"
+#include "tests/support/null_paint_device.h"
 
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -28,58 +29,19 @@ using test::RawEmf;
 // A device that keeps no pixels and counts what is drawn on it; it can ask
 // the program to end once a given number of shapes is drawn, as a kill that
 // arrives while a page is painted does.
-class CountingDevice : public QPaintDevice {
+class CountingDevice : public dw::test::NullPaintDevice {
 public:
-    CountingDevice() = default;
-    QPaintEngine* paintEngine() const override { return &m_engine; }
-    std::int64_t Drawn() const { return m_engine.Drawn; }
-    void AskToEndAfter(std::int64_t drawn) { m_engine.AskAfter = drawn; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
+    CountingDevice() : NullPaintDevice(100, 100)
     {
-        switch (metric) {
-            case PdmWidth:
-            case PdmHeight:
-                return 100;
-            case PdmDpiX:
-            case PdmDpiY:
-            case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY:
-                return 96;
-            case PdmDepth:
-                return 32;
-            case PdmDevicePixelRatio:
-                return 1;
-            case PdmDevicePixelRatioScaled:
-                return static_cast<int>(devicePixelRatioFScale());
-            default:
-                return 0;
-        }
+        SetOnDrawn([this](std::int64_t drawn) {
+            if (m_askAfter >= 0 && drawn >= m_askAfter)
+                RequestStop();
+        });
     }
+    void AskToEndAfter(std::int64_t drawn) { m_askAfter = drawn; }
 
 private:
-    struct Engine : QPaintEngine {
-        Engine() : QPaintEngine(AllFeatures) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawRects(const QRectF*, int count) override { Count(count); }
-        void drawRects(const QRect*, int count) override { Count(count); }
-        void drawPath(const QPainterPath&) override { Count(1); }
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override { Count(1); }
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { Count(1); }
-        Type type() const override { return User; }
-        void Count(int count)
-        {
-            Drawn += count;
-            if (AskAfter >= 0 && Drawn >= AskAfter)
-                RequestStop();
-        }
-        std::int64_t Drawn = 0;
-        std::int64_t AskAfter = -1;
-    };
-    mutable Engine m_engine;
+    std::int64_t m_askAfter = -1;
 };
 
 constexpr std::int64_t kRectangles = 3 * static_cast<std::int64_t>(kStopCheckRecords) + 7;

@@ -10,6 +10,9 @@
 #include <QPaintEngine>
 #include <QRegion>
 
+#include <cstdint>
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace dw::test {
@@ -24,6 +27,10 @@ public:
     }
     QPaintEngine* paintEngine() const override { return &m_engine; }
     const std::vector<QRegion>& ClipRegions() const { return m_engine.Regions; }
+    // How many shapes, paths and pictures the painter has handed the device.
+    std::int64_t Drawn() const { return m_engine.Drawn; }
+    // Called with the count after each drawing call.
+    void SetOnDrawn(std::function<void(std::int64_t)> onDrawn) { m_engine.OnDrawn = std::move(onDrawn); }
 
 protected:
     int metric(PaintDeviceMetric metric) const override
@@ -59,13 +66,23 @@ private:
             if (Keep && (state.state() & DirtyClipRegion) != 0)
                 Regions.push_back(state.clipRegion());
         }
-        void drawPath(const QPainterPath&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {}
+        void drawRects(const QRectF*, int count) override { Count(count); }
+        void drawRects(const QRect*, int count) override { Count(count); }
+        void drawPath(const QPainterPath&) override { Count(1); }
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override { Count(1); }
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { Count(1); }
+        void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override { Count(1); }
         Type type() const override { return User; }
+        void Count(int count)
+        {
+            Drawn += count;
+            if (OnDrawn)
+                OnDrawn(Drawn);
+        }
         bool Keep;
         std::vector<QRegion> Regions;
+        std::int64_t Drawn = 0;
+        std::function<void(std::int64_t)> OnDrawn;
     };
     int m_width;
     int m_height;
