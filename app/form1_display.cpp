@@ -95,13 +95,6 @@ void TForm1::SetUpDisplay()
 
 void TForm1::ApplyDisplay()
 {
-    if (TWindowFrame* frame = TWindowFrame::Of(this)) {
-        TWindowFrame::TMenuCaptions captions;
-        if (m_display.LanguageOrDesigned() == units::TLanguage::English)
-            captions = {QStringLiteral("Restore"), QStringLiteral("Minimize"), QStringLiteral("Maximize"),
-                        QStringLiteral("Close")};
-        frame->SetMenuCaptions(captions);
-    }
     ApplyMainWindowDesign(*this, m_display.LanguageOrDesigned(), m_display.UnitsOrDesigned());
     ApplyFieldUnits();
     Retranslate();

@@ -6,6 +6,7 @@
 #include "app/window_zoom.h"
 #include "decor/gradient_caption.h"
 #include "decor/transparent_button.h"
+#include "decor/window_frame.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -43,6 +44,7 @@ constexpr TMainWindowDesign kRussian{
     {"РАСЧЕТ", {272, 204, 87, 49}, 19},
     {"ПЕЧАТЬ", {272, 285, 89, 48}, 19},
     {274, 256},
+    {"Восстановить", "Свернуть", "Развернуть", "Закрыть"},
 };
 
 // The same window for a crew that reads English, in the words said on a
@@ -83,6 +85,7 @@ constexpr TMainWindowDesign kEnglish{
     {"CALCULATE", {272, 204, 150, 49}, 19},
     {"PRINT", {272, 285, 150, 48}, 19},
     {274, 256},
+    {"Restore", "Minimize", "Maximize", "Close"},
 };
 
 // clang-format on
@@ -123,6 +126,9 @@ void PutDesign(TForm1& form, const design::TMainWindowDesign& design, units::TUn
     print->setGeometry(design.Print.Box);
     print->setFont(FormFont(design.Print.FontPixels, true));
     form.Label14()->move(design.DatePlace);
+    if (TWindowFrame* frame = TWindowFrame::Of(&form))
+        frame->SetMenuCaptions({QString::fromUtf8(design.WindowMenu[0]), QString::fromUtf8(design.WindowMenu[1]),
+                                QString::fromUtf8(design.WindowMenu[2]), QString::fromUtf8(design.WindowMenu[3])});
 }
 
 }  // namespace

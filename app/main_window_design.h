@@ -63,6 +63,8 @@ struct TMainWindowDesign {
     TCommand Calculate;  // BitBtn1
     TCommand Print;      // TransparentButton1
     QPoint DatePlace;    // Label14
+    // The window menu's own entries: restore, minimise, maximise, close.
+    std::array<const char*, 4> WindowMenu;
 };
 
 // The design of a language.

@@ -328,6 +328,14 @@ TEST_F(DisplayChoice, TheWindowMenuChoosesWithTheKeyboard)
     EXPECT_EQ(Shown(*form, 38).toStdString(), "110.23 klb");
     EXPECT_EQ(Stored("Display", "Language"), "en");
     EXPECT_EQ(Stored("Display", "Units"), "oilfield");
+    // The window menu's own entries speak the window's language now.
+    TWindowFrame* frame = TWindowFrame::Of(form.get());
+    ASSERT_NE(frame, nullptr);
+    frame->ShowSystemMenu(form->mapToGlobal(QPoint(0, 0)));
+    QStringList entries;
+    for (QAction* action : frame->SystemMenu()->actions()) entries << action->text();
+    frame->SystemMenu()->close();
+    EXPECT_TRUE(entries.contains(QStringLiteral("Close\tAlt+F4"))) << entries.join(" | ").toStdString();
     EXPECT_TRUE(errors.empty());
 }
 
