@@ -288,11 +288,13 @@ TEST_F(DisplayChoice, TheWindowMenuChoosesWithTheKeyboard)
     QString said;
     bool dialogSeen = false;
     // What happens in the modal loops, step by step, as a person would.
+    // The looks' timers go with it, before what the looks use.
+    QObject lookOut;
     std::function<void()> step = [&] {
         if (!said.isEmpty())
             return;
         // The next look is due before a key that may open a modal loop.
-        QTimer::singleShot(20, step);
+        QTimer::singleShot(20, &lookOut, step);
         QWidget* modal = QApplication::activeModalWidget();
         QWidget* popup = QApplication::activePopupWidget();
         if (auto* menu = qobject_cast<QMenu*>(popup)) {
@@ -317,7 +319,7 @@ TEST_F(DisplayChoice, TheWindowMenuChoosesWithTheKeyboard)
             QTest::keyClick(box, Qt::Key_Return);
         }
     };
-    QTimer::singleShot(20, step);
+    QTimer::singleShot(20, &lookOut, step);
     QTest::keyClick(form.get(), Qt::Key_Space, Qt::AltModifier);
     for (int wait = 0; wait < 250 && said.isEmpty(); ++wait) QTest::qWait(20);
 
